@@ -1,0 +1,124 @@
+#!/usr/bin/env bash
+# Import/export timings of kvistbo against a plain sqlite3 shell load of the
+# same rows. Prints figures only; never fails on them.
+#
+#   bench/run_bench.sh [--baseline-only] [KVISTBO [WORKDIR]]
+#
+# KVISTBO defaults to build/kvistbo, WORKDIR to a fresh temp folder that is
+# removed at the end (a WORKDIR you pass is left in place).
+# BENCH_LINES (default 200000) and BENCH_RUNS (default 3) override the size.
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+baseline_only=0
+args=()
+for a in "$@"; do
+    case "$a" in
+        --baseline-only) baseline_only=1 ;;
+        -h|--help) sed -n '2,11p' "${BASH_SOURCE[0]}"; exit 0 ;;
+        *) args+=("$a") ;;
+    esac
+done
+kvistbo="${args[0]:-build/kvistbo}"
+work="${args[1]:-}"
+lines="${BENCH_LINES:-200000}"
+runs="${BENCH_RUNS:-3}"
+
+command -v sqlite3 >/dev/null || { echo "sqlite3 shell not found" >&2; exit 2; }
+command -v python3 >/dev/null || { echo "python3 not found" >&2; exit 2; }
+# .import --csv needs sqlite 3.32 or later.
+ver="$(sqlite3 --version | cut -d' ' -f1)"
+if [[ "$(printf '%s\n3.32.0\n' "$ver" | sort -V | head -n1)" != "3.32.0" ]]; then
+    echo "sqlite3 $ver is too old for .import --csv (need 3.32+)" >&2
+    exit 2
+fi
+if [[ $baseline_only -eq 0 ]]; then
+    [[ -x "$kvistbo" ]] || { echo "kvistbo binary not found: $kvistbo" >&2; exit 2; }
+    kvistbo="$(cd "$(dirname "$kvistbo")" && pwd)/$(basename "$kvistbo")"
+fi
+
+if [[ -z "$work" ]]; then
+    work="$(mktemp -d -t kvistbo-bench.XXXXXX)"
+    trap 'rm -rf "$work"' EXIT
+else
+    mkdir -p "$work"
+fi
+work="$(cd "$work" && pwd)"
+# The program is a Qt application; keep it off any display.
+export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
+
+echo "work folder: $work"
+echo "sqlite3 $ver"
+echo "generating $lines lines ..."
+python3 "$here/gen_catalogue.py" generate "$work" --lines "$lines"
+python3 "$here/gen_catalogue.py" to-csv "$work/bench.tds" "$work/bench.tdx" "$work/csv"
+{
+    cat "$work/csv/schema.sql"
+    echo "BEGIN;"
+    echo ".import --csv '$work/csv/articles.csv' Articles"
+    echo ".import --csv '$work/csv/eqv.csv' Eqv"
+    echo ".import --csv '$work/csv/designations.csv' Designations"
+    echo "COMMIT;"
+    echo "BEGIN;"
+    cat "$work/csv/indexes.sql"
+    echo "COMMIT;"
+} > "$work/baseline_import.sql"
+echo "bench.tds: $(wc -l < "$work/bench.tds") lines, $(wc -c < "$work/bench.tds") bytes"
+
+# Wall-clock seconds of one command, on stdout.
+elapsed() {
+    local t0 t1
+    t0=$EPOCHREALTIME
+    "$@" || { echo "failed: $*" >&2; return 1; }
+    t1=$EPOCHREALTIME
+    python3 -c "print(f'{$t1 - $t0:.3f}')"
+}
+
+median() {
+    printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'
+}
+
+# Output goes to a log that is shown only when the program fails.
+run_logged() {
+    local log="$1"; shift
+    "$@" > "$log" 2>&1 || { tail -n 20 "$log" >&2; return 1; }
+}
+ours_import() { run_logged "$work/ours_import.log" "$kvistbo" --import "$work/bench.tds" --force; }
+ours_export() { run_logged "$work/ours_export.log" "$kvistbo" --export "$work/bench.tdb" "$work/out.tds"; }
+base_import() { sqlite3 -bail "$work/bench_baseline.db" < "$work/baseline_import.sql"; }
+base_export() {
+    sqlite3 -csv "$work/bench_baseline.db" 'SELECT * FROM Articles; SELECT * FROM Eqv;' > "$work/baseline_out.csv"
+}
+
+declare -a oi=() oe=() bi=() be=()
+for ((r = 1; r <= runs; r++)); do
+    if [[ $baseline_only -eq 0 ]]; then
+        oi+=("$(elapsed ours_import)")
+        oe+=("$(elapsed ours_export)")
+        echo "run $r: ours import ${oi[-1]} s, export ${oe[-1]} s"
+    fi
+    rm -f "$work/bench_baseline.db" "$work/bench_baseline.db-journal"
+    bi+=("$(elapsed base_import)")
+    be+=("$(elapsed base_export)")
+    echo "run $r: baseline import ${bi[-1]} s, export ${be[-1]} s"
+done
+
+echo "rows: baseline Articles=$(sqlite3 "$work/bench_baseline.db" 'SELECT count(*) FROM Articles;')" \
+     "Eqv=$(sqlite3 "$work/bench_baseline.db" 'SELECT count(*) FROM Eqv;')" \
+     "Designations=$(sqlite3 "$work/bench_baseline.db" 'SELECT count(*) FROM Designations;')"
+if [[ $baseline_only -eq 0 ]]; then
+    echo "rows: ours out.tds lines=$(wc -l < "$work/out.tds")"
+fi
+
+mb_i="$(median "${bi[@]}")"
+mb_e="$(median "${be[@]}")"
+echo "baseline_import_s=$mb_i"
+echo "baseline_export_s=$mb_e"
+if [[ $baseline_only -eq 0 ]]; then
+    mo_i="$(median "${oi[@]}")"
+    mo_e="$(median "${oe[@]}")"
+    echo "ours_import_s=$mo_i"
+    echo "ours_export_s=$mo_e"
+    python3 -c "print(f'import_ratio={$mo_i / $mb_i:.2f}'); print(f'export_ratio={$mo_e / $mb_e:.2f}')"
+    echo "(goal: both ratios <= 1.2)"
+fi

@@ -1,0 +1,66 @@
+#include "app/BatchConversion.h"
+
+#include "app/RecentFiles.h"
+#include "core/AppError.h"
+#include "core/Paths.h"
+#include "core/Progress.h"
+#include "core/Prompter.h"
+#include "core/Settings.h"
+#include "db/TdsExport.h"
+#include "db/TdsImport.h"
+#include "db/WorkingDatabase.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <optional>
+
+namespace {
+
+void recordOpened(const QString &path)
+{
+    Settings::saveUser(QStringLiteral("OpenPath"), Paths::folderOf(path) + QDir::separator());
+    RecentFiles::AddRecentFile(path);
+}
+
+} // namespace
+
+namespace BatchConversion {
+
+int convert(const QString &inputPath, const QString &outputPath, Prompter &prompter)
+{
+    const QString input = QFileInfo(inputPath).absoluteFilePath();
+    std::optional<WorkingDatabase> working;
+    try {
+        working.emplace(WorkingDatabase::open(input));
+    } catch (const std::exception &e) {
+        reportError(prompter, QStringLiteral("frmMain"), QStringLiteral("OpenMDB"), e);
+        return 1;
+    }
+    recordOpened(input);
+    NullProgress progress;
+    TdsExport exporter(working->db(), prompter, progress);
+    return exporter.run(QFileInfo(outputPath).absoluteFilePath()).ok ? 0 : 1;
+}
+
+int import(const QString &tdsPath, bool force, Prompter &prompter)
+{
+    const QString tds = QFileInfo(tdsPath).absoluteFilePath();
+    const QString tdb = Paths::tdbPathFor(tds);
+    if (!force && QFileInfo::exists(tdb)) {
+        prompter.error(QStringLiteral("Filen %1 finns redan. Ange --force för att ersätta den.")
+                           .arg(tdb),
+                       QStringLiteral("Radera tidigare version"));
+        return 1;
+    }
+    NullProgress progress;
+    TdsImport importer(prompter, progress);
+    importer.setReplaceWithoutAsking(force);
+    const ImportResult result = importer.run(tds);
+    if (!result.ok)
+        return 1;
+    recordOpened(result.dbPath);
+    return 0;
+}
+
+} // namespace BatchConversion

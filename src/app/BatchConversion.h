@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+class Prompter;
+
+// Conversions without a window. Each returns the process exit code: 0 on success, 1 on failure
+// (the cause has then been reported through the prompter).
+namespace BatchConversion {
+
+// Opens the working database (recording it as the last opened file, as opening always does) and
+// exports it to outputPath and the .tdx file beside it.
+int convert(const QString &inputPath, const QString &outputPath, Prompter &prompter);
+
+// Imports a .tds file into the .tdb beside it; an existing .tdb is replaced only when `force`.
+int import(const QString &tdsPath, bool force, Prompter &prompter);
+
+} // namespace BatchConversion

@@ -1,0 +1,99 @@
+#include "app/BatchConversion.h"
+#include "app/CommandLine.h"
+#include "app/MainWindow.h"
+#include "core/BatchPrompter.h"
+#include "ui/MessageBoxPrompter.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTextStream>
+
+namespace {
+
+bool displayAvailable()
+{
+#if defined(Q_OS_LINUX) || defined(Q_OS_FREEBSD)
+    return !qEnvironmentVariableIsEmpty("DISPLAY")
+           || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+           || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+#else
+    return true;
+#endif
+}
+
+int runInteractive(const CommandLine &commandLine, int argc, char **argv)
+{
+    if (!displayAvailable()) {
+        QTextStream err(stderr);
+        if (commandLine.mode == CommandLine::Mode::SyntaxError)
+            err << syntaxMessage() << Qt::endl;
+        err << "Ingen bildskärm: redigeraren kan inte visas. Se kvistbo --help." << Qt::endl;
+        return 2;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Ravelund"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Ravelund"));
+    QApplication::setOrganizationName(QStringLiteral("BRAX"));
+    QApplication::setApplicationVersion(QStringLiteral(KVISTBO_VERSION));
+
+    MessageBoxPrompter prompter;
+    CommandLine startup = commandLine;
+    if (startup.mode == CommandLine::Mode::OpenFile
+        && !startup.inputPath.endsWith(QLatin1String(".tdb"), Qt::CaseInsensitive)
+        && !startup.inputPath.endsWith(QLatin1String(".tds"), Qt::CaseInsensitive))
+        startup.mode = CommandLine::Mode::SyntaxError;
+    if (startup.mode == CommandLine::Mode::SyntaxError)
+        prompter.info(syntaxMessage(), QStringLiteral("Fel i anrop"));
+
+    MainWindow window(prompter);
+    prompter.setParent(&window);
+    window.show();
+    if (startup.mode == CommandLine::Mode::OpenFile) {
+        if (startup.inputPath.endsWith(QLatin1String(".tds"), Qt::CaseInsensitive))
+            window.importCatalogue(startup.inputPath);
+        else
+            window.OpenMDB(startup.inputPath);
+    }
+    return app.exec();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // The command line is read before any window exists, so conversions never need a display.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine commandLine = CommandLine::parse(arguments);
+
+    switch (commandLine.mode) {
+    case CommandLine::Mode::Help:
+        QTextStream(stdout) << usageText();
+        return 0;
+    case CommandLine::Mode::Version:
+        QTextStream(stdout) << "Ravelund " << KVISTBO_VERSION << Qt::endl;
+        return 0;
+    case CommandLine::Mode::Convert: {
+        if (!QFileInfo(commandLine.inputPath).isFile()) {
+            QTextStream err(stderr);
+            err << "Hittar ej filen " << commandLine.inputPath << Qt::endl;
+            // With /IN: and /OUT: a missing input means an interactive start.
+            if (commandLine.classicKeys)
+                return runInteractive(CommandLine{}, argc, argv);
+            return 1;
+        }
+        QCoreApplication app(argc, argv);
+        BatchPrompter prompter;
+        return BatchConversion::convert(commandLine.inputPath, commandLine.outputPath, prompter);
+    }
+    case CommandLine::Mode::Import: {
+        QCoreApplication app(argc, argv);
+        BatchPrompter prompter;
+        return BatchConversion::import(commandLine.inputPath, commandLine.force, prompter);
+    }
+    default:
+        return runInteractive(commandLine, argc, argv);
+    }
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+// Path rules shared by the import, the export and the command line. Paths keep their letter
+// case; only a final extension is ever replaced.
+namespace Paths {
+
+// Replaces the final extension `from` (e.g. ".tds", matched ignoring case) by `to`; a path that
+// does not end in `from` gets `to` appended.
+QString replaceExtension(const QString &path, const QString &from, const QString &to);
+
+// Appends `extension` (".tdb") unless the path already ends in it, ignoring case.
+QString withExtension(const QString &path, const QString &extension);
+
+// The working database that belongs to a .tds file, and the .tdx file beside a .tds file.
+QString tdbPathFor(const QString &tdsPath);
+QString tdxPathFor(const QString &tdsPath);
+
+// The folder of a path (absolute, without trailing separator).
+QString folderOf(const QString &path);
+
+// The file name after the last separator.
+QString fileNameOf(const QString &path);
+
+} // namespace Paths

@@ -1,0 +1,56 @@
+#include "core/Settings.h"
+
+#include <QSettings>
+
+namespace {
+
+QString key(const QString &name, const QString &section)
+{
+    return section.isEmpty() ? name : section + QLatin1Char('/') + name;
+}
+
+QString read(QSettings::Scope scope, const QString &name, const QString &defaultValue,
+             const QString &section)
+{
+    QSettings store(QSettings::NativeFormat, scope, QStringLiteral("BRAX"),
+                    QStringLiteral("Ravelund"));
+    const QVariant value = store.value(key(name, section));
+    // Empty texts are stored for cleared values and read back as the default.
+    if (!value.isValid() || value.toString().isEmpty())
+        return defaultValue;
+    return value.toString();
+}
+
+void save(QSettings::Scope scope, const QString &name, const QString &value,
+          const QString &section)
+{
+    QSettings store(QSettings::NativeFormat, scope, QStringLiteral("BRAX"),
+                    QStringLiteral("Ravelund"));
+    store.setValue(key(name, section), value);
+}
+
+} // namespace
+
+namespace Settings {
+
+QString readUser(const QString &name, const QString &defaultValue, const QString &section)
+{
+    return read(QSettings::UserScope, name, defaultValue, section);
+}
+
+void saveUser(const QString &name, const QString &value, const QString &section)
+{
+    save(QSettings::UserScope, name, value, section);
+}
+
+QString readMachine(const QString &name, const QString &defaultValue, const QString &section)
+{
+    return read(QSettings::SystemScope, name, defaultValue, section);
+}
+
+void saveMachine(const QString &name, const QString &value, const QString &section)
+{
+    save(QSettings::SystemScope, name, value, section);
+}
+
+} // namespace Settings

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+// The settings store: every value is text, kept per user (and a few per machine) under the
+// organisation "BRAX" and application "Ravelund". A section is a group; an empty section is the
+// top level. No cache: every read goes to the store.
+namespace Settings {
+
+QString readUser(const QString &name, const QString &defaultValue, const QString &section = {});
+void saveUser(const QString &name, const QString &value, const QString &section = {});
+QString readMachine(const QString &name, const QString &defaultValue,
+                    const QString &section = {});
+void saveMachine(const QString &name, const QString &value, const QString &section = {});
+
+} // namespace Settings

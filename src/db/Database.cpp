@@ -1,0 +1,453 @@
+#include "db/Database.h"
+
+#include <QRegularExpression>
+
+#include <sqlite3.h>
+#include <unicode/ucol.h>
+
+#include <cmath>
+#include <utility>
+
+namespace {
+
+QString describe(sqlite3 *handle, int rc)
+{
+    switch (rc & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("Databasen är låst av annan användare eller annat program.");
+    case SQLITE_NOTADB:
+        return QStringLiteral("Filen är ingen databas.");
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("Kan ej öppna databasfilen.");
+    case SQLITE_READONLY:
+        return QStringLiteral("Databasen är skrivskyddad.");
+    case SQLITE_CORRUPT:
+        return QStringLiteral("Databasfilen är skadad.");
+    case SQLITE_FULL:
+        return QStringLiteral("Disken är full.");
+    default:
+        break;
+    }
+    if (handle)
+        return QString::fromUtf8(sqlite3_errmsg(handle));
+    return QString::fromUtf8(sqlite3_errstr(rc));
+}
+
+// Swedish order at secondary strength: case ignored, accents not, Å Ä Ö after Z.
+int compareSwedish(void *collator, int lengthA, const void *a, int lengthB, const void *b)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    const UCollationResult r = ucol_strcollUTF8(static_cast<UCollator *>(collator),
+                                                static_cast<const char *>(a), lengthA,
+                                                static_cast<const char *>(b), lengthB, &status);
+    if (U_FAILURE(status))
+        return 0;
+    return r == UCOL_LESS ? -1 : (r == UCOL_GREATER ? 1 : 0);
+}
+
+void destroyCollator(void *collator)
+{
+    ucol_close(static_cast<UCollator *>(collator));
+}
+
+void registerSwedishCollation(sqlite3 *handle)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    UCollator *collator = ucol_open("sv", &status);
+    if (U_FAILURE(status) || !collator)
+        throw DbError(ErrorNumber::Unexpected,
+                      QStringLiteral("Den svenska sorteringsordningen saknas (ICU)."));
+    ucol_setStrength(collator, UCOL_SECONDARY);
+    sqlite3_create_collation_v2(handle, "SV", SQLITE_UTF8, collator, compareSwedish,
+                                destroyCollator);
+}
+
+// CLNG(x): a whole 32-bit number from text or number, rounded half to even; anything else is an
+// error, so a sort by a non-numeric type fails loudly instead of ordering wrongly.
+void clng(sqlite3_context *context, int, sqlite3_value **argv)
+{
+    sqlite3_value *v = argv[0];
+    double number = 0;
+    switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER:
+        number = double(sqlite3_value_int64(v));
+        break;
+    case SQLITE_FLOAT:
+        number = sqlite3_value_double(v);
+        break;
+    case SQLITE_NULL:
+        sqlite3_result_error(context, "Ogiltig användning av Null (CLNG)", -1);
+        return;
+    default: {
+        const QString text = QString::fromUtf8(
+                                 reinterpret_cast<const char *>(sqlite3_value_text(v)),
+                                 sqlite3_value_bytes(v))
+                                 .trimmed();
+        bool ok = false;
+        number = text.toDouble(&ok);
+        if (!ok) {
+            const QByteArray message =
+                QStringLiteral("Typerna stämmer inte överens: '%1' är inget tal").arg(text).toUtf8();
+            sqlite3_result_error(context, message.constData(), int(message.size()));
+            return;
+        }
+    }
+    }
+    const double rounded = std::nearbyint(number);
+    if (rounded < -2147483648.0 || rounded > 2147483647.0) {
+        sqlite3_result_error(context, "Spill (CLNG)", -1);
+        return;
+    }
+    sqlite3_result_int64(context, qint64(rounded));
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------- Statement
+
+Statement::Statement(Database &db, const QString &sql) : m_db(&db)
+{
+    if (!db.isOpen())
+        throw DbError(SQLITE_MISUSE, QStringLiteral("Ingen databas är öppen."));
+    const QByteArray utf8 = sql.toUtf8();
+    const int rc = sqlite3_prepare_v2(db.handle(), utf8.constData(), int(utf8.size()), &m_stmt,
+                                      nullptr);
+    if (rc != SQLITE_OK)
+        db.throwError(rc);
+}
+
+Statement::~Statement()
+{
+    sqlite3_finalize(m_stmt);
+}
+
+Statement::Statement(Statement &&other) noexcept
+    : m_db(other.m_db), m_stmt(std::exchange(other.m_stmt, nullptr))
+{
+}
+
+void Statement::check(int rc) const
+{
+    if (rc != SQLITE_OK)
+        m_db->throwError(rc);
+}
+
+Statement &Statement::bind(int index, const QString &value)
+{
+    const QByteArray utf8 = value.toUtf8();
+    check(sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT));
+    return *this;
+}
+
+Statement &Statement::bind(int index, qint64 value)
+{
+    check(sqlite3_bind_int64(m_stmt, index, value));
+    return *this;
+}
+
+Statement &Statement::bindUtf8(int index, const char *utf8, qsizetype length, bool copy)
+{
+    // An empty text stays text (not null): blank fields are stored as empty text.
+    check(sqlite3_bind_text(m_stmt, index, length ? utf8 : "", int(length),
+                            copy ? SQLITE_TRANSIENT : SQLITE_STATIC));
+    return *this;
+}
+
+Statement &Statement::bindNull(int index)
+{
+    check(sqlite3_bind_null(m_stmt, index));
+    return *this;
+}
+
+Statement &Statement::bindVariant(int index, const QVariant &value)
+{
+    if (!value.isValid() || value.isNull())
+        return bindNull(index);
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Bool:
+        return bind(index, value.toLongLong());
+    default:
+        return bind(index, value.toString());
+    }
+}
+
+bool Statement::step()
+{
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    m_db->throwError(rc);
+}
+
+void Statement::run()
+{
+    while (step()) {
+    }
+    reset();
+}
+
+void Statement::reset()
+{
+    sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
+}
+
+int Statement::columnCount() const
+{
+    return sqlite3_column_count(m_stmt);
+}
+
+QString Statement::columnName(int column) const
+{
+    return QString::fromUtf8(sqlite3_column_name(m_stmt, column));
+}
+
+bool Statement::isNull(int column) const
+{
+    return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
+}
+
+QString Statement::text(int column) const
+{
+    const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, column));
+    return QString::fromUtf8(p, sqlite3_column_bytes(m_stmt, column));
+}
+
+qint64 Statement::int64(int column) const
+{
+    return sqlite3_column_int64(m_stmt, column);
+}
+
+QVariant Statement::value(int column) const
+{
+    switch (sqlite3_column_type(m_stmt, column)) {
+    case SQLITE_NULL:
+        return {};
+    case SQLITE_INTEGER:
+        return QVariant(qlonglong(sqlite3_column_int64(m_stmt, column)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(m_stmt, column));
+    default:
+        return QVariant(text(column));
+    }
+}
+
+const char *Statement::utf8(int column, qsizetype *length) const
+{
+    const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, column));
+    *length = sqlite3_column_bytes(m_stmt, column);
+    return p;
+}
+
+// ----------------------------------------------------------------------------------- Database
+
+Database::Database(const QString &path, OpenMode mode)
+{
+    open(path, mode);
+}
+
+Database::~Database()
+{
+    close();
+}
+
+Database::Database(Database &&other) noexcept
+    : m_handle(std::exchange(other.m_handle, nullptr)), m_path(std::move(other.m_path))
+{
+}
+
+Database &Database::operator=(Database &&other) noexcept
+{
+    if (this != &other) {
+        close();
+        m_handle = std::exchange(other.m_handle, nullptr);
+        m_path = std::move(other.m_path);
+    }
+    return *this;
+}
+
+void Database::open(const QString &path, OpenMode mode)
+{
+    close();
+    int flags = SQLITE_OPEN_READWRITE;
+    if (mode == OpenMode::ReadOnly)
+        flags = SQLITE_OPEN_READONLY;
+    else if (mode == OpenMode::Create)
+        flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    sqlite3 *handle = nullptr;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &handle, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString description = describe(handle, rc);
+        sqlite3_close_v2(handle);
+        throw DbError(rc & 0xff, description);
+    }
+    m_handle = handle;
+    m_path = path;
+    sqlite3_extended_result_codes(m_handle, 1);
+    sqlite3_busy_timeout(m_handle, 2000);
+    try {
+        registerSwedishCollation(m_handle);
+        sqlite3_create_function(m_handle, "CLNG", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                clng, nullptr, nullptr);
+        // Reading the schema tells a database from any other file right away.
+        exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void Database::close()
+{
+    if (m_handle) {
+        sqlite3_close_v2(m_handle);
+        m_handle = nullptr;
+    }
+}
+
+void Database::throwError(int rc) const
+{
+    throw DbError(rc & 0xff, describe(m_handle, rc));
+}
+
+void Database::exec(const QString &sql)
+{
+    if (!m_handle)
+        throw DbError(SQLITE_MISUSE, QStringLiteral("Ingen databas är öppen."));
+    char *message = nullptr;
+    const int rc = sqlite3_exec(m_handle, sql.toUtf8().constData(), nullptr, nullptr, &message);
+    sqlite3_free(message);
+    if (rc != SQLITE_OK)
+        throwError(rc);
+}
+
+QStringList Database::tables()
+{
+    QStringList names;
+    Statement st(*this, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' "
+                                       "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY rowid"));
+    while (st.step()) {
+        const QString name = st.text(0);
+        if (!name.startsWith(QLatin1String("MSys"), Qt::CaseInsensitive))
+            names << name;
+    }
+    return names;
+}
+
+std::vector<ColumnInfo> Database::columns(const QString &table)
+{
+    std::vector<ColumnInfo> result;
+    Statement st(*this, QStringLiteral("SELECT name, type FROM pragma_table_info(?)"));
+    st.bind(1, table);
+    while (st.step()) {
+        ColumnInfo column;
+        column.name = st.text(0);
+        column.declaredType = st.text(1);
+        column.size = sizeFromDeclaredType(column.declaredType);
+        column.isInteger = column.declaredType.startsWith(QLatin1String("INT"), Qt::CaseInsensitive);
+        result.push_back(column);
+    }
+    // Descriptions are looked up ignoring case, as every name here is.
+    if (result.empty())
+        return result;
+    Statement names(*this, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' "
+                                          "AND name = ?"));
+    names.bind(1, QString::fromLatin1(kDescriptionTable));
+    if (!names.step())
+        return result;
+    Statement d(*this, QStringLiteral("SELECT TableName, ColumnName, Description FROM %1")
+                           .arg(QString::fromLatin1(kDescriptionTable)));
+    while (d.step()) {
+        if (d.text(0).compare(table, Qt::CaseInsensitive) != 0)
+            continue;
+        for (ColumnInfo &column : result) {
+            if (column.name.compare(d.text(1), Qt::CaseInsensitive) == 0)
+                column.description = d.text(2);
+        }
+    }
+    return result;
+}
+
+QStringList Database::indexes(const QString &table)
+{
+    QStringList names;
+    Statement st(*this, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' "
+                                       "AND tbl_name = ? ORDER BY rowid"));
+    st.bind(1, table);
+    while (st.step())
+        names << st.text(0);
+    return names;
+}
+
+QString Database::columnDescription(const QString &table, const QString &column)
+{
+    for (const ColumnInfo &info : columns(table)) {
+        if (info.name.compare(column, Qt::CaseInsensitive) == 0)
+            return info.description;
+    }
+    return {};
+}
+
+void Database::setColumnDescription(const QString &table, const QString &column,
+                                    const QString &description)
+{
+    exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (TableName TEXT, ColumnName TEXT, "
+                        "Description TEXT)")
+             .arg(QString::fromLatin1(kDescriptionTable)));
+    Statement remove(*this, QStringLiteral("DELETE FROM %1 WHERE TableName = ? AND ColumnName = ?")
+                                .arg(QString::fromLatin1(kDescriptionTable)));
+    remove.bind(1, table).bind(2, column).run();
+    Statement insert(*this, QStringLiteral("INSERT INTO %1 VALUES (?, ?, ?)")
+                                .arg(QString::fromLatin1(kDescriptionTable)));
+    insert.bind(1, table).bind(2, column).bind(3, description).run();
+}
+
+// -------------------------------------------------------------------------------- Transaction
+
+Transaction::Transaction(Database &db) : m_db(db)
+{
+    m_db.exec(QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+Transaction::~Transaction()
+{
+    if (!m_done) {
+        try {
+            m_db.exec(QStringLiteral("ROLLBACK"));
+        } catch (...) {
+        }
+    }
+}
+
+void Transaction::commit()
+{
+    m_db.exec(QStringLiteral("COMMIT"));
+    m_done = true;
+}
+
+// ------------------------------------------------------------------------------------ helpers
+
+QString quoteIdentifier(const QString &name)
+{
+    QString quoted = name;
+    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+int sizeFromDeclaredType(const QString &declaredType)
+{
+    static const QRegularExpression size(QStringLiteral("\\(\\s*(\\d+)\\s*\\)"));
+    const QRegularExpressionMatch m = size.match(declaredType);
+    if (m.hasMatch())
+        return m.captured(1).toInt();
+    if (declaredType.startsWith(QLatin1String("INT"), Qt::CaseInsensitive))
+        return 4;
+    return 0;
+}

@@ -1,0 +1,148 @@
+#pragma once
+
+#include "core/AppError.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// An engine failure: the SQLite result code and a description (Swedish for the conditions a
+// user can meet: locked file, not a database, cannot open).
+class DbError : public AppError
+{
+public:
+    using AppError::AppError;
+};
+
+// A column as the catalogue describes it.
+struct ColumnInfo
+{
+    QString name;
+    QString declaredType;
+    int size = 0;           // characters of a text column, 4 for the integer row number
+    bool isInteger = false;
+    QString description;    // the column property "Description", empty when not set
+};
+
+class Database;
+
+// A prepared statement with bound values; reset() makes it reusable for the next row.
+class Statement
+{
+public:
+    Statement(Database &db, const QString &sql);
+    ~Statement();
+    Statement(Statement &&other) noexcept;
+    Statement &operator=(Statement &&) = delete;
+    Statement(const Statement &) = delete;
+    Statement &operator=(const Statement &) = delete;
+
+    // Parameters are 1-based, as in SQLite.
+    Statement &bind(int index, const QString &value);
+    Statement &bind(int index, qint64 value);
+    // Copied at once, unless `copy` is false: then the bytes must stay valid until step().
+    Statement &bindUtf8(int index, const char *utf8, qsizetype length, bool copy = true);
+    Statement &bindNull(int index);
+    Statement &bindVariant(int index, const QVariant &value);
+
+    // Steps once: true while a row is available, false when done.
+    bool step();
+    // Steps a statement that returns no rows.
+    void run();
+    void reset();
+
+    int columnCount() const;
+    QString columnName(int column) const;
+    bool isNull(int column) const;
+    QString text(int column) const;
+    qint64 int64(int column) const;
+    QVariant value(int column) const;
+    // Raw UTF-8 bytes of a column, valid until the next step.
+    const char *utf8(int column, qsizetype *length) const;
+
+private:
+    void check(int rc) const;
+
+    Database *m_db;
+    sqlite3_stmt *m_stmt = nullptr;
+};
+
+// The working database connection: RAII over sqlite3, with the Swedish collation "SV" and the
+// helper functions the catalogue's SQL uses registered on every open.
+class Database
+{
+public:
+    enum class OpenMode { ReadWrite, ReadOnly, Create };
+
+    Database() = default;
+    Database(const QString &path, OpenMode mode);
+    ~Database();
+    Database(Database &&other) noexcept;
+    Database &operator=(Database &&other) noexcept;
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+
+    void open(const QString &path, OpenMode mode);
+    void close();
+    bool isOpen() const { return m_handle != nullptr; }
+    const QString &path() const { return m_path; }
+
+    // Runs one or more statements without results.
+    void exec(const QString &sql);
+    Statement prepare(const QString &sql) { return Statement(*this, sql); }
+
+    // First column of the first row; an invalid QVariant for null or no row.
+    template<typename... Args>
+    QVariant scalar(const QString &sql, const Args &...args)
+    {
+        Statement st(*this, sql);
+        int index = 1;
+        (st.bindVariant(index++, QVariant::fromValue(args)), ...);
+        return st.step() ? st.value(0) : QVariant();
+    }
+
+    // Catalogue, in catalogue order. Tables whose names begin with "MSys" are ours and hidden.
+    QStringList tables();
+    std::vector<ColumnInfo> columns(const QString &table);
+    QStringList indexes(const QString &table);
+    QString columnDescription(const QString &table, const QString &column);
+    void setColumnDescription(const QString &table, const QString &column,
+                              const QString &description);
+
+    sqlite3 *handle() const { return m_handle; }
+    [[noreturn]] void throwError(int rc) const;
+
+private:
+    sqlite3 *m_handle = nullptr;
+    QString m_path;
+};
+
+// Rolls back unless commit() was called.
+class Transaction
+{
+public:
+    explicit Transaction(Database &db);
+    ~Transaction();
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+    void commit();
+
+private:
+    Database &m_db;
+    bool m_done = false;
+};
+
+// Quotes a table or column name as an SQL identifier ("TBH/APP", "BENÄMNING").
+QString quoteIdentifier(const QString &name);
+
+// Size of a declared type such as VARCHAR(40); 4 for INTEGER, 0 when none is given.
+int sizeFromDeclaredType(const QString &declaredType);
+
+// The hidden table that keeps the column property "Description".
+inline constexpr const char *kDescriptionTable = "MSysColumnDescriptions";

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "db/Database.h"
+
+#include <QString>
+
+// A working database built under a temporary name beside its final path and moved into place
+// only by commit(), so a failed build leaves any earlier file as it was and nothing half-filled.
+// Like QSaveFile, for a database.
+class NewDatabaseFile
+{
+public:
+    explicit NewDatabaseFile(const QString &finalPath);
+    ~NewDatabaseFile();
+    NewDatabaseFile(const NewDatabaseFile &) = delete;
+    NewDatabaseFile &operator=(const NewDatabaseFile &) = delete;
+
+    Database &db() { return m_db; }
+    const QString &finalPath() const { return m_finalPath; }
+    const QString &temporaryPath() const { return m_tempPath; }
+
+    // Closes the database and replaces the final path by it.
+    void commit();
+
+private:
+    void discard();
+
+    QString m_finalPath;
+    QString m_tempPath;
+    Database m_db;
+    bool m_committed = false;
+};

@@ -1,0 +1,158 @@
+#include "db/Schema.h"
+
+#include "core/AppError.h"
+#include "core/Paths.h"
+#include "core/Prompter.h"
+#include "db/Database.h"
+#include "db/NewDatabaseFile.h"
+
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+namespace {
+
+QString columnDefinitions(const FieldList &fields)
+{
+    QStringList columns;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        const FieldDesc &field = fields.at(i);
+        columns << quoteIdentifier(field.Name)
+                       + (i == 0 ? QStringLiteral(" INTEGER")
+                                 : QStringLiteral(" VARCHAR(%1)").arg(field.Length));
+    }
+    return columns.join(QStringLiteral(", "));
+}
+
+void indexEveryColumn(Database &db, const QString &table, const QStringList &columns)
+{
+    for (const QString &column : columns) {
+        db.exec(QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+                    .arg(quoteIdentifier(table + QLatin1Char('_') + column),
+                         quoteIdentifier(table), quoteIdentifier(column)));
+    }
+}
+
+bool isPermissionProblem(int number)
+{
+    return number == SQLITE_BUSY || number == SQLITE_LOCKED || number == SQLITE_CANTOPEN
+           || number == SQLITE_PERM || number == SQLITE_READONLY
+           || number == ErrorNumber::PermissionDenied;
+}
+
+void reportCreateFailure(Prompter &prompter, int number)
+{
+    const QString head = QStringLiteral("frmMain:CreateDatabase::ERROR:");
+    if (isPermissionProblem(number)) {
+        prompter.message(MessageIcon::Information, QString(),
+                         head + QString::number(ErrorNumber::PermissionDenied)
+                             + QStringLiteral(" - Kan ej skapa databasen.\nDatabasen är låst av "
+                                              "annan användare eller annat program."));
+        return;
+    }
+    prompter.message(MessageIcon::Error, QStringLiteral("FEL"),
+                     head + QString::number(number)
+                         + QStringLiteral("\n Installera om programmet. Installera sedan Microsoft "
+                                          "Data Access och starta sedan programmet därefter."));
+}
+
+// An existing database that another program is writing must not be replaced under it.
+void ensureNotLocked(const QString &path)
+{
+    Database existing;
+    try {
+        existing.open(path, Database::OpenMode::ReadWrite);
+    } catch (const DbError &e) {
+        if (e.number() == SQLITE_NOTADB || e.number() == SQLITE_CORRUPT)
+            return; // not ours to protect; it is replaced like any other file
+        throw;
+    }
+    sqlite3_busy_timeout(existing.handle(), 0);
+    existing.exec(QStringLiteral("BEGIN EXCLUSIVE"));
+    existing.exec(QStringLiteral("ROLLBACK"));
+}
+
+} // namespace
+
+namespace Schema {
+
+void createTables(Database &db, const FieldList &fields)
+{
+    const QString columns = columnDefinitions(fields);
+    db.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(QLatin1String(kArticles), columns));
+    db.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(QLatin1String(kEqv), columns));
+    db.exec(QStringLiteral("CREATE TABLE %1 (BL_NAME VARCHAR(%2), DESCRIPTION VARCHAR(%2))")
+                .arg(QLatin1String(kDesignations))
+                .arg(kDesignationSize));
+    // Only Articles keeps the field descriptions; the export writes them to the .tdx file.
+    for (qsizetype i = 1; i < fields.size(); ++i)
+        db.setColumnDescription(QLatin1String(kArticles), fields.at(i).Name,
+                                fields.at(i).Description);
+}
+
+void createIndexes(Database &db, const FieldList &fields)
+{
+    QStringList names;
+    for (const FieldDesc &field : fields)
+        names << field.Name;
+    indexEveryColumn(db, QLatin1String(kArticles), names);
+    indexEveryColumn(db, QLatin1String(kEqv), names);
+    indexEveryColumn(db, QLatin1String(kDesignations),
+                     {QStringLiteral("BL_NAME"), QStringLiteral("DESCRIPTION")});
+}
+
+} // namespace Schema
+
+std::unique_ptr<NewDatabaseFile> CreateDatabase(const QString &tdsPath, const FieldList &fields,
+                                                Prompter &prompter, bool replaceWithoutAsking)
+{
+    const QString path = Paths::tdbPathFor(tdsPath);
+    try {
+        if (QFileInfo::exists(path)) {
+            if (!replaceWithoutAsking
+                && !prompter.question(MessageIcon::Warning,
+                                      QStringLiteral("Radera tidigare version"),
+                                      QStringLiteral("Filen ") + path
+                                          + QStringLiteral("\nfinns redan. Skall filen raderas?")))
+                return nullptr;
+            ensureNotLocked(path);
+        }
+        auto created = std::make_unique<NewDatabaseFile>(path);
+        Schema::createTables(created->db(), fields);
+        return created;
+    } catch (const AppError &e) {
+        reportCreateFailure(prompter, e.number());
+    }
+    return nullptr;
+}
+
+bool TableExists(Database &db, const QString &table)
+{
+    try {
+        for (const QString &name : db.tables()) {
+            if (name.compare(table, Qt::CaseInsensitive) == 0)
+                return true;
+        }
+    } catch (const std::exception &) {
+    }
+    return false;
+}
+
+bool FieldExists(Database &db, const QString &table, const QString &field)
+{
+    if (!TableExists(db, table))
+        return false;
+    try {
+        for (const QString &name : db.tables()) {
+            if (name.compare(table, Qt::CaseInsensitive) != 0)
+                continue;
+            for (const ColumnInfo &column : db.columns(name)) {
+                if (column.name.compare(field, Qt::CaseInsensitive) == 0)
+                    return true;
+            }
+            return false;
+        }
+    } catch (const std::exception &) {
+    }
+    return false;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "db/FieldList.h"
+
+#include <QString>
+
+#include <memory>
+
+class Database;
+class NewDatabaseFile;
+class Prompter;
+
+// The working database: Articles and Eqv (RAD, then one text column per field, sized by the
+// field) and Designations (BL_NAME, DESCRIPTION), every column with an index of its own.
+namespace Schema {
+
+inline constexpr const char *kArticles = "Articles";
+inline constexpr const char *kEqv = "Eqv";
+inline constexpr const char *kDesignations = "Designations";
+inline constexpr int kDesignationSize = 50;
+
+// Creates the three tables without indexes (a bulk load indexes afterwards, which is far faster).
+void createTables(Database &db, const FieldList &fields);
+// Creates the one-per-column indexes, named <Table>_<Column>.
+void createIndexes(Database &db, const FieldList &fields);
+
+} // namespace Schema
+
+// Asks before replacing an existing working database (unless replaceWithoutAsking), then creates
+// the new one under a temporary name beside it, with tables and no indexes. The caller fills it
+// and commits it into place. Returns null when declined or failing; failures are reported.
+std::unique_ptr<NewDatabaseFile> CreateDatabase(const QString &tdsPath, const FieldList &fields,
+                                                Prompter &prompter,
+                                                bool replaceWithoutAsking = false);
+
+// Table and column lookups ignore case; our hidden MSys tables never match. Errors answer false.
+bool TableExists(Database &db, const QString &table);
+bool FieldExists(Database &db, const QString &table, const QString &field);

@@ -1,0 +1,299 @@
+#include "db/TdsExport.h"
+
+#include "core/AppError.h"
+#include "core/Cp1252.h"
+#include "core/Paths.h"
+#include "core/Progress.h"
+#include "core/Prompter.h"
+#include "db/Database.h"
+#include "db/Schema.h"
+#include "db/TdxFile.h"
+#include "db/WorkingDatabase.h"
+
+#include <QDir>
+#include <QSaveFile>
+
+#include <vector>
+
+const std::array<EquivalenceCodePair, 47> EquivalenceCodePairs = {{
+    {"I061", "I060"}, {"I310", "I060"}, {"I311", "I060"}, {"I312", "I060"}, {"I313", "I060"},
+    {"I431", "I430"}, {"I432", "I430"}, {"I436", "I430"}, {"I437", "I430"}, {"I438", "I430"},
+    {"I440", "I430"}, {"I441", "I430"}, {"I442", "I430"}, {"I446", "I430"}, {"I447", "I430"},
+    {"I448", "I430"}, {"I450", "I430"}, {"I451", "I430"}, {"I452", "I430"}, {"I456", "I430"},
+    {"I457", "I430"}, {"I458", "I430"}, {"I460", "I430"}, {"I461", "I430"}, {"I462", "I430"},
+    {"I466", "I430"}, {"I467", "I430"}, {"I468", "I430"}, {"92A3", "92A1"}, {"X2A1", "92A1"},
+    {"X2A3", "92A1"}, {"J3A1", "J3A0"}, {"K3A0", "J3A0"}, {"K3A1", "J3A0"}, {"I0UC", "I0QC"},
+    {"I01C", "I02T"}, {"I10C", "I02T"}, {"I11C", "I02T"}, {"I03T", "I02T"}, {"I00T", "I02T"},
+    {"I01T", "I02T"}, {"I02C", "I02T"}, {"I03C", "I02T"}, {"I04C", "I02T"}, {"I05C", "I02T"},
+    {"I06C", "I02T"}, {"I07C", "I02T"},
+}};
+
+namespace {
+
+constexpr qint64 kProgressStep = 4096;
+constexpr qsizetype kFlushSize = 1 << 20;
+
+// The name of a column as the table spells it (names are matched ignoring case).
+QString columnNamed(Database &db, const char *table, const QString &name)
+{
+    for (const ColumnInfo &column : db.columns(QLatin1String(table))) {
+        if (column.name.compare(name, Qt::CaseInsensitive) == 0)
+            return column.name;
+    }
+    throw AppError(ErrorNumber::BadFileFormat,
+                   QStringLiteral("Fältet %1 saknas i tabellen %2.").arg(name, QLatin1String(table)));
+}
+
+// Writes fixed-width records: every column but RAD, cut to its size and padded with blanks.
+class RecordWriter
+{
+public:
+    RecordWriter(QSaveFile &file, const std::vector<ColumnInfo> &columns, Progress &progress,
+                 qint64 &handled, ExportResult &result)
+        : m_file(file), m_columns(columns), m_progress(progress), m_handled(handled),
+          m_result(result)
+    {
+        m_buffer.reserve(kFlushSize + 4096);
+    }
+
+    void write(const Statement &row)
+    {
+        for (int i = 0; i < int(m_columns.size()); ++i) {
+            const ColumnInfo &column = m_columns[size_t(i)];
+            if (column.name == QLatin1String(kRowNumberField))
+                continue;
+            qsizetype written = 0;
+            if (!row.isNull(i)) {
+                qsizetype length = 0;
+                const char *utf8 = row.utf8(i, &length);
+                written = Cp1252::appendFromUtf8(utf8, length, column.size, m_buffer,
+                                                 &m_result.replacedCharacters);
+            }
+            m_buffer.append(column.size - written, ' ');
+        }
+        m_buffer.append("\r\n", 2);
+        ++m_result.linesWritten;
+        if (m_buffer.size() >= kFlushSize)
+            flush();
+    }
+
+    void countHandled()
+    {
+        if (++m_handled % kProgressStep == 0)
+            m_progress.update(m_handled);
+    }
+
+    void flush()
+    {
+        if (m_file.write(m_buffer) != m_buffer.size())
+            throw AppError(ErrorNumber::PermissionDenied,
+                           QStringLiteral("Kan ej skriva filen %1: %2")
+                               .arg(m_file.fileName(), m_file.errorString()));
+        m_buffer.clear();
+    }
+
+private:
+    QSaveFile &m_file;
+    const std::vector<ColumnInfo> &m_columns;
+    Progress &m_progress;
+    qint64 &m_handled;
+    ExportResult &m_result;
+    QByteArray m_buffer;
+};
+
+void openForWriting(QSaveFile &file)
+{
+    if (!file.open(QIODevice::WriteOnly))
+        throw AppError(ErrorNumber::PermissionDenied,
+                       QStringLiteral("Kan ej skriva filen %1: %2")
+                           .arg(file.fileName(), file.errorString()));
+}
+
+void commitFile(QSaveFile &file)
+{
+    if (!file.commit())
+        throw AppError(ErrorNumber::PermissionDenied,
+                       QStringLiteral("Kan ej spara filen %1: %2")
+                           .arg(file.fileName(), file.errorString()));
+}
+
+bool isSortedByType(const QString &outputPath)
+{
+    const QString name = outputPath.toLower();
+    return name.endsWith(QLatin1String("cables.tds")) || name.endsWith(QLatin1String("colors.tds"));
+}
+
+} // namespace
+
+TdsExport::TdsExport(Database &db, Prompter &prompter, Progress &progress)
+    : m_db(db), m_prompter(prompter), m_progress(progress)
+{
+}
+
+QString TdsExport::libraryPrefix(Database &db)
+{
+    const QVariant greatest =
+        db.scalar(QStringLiteral("SELECT MAX(BL_NAME COLLATE SV) FROM Designations"));
+    if (!greatest.isValid())
+        throw AppError(ErrorNumber::InvalidUseOfNull,
+                       QStringLiteral("Databasen har inga artikelgrupper, så bibliotekets prefix "
+                                      "kan inte läsas."));
+    return greatest.toString().left(4);
+}
+
+int TdsExport::completeEquivalences(Database &db, const QString &prefix)
+{
+    const QString designation = quoteIdentifier(columnNamed(db, Schema::kEqv, QStringLiteral("BENÄMNING")));
+    const QVariant greatest = db.scalar(
+        QStringLiteral("SELECT MAX(RAD) FROM Eqv WHERE %1 NOT LIKE '=%'").arg(designation));
+    // Every row added by one export gets the same row number.
+    const qint64 nextRow = greatest.isValid() ? greatest.toLongLong() + 1 : 0;
+
+    Transaction transaction(db);
+    Statement exists = db.prepare(QStringLiteral("SELECT 1 FROM Eqv WHERE BL_NAME = ? LIMIT 1"));
+    Statement insert = db.prepare(
+        QStringLiteral("INSERT INTO Eqv (RAD, BL_NAME, %1) VALUES (?, ?, ?)").arg(designation));
+    int added = 0;
+    for (const EquivalenceCodePair &pair : EquivalenceCodePairs) {
+        const QString blockName = prefix + QLatin1String(pair.code);
+        exists.bind(1, blockName);
+        const bool found = exists.step();
+        exists.reset();
+        if (found)
+            continue;
+        insert.bind(1, nextRow)
+            .bind(2, blockName)
+            .bind(3, QLatin1Char('=') + prefix + QLatin1String(pair.target))
+            .run();
+        ++added;
+    }
+    transaction.commit();
+    return added;
+}
+
+ExportResult TdsExport::run(const QString &outputPath)
+{
+    ExportResult result;
+    try {
+        const QString prefix = libraryPrefix(m_db);
+        completeEquivalences(m_db, prefix);
+
+        const QString folder = Paths::folderOf(outputPath);
+        if (!QDir().mkpath(folder)) {
+            m_prompter.error(QStringLiteral("Kan ej skapa sökvägen\n") + folder,
+                             QStringLiteral("Filfel"));
+            return result;
+        }
+
+        QSaveFile tds(outputPath);
+        QSaveFile tdx(Paths::tdxPathFor(outputPath));
+        openForWriting(tds);
+        openForWriting(tdx);
+
+        const std::vector<ColumnInfo> articleColumns = m_db.columns(QLatin1String(Schema::kArticles));
+        const std::vector<ColumnInfo> eqvColumns = m_db.columns(QLatin1String(Schema::kEqv));
+        const QString designation =
+            quoteIdentifier(columnNamed(m_db, Schema::kEqv, QStringLiteral("BENÄMNING")));
+
+        const qint64 total =
+            m_db.scalar(QStringLiteral("SELECT (SELECT COUNT(*) FROM Articles) + "
+                                       "(SELECT COUNT(*) FROM Eqv)"))
+                .toLongLong();
+        m_progress.start(total);
+        qint64 handled = 0;
+
+        // Pass 1: the articles.
+        {
+            RecordWriter writer(tds, articleColumns, m_progress, handled, result);
+            if (isSortedByType(outputPath)) {
+                Statement rows = m_db.prepare(QStringLiteral(
+                    "SELECT * FROM Articles ORDER BY CLNG(%1), RAD")
+                                                  .arg(quoteIdentifier(columnNamed(
+                                                      m_db, Schema::kArticles, QStringLiteral("TYP")))));
+                while (rows.step()) {
+                    writer.write(rows);
+                    writer.countHandled();
+                }
+            } else {
+                // Group by group in the order of their descriptions, each group in row order; the
+                // same as joining Articles with Designations, without sorting every article.
+                Statement groups = m_db.prepare(QStringLiteral(
+                    "SELECT BL_NAME FROM Designations "
+                    "ORDER BY DESCRIPTION COLLATE SV, BL_NAME COLLATE SV"));
+                Statement rows = m_db.prepare(
+                    QStringLiteral("SELECT * FROM Articles WHERE BL_NAME = ? ORDER BY RAD"));
+                while (groups.step()) {
+                    if (groups.isNull(0))
+                        continue;
+                    rows.bind(1, groups.text(0));
+                    while (rows.step()) {
+                        writer.write(rows);
+                        writer.countHandled();
+                    }
+                    rows.reset();
+                }
+            }
+            writer.flush();
+        }
+
+        // Pass 2 and 3: the ordinary equivalence lines, then the "=" lines whose target exists.
+        {
+            RecordWriter writer(tds, eqvColumns, m_progress, handled, result);
+            Statement ordinary = m_db.prepare(
+                QStringLiteral("SELECT * FROM Eqv WHERE %1 NOT LIKE '=%' ORDER BY RAD").arg(designation));
+            while (ordinary.step()) {
+                writer.write(ordinary);
+                writer.countHandled();
+            }
+            int designationColumn = -1;
+            for (size_t i = 0; i < eqvColumns.size(); ++i) {
+                if (eqvColumns[i].name.compare(QStringLiteral("BENÄMNING"), Qt::CaseInsensitive) == 0)
+                    designationColumn = int(i);
+            }
+            Statement references = m_db.prepare(
+                QStringLiteral("SELECT * FROM Eqv WHERE %1 LIKE '=%' ORDER BY RAD").arg(designation));
+            Statement inArticles =
+                m_db.prepare(QStringLiteral("SELECT 1 FROM Articles WHERE BL_NAME = ? LIMIT 1"));
+            Statement inEqv =
+                m_db.prepare(QStringLiteral("SELECT 1 FROM Eqv WHERE BL_NAME = ? LIMIT 1"));
+            while (references.step()) {
+                const QString target = references.text(designationColumn).mid(1);
+                inArticles.bind(1, target);
+                bool exists = inArticles.step();
+                inArticles.reset();
+                if (!exists) {
+                    inEqv.bind(1, target);
+                    exists = inEqv.step();
+                    inEqv.reset();
+                }
+                if (exists)
+                    writer.write(references);
+                writer.countHandled();
+            }
+            writer.flush();
+        }
+
+        // The field description beside it; the FieldList in use is not changed.
+        const QByteArray description = tdxText(readFieldList(m_db), &result.replacedCharacters);
+        if (tdx.write(description) != description.size())
+            throw AppError(ErrorNumber::PermissionDenied,
+                           QStringLiteral("Kan ej skriva filen %1: %2")
+                               .arg(tdx.fileName(), tdx.errorString()));
+
+        // Both files are complete before either replaces an old one.
+        commitFile(tds);
+        commitFile(tdx);
+        m_progress.update(handled);
+        m_progress.end();
+    } catch (const std::exception &e) {
+        m_progress.end();
+        reportError(m_prompter, QStringLiteral("frmMain"), QStringLiteral("mnuSaveTDS"), e);
+        return ExportResult{};
+    }
+    if (result.replacedCharacters > 0)
+        m_prompter.info(QStringLiteral("%1 tecken kunde inte skrivas i Windows-1252 och "
+                                       "ersattes med \"?\".")
+                            .arg(result.replacedCharacters));
+    result.ok = true;
+    return result;
+}

@@ -1,0 +1,234 @@
+#include "db/TdsImport.h"
+
+#include "core/AppError.h"
+#include "core/Cp1252.h"
+#include "core/Progress.h"
+#include "core/Prompter.h"
+#include "core/TextFileCheck.h"
+#include "db/Database.h"
+#include "db/NewDatabaseFile.h"
+#include "db/RowCounts.h"
+#include "db/Schema.h"
+#include "db/TdxFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+
+#include <cstring>
+
+namespace {
+
+constexpr qint64 kProgressStep = 4096;
+
+struct Span
+{
+    const char *begin;
+    const char *end;
+    bool isEmpty() const { return begin == end; }
+    qsizetype size() const { return end - begin; }
+};
+
+// Field k of a line padded to the record length: blanks around the value removed (blanks only,
+// a tab is part of the value).
+Span fieldOf(const char *line, qsizetype available, const FieldDesc &field)
+{
+    const qsizetype start = qMin<qsizetype>(field.Start - 1, available);
+    const qsizetype stop = qMin<qsizetype>(qsizetype(field.Start) - 1 + field.Length, available);
+    const char *b = line + qMax<qsizetype>(start, 0);
+    const char *e = line + qMax<qsizetype>(stop, 0);
+    while (b < e && *b == ' ')
+        ++b;
+    while (e > b && e[-1] == ' ')
+        --e;
+    return {b, e};
+}
+
+bool isBlankLine(const char *line, qsizetype length)
+{
+    for (qsizetype i = 0; i < length; ++i) {
+        if (line[i] != ' ')
+            return false;
+    }
+    return true;
+}
+
+QString insertSql(const char *table, qsizetype columns)
+{
+    QStringList marks;
+    for (qsizetype i = 0; i < columns; ++i)
+        marks << QStringLiteral("?");
+    return QStringLiteral("INSERT INTO %1 VALUES (%2)")
+        .arg(QLatin1String(table), marks.join(QLatin1Char(',')));
+}
+
+} // namespace
+
+TdsImport::TdsImport(Prompter &prompter, Progress &progress)
+    : m_prompter(prompter), m_progress(progress)
+{
+}
+
+ImportResult TdsImport::run(const QString &tdsPath)
+{
+    ImportResult result;
+    if (!QFileInfo(tdsPath).isFile()) {
+        RowsInFile(tdsPath, m_prompter); // says the file is missing
+        return result;
+    }
+    QFile file(tdsPath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_prompter.message(MessageIcon::None, QString(),
+                           errorMessage(QStringLiteral("frmMain"), QStringLiteral("mnuOpenTDS"),
+                                        ErrorNumber::PermissionDenied, file.errorString()));
+        return result;
+    }
+    // Parse straight from the file's bytes; mapping avoids copying a large catalogue.
+    QByteArray copy;
+    QByteArrayView data;
+    if (file.size() > 0) {
+        if (const uchar *mapped = file.map(0, file.size())) {
+            data = QByteArrayView(reinterpret_cast<const char *>(mapped), file.size());
+        } else {
+            copy = file.readAll();
+            data = copy;
+        }
+    }
+
+    const TextFileCheck check = TextFileCheck::of(data);
+    if (check.kind == TextFileCheck::Kind::Binary) {
+        m_prompter.warning(QStringLiteral("Filen %1 är ingen textfil (NUL-tecken på rad %2). "
+                                          "Inget lästes in.")
+                               .arg(tdsPath)
+                               .arg(check.nulLine),
+                           QStringLiteral("Inläsningsfel"));
+        return result;
+    }
+    if (check.kind == TextFileCheck::Kind::Utf8
+        && !m_prompter.question(MessageIcon::Warning, QStringLiteral("Teckenkodning"),
+                                QStringLiteral("Filen %1\när sparad som UTF-8, inte som "
+                                               "Windows-1252. Å, Ä och Ö blir fel om den läses in "
+                                               "ändå.\nVill du fortsätta?")
+                                    .arg(tdsPath)))
+        return result;
+
+    FieldList fields;
+    if (ReadTdxFile(tdsPath, fields, m_prompter) <= 0) {
+        m_prompter.warning(QStringLiteral("Databasbeskrivningsfilen är felaktig. Avbryter."),
+                           QStringLiteral("Fel"));
+        return result;
+    }
+
+    std::unique_ptr<NewDatabaseFile> created =
+        CreateDatabase(tdsPath, fields, m_prompter, m_replaceWithoutAsking);
+    if (!created) {
+        m_prompter.warning(QStringLiteral("Ingen databas skapades."),
+                           QStringLiteral("Ingen redigering"));
+        return result;
+    }
+
+    m_progress.start(countLines(data));
+    try {
+        Database &db = created->db();
+        Transaction transaction(db);
+        loadLines(db, fields, data, m_progress, result);
+        db.exec(QStringLiteral("PRAGMA threads = 2"));
+        Schema::createIndexes(db, fields);
+        transaction.commit();
+        created->commit();
+    } catch (const std::exception &e) {
+        m_progress.end();
+        reportError(m_prompter, QStringLiteral("frmMain"), QStringLiteral("mnuOpenTDS"), e);
+        return ImportResult{};
+    }
+    m_progress.end();
+    result.ok = true;
+    result.dbPath = created->finalPath();
+    result.fields = fields;
+    return result;
+}
+
+void TdsImport::loadLines(Database &db, const FieldList &fields, QByteArrayView data,
+                          Progress &progress, ImportResult &result)
+{
+    const qsizetype columns = fields.size();
+    Statement insertArticle = db.prepare(insertSql(Schema::kArticles, columns));
+    Statement insertEqv = db.prepare(insertSql(Schema::kEqv, columns));
+    Statement insertDesignation =
+        db.prepare(QStringLiteral("INSERT INTO Designations (BL_NAME, DESCRIPTION) VALUES (?, ?)"));
+
+    qsizetype recordLength = 0;
+    for (const FieldDesc &field : fields)
+        recordLength += field.Length;
+
+    result.usedCodes = QStringList{QString()};
+    QSet<QByteArray> registered;
+    bool equivalenceSection = false;
+    qint64 row = 0;
+    qint64 lineCount = 0;
+
+    // Each row's values are built into one buffer and bound without copying.
+    QByteArray values;
+    QList<qsizetype> offsets(columns, 0);
+    QList<qsizetype> lengths(columns, 0);
+
+    const char *p = data.data();
+    const char *const end = p + data.size();
+    while (p < end) {
+        const char *newline = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
+        const char *lineEnd = newline ? newline : end;
+        const char *line = p;
+        p = newline ? newline + 1 : end;
+        qsizetype length = lineEnd - line;
+        if (length > 0 && line[length - 1] == '\r')
+            --length;
+
+        if (++lineCount % kProgressStep == 0)
+            progress.update(lineCount);
+        if (isBlankLine(line, length))
+            continue;
+        const qsizetype available = qMin(length, recordLength);
+
+        const Span blockName = columns > 1 ? fieldOf(line, available, fields.at(1)) : Span{};
+        const Span second = columns > 2 ? fieldOf(line, available, fields.at(2)) : Span{};
+        if (!equivalenceSection && second.isEmpty())
+            equivalenceSection = true;
+
+        if (!equivalenceSection && !blockName.isEmpty()) {
+            const QByteArray key(blockName.begin, blockName.size());
+            if (!registered.contains(key)) {
+                registered.insert(key);
+                Span description = columns > 3 ? fieldOf(line, available, fields.at(3)) : Span{};
+                if (description.size() > Schema::kDesignationSize)
+                    description.end = description.begin + Schema::kDesignationSize;
+                QByteArray name;
+                QByteArray text;
+                Cp1252::appendAsUtf8(blockName.begin, blockName.end, name);
+                Cp1252::appendAsUtf8(description.begin, description.end, text);
+                insertDesignation.bindUtf8(1, name.constData(), name.size())
+                    .bindUtf8(2, text.constData(), text.size())
+                    .run();
+                result.usedCodes << Cp1252::decode(key.mid(5, 2));
+            }
+        }
+
+        values.clear();
+        for (qsizetype k = 1; k < columns; ++k) {
+            const Span value = fieldOf(line, available, fields.at(k));
+            offsets[k] = values.size();
+            Cp1252::appendAsUtf8(value.begin, value.end, values);
+            lengths[k] = values.size() - offsets[k];
+        }
+        Statement &insert = equivalenceSection ? insertEqv : insertArticle;
+        insert.bind(1, row);
+        for (qsizetype k = 1; k < columns; ++k)
+            insert.bindUtf8(int(k + 1), values.constData() + offsets[k], lengths[k], false);
+        insert.run();
+        ++row;
+        if (equivalenceSection)
+            ++result.eqvRows;
+        else
+            ++result.articleRows;
+    }
+    progress.update(lineCount);
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "db/FieldList.h"
+
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+
+class Database;
+class Progress;
+class Prompter;
+
+struct ImportResult
+{
+    bool ok = false;
+    QString dbPath;
+    FieldList fields;
+    QStringList usedCodes; // characters 6-7 of every block name registered, after one empty entry
+    qint64 articleRows = 0;
+    qint64 eqvRows = 0;
+};
+
+// Imports a .tds file and its .tdx file into a new working database beside them. The database
+// is built under a temporary name in one transaction and moved into place only when complete.
+class TdsImport
+{
+public:
+    TdsImport(Prompter &prompter, Progress &progress);
+
+    // Replaces an existing .tdb without the question (the command line's --force).
+    void setReplaceWithoutAsking(bool replace) { m_replaceWithoutAsking = replace; }
+
+    // Every expected failure is reported through the prompter; the result says whether a
+    // database was made.
+    ImportResult run(const QString &tdsPath);
+
+    // Loads the lines of a .tds file into the empty tables of db. Used by run(); throws on
+    // engine errors.
+    static void loadLines(Database &db, const FieldList &fields, QByteArrayView data,
+                          Progress &progress, ImportResult &result);
+
+private:
+    Prompter &m_prompter;
+    Progress &m_progress;
+    bool m_replaceWithoutAsking = false;
+};

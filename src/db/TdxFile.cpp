@@ -1,0 +1,132 @@
+#include "db/TdxFile.h"
+
+#include "core/AppError.h"
+#include "core/Cp1252.h"
+#include "core/Paths.h"
+#include "core/Prompter.h"
+#include "core/TextFileCheck.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <limits>
+
+namespace {
+
+// Trims blanks only: a tab stays part of the item.
+QString trimSpaces(const QString &s)
+{
+    qsizetype begin = 0;
+    qsizetype end = s.size();
+    while (begin < end && s.at(begin) == QLatin1Char(' '))
+        ++begin;
+    while (end > begin && s.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return s.mid(begin, end - begin);
+}
+
+int parseWidth(const QString &text)
+{
+    bool ok = false;
+    const qlonglong width = text.toLongLong(&ok);
+    if (!ok)
+        throw AppError(ErrorNumber::TypeMismatch,
+                       QStringLiteral("Typerna stämmer inte överens: bredden '%1' är inget heltal.")
+                           .arg(text));
+    if (width < 0 || width > std::numeric_limits<qint16>::max())
+        throw AppError(ErrorNumber::Overflow,
+                       QStringLiteral("Spill: bredden %1 ligger utanför 0..32767.").arg(text));
+    return int(width);
+}
+
+} // namespace
+
+int ReadTdxFile(const QString &tdsPath, FieldList &fields, Prompter &prompter)
+{
+    const QString path = Paths::tdxPathFor(tdsPath);
+    if (!QFileInfo(path).isFile()) {
+        prompter.warning(QStringLiteral("Hittar ej filen ") + path, QStringLiteral("Filfel"));
+        return -1;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        prompter.message(MessageIcon::None, QString(),
+                         errorMessage(QStringLiteral("frmMain"), QStringLiteral("ReadTdxFile"),
+                                      ErrorNumber::PermissionDenied, file.errorString()));
+        return 0;
+    }
+    return parseTdx(file.readAll(), path, fields, prompter);
+}
+
+int parseTdx(const QByteArray &bytes, const QString &shownPath, FieldList &fields,
+             Prompter &prompter)
+{
+    const TextFileCheck check = TextFileCheck::of(bytes);
+    if (check.kind == TextFileCheck::Kind::Binary) {
+        prompter.warning(QStringLiteral("Filen %1 är ingen textfil (NUL-tecken på rad %2).")
+                             .arg(shownPath)
+                             .arg(check.nulLine),
+                         QStringLiteral("Inläsningsfel"));
+        return -1;
+    }
+    if (check.kind == TextFileCheck::Kind::Utf8
+        && !prompter.question(MessageIcon::Warning, QStringLiteral("Teckenkodning"),
+                              QStringLiteral("Filen %1\när sparad som UTF-8, inte som Windows-1252. "
+                                             "Å, Ä och Ö blir fel om den läses in ändå.\n"
+                                             "Vill du fortsätta?")
+                                  .arg(shownPath)))
+        return -1;
+
+    fields = rowNumberOnlyFieldList();
+    int start = 1;
+    int entry = 1;
+    try {
+        const QList<QByteArray> lines = bytes.split('\n');
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            QByteArray raw = lines.at(i);
+            if (raw.endsWith('\r'))
+                raw.chop(1);
+            if (raw.isEmpty())
+                continue;
+            QString line = Cp1252::decode(raw);
+            line.replace(QLatin1Char(':'), QLatin1Char('_'));
+            const QStringList items = line.split(QLatin1Char(','));
+            if (items.size() != 3) {
+                prompter.warning(QStringLiteral("Formatfel i filen ") + shownPath
+                                     + QStringLiteral(" på rad ") + QString::number(entry + 1),
+                                 QStringLiteral("Inläsningsfel"));
+                return -1;
+            }
+            FieldDesc field;
+            field.Name = trimSpaces(items.at(0));
+            field.Description = trimSpaces(items.at(1));
+            field.Length = parseWidth(trimSpaces(items.at(2)));
+            field.Start = start;
+            if (qlonglong(start) + field.Length > std::numeric_limits<int>::max())
+                throw AppError(ErrorNumber::Overflow, QStringLiteral("Spill: posten är för lång."));
+            start += field.Length;
+            fields.append(field);
+            ++entry;
+        }
+    } catch (const AppError &e) {
+        prompter.message(MessageIcon::None, QString(),
+                         errorMessage(QStringLiteral("frmMain"), QStringLiteral("ReadTdxFile"),
+                                      e.number(), e.description()));
+        return 0;
+    }
+    return int(fields.size());
+}
+
+QByteArray tdxText(const FieldList &fields, qsizetype *replaced)
+{
+    QByteArray out;
+    for (const FieldDesc &field : fields) {
+        if (field.Name == QLatin1String(kRowNumberField))
+            continue;
+        out += Cp1252::encode(field.Name + QLatin1Char(',') + field.Description + QLatin1Char(',')
+                                  + QString::number(field.Length),
+                              replaced);
+        out += "\r\n";
+    }
+    return out;
+}

@@ -5,8 +5,8 @@
       writes OUTDIR/bench.tds and OUTDIR/bench.tdx (Windows-1252, CR LF)
   gen_catalogue.py to-csv TDS TDX OUTDIR
       cuts a .tds into articles.csv, eqv.csv, designations.csv (UTF-8, no
-      header, trimmed values, RAD = line number first) for the sqlite3 baseline,
-      and writes schema.sql with the matching bare tables.
+      header, trimmed values, RAD = row number from 0 first) for the sqlite3
+      baseline, and writes schema.sql and indexes.sql to match.
 """
 import argparse
 import csv
@@ -150,7 +150,7 @@ def to_csv(tds, tdx, outdir):
         wa, we, wd = (csv.writer(x, lineterminator="\n") for x in (fa, fe, fd))
         in_eqv = False
         seen = set()
-        for rad, line in enumerate(src.read().split("\r\n"), start=1):
+        for rad, line in enumerate(src.read().split("\r\n")):
             if not line:
                 continue
             values = [line[a:b].strip() for a, b in offsets]

@@ -240,7 +240,7 @@ ExportResult TdsExport::run(const QString &outputPath)
         {
             RecordWriter writer(tds, eqvColumns, m_progress, handled, result);
             Statement ordinary = m_db.prepare(
-                QStringLiteral("SELECT * FROM Eqv WHERE %1 NOT LIKE '=%' ORDER BY RAD").arg(designation));
+                QStringLiteral("SELECT * FROM Eqv WHERE %1 NOT LIKE '=%' ORDER BY RAD, rowid").arg(designation));
             while (ordinary.step()) {
                 writer.write(ordinary);
                 writer.countHandled();
@@ -251,7 +251,7 @@ ExportResult TdsExport::run(const QString &outputPath)
                     designationColumn = int(i);
             }
             Statement references = m_db.prepare(
-                QStringLiteral("SELECT * FROM Eqv WHERE %1 LIKE '=%' ORDER BY RAD").arg(designation));
+                QStringLiteral("SELECT * FROM Eqv WHERE %1 LIKE '=%' ORDER BY RAD, rowid").arg(designation));
             Statement inArticles =
                 m_db.prepare(QStringLiteral("SELECT 1 FROM Articles WHERE BL_NAME = ? LIMIT 1"));
             Statement inEqv =

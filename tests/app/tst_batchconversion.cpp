@@ -1,0 +1,163 @@
+#include "support/CatalogueFixture.h"
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+using CatalogueFixture::line;
+
+// Runs the real executable as a user or a script would, with its settings in a temporary
+// folder and without any display.
+class TestBatchConversion : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void importThenExportGivesTheFileBack();
+    void classicKeysConvertWithoutADisplay();
+    void existingDatabaseNeedsForce();
+    void failuresExitNonZeroWithTheMessage_data();
+    void failuresExitNonZeroWithTheMessage();
+    void helpAndVersion();
+
+private:
+    struct Run
+    {
+        int exitCode;
+        QString out;
+        QString err;
+    };
+    Run run(const QStringList &arguments);
+    QString catalogue();
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestBatchConversion::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+}
+
+TestBatchConversion::Run TestBatchConversion::run(const QStringList &arguments)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.remove("QT_QPA_PLATFORM");
+    env.insert("XDG_CONFIG_HOME", m_dir->filePath("config"));
+    process.setProcessEnvironment(env);
+    process.start(KVISTBO_EXECUTABLE, arguments);
+    if (!process.waitForFinished(60000))
+        qFatal("kvistbo did not finish");
+    return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
+            QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
+QString TestBatchConversion::catalogue()
+{
+    return CatalogueFixture::write(
+        m_dir->path(), "Katalog",
+        {line("ABCDI060", "1", "Kontaktorer", "Nordel"), line("ABCDI060", "2", "Kontaktor 2", "O'Brien"),
+         line("ABCDI080", "1", "Säkringar", "Åkerby")});
+}
+
+void TestBatchConversion::importThenExportGivesTheFileBack()
+{
+    const QString tds = catalogue();
+    Run imported = run({"--import", tds});
+    QCOMPARE(imported.exitCode, 0);
+    QCOMPARE(imported.err, QString());
+    QVERIFY(QFile::exists(m_dir->filePath("Katalog.tdb")));
+
+    Run exported = run({"--export", m_dir->filePath("Katalog.tdb"), m_dir->filePath("ut/Ny.tds")});
+    QVERIFY2(exported.exitCode == 0, qPrintable(exported.err));
+    const QByteArray written = TestFiles::read(m_dir->filePath("ut/Ny.tds"));
+    // The articles come back byte for byte, then the completed equivalence rows of the group
+    // that exists (the I060 family).
+    QVERIFY(written.startsWith(TestFiles::read(tds)));
+    QCOMPARE(written.count("=ABCDI060"), 5);
+    QCOMPARE(TestFiles::read(m_dir->filePath("ut/Ny.tdx")), CatalogueFixture::tdx());
+
+    // Opening for a conversion records the file as the last one opened.
+    QSettings settings(m_dir->filePath("config/BRAX/Ravelund.conf"), QSettings::IniFormat);
+    QCOMPARE(settings.value("LastFileName").toString(), m_dir->filePath("Katalog.tdb"));
+    QCOMPARE(settings.value("Main/0RecentFile").toString(), m_dir->filePath("Katalog.tdb"));
+}
+
+void TestBatchConversion::classicKeysConvertWithoutADisplay()
+{
+    QVERIFY(run({"--import", catalogue()}).exitCode == 0);
+    // Keys in any case, extensions added, a path with blanks split over arguments.
+    QDir(m_dir->path()).mkpath("med blank");
+    Run converted = run({"/in:" + m_dir->filePath("Katalog"), "/OUT:" + m_dir->filePath("med"),
+                         "blank/Ut"});
+    QVERIFY2(converted.exitCode == 0, qPrintable(converted.err));
+    QVERIFY(QFile::exists(m_dir->filePath("med blank/Ut.tds")));
+    QVERIFY(QFile::exists(m_dir->filePath("med blank/Ut.tdx")));
+}
+
+void TestBatchConversion::existingDatabaseNeedsForce()
+{
+    const QString tds = catalogue();
+    QCOMPARE(run({"--import", tds}).exitCode, 0);
+    const QByteArray before = TestFiles::read(m_dir->filePath("Katalog.tdb"));
+    Run again = run({"--import", tds});
+    QCOMPARE(again.exitCode, 1);
+    QVERIFY2(again.err.contains("--force"), qPrintable(again.err));
+    QCOMPARE(TestFiles::read(m_dir->filePath("Katalog.tdb")), before);
+    QCOMPARE(run({"--import", tds, "--force"}).exitCode, 0);
+}
+
+void TestBatchConversion::failuresExitNonZeroWithTheMessage_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("missing input") << "missing" << "Hittar ej filen";
+    QTest::newRow("not a database") << "text" << "frmMain:OpenMDB::ERROR:26 - Filen är ingen databas.";
+    QTest::newRow("output folder cannot be made") << "blocked" << "Kan ej skapa sökvägen";
+    QTest::newRow("missing tdx on import") << "notdx" << "Databasbeskrivningsfilen är felaktig.";
+}
+
+void TestBatchConversion::failuresExitNonZeroWithTheMessage()
+{
+    QFETCH(QString, setup);
+    QFETCH(QString, expected);
+    QStringList arguments{"--export", m_dir->filePath("Katalog.tdb"), m_dir->filePath("ut.tds")};
+    if (setup == "text") {
+        TestFiles::write(m_dir->filePath("Katalog.tdb"), QByteArray(2048, 'x'));
+    } else if (setup == "blocked") {
+        QCOMPARE(run({"--import", catalogue()}).exitCode, 0);
+        TestFiles::write(m_dir->filePath("fil"), "a file where a folder should be");
+        arguments[2] = m_dir->filePath("fil/under/ut.tds");
+    } else if (setup == "notdx") {
+        const QString tds = catalogue();
+        QFile::remove(m_dir->filePath("Katalog.tdx"));
+        arguments = QStringList{"--import", tds};
+    }
+    Run result = run(arguments);
+    QCOMPARE(result.exitCode, 1);
+    QVERIFY2(result.err.contains(expected), qPrintable(result.err));
+}
+
+void TestBatchConversion::helpAndVersion()
+{
+    Run help = run({"--help"});
+    QCOMPARE(help.exitCode, 0);
+    QVERIFY(help.out.contains("--export"));
+    Run version = run({"--version"});
+    QCOMPARE(version.exitCode, 0);
+    QVERIFY(version.out.startsWith("Ravelund "));
+    // A bad command line with no display says why instead of crashing.
+    Run bad = run({"/OUT:y.tds"});
+    QVERIFY(bad.exitCode != 0);
+    QVERIFY(bad.err.contains("SYNTAX:"));
+}
+
+QTEST_GUILESS_MAIN(TestBatchConversion)
+#include "tst_batchconversion.moc"

@@ -1,0 +1,166 @@
+#include "db/Database.h"
+#include "db/Schema.h"
+#include "db/WorkingDatabase.h"
+#include "support/TestFiles.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sqlite3.h>
+
+class TestDatabase : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void boundValuesKeepApostrophes();
+    void transactionRollsBackUnlessCommitted();
+    void swedishCollationOrdersLikeAPerson();
+    void clngConvertsOrFails_data();
+    void clngConvertsOrFails();
+    void openingOtherFilesFailsClearly();
+    void workingDatabaseNeedsTheArticleTables();
+    void getMaxRow_data();
+    void getMaxRow();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestDatabase::boundValuesKeepApostrophes()
+{
+    Database db(m_dir.filePath("bound.db"), Database::OpenMode::Create);
+    db.exec("CREATE TABLE t (a TEXT)");
+    const QString tricky = QStringLiteral("O'Brien \"Å\"; DROP TABLE t; --");
+    db.prepare("INSERT INTO t VALUES (?)").bind(1, tricky).run();
+    QCOMPARE(db.scalar("SELECT a FROM t WHERE a = ?", tricky).toString(), tricky);
+}
+
+void TestDatabase::transactionRollsBackUnlessCommitted()
+{
+    Database db(m_dir.filePath("txn.db"), Database::OpenMode::Create);
+    db.exec("CREATE TABLE t (a INTEGER)");
+    try {
+        Transaction transaction(db);
+        db.exec("INSERT INTO t VALUES (1)");
+        throw std::runtime_error("fails half-way");
+    } catch (const std::runtime_error &) {
+    }
+    QCOMPARE(db.scalar("SELECT COUNT(*) FROM t").toInt(), 0);
+    {
+        Transaction transaction(db);
+        db.exec("INSERT INTO t VALUES (2)");
+        transaction.commit();
+    }
+    QCOMPARE(db.scalar("SELECT COUNT(*) FROM t").toInt(), 1);
+}
+
+void TestDatabase::swedishCollationOrdersLikeAPerson()
+{
+    Database db(m_dir.filePath("sv.db"), Database::OpenMode::Create);
+    db.exec("CREATE TABLE t (a TEXT)");
+    for (const QString &word : {QStringLiteral("ödla"), QStringLiteral("Zebra"),
+                                QStringLiteral("ärm"), QStringLiteral("Åsna"),
+                                QStringLiteral("apa"), QStringLiteral("Bil"), QStringLiteral("ål")})
+        db.prepare("INSERT INTO t VALUES (?)").bind(1, word).run();
+    QStringList ordered;
+    Statement st = db.prepare("SELECT a FROM t ORDER BY a COLLATE SV");
+    while (st.step())
+        ordered << st.text(0);
+    // Case ignored; Å Ä Ö after Z in that order.
+    QCOMPARE(ordered, (QStringList{"apa", "Bil", "Zebra", "ål", "Åsna", "ärm", "ödla"}));
+}
+
+void TestDatabase::clngConvertsOrFails_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<qint64>("expected");
+    QTest::newRow("text number") << "12" << true << qint64(12);
+    QTest::newRow("blanks around") << " 7 " << true << qint64(7);
+    QTest::newRow("half to even") << "2.5" << true << qint64(2);
+    QTest::newRow("not a number") << "K12" << false << qint64(0);
+    QTest::newRow("empty") << "" << false << qint64(0);
+    QTest::newRow("too large") << "3000000000" << false << qint64(0);
+}
+
+void TestDatabase::clngConvertsOrFails()
+{
+    QFETCH(QString, value);
+    QFETCH(bool, ok);
+    QFETCH(qint64, expected);
+    Database db(m_dir.filePath("clng.db"), Database::OpenMode::Create);
+    try {
+        const QVariant result = db.scalar("SELECT CLNG(?)", value);
+        QVERIFY(ok);
+        QCOMPARE(result.toLongLong(), expected);
+    } catch (const DbError &) {
+        QVERIFY(!ok);
+    }
+}
+
+void TestDatabase::openingOtherFilesFailsClearly()
+{
+    const QString text = m_dir.filePath("notes.tdb");
+    TestFiles::write(text, QByteArray(4096, 'x'));
+    try {
+        Database db(text, Database::OpenMode::ReadWrite);
+        QFAIL("a text file opened as a database");
+    } catch (const DbError &e) {
+        QCOMPARE(e.number(), SQLITE_NOTADB);
+        QCOMPARE(e.description(), QStringLiteral("Filen är ingen databas."));
+    }
+    QVERIFY_THROWS_EXCEPTION(DbError,
+                             Database(m_dir.filePath("missing.tdb"), Database::OpenMode::ReadWrite));
+}
+
+void TestDatabase::workingDatabaseNeedsTheArticleTables()
+{
+    const QString path = m_dir.filePath("other.db");
+    {
+        Database db(path, Database::OpenMode::Create);
+        db.exec("CREATE TABLE Something (a TEXT)");
+    }
+    try {
+        WorkingDatabase::open(path);
+        QFAIL("opened a database without article tables");
+    } catch (const AppError &e) {
+        QVERIFY2(e.description().contains("ingen artikeldatabas"), qPrintable(e.description()));
+    }
+    try {
+        WorkingDatabase::open(m_dir.filePath("nowhere.tdb"));
+        QFAIL("opened a missing file");
+    } catch (const AppError &e) {
+        QVERIFY(e.description().startsWith("Hittar ej filen "));
+    }
+}
+
+void TestDatabase::getMaxRow_data()
+{
+    QTest::addColumn<QList<int>>("articles");
+    QTest::addColumn<QList<int>>("eqv");
+    QTest::addColumn<qint64>("expected");
+    QTest::newRow("eqv higher") << QList<int>{5, 120} << QList<int>{340} << qint64(340);
+    QTest::newRow("empty eqv") << QList<int>{120, 7} << QList<int>{} << qint64(120);
+    QTest::newRow("empty articles") << QList<int>{} << QList<int>{9} << qint64(9);
+    QTest::newRow("both empty") << QList<int>{} << QList<int>{} << qint64(0);
+    QTest::newRow("past 16 bits") << QList<int>{70000} << QList<int>{} << qint64(70000);
+}
+
+void TestDatabase::getMaxRow()
+{
+    QFETCH(QList<int>, articles);
+    QFETCH(QList<int>, eqv);
+    QFETCH(qint64, expected);
+    Database db(m_dir.filePath(QString("max_%1.db").arg(QTest::currentDataTag()).replace(' ', '_')),
+                Database::OpenMode::Create);
+    Schema::createTables(db, {{"RAD", {}, 6, 0}, {"BL_NAME", {}, 8, 1}});
+    for (int rad : articles)
+        db.prepare("INSERT INTO Articles (RAD) VALUES (?)").bind(1, qint64(rad)).run();
+    for (int rad : eqv)
+        db.prepare("INSERT INTO Eqv (RAD) VALUES (?)").bind(1, qint64(rad)).run();
+    QCOMPARE(GetMaxRow(db), expected);
+}
+
+QTEST_GUILESS_MAIN(TestDatabase)
+#include "tst_database.moc"

@@ -1,0 +1,228 @@
+#include "core/Progress.h"
+#include "db/Database.h"
+#include "db/TdsExport.h"
+#include "db/TdsImport.h"
+#include "support/CatalogueFixture.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+using CatalogueFixture::line;
+
+namespace {
+
+// Every "=" row of the I060 and I430 families, so the export has nothing to add for them.
+QStringList completeFamilies(const QString &prefix)
+{
+    QStringList lines;
+    for (const EquivalenceCodePair &pair : EquivalenceCodePairs) {
+        const QString target = QLatin1String(pair.target);
+        if (target == "I060" || target == "I430")
+            lines << line(prefix + pair.code, "", "=" + prefix + target);
+    }
+    return lines;
+}
+
+} // namespace
+
+class TestTdsExport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void roundTripGivesBackTheBytes_data();
+    void roundTripGivesBackTheBytes();
+    void equivalencesAreCompletedOnce();
+    void referencesToMissingGroupsAreLeftOut();
+    void typeSortedFileNames_data();
+    void typeSortedFileNames();
+    void valuesAreCutPaddedAndNeverLost();
+    void failuresLeaveTheOldFiles();
+    void outputFolderThatCannotBeMade();
+
+private:
+    // Imports lines into folder/name.tdb and opens it.
+    Database import(const QString &folder, const QString &name, const QStringList &lines);
+    ExportResult exportTo(Database &db, const QString &path, ScriptedPrompter &prompter);
+};
+
+Database TestTdsExport::import(const QString &folder, const QString &name, const QStringList &lines)
+{
+    ScriptedPrompter prompter;
+    NullProgress progress;
+    const ImportResult result =
+        TdsImport(prompter, progress).run(CatalogueFixture::write(folder, name, lines));
+    if (!result.ok)
+        qFatal("import failed: %s", qPrintable(prompter.texts().join('\n')));
+    return Database(result.dbPath, Database::OpenMode::ReadWrite);
+}
+
+ExportResult TestTdsExport::exportTo(Database &db, const QString &path, ScriptedPrompter &prompter)
+{
+    NullProgress progress;
+    return TdsExport(db, prompter, progress).run(path);
+}
+
+void TestTdsExport::roundTripGivesBackTheBytes_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    // Groups in the order of their descriptions (Swedish, case ignored), rows in file order.
+    QTest::newRow("groups, ordinary and = equivalences")
+        << (QStringList{line("ABCDI430", "1", "apparater", "Nordel"),
+                        line("ABCDI430", "2", "Apparat 2", "O'Brien"),
+                        line("ABCDI060", "1", "Kontaktorer", "Åkerby"),
+                        line("ABCDI020", "10", "Zebror"), line("ABCDI010", "1", "Ärmar"),
+                        line("ABCDI010", "2", "Ärm två", "Ström & Co"),
+                        line("ABCD#K01", "1", "Öglor", "Lindqvist"),
+                        line("ABCDI999", "", "Vanlig ekvivalens")}
+            + completeFamilies("ABCD")
+            + QStringList{line("ABCDI071", "", "=ABCDI010")});
+    QTest::newRow("equal descriptions order by block name")
+        << (QStringList{line("ABCDI020", "1", "Samma"), line("ABCDI030", "1", "samma"),
+                        line("ABCDI030", "2", "x")});
+}
+
+void TestTdsExport::roundTripGivesBackTheBytes()
+{
+    QFETCH(QStringList, lines);
+    QTemporaryDir dir;
+    Database db = import(dir.path(), "in", lines);
+    ScriptedPrompter prompter;
+    const ExportResult result = exportTo(db, dir.filePath("ut/in.tds"), prompter);
+    QVERIFY2(result.ok, qPrintable(prompter.texts().join('\n')));
+    QVERIFY(prompter.shown.isEmpty());
+    QCOMPARE(TestFiles::read(dir.filePath("ut/in.tds")), TestFiles::read(dir.filePath("in.tds")));
+    QCOMPARE(TestFiles::read(dir.filePath("ut/in.tdx")), TestFiles::read(dir.filePath("in.tdx")));
+}
+
+void TestTdsExport::equivalencesAreCompletedOnce()
+{
+    QTemporaryDir dir;
+    Database db = import(dir.path(), "eq",
+                         {line("WXYZI060", "1", "Kontaktorer"), line("WXYZI061", "", "=WXYZI060"),
+                          line("WXYZI500", "", "Vanlig")});
+    ScriptedPrompter prompter;
+    QVERIFY(exportTo(db, dir.filePath("a.tds"), prompter).ok);
+    // 46 pairs were missing; all added rows share the row number after the last ordinary one.
+    QCOMPARE(db.scalar("SELECT COUNT(*) FROM Eqv").toInt(), 2 + 46);
+    QCOMPARE(db.scalar("SELECT COUNT(DISTINCT RAD) FROM Eqv WHERE RAD > 2").toInt(), 1);
+    QCOMPARE(db.scalar("SELECT MIN(RAD) FROM Eqv WHERE BL_NAME = 'WXYZI310'").toInt(), 3);
+    QCOMPARE(db.scalar("SELECT \"BENÄMNING\" FROM Eqv WHERE BL_NAME = 'WXYZK3A1'").toString(),
+             QString("=WXYZJ3A0"));
+
+    QVERIFY(exportTo(db, dir.filePath("b.tds"), prompter).ok);
+    QCOMPARE(db.scalar("SELECT COUNT(*) FROM Eqv").toInt(), 2 + 46);
+    QCOMPARE(TestFiles::read(dir.filePath("a.tds")), TestFiles::read(dir.filePath("b.tds")));
+    // Only the I060 family has its target; the others stay in the database but not the file.
+    const QByteArray written = TestFiles::read(dir.filePath("a.tds"));
+    QCOMPARE(written.count("=WXYZI060"), 5);
+    QVERIFY(!written.contains("=WXYZI430"));
+}
+
+void TestTdsExport::referencesToMissingGroupsAreLeftOut()
+{
+    QTemporaryDir dir;
+    Database db = import(dir.path(), "ref",
+                         {line("ABCDI060", "1", "Grupp"), line("ABCDI900", "", "Bara i Eqv"),
+                          line("ABCDI901", "", "=ABCDI900"), line("ABCDI902", "", "=ABCDI777")});
+    ScriptedPrompter prompter;
+    QVERIFY(exportTo(db, dir.filePath("ut.tds"), prompter).ok);
+    const QByteArray written = TestFiles::read(dir.filePath("ut.tds"));
+    QVERIFY(written.contains(TestFiles::cp1252(line("ABCDI901", "", "=ABCDI900"))));
+    QVERIFY(!written.contains("=ABCDI777"));
+    QCOMPARE(db.scalar("SELECT COUNT(*) FROM Eqv WHERE BL_NAME = 'ABCDI902'").toInt(), 1);
+}
+
+void TestTdsExport::typeSortedFileNames_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<bool>("byType");
+    QTest::newRow("cables") << "Cables.TDS" << true;
+    QTest::newRow("colors") << "mycolors.tds" << true;
+    QTest::newRow("ordinary") << "katalog.tds" << false;
+}
+
+void TestTdsExport::typeSortedFileNames()
+{
+    QFETCH(QString, fileName);
+    QFETCH(bool, byType);
+    QTemporaryDir dir;
+    Database db = import(dir.path(), "typ",
+                         {line("ABCDI010", "10", "Tio"), line("ABCDI010", "9", "Nio"),
+                          line("ABCDI020", "2", "Två")});
+    // An article whose group is not registered.
+    db.exec("INSERT INTO Articles VALUES (50, 'ABCDI090', '1', 'Ensam', '')");
+    ScriptedPrompter prompter;
+    QVERIFY(exportTo(db, dir.filePath(fileName), prompter).ok);
+    const QStringList written =
+        QString::fromLatin1(TestFiles::read(dir.filePath(fileName))).split("\r\n");
+    QStringList designations;
+    for (const QString &l : written) {
+        if (!l.isEmpty() && l.mid(8, 3).trimmed() != "")
+            designations << l.mid(11, 20).trimmed();
+    }
+    if (byType)
+        QCOMPARE(designations, (QStringList{"Ensam", "Två", "Nio", "Tio"}));
+    else
+        QCOMPARE(designations, (QStringList{"Tio", "Nio", "Två"}));
+}
+
+void TestTdsExport::valuesAreCutPaddedAndNeverLost()
+{
+    QTemporaryDir dir;
+    Database db = import(dir.path(), "cut", {line("ABCDI010", "1", "Kort")});
+    db.exec("UPDATE Articles SET \"BENÄMNING\" = 'En mycket lång benämning som inte ryms', "
+            "FABRIKAT = NULL");
+    db.prepare("INSERT INTO Articles VALUES (1, 'ABCDI010', '2', ?, 'Snö ☃')")
+        .bind(1, QString("Pris 5 €"))
+        .run();
+    ScriptedPrompter prompter;
+    const ExportResult result = exportTo(db, dir.filePath("ut.tds"), prompter);
+    QVERIFY(result.ok);
+    QCOMPARE(result.replacedCharacters, 1);
+    QCOMPARE(prompter.shown.size(), 1);
+    QVERIFY(prompter.lastText().startsWith("1 tecken kunde inte skrivas"));
+    const QByteArray written = TestFiles::read(dir.filePath("ut.tds"));
+    QVERIFY(written.startsWith(TestFiles::cp1252(line("ABCDI010", "1", "En mycket lång benämning",
+                                                      "")
+                                                 + "\r\n"
+                                                 + line("ABCDI010", "2", "Pris 5 €", "Snö ?"))));
+}
+
+void TestTdsExport::failuresLeaveTheOldFiles()
+{
+    QTemporaryDir dir;
+    Database db = import(dir.path(), "fel", {line("ABCDI010", "K12", "Ingen siffra")});
+    TestFiles::write(dir.filePath("cables.tds"), "old tds");
+    TestFiles::write(dir.filePath("cables.tdx"), "old tdx");
+    ScriptedPrompter prompter;
+    QVERIFY(!exportTo(db, dir.filePath("cables.tds"), prompter).ok);
+    QVERIFY2(prompter.lastText().startsWith("frmMain:mnuSaveTDS::ERROR:1 - Typerna stämmer inte"),
+             qPrintable(prompter.lastText()));
+    QCOMPARE(TestFiles::read(dir.filePath("cables.tds")), QByteArray("old tds"));
+    QCOMPARE(TestFiles::read(dir.filePath("cables.tdx")), QByteArray("old tdx"));
+
+    // No group at all: no prefix to complete the equivalences with.
+    db.exec("DELETE FROM Designations");
+    QVERIFY(!exportTo(db, dir.filePath("x.tds"), prompter).ok);
+    QVERIFY(prompter.lastText().startsWith("frmMain:mnuSaveTDS::ERROR:94 - "));
+    QVERIFY(!QFile::exists(dir.filePath("x.tds")));
+}
+
+void TestTdsExport::outputFolderThatCannotBeMade()
+{
+    QTemporaryDir dir;
+    Database db = import(dir.path(), "map", {line("ABCDI010", "1", "a")});
+    TestFiles::write(dir.filePath("fil"), "not a folder");
+    ScriptedPrompter prompter;
+    QVERIFY(!exportTo(db, dir.filePath("fil/under/ut.tds"), prompter).ok);
+    QCOMPARE(prompter.lastText(), "Kan ej skapa sökvägen\n" + dir.filePath("fil/under"));
+    QCOMPARE(prompter.shown.last().title, QString("Filfel"));
+    QCOMPARE(prompter.shown.last().icon, MessageIcon::Error);
+}
+
+QTEST_GUILESS_MAIN(TestTdsExport)
+#include "tst_tdsexport.moc"

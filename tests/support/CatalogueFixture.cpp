@@ -1,0 +1,28 @@
+#include "support/CatalogueFixture.h"
+
+#include "support/TestFiles.h"
+
+namespace CatalogueFixture {
+
+QByteArray tdx()
+{
+    return TestFiles::crlf({QStringLiteral("BL_NAME,Blocknamn,8"), QStringLiteral("TYP,Typ,3"),
+                            QStringLiteral("BENÄMNING,Benämning,20"),
+                            QStringLiteral("FABRIKAT,Fabrikat,12")});
+}
+
+QString line(const QString &blockName, const QString &type, const QString &designation,
+             const QString &manufacturer)
+{
+    return TestFiles::record({{blockName, 8}, {type, 3}, {designation, 20}, {manufacturer, 12}});
+}
+
+QString write(const QString &folder, const QString &name, const QStringList &lines)
+{
+    const QString tds = folder + QLatin1Char('/') + name + QStringLiteral(".tds");
+    TestFiles::write(tds, TestFiles::crlf(lines));
+    TestFiles::write(folder + QLatin1Char('/') + name + QStringLiteral(".tdx"), tdx());
+    return tds;
+}
+
+} // namespace CatalogueFixture

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// Helpers for fixtures: files written as raw bytes and settings kept in a temporary folder.
+namespace TestFiles {
+
+void write(const QString &path, const QByteArray &bytes);
+QByteArray read(const QString &path);
+
+// Windows-1252 bytes of the given text.
+QByteArray cp1252(const QString &text);
+
+// Joins lines with CR LF (and ends the last one).
+QByteArray crlf(const QStringList &lines);
+
+// A fixed-width record: each value padded or cut to its width.
+QString record(const QList<QPair<QString, int>> &values);
+
+// Points QSettings (user and machine scope) at `folder`, so tests never touch real settings.
+void isolateSettings(const QString &folder);
+
+} // namespace TestFiles

@@ -104,8 +104,8 @@ void appendAsUtf8(const char *begin, const char *end, QByteArray &out)
     }
 }
 
-qsizetype appendFromUtf8(const char *utf8, qsizetype length, qsizetype maxChars, QByteArray &out,
-                         qsizetype *replaced)
+qsizetype writeFromUtf8(const char *utf8, qsizetype length, qsizetype maxChars, char *out,
+                        qsizetype *replaced)
 {
     const Tables &t = tables();
     qsizetype chars = 0;
@@ -113,9 +113,8 @@ qsizetype appendFromUtf8(const char *utf8, qsizetype length, qsizetype maxChars,
     while (i < length && chars < maxChars) {
         const auto b = std::uint8_t(utf8[i]);
         if (b < 0x80) {
-            out.append(char(b));
+            out[chars++] = char(b);
             ++i;
-            ++chars;
             continue;
         }
         char32_t c = 0xFFFD;
@@ -136,15 +135,24 @@ qsizetype appendFromUtf8(const char *utf8, qsizetype length, qsizetype maxChars,
         if (extra == 0)
             c = 0xFFFD;
         if (t.encodable(c)) {
-            out.append(char(t.fromUnicode[c]));
+            out[chars++] = char(t.fromUnicode[c]);
         } else {
-            out.append('?');
+            out[chars++] = '?';
             if (replaced)
                 ++*replaced;
         }
-        ++chars;
     }
     return chars;
+}
+
+qsizetype appendFromUtf8(const char *utf8, qsizetype length, qsizetype maxChars, QByteArray &out,
+                         qsizetype *replaced)
+{
+    const qsizetype start = out.size();
+    out.resize(start + qMin(length, maxChars));
+    const qsizetype written = writeFromUtf8(utf8, length, maxChars, out.data() + start, replaced);
+    out.resize(start + written);
+    return written;
 }
 
 } // namespace Cp1252

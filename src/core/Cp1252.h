@@ -25,4 +25,9 @@ void appendAsUtf8(const char *begin, const char *end, QByteArray &out);
 qsizetype appendFromUtf8(const char *utf8, qsizetype length, qsizetype maxChars, QByteArray &out,
                          qsizetype *replaced);
 
+// Writes at most maxChars characters of the UTF-8 text as Windows-1252 into out (which has room
+// for maxChars bytes) and returns how many it wrote; unencodable characters become '?'.
+qsizetype writeFromUtf8(const char *utf8, qsizetype length, qsizetype maxChars, char *out,
+                        qsizetype *replaced);
+
 } // namespace Cp1252

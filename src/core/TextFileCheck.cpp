@@ -43,6 +43,9 @@ bool looksLikeUtf8(QByteArrayView data)
 TextFileCheck TextFileCheck::of(QByteArrayView data)
 {
     TextFileCheck result;
+    // Empty views may have a null data pointer, which memchr must not get.
+    if (data.isEmpty())
+        return result;
     const void *nul = std::memchr(data.data(), 0, size_t(data.size()));
     if (nul) {
         const auto offset = static_cast<const char *>(nul) - data.data();

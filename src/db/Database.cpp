@@ -190,7 +190,8 @@ void Statement::run()
 {
     while (step()) {
     }
-    reset();
+    // Bindings stay: a reused statement binds every value again anyway.
+    sqlite3_reset(m_stmt);
 }
 
 void Statement::reset()
@@ -281,6 +282,8 @@ void Database::open(const QString &path, OpenMode mode)
         flags = SQLITE_OPEN_READONLY;
     else if (mode == OpenMode::Create)
         flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    // A connection is used by one thread only, so it needs no lock around every call.
+    flags |= SQLITE_OPEN_NOMUTEX;
     sqlite3 *handle = nullptr;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &handle, flags, nullptr);
     if (rc != SQLITE_OK) {

@@ -8,6 +8,11 @@
 #include <QTemporaryFile>
 
 #include <cstdio>
+#include <utility>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 NewDatabaseFile::NewDatabaseFile(const QString &finalPath) : m_finalPath(finalPath)
 {
@@ -25,7 +30,7 @@ NewDatabaseFile::NewDatabaseFile(const QString &finalPath) : m_finalPath(finalPa
         // The file is private until commit, so it needs no rollback journal on disk; a failure
         // removes it whole.
         m_db.exec(QStringLiteral("PRAGMA journal_mode = MEMORY; PRAGMA synchronous = NORMAL; "
-                                 "PRAGMA cache_size = -65536; PRAGMA temp_store = MEMORY"));
+                                 "PRAGMA temp_store = DEFAULT"));
     } catch (...) {
         discard();
         throw;
@@ -36,6 +41,34 @@ NewDatabaseFile::~NewDatabaseFile()
 {
     if (!m_committed)
         discard();
+}
+
+// A temporary file is private to its owner; the database gets the permissions the file it replaces
+// had, or those of any newly created file.
+void NewDatabaseFile::applyFinalPermissions()
+{
+    if (QFileInfo::exists(m_finalPath)) {
+        QFile::setPermissions(m_tempPath, QFile::permissions(m_finalPath));
+        return;
+    }
+#ifdef Q_OS_UNIX
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    QFileDevice::Permissions permissions;
+    const std::pair<mode_t, QFileDevice::Permission> bits[] = {
+        {S_IRUSR, QFileDevice::ReadOwner}, {S_IWUSR, QFileDevice::WriteOwner},
+        {S_IRGRP, QFileDevice::ReadGroup}, {S_IWGRP, QFileDevice::WriteGroup},
+        {S_IROTH, QFileDevice::ReadOther}, {S_IWOTH, QFileDevice::WriteOther}};
+    for (const auto &[bit, permission] : bits) {
+        if (!(mask & bit))
+            permissions |= permission;
+    }
+    if (permissions & QFileDevice::ReadOwner)
+        permissions |= QFileDevice::ReadUser;
+    if (permissions & QFileDevice::WriteOwner)
+        permissions |= QFileDevice::WriteUser;
+    QFile::setPermissions(m_tempPath, permissions);
+#endif
 }
 
 void NewDatabaseFile::discard()
@@ -49,6 +82,7 @@ void NewDatabaseFile::commit()
 {
     m_db.exec(QStringLiteral("PRAGMA journal_mode = DELETE"));
     m_db.close();
+    applyFinalPermissions();
 #ifdef Q_OS_WIN
     // Windows cannot rename over an existing file.
     if (QFileInfo::exists(m_finalPath) && !QFile::remove(m_finalPath))

@@ -24,6 +24,7 @@ public:
 
 private:
     void discard();
+    void applyFinalPermissions();
 
     QString m_finalPath;
     QString m_tempPath;

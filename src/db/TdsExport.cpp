@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QSaveFile>
 
+#include <cstring>
 #include <vector>
 
 const std::array<EquivalenceCodePair, 47> EquivalenceCodePairs = {{
@@ -50,28 +51,36 @@ class RecordWriter
 public:
     RecordWriter(QSaveFile &file, const std::vector<ColumnInfo> &columns, Progress &progress,
                  qint64 &handled, ExportResult &result)
-        : m_file(file), m_columns(columns), m_progress(progress), m_handled(handled),
-          m_result(result)
+        : m_file(file), m_progress(progress), m_handled(handled), m_result(result)
     {
-        m_buffer.reserve(kFlushSize + 4096);
+        for (int i = 0; i < int(columns.size()); ++i) {
+            const ColumnInfo &column = columns[size_t(i)];
+            if (column.name == QLatin1String(kRowNumberField))
+                continue;
+            m_fields.push_back({i, column.size});
+            m_lineLength += column.size;
+        }
+        m_lineLength += 2;
+        m_buffer.reserve(kFlushSize + m_lineLength);
     }
 
     void write(const Statement &row)
     {
-        for (int i = 0; i < int(m_columns.size()); ++i) {
-            const ColumnInfo &column = m_columns[size_t(i)];
-            if (column.name == QLatin1String(kRowNumberField))
-                continue;
-            qsizetype written = 0;
-            if (!row.isNull(i)) {
-                qsizetype length = 0;
-                const char *utf8 = row.utf8(i, &length);
-                written = Cp1252::appendFromUtf8(utf8, length, column.size, m_buffer,
-                                                 &m_result.replacedCharacters);
-            }
-            m_buffer.append(column.size - written, ' ');
+        const qsizetype start = m_buffer.size();
+        m_buffer.resize(start + m_lineLength);
+        char *out = m_buffer.data() + start;
+        for (const Field &field : m_fields) {
+            qsizetype length = 0;
+            const char *utf8 = row.utf8(field.column, &length); // null gives no text
+            const qsizetype written =
+                utf8 ? Cp1252::writeFromUtf8(utf8, length, field.size, out,
+                                             &m_result.replacedCharacters)
+                     : 0;
+            std::memset(out + written, ' ', size_t(field.size - written));
+            out += field.size;
         }
-        m_buffer.append("\r\n", 2);
+        out[0] = '\r';
+        out[1] = '\n';
         ++m_result.linesWritten;
         if (m_buffer.size() >= kFlushSize)
             flush();
@@ -89,12 +98,19 @@ public:
             throw AppError(ErrorNumber::PermissionDenied,
                            QStringLiteral("Kan ej skriva filen %1: %2")
                                .arg(m_file.fileName(), m_file.errorString()));
-        m_buffer.clear();
+        m_buffer.resize(0);
     }
 
 private:
+    struct Field
+    {
+        int column;
+        int size;
+    };
+
     QSaveFile &m_file;
-    const std::vector<ColumnInfo> &m_columns;
+    std::vector<Field> m_fields;
+    qsizetype m_lineLength = 0;
     Progress &m_progress;
     qint64 &m_handled;
     ExportResult &m_result;

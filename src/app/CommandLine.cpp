@@ -62,6 +62,7 @@ CommandLine CommandLine::parse(const QStringList &arguments)
                 paths << a;
         }
         if (paths.size() != 1) {
+            cl = CommandLine{};
             cl.mode = Mode::SyntaxError;
             return cl;
         }
@@ -92,6 +93,10 @@ CommandLine CommandLine::parse(const QStringList &arguments)
             current = in ? &cl.inputPath : &cl.outputPath;
             *current = arguments.at(++i);
             (in ? sawIn : sawOut) = true;
+        } else if (argument.startsWith(QLatin1String("--"))) {
+            cl = CommandLine{};
+            cl.mode = Mode::SyntaxError;
+            return cl;
         } else if (current) {
             *current += QLatin1Char(' ') + argument;
         } else if (arguments.size() == 1) {

@@ -130,8 +130,14 @@ qsizetype writeFromUtf8(const char *utf8, qsizetype length, qsizetype maxChars, 
             extra = 3;
         }
         ++i;
-        for (int k = 0; k < extra && i < length; ++k, ++i)
+        // A broken sequence becomes one unencodable character; the byte that broke it is kept.
+        for (int k = 0; k < extra; ++k, ++i) {
+            if (i >= length || (std::uint8_t(utf8[i]) & 0xC0) != 0x80) {
+                extra = 0;
+                break;
+            }
             c = (c << 6) | (std::uint8_t(utf8[i]) & 0x3F);
+        }
         if (extra == 0)
             c = 0xFFFD;
         if (t.encodable(c)) {

@@ -98,6 +98,11 @@ void TestCommandLine::parse_data()
                                              << "" << false << false;
     QTest::newRow("--import with only --force")
         << QStringList{"--import", "--force"} << Mode::SyntaxError << "" << "" << false << false;
+    QTest::newRow("an unknown option after a value is not part of it")
+        << QStringList{"/IN:a", "/OUT:b", "--help"} << Mode::SyntaxError << "" << "" << false
+        << false;
+    QTest::newRow("--in without a value") << QStringList{"--in"} << Mode::SyntaxError << "" << ""
+                                          << false << false;
     QTest::newRow("--import with two files")
         << QStringList{"--import", "a.tds", "b.tds"} << Mode::SyntaxError << "" << "" << false
         << false;

@@ -17,6 +17,8 @@ private slots:
     void appendFromUtf8CutsAtCharacters_data();
     void appendFromUtf8CutsAtCharacters();
     void appendAsUtf8MatchesDecode();
+    void brokenUtf8BecomesQuestionMarks_data();
+    void brokenUtf8BecomesQuestionMarks();
 };
 
 namespace {
@@ -186,6 +188,26 @@ void TestCp1252::appendAsUtf8MatchesDecode()
     QByteArray out("|");
     Cp1252::appendAsUtf8(bytes.constBegin(), bytes.constEnd(), out);
     QCOMPARE(out, "|" + Cp1252::decode(bytes).toUtf8());
+}
+
+void TestCp1252::brokenUtf8BecomesQuestionMarks_data()
+{
+    QTest::addColumn<QByteArray>("utf8");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("lead byte at the end") << QByteArray("ab\xC3") << QByteArray("ab?");
+    QTest::newRow("lead byte before ASCII keeps the ASCII") << QByteArray("\xC3" "x") << QByteArray("?x");
+    QTest::newRow("stray continuation byte") << QByteArray("a\x80" "b") << QByteArray("a?b");
+}
+
+void TestCp1252::brokenUtf8BecomesQuestionMarks()
+{
+    QFETCH(QByteArray, utf8);
+    QFETCH(QByteArray, expected);
+    QByteArray out;
+    qsizetype replaced = 0;
+    Cp1252::appendFromUtf8(utf8.constData(), utf8.size(), 100, out, &replaced);
+    QCOMPARE(out, expected);
+    QCOMPARE(replaced, 1);
 }
 
 QTEST_GUILESS_MAIN(TestCp1252)

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Starts the editor on the demo catalogue under a virtual display and saves a screenshot of the
+# whole screen, to see what a user sees: tools/screenshot.sh [OUT.png]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out="${1:-build/screenshot.png}"
+
+scripts/install-deps.sh xvfb xauth imagemagick
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j2 --target kvistbo
+mkdir -p build/demo
+cp examples/demo.tds examples/demo.tdx build/demo/
+build/kvistbo --import build/demo/demo.tds --force
+
+xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
+    build/kvistbo build/demo/demo.tdb &
+    pid=$!
+    sleep "${SCREENSHOT_DELAY:-3}"
+    import -window root "$0"
+    kill $pid
+' "$out"
+echo "$out"

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Starts the editor on the demo catalogue under a virtual display and saves a screenshot of the
+# Starts the editor on the demo catalogue under a virtual display and saves screenshots of the
 # whole screen, to see what a user sees: tools/screenshot.sh [OUT.png]
+# Besides OUT.png it saves OUT-options.png with the Options dialog open (Verktyg > Alternativ).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out="${1:-build/screenshot.png}"
 
-scripts/install-deps.sh xvfb xauth imagemagick
+scripts/install-deps.sh xvfb xauth imagemagick xdotool
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j2 --target kvistbo
 mkdir -p build/demo
@@ -17,6 +18,10 @@ xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
     pid=$!
     sleep "${SCREENSHOT_DELAY:-3}"
     import -window root "$0"
+    xdotool search --name Ravelund windowfocus --sync 2>/dev/null || true
+    xdotool key alt+k t
+    sleep 1
+    import -window root "${0%.png}-options.png"
     kill $pid
 ' "$out"
 echo "$out"

@@ -1,44 +1,144 @@
 #pragma once
 
+#include "browse/ArticleGrid.h"
 #include "core/Prompter.h"
 #include "db/WorkingDatabase.h"
+#include "dialogs/OptionsTarget.h"
 
+#include <QHash>
 #include <QMainWindow>
 
+#include <functional>
 #include <optional>
 
+class ArticleGridModel;
+class QAction;
+class QComboBox;
+class QFontComboBox;
 class QLabel;
+class QMenu;
 class QProgressBar;
+class QSplitter;
+class QTableView;
+class QToolBar;
+class QTreeWidget;
 
-// The main window "frmMain". For now it holds the open working database, its caption and the
-// status bar with the progress pane; menus, tree and grid come later.
-class MainWindow : public QMainWindow
+// The main window "frmMain": menus, toolbars and status bar built from one command table, the
+// group tree and the article grid side by side, and the one open working database.
+class MainWindow : public QMainWindow, public OptionsTarget
 {
     Q_OBJECT
 public:
     explicit MainWindow(Prompter &prompter, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // Opens a working database; failures are reported and leave nothing half open.
+    // The command dispatch: every menu item, toolbar button and shortcut arrives here.
+    void dispatch(int id);
+    // The name of the operation an identifier runs ("" for identifiers that are ignored).
+    QString handlerName(int id) const;
+    QAction *action(int id) const { return m_actions.value(id); }
+    QMenu *menu(const QString &objectName) const;
+
+    void EnableMenus(bool open);
+    void SetTheme(int scheme, int id);
+    void SetThemeCheck(int id);
+    void UpdateLayout();
+    void UpdateRecentFiles();
+    void ShowProgress(bool show);
+
+    // File commands.
+    void mnuOpenMDB();
     bool OpenMDB(const QString &path);
-    // Imports a .tds file into the .tdb beside it and opens the result.
+    void mnuSaveAs();
+    void mnuCloseMDB();
+    void mnuOpenTDS();
+    // Imports the given .tds file (a desktop launch passes one); false when nothing was made.
     bool importCatalogue(const QString &tdsPath);
+    void mnuSaveTDS();
+
+    // Editing commands; later work fills these in.
+    void mnuSave();
+    void ignoreChanges();
+    void CopyClip();
+    void CutClip();
+    void PasteClip();
+    void openReplaceDialog();
+    void mnuDataFillDown();
+    void mnuDataFillUp();
+    void mnuEditFillDnIncr(int increment);
+    void InsertArticle();
+    void AppendArticle(bool askForCount);
+    void CopyArticle();
+    void DeleteArticle();
+    void mnuPasteArticle();
+    void openChangePrefixDialog();
+    void openNewGroupDialog(bool accessoryGroup);
+    void SetupTreeView();
+    void GridEdited(bool edited);
+
+    void openOptionsDialog();
+    void showAbout();
 
     bool hasDatabase() const { return m_database.has_value(); }
     const QString &CurrentDbPath() const { return m_currentDbPath; }
+    const FieldList &fieldList() const { return m_fieldList; }
+    ArticleGrid &grid() { return m_grid; }
+    const QString &accessoryPrefix() const { return m_accessoryPrefix; }
+    int treeWidth() const;
+    void setTreeWidth(int pixels);
 
-    // Switches the status bar between the progress pane and the message pane.
-    void ShowProgress(bool show);
+    // OptionsTarget
+    void setTreeColour(std::uint32_t colour) override;
+    void setGridColour(std::uint32_t colour) override;
+    void setFontSize(int points) override;
+    void setAccessoryPrefix(const QString &prefix) override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
 private:
-    void showOpened();
+    void CreateMenu();
+    QAction *createAction(int id, const QString &caption, char shortcut = 0);
+    void createToolbars();
+    void createStatusBar();
+    void createViews();
+    void loadSettings();
+    void unloadSequence();
+    void setupGridColumns(const FieldList &fields);
+    void adoptDatabase(WorkingDatabase database, const FieldList &fields);
+    void applyFontName(const QString &family);
+    void applyFontSize(int points);
+
+    struct Handler
+    {
+        QString name;
+        std::function<void()> run;
+    };
+    void registerHandlers();
 
     Prompter &m_prompter;
-    std::optional<WorkingDatabase> m_database;
-    QString m_currentDbPath;
+    QHash<int, QAction *> m_actions;
+    QHash<int, Handler> m_handlers;
+    QHash<QString, QMenu *> m_menus;
+
+    QTreeWidget *m_tree = nullptr;
+    QTableView *m_gridView = nullptr;
+    ArticleGridModel *m_gridModel = nullptr;
+    QSplitter *m_splitter = nullptr;
     QProgressBar *m_progressBar = nullptr;
     QLabel *m_messagePane = nullptr;
+    QFontComboBox *m_fontBox = nullptr;
+    QComboBox *m_fontSizeBox = nullptr;
+
+    ArticleGrid m_grid;
+    std::optional<WorkingDatabase> m_database;
+    FieldList m_fieldList;
+    QString m_currentDbPath;
+    QString m_accessoryPrefix;
+    QList<int> m_storedColumnWidths; // twips, by column number
+    bool m_groupAdded = false;
+    bool m_unloaded = false;
 };
 
-// The caption of the window with a database open: "art.tdb - Ravelund   [/full/path/art.tdb]".
+// The caption with a database open: "art.tdb - Ravelund   [/full/path/art.tdb]".
 QString databaseCaption(const QString &path);

@@ -1,6 +1,8 @@
 #include "app/BatchConversion.h"
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
+#include "app/Startup.h"
+#include "core/AppError.h"
 #include "core/BatchPrompter.h"
 #include "ui/MessageBoxPrompter.h"
 
@@ -36,25 +38,17 @@ int runInteractive(const CommandLine &commandLine, int argc, char **argv)
     QApplication::setApplicationDisplayName(QStringLiteral("Ravelund"));
     QApplication::setOrganizationName(QStringLiteral("BRAX"));
     QApplication::setApplicationVersion(QStringLiteral(KVISTBO_VERSION));
+    QApplication::setStyle(QStringLiteral("Fusion"));
 
     MessageBoxPrompter prompter;
-    CommandLine startup = commandLine;
-    if (startup.mode == CommandLine::Mode::OpenFile
-        && !startup.inputPath.endsWith(QLatin1String(".tdb"), Qt::CaseInsensitive)
-        && !startup.inputPath.endsWith(QLatin1String(".tds"), Qt::CaseInsensitive))
-        startup.mode = CommandLine::Mode::SyntaxError;
-    if (startup.mode == CommandLine::Mode::SyntaxError)
-        prompter.info(syntaxMessage(), QStringLiteral("Fel i anrop"));
-
-    MainWindow window(prompter);
-    prompter.setParent(&window);
-    window.show();
-    if (startup.mode == CommandLine::Mode::OpenFile) {
-        if (startup.inputPath.endsWith(QLatin1String(".tds"), Qt::CaseInsensitive))
-            window.importCatalogue(startup.inputPath);
-        else
-            window.OpenMDB(startup.inputPath);
+    std::unique_ptr<MainWindow> window;
+    try {
+        window = startInteractive(commandLine, prompter);
+    } catch (const std::exception &e) {
+        reportError(prompter, QStringLiteral("MainFunc"), QStringLiteral("Startup"), e);
+        return 1;
     }
+    prompter.setParent(window.get());
     return app.exec();
 }
 

@@ -14,6 +14,8 @@ QString read(QSettings::Scope scope, const QString &name, const QString &default
 {
     QSettings store(QSettings::NativeFormat, scope, QStringLiteral("BRAX"),
                     QStringLiteral("Ravelund"));
+    // The user's store does not see the machine's values.
+    store.setFallbacksEnabled(false);
     const QVariant value = store.value(key(name, section));
     // Empty texts are stored for cleared values and read back as the default.
     if (!value.isValid() || value.toString().isEmpty())
@@ -51,6 +53,21 @@ QString readMachine(const QString &name, const QString &defaultValue, const QStr
 void saveMachine(const QString &name, const QString &value, const QString &section)
 {
     save(QSettings::SystemScope, name, value, section);
+}
+
+QString readIni(const QString &section, const QString &key, const QString &filePath)
+{
+    QSettings ini(filePath, QSettings::IniFormat);
+    return ini.value(section + QLatin1Char('/') + key).toString().left(2047);
+}
+
+bool writeIni(const QString &section, const QString &key, const QString &value,
+              const QString &filePath)
+{
+    QSettings ini(filePath, QSettings::IniFormat);
+    ini.setValue(section + QLatin1Char('/') + key, value);
+    ini.sync();
+    return ini.status() == QSettings::NoError;
 }
 
 } // namespace Settings

@@ -13,4 +13,10 @@ QString readMachine(const QString &name, const QString &defaultValue,
                     const QString &section = {});
 void saveMachine(const QString &name, const QString &value, const QString &section = {});
 
+// The program's own INI files (contact presets and the like): a missing value reads as "", and
+// values are cut at 2047 characters. Writing answers whether it worked.
+QString readIni(const QString &section, const QString &key, const QString &filePath);
+bool writeIni(const QString &section, const QString &key, const QString &value,
+              const QString &filePath);
+
 } // namespace Settings

@@ -30,9 +30,10 @@ QString ScriptedPrompter::saveFile(const FileDialogRequest &request)
     return saveFiles.isEmpty() ? QString() : saveFiles.dequeue();
 }
 
-std::optional<std::uint32_t> ScriptedPrompter::chooseColour(std::uint32_t)
+std::optional<std::uint32_t> ScriptedPrompter::chooseColour(std::uint32_t initial)
 {
-    return std::nullopt;
+    colourRequests.append(initial);
+    return colours.isEmpty() ? std::nullopt : colours.dequeue();
 }
 
 QStringList ScriptedPrompter::texts() const

@@ -32,6 +32,9 @@ public:
     QQueue<QString> saveFiles;
     QQueue<std::optional<QString>> inputs;
     QList<FileDialogRequest> fileRequests;
+    // For chooseColour; empty means cancelled. colourRequests holds each initial colour.
+    QQueue<std::optional<std::uint32_t>> colours;
+    QList<std::uint32_t> colourRequests;
 
     QStringList texts() const;
     QString lastText() const { return shown.isEmpty() ? QString() : shown.last().text; }

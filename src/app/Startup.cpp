@@ -1,0 +1,50 @@
+#include "app/Startup.h"
+
+#include "app/MainWindow.h"
+#include "core/Prompter.h"
+#include "core/Settings.h"
+
+#include <QFileInfo>
+
+namespace {
+
+bool isCatalogue(const QString &path)
+{
+    return path.endsWith(QLatin1String(".tds"), Qt::CaseInsensitive);
+}
+
+bool isWorkingDatabase(const QString &path)
+{
+    return path.endsWith(QLatin1String(".tdb"), Qt::CaseInsensitive);
+}
+
+} // namespace
+
+std::unique_ptr<MainWindow> startInteractive(const CommandLine &commandLine, Prompter &prompter)
+{
+    CommandLine::Mode mode = commandLine.mode;
+    // A single argument must name a working database or a catalogue.
+    if (mode == CommandLine::Mode::OpenFile && !isCatalogue(commandLine.inputPath)
+        && !isWorkingDatabase(commandLine.inputPath))
+        mode = CommandLine::Mode::SyntaxError;
+    if (mode == CommandLine::Mode::SyntaxError)
+        prompter.message(MessageIcon::Information, QStringLiteral("Fel i anrop"), syntaxMessage());
+
+    auto window = std::make_unique<MainWindow>(prompter);
+    // Shown first, so a long import has its progress bar on screen.
+    window->show();
+    if (mode == CommandLine::Mode::OpenFile) {
+        if (isCatalogue(commandLine.inputPath))
+            window->importCatalogue(commandLine.inputPath);
+        else
+            window->OpenMDB(commandLine.inputPath);
+        return window;
+    }
+    const QString last = Settings::readUser(QStringLiteral("LastFileName"), QString());
+    if (Settings::readUser(QStringLiteral("AutoOpen"), QStringLiteral("0"),
+                           QStringLiteral("Options"))
+            == QLatin1String("1")
+        && !last.isEmpty() && QFileInfo(last).isFile())
+        window->OpenMDB(last);
+    return window;
+}

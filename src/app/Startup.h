@@ -1,0 +1,13 @@
+#pragma once
+
+#include "app/CommandLine.h"
+
+#include <memory>
+
+class MainWindow;
+class Prompter;
+
+// The interactive start, after the command line was read: the syntax message when the command
+// line could not be used, the main window, then the file a desktop launch named, or the last
+// file when "AutoOpen" is on. The window is returned shown.
+std::unique_ptr<MainWindow> startInteractive(const CommandLine &commandLine, Prompter &prompter);

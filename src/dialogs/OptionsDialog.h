@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QDialog>
+
+#include <cstdint>
+
+class OptionsTarget;
+class Prompter;
+class QButtonGroup;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The common preferences (section "Options"): automatic opening, storing window placement, the
+// tree and grid colours, the grid font size and the accessory prefix. Applying stores them and
+// hands them to the main window through `OptionsTarget`.
+class OptionsDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    OptionsDialog(OptionsTarget &target, Prompter &prompter, QWidget *parent = nullptr);
+
+    // Every way of closing ends here, so the placement is stored exactly once per close.
+    void done(int result) override;
+
+private:
+    void buildControls();
+    void loadSettings();
+    void chooseColour(QPushButton *button, std::uint32_t &colour);
+    void apply();
+    void applyAndClose();
+
+    OptionsTarget &m_target;
+    Prompter &m_prompter;
+
+    QCheckBox *m_autoOpen = nullptr;
+    QCheckBox *m_saveWinProp = nullptr;
+    QPushButton *m_treeColourButton = nullptr;
+    QPushButton *m_gridColourButton = nullptr;
+    QButtonGroup *m_textHeights = nullptr;
+    QLineEdit *m_tbhPrefix = nullptr;
+    QLabel *m_tbhPrefixWarning = nullptr;
+
+    std::uint32_t m_treeColour = 0;
+    std::uint32_t m_gridColour = 0;
+};

@@ -1,0 +1,371 @@
+#include "app/CommandTable.h"
+#include "app/FirstRun.h"
+#include "app/MainWindow.h"
+#include "app/Startup.h"
+#include "core/Progress.h"
+#include "core/Settings.h"
+#include "db/TdsImport.h"
+#include "support/CatalogueFixture.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TestFiles.h"
+#include "ui/WindowPlacement.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QMenu>
+#include <QProgressBar>
+#include <QSettings>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+using CatalogueFixture::line;
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void commandsReachTheirHandlers_data();
+    void commandsReachTheirHandlers();
+    void everyMenuItemHasAHandler();
+    void enablingFollowsTheOpenDatabase();
+    void freshUserDefaults();
+    void storedSchemeAbove6IsTheDefault();
+    void choosingASchemeStoresAndTicksIt();
+    void importThroughTheMenu();
+    void exportThroughTheMenu();
+    void recentFilesHideMissingFiles();
+    void unloadStoresTheWindow();
+    void badCommandLineShowsTheSyntaxThenStarts();
+    void autoOpenOpensTheLastFile();
+    void firstRunCopiesInitIni();
+
+private:
+    QString makeDatabase(const QString &name);
+
+    QTemporaryDir m_settings;
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestMainWindow::initTestCase()
+{
+    TestFiles::isolateSettings(m_settings.path());
+}
+
+void TestMainWindow::init()
+{
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, "BRAX", "Ravelund").clear();
+    m_dir = std::make_unique<QTemporaryDir>();
+}
+
+QString TestMainWindow::makeDatabase(const QString &name)
+{
+    const QString tds = CatalogueFixture::write(
+        m_dir->path(), name,
+        {line("ABCDI060", "1", "Kontaktorer", "Nordel"), line("ABCDI080", "1", "Säkringar")});
+    ScriptedPrompter prompter;
+    NullProgress progress;
+    const ImportResult result = TdsImport(prompter, progress).run(tds);
+    if (!result.ok)
+        qFatal("fixture import failed");
+    return result.dbPath;
+}
+
+void TestMainWindow::commandsReachTheirHandlers_data()
+{
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QString>("handler");
+    const QList<QPair<int, QString>> table = {
+        {100, "unload"},           {101, "mnuOpenMDB"},      {1101, "mnuOpenMDB"},
+        {102, "mnuSaveAs"},        {1102, "mnuSaveAs"},      {103, "mnuCloseMDB"},
+        {1103, "mnuCloseMDB"},     {104, "mnuOpenTDS"},      {1104, "mnuOpenTDS"},
+        {105, "mnuSaveTDS"},       {1105, "mnuSaveTDS"},     {201, "CopyClip"},
+        {202, "CutClip"},          {203, "PasteClip"},       {204, "frmReplace"},
+        {205, "mnuDataFillDown"},  {206, "mnuDataFillUp"},   {207, "mnuEditFillDnIncr 1"},
+        {211, "mnuEditFillDnIncr 5"}, {301, "frmOptions"},   {302, "frmChangePrefix"},
+        {303, "frmNewGroup"},      {304, "frmNewAccessoryGroup"}, {502, "frmAbout"},
+        {901, "InsertArticle"},    {902, "AppendArticle"},   {912, "AppendArticle ask"},
+        {903, "CopyArticle"},      {904, "DeleteArticle"},   {908, "mnuPasteArticle"},
+        {955, "mnuSave"},          {1955, "mnuSave"},        {956, "ignoreChanges"},
+        {1956, "ignoreChanges"},   {1000, "SetTheme 0"},     {1005, "SetTheme 5"},
+        {1006, "SetTheme 6"},      {2000, "OpenMDB recent 0"}, {2003, "OpenMDB recent 3"},
+        {999, ""},                 {1106, ""},               {2004, ""},
+    };
+    for (const auto &[id, handler] : table)
+        QTest::addRow("%d", id) << id << handler;
+}
+
+void TestMainWindow::commandsReachTheirHandlers()
+{
+    QFETCH(int, id);
+    QFETCH(QString, handler);
+    ScriptedPrompter prompter;
+    MainWindow window(prompter);
+    QCOMPARE(window.handlerName(id), handler);
+}
+
+void TestMainWindow::everyMenuItemHasAHandler()
+{
+    ScriptedPrompter prompter;
+    MainWindow window(prompter);
+    for (const MenuSpec &menu : menuTable()) {
+        for (const MenuItemSpec &item : menu.items) {
+            QVERIFY2(!window.handlerName(item.id).isEmpty(), qPrintable(QString::number(item.id)));
+            QAction *act = window.action(item.id);
+            QVERIFY(act);
+            if (item.shortcut)
+                QCOMPARE(act->shortcut(), QKeySequence(Qt::CTRL | Qt::Key(item.shortcut)));
+        }
+    }
+    QCOMPARE(window.action(CommandId::About)->text(), QString("&Om Ravelund..."));
+    // A toolbar button runs its menu command: the import asks for a file with its own title.
+    window.action(1104)->trigger();
+    QCOMPARE(prompter.fileRequests.size(), 1);
+    QCOMPARE(prompter.fileRequests[0].title, QString("Välj artikeldatabas    "));
+    QCOMPARE(prompter.fileRequests[0].filter, QString("(VOLTMARK artikeldatabas *.tds) (*tds)"));
+}
+
+void TestMainWindow::enablingFollowsTheOpenDatabase()
+{
+    const QString tdb = makeDatabase("open");
+    ScriptedPrompter prompter;
+    MainWindow window(prompter);
+    auto enabled = [&](int id) { return window.action(id)->isEnabled(); };
+    auto checkClosed = [&] {
+        for (int id : {101, 1101, 104, 1104, 301, 100, 502, 1000})
+            QVERIFY2(enabled(id), qPrintable(QString::number(id)));
+        for (int id : {102, 1102, 103, 1103, 105, 1105, 302, 303, 304, 955, 956, 1955, 1956, 201,
+                       205, 211})
+            QVERIFY2(!enabled(id), qPrintable(QString::number(id)));
+        QVERIFY(!window.menu("mnuEdit")->isEnabled());
+    };
+    checkClosed();
+
+    QVERIFY(window.OpenMDB(tdb));
+    QVERIFY(prompter.shown.isEmpty());
+    for (int id : {101, 1101, 104, 1104})
+        QVERIFY(!enabled(id));
+    for (int id : {102, 1102, 103, 1103, 105, 1105, 302, 303, 304, 202, 204})
+        QVERIFY2(enabled(id), qPrintable(QString::number(id)));
+    QVERIFY(window.menu("mnuEdit")->isEnabled());
+    // Saving is for unsaved edits only.
+    QVERIFY(!enabled(955));
+    QCOMPARE(window.windowTitle(), "open.tdb - Ravelund   [" + tdb + "]");
+
+    window.dispatch(CommandId::CloseMDB);
+    checkClosed();
+    QCOMPARE(window.windowTitle(), QString("Ravelund "));
+    QCOMPARE(window.CurrentDbPath(), tdb); // kept for the export's folder
+
+    // A file that is not a working database leaves the window as it was.
+    TestFiles::write(m_dir->filePath("bad.tdb"), QByteArray(3000, 'x'));
+    QVERIFY(!window.OpenMDB(m_dir->filePath("bad.tdb")));
+    QVERIFY(prompter.lastText().startsWith("frmMain:OpenMDB::ERROR:"));
+    checkClosed();
+}
+
+void TestMainWindow::freshUserDefaults()
+{
+    ScriptedPrompter prompter;
+    MainWindow window(prompter);
+    QCOMPARE(window.findChild<QTreeWidget *>("FgTree")->palette().color(QPalette::Base),
+             QColor(Qt::white));
+    QCOMPARE(window.findChild<QWidget *>("FgDataGrid")->palette().color(QPalette::Base),
+             QColor(Qt::white));
+    QCOMPARE(window.findChild<QComboBox *>("cboTextHeight")->currentText(), QString("8"));
+    QCOMPARE(window.findChild<QWidget *>("FgDataGrid")->font().pointSize(), 8);
+    QCOMPARE(window.accessoryPrefix(), QString("TILLB"));
+    QCOMPARE(window.windowTitle(), QString("Ravelund"));
+    QVERIFY(!window.findChild<QProgressBar *>("BraxProgressBar")->isVisibleTo(&window));
+    for (int id = 1000; id <= 1005; ++id)
+        QVERIFY(!window.action(id)->isChecked());
+}
+
+void TestMainWindow::storedSchemeAbove6IsTheDefault()
+{
+    Settings::saveUser("Theme", "9");
+    ScriptedPrompter prompter;
+    MainWindow window(prompter);
+    QCOMPARE(Settings::readUser("Theme", ""), QString("6"));
+}
+
+void TestMainWindow::choosingASchemeStoresAndTicksIt()
+{
+    ScriptedPrompter prompter;
+    MainWindow window(prompter);
+    const QColor before = qApp->palette().color(QPalette::Window);
+    window.action(1002)->trigger();
+    QCOMPARE(Settings::readUser("Theme", ""), QString("2"));
+    for (int id = 1000; id <= 1005; ++id)
+        QCOMPARE(window.action(id)->isChecked(), id == 1002);
+    QVERIFY(qApp->palette().color(QPalette::Window) != before);
+    window.dispatch(1000);
+    QCOMPARE(Settings::readUser("Theme", ""), QString("0"));
+    QVERIFY(!window.action(1002)->isChecked());
+}
+
+void TestMainWindow::importThroughTheMenu()
+{
+    const QString tds = CatalogueFixture::write(m_dir->path(), "Meny",
+                                                {line("ABCDI060", "1", "Kontaktorer")});
+    ScriptedPrompter prompter;
+    MainWindow window(prompter);
+    prompter.openFiles.enqueue({tds});
+    window.dispatch(CommandId::OpenTDS);
+    QVERIFY2(window.hasDatabase(), qPrintable(prompter.texts().join('\n')));
+    const QString tdb = m_dir->filePath("Meny.tdb");
+    QCOMPARE(window.windowTitle(), "Meny.tdb - Ravelund   [" + tdb + "]");
+    QCOMPARE(Settings::readUser("OpenPath", ""), m_dir->path() + "/");
+    QCOMPARE(Settings::readUser("0RecentFile", "", "Main"), tdb);
+    QCOMPARE(Settings::readUser("LastFileName", ""), tdb);
+    QCOMPARE(window.grid().cols(), 6);
+    QCOMPARE(window.grid().text(0, 1), QString("RAD"));
+    QCOMPARE(window.grid().text(0, 4), QString("BENÄMNING"));
+    QVERIFY(!window.action(104)->isEnabled());
+    QVERIFY(!window.findChild<QProgressBar *>("BraxProgressBar")->isVisibleTo(&window));
+    QVERIFY(window.action(2000)->isVisible());
+    QCOMPARE(window.action(2000)->text(), tdb);
+
+    // Cancelling the file choice changes nothing.
+    window.dispatch(CommandId::CloseMDB);
+    window.dispatch(CommandId::OpenTDS);
+    QVERIFY(!window.hasDatabase());
+}
+
+void TestMainWindow::exportThroughTheMenu()
+{
+    const QString tdb = makeDatabase("ut");
+    ScriptedPrompter prompter;
+    MainWindow window(prompter);
+    QVERIFY(window.OpenMDB(tdb));
+    window.grid().setRows(3);
+
+    prompter.saveFiles.enqueue(m_dir->filePath("fel.txt"));
+    window.dispatch(CommandId::SaveTDS);
+    QCOMPARE(prompter.lastText(), QString("Filnamnet skall ha ändelse 'tds'."));
+    QCOMPARE(prompter.shown.last().title, QString());
+    QVERIFY(!QFile::exists(m_dir->filePath("fel.txt")));
+    QCOMPARE(prompter.fileRequests.last().title, QString("Återskapa VOLTMARK-databas"));
+    QCOMPARE(prompter.fileRequests.last().initialFolder, m_dir->path());
+    QCOMPARE(prompter.fileRequests.last().defaultSuffix, QString("tds"));
+
+    prompter.saveFiles.enqueue(m_dir->filePath("ny/Ut.TDS"));
+    window.dispatch(CommandId::SaveTDS);
+    QVERIFY(QFile::exists(m_dir->filePath("ny/Ut.TDS")));
+    QVERIFY(QFile::exists(m_dir->filePath("ny/Ut.tdx")));
+    QCOMPARE(window.grid().rows(), 1); // the header row stays
+}
+
+void TestMainWindow::recentFilesHideMissingFiles()
+{
+    const QString kept = makeDatabase("kvar");
+    Settings::saveUser("0RecentFile", m_dir->filePath("borta.tdb"), "Main");
+    Settings::saveUser("1RecentFile", kept, "Main");
+    ScriptedPrompter prompter;
+    MainWindow window(prompter);
+    QVERIFY(!window.action(2000)->isVisible());
+    QCOMPARE(window.action(2000)->text(), m_dir->filePath("borta.tdb"));
+    QVERIFY(window.action(2001)->isVisible());
+    QVERIFY(!window.action(2002)->isVisible());
+    window.action(2001)->trigger();
+    QCOMPARE(window.CurrentDbPath(), kept);
+    // Opening a listed file keeps the order and the missing entry.
+    QCOMPARE(Settings::readUser("0RecentFile", "", "Main"), m_dir->filePath("borta.tdb"));
+}
+
+void TestMainWindow::unloadStoresTheWindow()
+{
+    const QString tdb = makeDatabase("stang");
+    {
+        ScriptedPrompter prompter;
+        MainWindow window(prompter);
+        window.show();
+        QVERIFY(window.OpenMDB(tdb));
+        window.close();
+    }
+    for (const char *key : {"Top", "Left", "Height", "Width"})
+        QVERIFY2(!Settings::readUser(key, "", "Main").isEmpty(), key);
+    for (const char *key : {"Width", "Height", "Font", "WinState"})
+        QVERIFY2(!Settings::readUser(key, "").isEmpty(), key);
+    QCOMPARE(Settings::readUser("WinState", ""), QString("0"));
+    QVERIFY(!Settings::readUser("State", "", "Layout").isEmpty());
+    QVERIFY(Settings::readUser("Bars", "0", "Layout-Summary").toInt() >= 1);
+    // Column widths in twips: the row selector and every field column.
+    // (one pixel is 15 twips at 96 dpi, so a width comes back within that)
+    QVERIFY(qAbs(Settings::readUser("0Col", "").toInt() - 300) <= 15);
+    QVERIFY(qAbs(Settings::readUser("2Col", "").toInt() - 700) <= 15);
+
+    // The next window comes back where this one was.
+    Settings::saveUser("2Col", "1500");
+    ScriptedPrompter prompter;
+    MainWindow again(prompter);
+    QVERIFY(again.OpenMDB(tdb));
+    QCOMPARE(again.findChild<QTableView *>("FgDataGrid")->columnWidth(2), Twips::toPixels(1500));
+}
+
+void TestMainWindow::badCommandLineShowsTheSyntaxThenStarts()
+{
+    ScriptedPrompter prompter;
+    CommandLine commandLine;
+    commandLine.mode = CommandLine::Mode::SyntaxError;
+    std::unique_ptr<MainWindow> window = startInteractive(commandLine, prompter);
+    QVERIFY(window && window->isVisible());
+    QCOMPARE(prompter.shown.size(), 1);
+    QCOMPARE(prompter.shown[0].icon, MessageIcon::Information);
+    QCOMPARE(prompter.shown[0].title, QString("Fel i anrop"));
+    QCOMPARE(prompter.shown[0].text,
+             QString("SYNTAX:\nkvistbo /IN:filnamn1[.tdb] /OUT:filnamn2[.tds]"));
+    QVERIFY(!window->hasDatabase());
+
+    // A single argument that is neither a database nor a catalogue gets the same message.
+    ScriptedPrompter other;
+    commandLine.mode = CommandLine::Mode::OpenFile;
+    commandLine.inputPath = m_dir->filePath("notes.txt");
+    window = startInteractive(commandLine, other);
+    QCOMPARE(other.shown.size(), 1);
+    QCOMPARE(other.shown[0].title, QString("Fel i anrop"));
+}
+
+void TestMainWindow::autoOpenOpensTheLastFile()
+{
+    const QString tdb = makeDatabase("senast");
+    Settings::saveUser("LastFileName", tdb);
+    {
+        ScriptedPrompter prompter;
+        auto window = startInteractive(CommandLine{}, prompter);
+        QVERIFY(!window->hasDatabase()); // AutoOpen is off by default
+    }
+    Settings::saveUser("AutoOpen", "1", "Options");
+    {
+        ScriptedPrompter prompter;
+        auto window = startInteractive(CommandLine{}, prompter);
+        QCOMPARE(window->CurrentDbPath(), tdb);
+    }
+    Settings::saveUser("LastFileName", m_dir->filePath("borta.tdb"));
+    ScriptedPrompter prompter;
+    auto window = startInteractive(CommandLine{}, prompter);
+    QVERIFY(!window->hasDatabase());
+    QVERIFY(prompter.shown.isEmpty());
+}
+
+void TestMainWindow::firstRunCopiesInitIni()
+{
+    QSettings init(m_dir->filePath("Init.ini"), QSettings::IniFormat);
+    init.setValue("Options/TbhPrefix", "TBH");
+    init.setValue("Theme", "3");
+    init.sync();
+    QVERIFY(FirstRun::importDefaults(m_dir->path()));
+    QCOMPARE(Settings::readUser("TbhPrefix", "", "Options"), QString("TBH"));
+    QCOMPARE(Settings::readUser("Theme", ""), QString("3"));
+    // Without that file nothing happens.
+    QTemporaryDir empty;
+    QVERIFY(!FirstRun::importDefaults(empty.path()));
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -1,5 +1,7 @@
 #include "core/TextFileCheck.h"
 
+#include "core/Prompter.h"
+
 #include <cstdint>
 #include <cstring>
 
@@ -56,4 +58,24 @@ TextFileCheck TextFileCheck::of(QByteArrayView data)
     if (looksLikeUtf8(data))
         result.kind = Kind::Utf8;
     return result;
+}
+
+bool confirmReadableText(QByteArrayView data, const QString &shownPath, Prompter &prompter)
+{
+    const TextFileCheck check = TextFileCheck::of(data);
+    if (check.kind == TextFileCheck::Kind::Binary) {
+        prompter.warning(QStringLiteral("Filen %1 är ingen textfil (NUL-tecken på rad %2). "
+                                        "Inget lästes in.")
+                             .arg(shownPath)
+                             .arg(check.nulLine),
+                         QStringLiteral("Inläsningsfel"));
+        return false;
+    }
+    if (check.kind == TextFileCheck::Kind::Utf8)
+        return prompter.question(MessageIcon::Warning, QStringLiteral("Teckenkodning"),
+                                 QStringLiteral("Filen %1\när sparad som UTF-8, inte som "
+                                                "Windows-1252. Å, Ä och Ö blir fel om den läses in "
+                                                "ändå.\nVill du fortsätta?")
+                                     .arg(shownPath));
+    return true;
 }

@@ -95,21 +95,7 @@ ImportResult TdsImport::run(const QString &tdsPath)
         }
     }
 
-    const TextFileCheck check = TextFileCheck::of(data);
-    if (check.kind == TextFileCheck::Kind::Binary) {
-        m_prompter.warning(QStringLiteral("Filen %1 är ingen textfil (NUL-tecken på rad %2). "
-                                          "Inget lästes in.")
-                               .arg(tdsPath)
-                               .arg(check.nulLine),
-                           QStringLiteral("Inläsningsfel"));
-        return result;
-    }
-    if (check.kind == TextFileCheck::Kind::Utf8
-        && !m_prompter.question(MessageIcon::Warning, QStringLiteral("Teckenkodning"),
-                                QStringLiteral("Filen %1\när sparad som UTF-8, inte som "
-                                               "Windows-1252. Å, Ä och Ö blir fel om den läses in "
-                                               "ändå.\nVill du fortsätta?")
-                                    .arg(tdsPath)))
+    if (!confirmReadableText(data, tdsPath, m_prompter))
         return result;
 
     FieldList fields;

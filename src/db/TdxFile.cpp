@@ -61,20 +61,7 @@ int ReadTdxFile(const QString &tdsPath, FieldList &fields, Prompter &prompter)
 int parseTdx(const QByteArray &bytes, const QString &shownPath, FieldList &fields,
              Prompter &prompter)
 {
-    const TextFileCheck check = TextFileCheck::of(bytes);
-    if (check.kind == TextFileCheck::Kind::Binary) {
-        prompter.warning(QStringLiteral("Filen %1 är ingen textfil (NUL-tecken på rad %2).")
-                             .arg(shownPath)
-                             .arg(check.nulLine),
-                         QStringLiteral("Inläsningsfel"));
-        return -1;
-    }
-    if (check.kind == TextFileCheck::Kind::Utf8
-        && !prompter.question(MessageIcon::Warning, QStringLiteral("Teckenkodning"),
-                              QStringLiteral("Filen %1\när sparad som UTF-8, inte som Windows-1252. "
-                                             "Å, Ä och Ö blir fel om den läses in ändå.\n"
-                                             "Vill du fortsätta?")
-                                  .arg(shownPath)))
+    if (!confirmReadableText(bytes, shownPath, prompter))
         return -1;
 
     fields = rowNumberOnlyFieldList();

@@ -24,12 +24,15 @@ QString columnDefinitions(const FieldList &fields)
     return columns.join(QStringLiteral(", "));
 }
 
-void indexEveryColumn(Database &db, const QString &table, const QStringList &columns)
+void indexEveryColumn(Database &db, const QString &table, const QStringList &columns,
+                      const std::function<void()> &afterEach)
 {
     for (const QString &column : columns) {
         db.exec(QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
                     .arg(quoteIdentifier(table + QLatin1Char('_') + column),
                          quoteIdentifier(table), quoteIdentifier(column)));
+        if (afterEach)
+            afterEach();
     }
 }
 
@@ -90,15 +93,15 @@ void createTables(Database &db, const FieldList &fields)
                                 fields.at(i).Description);
 }
 
-void createIndexes(Database &db, const FieldList &fields)
+void createIndexes(Database &db, const FieldList &fields, const std::function<void()> &afterEach)
 {
     QStringList names;
     for (const FieldDesc &field : fields)
         names << field.Name;
-    indexEveryColumn(db, QLatin1String(kArticles), names);
-    indexEveryColumn(db, QLatin1String(kEqv), names);
+    indexEveryColumn(db, QLatin1String(kArticles), names, afterEach);
+    indexEveryColumn(db, QLatin1String(kEqv), names, afterEach);
     indexEveryColumn(db, QLatin1String(kDesignations),
-                     {QStringLiteral("BL_NAME"), QStringLiteral("DESCRIPTION")});
+                     {QStringLiteral("BL_NAME"), QStringLiteral("DESCRIPTION")}, afterEach);
 }
 
 } // namespace Schema

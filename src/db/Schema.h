@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class Database;
@@ -21,8 +22,10 @@ inline constexpr int kDesignationSize = 50;
 
 // Creates the three tables without indexes (a bulk load indexes afterwards, which is far faster).
 void createTables(Database &db, const FieldList &fields);
-// Creates the one-per-column indexes, named <Table>_<Column>.
-void createIndexes(Database &db, const FieldList &fields);
+// Creates the one-per-column indexes, named <Table>_<Column>; afterEach (if given) runs after
+// every index, so a window can repaint during the long build.
+void createIndexes(Database &db, const FieldList &fields,
+                   const std::function<void()> &afterEach = {});
 
 } // namespace Schema
 

@@ -283,7 +283,7 @@ void MainWindow::createStatusBar()
 {
     m_progressBar = new QProgressBar(this);
     m_progressBar->setObjectName(QStringLiteral("BraxProgressBar"));
-    m_progressBar->setFixedWidth(Twips::toPixels(400 * 15 / 4)); // a bar of about 100 px
+    m_progressBar->setFixedWidth(Twips::toPixels(3000));
     m_progressBar->setTextVisible(false);
     m_messagePane = new QLabel(this);
     m_messagePane->setObjectName(QStringLiteral("staMessage"));

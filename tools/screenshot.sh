@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the editor on the demo catalogue under a virtual display and saves screenshots of the
 # whole screen, to see what a user sees: tools/screenshot.sh [OUT.png]
-# Besides OUT.png it saves OUT-options.png with the Options dialog open (Verktyg > Alternativ).
+# Besides OUT.png (a group expanded to its manufacturers, its articles in the grid) it saves
+# OUT-options.png with the Options dialog open (Verktyg > Alternativ).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out="${1:-build/screenshot.png}"
@@ -17,6 +18,9 @@ xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
     build/kvistbo build/demo/demo.tdb &
     pid=$!
     sleep "${SCREENSHOT_DELAY:-3}"
+    # Pick the second group and open it: a click shows its articles, a double-click expands it.
+    xdotool mousemove 60 112 click 1 sleep 0.5 click --repeat 2 1 sleep 0.5 mousemove 60 132 click 1
+    sleep 1
     import -window root "$0"
     xdotool search --name Ravelund windowfocus --sync 2>/dev/null || true
     xdotool key alt+k t

@@ -5,14 +5,18 @@
 #include "app/PickFile.h"
 #include "app/RecentFiles.h"
 #include "browse/ArticleGridModel.h"
+#include "browse/GridStore.h"
+#include "browse/GroupTree.h"
 #include "core/AppError.h"
 #include "core/Paths.h"
 #include "core/Progress.h"
 #include "core/Settings.h"
 #include "db/TdsExport.h"
+#include "db/Schema.h"
 #include "db/TdsImport.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/OptionsDialog.h"
+#include "ui/GroupTreeView.h"
 #include "ui/Icons.h"
 #include "ui/Theme.h"
 #include "ui/WindowPlacement.h"
@@ -138,10 +142,22 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::createViews()
 {
-    m_tree = new QTreeWidget(this);
-    m_tree->setObjectName(QStringLiteral("FgTree"));
-    m_tree->setHeaderHidden(true);
-    m_tree->setColumnCount(1);
+    m_tree = new GroupTreeView(this);
+    m_tree->setManufacturerLoader([this](const QString &blockName) -> std::optional<QStringList> {
+        if (!m_database)
+            return QStringList();
+        try {
+            WaitCursor wait;
+            if (!FieldExists(m_database->db(), QStringLiteral("Articles"),
+                             QStringLiteral("FABRIKAT")))
+                return std::nullopt;
+            return GroupTree::manufacturers(m_database->db(), blockName);
+        } catch (const std::exception &e) {
+            reportError(m_prompter, kWindow, QStringLiteral("ExpandTreeRow"), e);
+            return QStringList();
+        }
+    });
+    connect(m_tree, &GroupTreeView::rowPicked, this, &MainWindow::FilterSelection);
 
     m_gridModel = new ArticleGridModel(m_grid, this);
     m_gridView = new QTableView(this);
@@ -454,7 +470,7 @@ void MainWindow::loadSettings()
     setTreeWidth(Twips::toPixels(readNumber(QStringLiteral("TreeWidth"),
                                             int(Twips::fromPixels(width()) / 4))));
     for (int column = 0; column < 64; ++column)
-        m_storedColumnWidths << readNumber(QString::number(column) + QStringLiteral("Col"), 700);
+        m_storedColumnWidths << readNumber(QString::number(column) + QStringLiteral("Col"), -1);
     if (x() < 0 || y() < 0)
         move(qMax(0, x()), qMax(0, y()));
     if (readNumber(QStringLiteral("WinState"), 0) == 2)
@@ -552,9 +568,20 @@ void MainWindow::setupGridColumns(const FieldList &fields)
     m_gridModel->beginChange();
     m_grid.setupColumns(fields);
     m_gridModel->endChange();
-    for (int column = 0; column < m_grid.cols(); ++column)
-        m_gridView->setColumnWidth(column,
-                                   Twips::toPixels(m_storedColumnWidths.value(column, 700)));
+    // A stored width wins; a column nobody sized yet gets room for its field's length.
+    const QFontMetrics metrics(m_gridView->font());
+    for (int column = 0; column < m_grid.cols(); ++column) {
+        const int stored = m_storedColumnWidths.value(column, -1);
+        int pixels = Twips::toPixels(700);
+        if (stored > 0) {
+            pixels = Twips::toPixels(stored);
+        } else if (column >= 1 && column - 1 < fields.size()) {
+            const FieldDesc &field = fields.at(column - 1);
+            const int characters = qBound(4, qMax<int>(field.Length, field.Name.size()), 30);
+            pixels = metrics.averageCharWidth() * characters + 12;
+        }
+        m_gridView->setColumnWidth(column, pixels);
+    }
     UpdateLayout();
 }
 
@@ -599,12 +626,53 @@ bool MainWindow::OpenMDB(const QString &path)
     return true;
 }
 
-void MainWindow::mnuSaveAs() {}
+void MainWindow::mnuSaveAs()
+{
+    if (!m_database)
+        return;
+    FileDialogRequest request;
+    request.title = QStringLiteral("Spara som");
+    request.filter = QStringLiteral("(VOLTMARK artikeldatabas *.tdb) (*.tdb)");
+    request.initialFolder = Paths::folderOf(m_currentDbPath);
+    request.defaultSuffix = QStringLiteral("tdb");
+    const QString chosen = m_prompter.saveFile(request);
+    if (chosen.isEmpty())
+        return;
+    const QString target = QFileInfo(chosen).absoluteFilePath();
+    if (target.toLower() == m_currentDbPath.toLower())
+        return;
+    try {
+        // Copied completely beside the target first, so a failed copy leaves both the open
+        // database and any existing target as they were.
+        const QString temporary = target + QStringLiteral(".part");
+        QFile::remove(temporary);
+        if (!QFile::copy(m_currentDbPath, temporary))
+            throw AppError(ErrorNumber::PermissionDenied,
+                           QStringLiteral("Kan ej kopiera databasen till %1.").arg(target));
+        QFile::remove(target);
+        if (!QFile::rename(temporary, target)) {
+            QFile::remove(temporary);
+            throw AppError(ErrorNumber::PermissionDenied,
+                           QStringLiteral("Kan ej skapa filen %1.").arg(target));
+        }
+    } catch (const std::exception &e) {
+        reportError(m_prompter, kWindow, QStringLiteral("mnuSaveAs"), e);
+        return;
+    }
+    mnuCloseMDB();
+    OpenMDB(target);
+}
 
 void MainWindow::mnuCloseMDB()
 {
     m_database.reset();
     EnableMenus(false);
+    GridEdited(false);
+    m_actions.value(CommandId::Save)->setEnabled(false);
+    m_actions.value(CommandId::Ignore)->setEnabled(false);
+    m_actions.value(1955)->setEnabled(false);
+    m_actions.value(1956)->setEnabled(false);
+    m_lastGridQuery = {};
     m_tree->clear();
     m_gridModel->beginChange();
     m_grid.clear();
@@ -671,10 +739,124 @@ void MainWindow::mnuSaveTDS()
     m_gridModel->endChange();
 }
 
+// -------------------------------------------------------------------------------- browsing
+
+void MainWindow::SetupTreeView()
+{
+    if (!m_database)
+        return;
+    try {
+        const QList<GroupTree::Group> groups = GroupTree::groups(m_database->db());
+        if (!groups.isEmpty()) {
+            StatusBarProgress progress(*this, *m_progressBar, true);
+            progress.start(groups.size());
+            m_tree->build(groups, m_lastTreeKey);
+            progress.update(groups.size());
+            progress.end();
+        } else {
+            m_tree->build(groups, m_lastTreeKey);
+        }
+    } catch (const std::exception &e) {
+        reportError(m_prompter, kWindow, QStringLiteral("SetupTreeView"), e);
+    }
+}
+
+void MainWindow::FilterSelection()
+{
+    if (m_tree->topLevelItemCount() == 0)
+        return;
+    m_lastTreeKey = m_tree->currentKey();
+    const ArticleSelection selection = ArticleSelection::fromTreeKey(m_lastTreeKey);
+    EvaluateTreeMode();
+    if (!selection.isValid())
+        return;
+    PopulateGrid(selection);
+    for (int id : {955, 1955, 956, 1956})
+        m_actions.value(id)->setEnabled(true);
+}
+
+void MainWindow::PopulateGrid(const ArticleSelection &selection)
+{
+    if (!m_database || !selection.isValid())
+        return;
+    WaitCursor wait;
+    m_gridModel->beginChange();
+    try {
+        StatusBarProgress progress(*this, *m_progressBar, true);
+        GridStore::PopulateGrid(m_database->db(), selection, m_grid, progress);
+    } catch (const std::exception &e) {
+        m_grid.setRows(1);
+        m_gridModel->endChange();
+        ShowProgress(false);
+        reportError(m_prompter, kWindow, QStringLiteral("PopulateGrid"), e);
+        return;
+    }
+    m_gridModel->endChange();
+    m_lastGridQuery = selection;
+    UpdateLayout();
+    if (m_grid.rows() > 1)
+        m_gridView->setCurrentIndex(m_gridModel->index(0, 1));
+}
+
+void MainWindow::EvaluateTreeMode()
+{
+    ArticleGrid::CellRange range = m_grid.selection();
+    if (range.r2 < range.r1)
+        std::swap(range.r1, range.r2);
+    if (range.c2 < range.c1)
+        std::swap(range.c1, range.c2);
+    m_grid.setSelection(range);
+    const int n = range.r2 - range.r1 + 1;
+    m_messagePane->setText(QString::number(n) + QStringLiteral(" rad")
+                           + (n > 1 ? QStringLiteral("er") : QString())
+                           + QStringLiteral(" markerade."));
+}
+
+void MainWindow::GridEdited(bool edited)
+{
+    m_edited = edited;
+    m_tree->setEnabled(!edited);
+    for (int id : {955, 1955, 956, 1956})
+        m_actions.value(id)->setEnabled(edited);
+    QPalette p = m_tree->palette();
+    p.setColor(QPalette::Text, edited ? palette().color(QPalette::Dark)
+                                      : palette().color(QPalette::WindowText));
+    m_tree->setPalette(p);
+    if (!edited) {
+        // The caller fills the grid again.
+        m_gridModel->beginChange();
+        m_grid.setRows(1);
+        m_gridModel->endChange();
+    }
+}
+
+void MainWindow::mnuSave()
+{
+    if (!m_database || !m_lastGridQuery.isValid())
+        return;
+    {
+        WaitCursor wait;
+        try {
+            GridStore::saveGrid(m_database->db(), m_lastGridQuery, m_grid);
+        } catch (const std::exception &e) {
+            // Nothing was written; the grid keeps the user's edits for another try.
+            reportError(m_prompter, kWindow, QStringLiteral("mnuSave"), e);
+            return;
+        }
+    }
+    SetupTreeView();
+    GridEdited(false);
+    PopulateGrid(m_lastGridQuery);
+}
+
+void MainWindow::ignoreChanges()
+{
+    GridEdited(false);
+    PopulateGrid(m_lastGridQuery);
+}
+
 // ------------------------------------------------------------- commands built by later work
 
-void MainWindow::mnuSave() {}
-void MainWindow::ignoreChanges() {}
 void MainWindow::CopyClip() {}
 void MainWindow::CutClip() {}
 void MainWindow::PasteClip() {}
@@ -687,8 +869,6 @@ void MainWindow::AppendArticle(bool) {}
 void MainWindow::CopyArticle() {}
 void MainWindow::DeleteArticle() {}
 void MainWindow::mnuPasteArticle() {}
-void MainWindow::SetupTreeView() {}
-void MainWindow::GridEdited(bool) {}
 
 void MainWindow::openChangePrefixDialog()
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "browse/ArticleGrid.h"
+#include "browse/ArticleSelection.h"
 #include "core/Prompter.h"
 #include "db/WorkingDatabase.h"
 #include "dialogs/OptionsTarget.h"
@@ -21,7 +22,7 @@ class QProgressBar;
 class QSplitter;
 class QTableView;
 class QToolBar;
-class QTreeWidget;
+class GroupTreeView;
 
 // The main window "frmMain": menus, toolbars and status bar built from one command table, the
 // group tree and the article grid side by side, and the one open working database.
@@ -75,6 +76,17 @@ public:
     void openNewGroupDialog(bool accessoryGroup);
     void SetupTreeView();
     void GridEdited(bool edited);
+    bool isEdited() const { return m_edited; }
+
+    // Browsing: the picked tree row decides what the grid shows.
+    void FilterSelection();
+    void PopulateGrid(const ArticleSelection &selection);
+    void EvaluateTreeMode();
+    const ArticleSelection &shownSelection() const { return m_lastGridQuery; }
+    const QString &LastTreeKey() const { return m_lastTreeKey; }
+    bool SingleGroupView() const { return m_lastGridQuery.singleGroupView(); }
+    QString CurrentGroup() const { return m_lastGridQuery.currentGroup(); }
+    GroupTreeView *tree() const { return m_tree; }
 
     void openOptionsDialog();
     void showAbout();
@@ -121,7 +133,7 @@ private:
     QHash<int, Handler> m_handlers;
     QHash<QString, QMenu *> m_menus;
 
-    QTreeWidget *m_tree = nullptr;
+    GroupTreeView *m_tree = nullptr;
     QTableView *m_gridView = nullptr;
     ArticleGridModel *m_gridModel = nullptr;
     QSplitter *m_splitter = nullptr;
@@ -135,7 +147,10 @@ private:
     FieldList m_fieldList;
     QString m_currentDbPath;
     QString m_accessoryPrefix;
-    QList<int> m_storedColumnWidths; // twips, by column number
+    QList<int> m_storedColumnWidths; // twips by column number, -1 where none is stored
+    QString m_lastTreeKey;
+    ArticleSelection m_lastGridQuery;
+    bool m_edited = false;
     bool m_groupAdded = false;
     bool m_unloaded = false;
 };

@@ -2,28 +2,67 @@
 
 #include "db/FieldList.h"
 
-#include <QList>
 #include <QString>
 #include <QStringList>
 
-// The article grid's buffer: row 0 holds the column names, column 0 is the row-selector column,
-// column 1 RAD (hidden), column 2 BL_NAME, then the other fields; every cell is text.
+#include <cstdint>
+#include <vector>
+
+// The article grid's buffer, the edit buffer of the articles shown: row 0 holds the column
+// names, column 0 is the row-selector column, column 1 RAD (hidden), column 2 BL_NAME, then the
+// other fields; every cell is text. A row keeps its cells in one string, so a million cells
+// cost little more than their text.
 class ArticleGrid
 {
 public:
-    int rows() const { return int(m_cells.size()); }
+    struct CellRange
+    {
+        int r1 = 0, c1 = 0, r2 = 0, c2 = 0; // first and last row and column
+    };
+
+    int rows() const { return int(m_rows.size()); }
     int cols() const { return m_cols; }
 
     // Header row only: an empty cell, then the field names in order.
     void setupColumns(const FieldList &fields);
-    // Keeps the first `rows` rows (at least the header), adding empty ones as needed.
+    // Keeps the first `rows` rows, adding empty ones as needed; never below the header row.
     void setRows(int rows);
+    void reserve(int rows) { m_rows.reserve(size_t(rows)); }
     void clear();
 
     QString text(int row, int col) const;
+    QStringView textView(int row, int col) const;
     void setText(int row, int col, const QString &text);
+    // Row colour as the stored 32-bit value (0 = the grid's normal background).
+    std::uint32_t rowColour(int row) const;
+
+    // Writes values[0..] into `row` (values beyond the last column are ignored), makes the grid
+    // row + 1 rows long and returns the new row count.
+    int AddGridRow(const QStringList &values, int row, std::uint32_t colour = 0);
+    // Appends a row whose cells are given as one text and the end offset of each cell; used by
+    // the bulk filling, which builds rows without a QString per cell.
+    void appendRow(QString cells, std::vector<std::uint32_t> ends);
+
+    // The first column from 1 up whose header equals name exactly; -1 when none.
+    int GetColumn(const QString &name) const;
+    // The first column from 0 up whose header equals name ignoring case; -1 when none.
+    int FindGridColumn(const QString &name) const;
+
+    const CellRange &selection() const { return m_selection; }
+    void setSelection(const CellRange &range) { m_selection = range; }
 
 private:
-    QList<QStringList> m_cells;
+    struct Row
+    {
+        QString cells;
+        std::vector<std::uint32_t> ends; // end offset of each cell in `cells`
+        std::uint32_t colour = 0;
+    };
+
+    Row emptyRow() const;
+    bool valid(int row, int col) const;
+
+    std::vector<Row> m_rows;
     int m_cols = 0;
+    CellRange m_selection;
 };

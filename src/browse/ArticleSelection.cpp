@@ -1,0 +1,197 @@
+#include "browse/ArticleSelection.h"
+
+#include "db/Database.h"
+
+#include <QStringList>
+
+namespace {
+
+const QString kOrderedGroups =
+    QStringLiteral("SELECT BL_NAME, DESCRIPTION FROM Designations WHERE BL_NAME IS NOT NULL "
+                   "ORDER BY DESCRIPTION COLLATE SV, BL_NAME COLLATE SV");
+
+// Groups whose descriptions sort as equal, in order: the root view shows each such run of
+// groups by row number, as one sort by description and row number would.
+QList<QStringList> groupsByDescription(Database &db)
+{
+    QList<QStringList> runs;
+    Statement groups = db.prepare(kOrderedGroups);
+    Statement same = db.prepare(QStringLiteral("SELECT ?1 IS ?2 OR ?1 = ?2 COLLATE SV"));
+    QVariant previous;
+    bool first = true;
+    while (groups.step()) {
+        const QVariant description = groups.value(1);
+        bool equal = false;
+        if (!first) {
+            same.bindVariant(1, previous).bindVariant(2, description);
+            equal = same.step() && same.int64(0) != 0;
+            same.reset();
+        }
+        if (equal)
+            runs.last() << groups.text(0);
+        else
+            runs << QStringList{groups.text(0)};
+        previous = description;
+        first = false;
+    }
+    return runs;
+}
+
+} // namespace
+
+ArticleSelection ArticleSelection::root()
+{
+    ArticleSelection s;
+    s.m_kind = Kind::Root;
+    return s;
+}
+
+ArticleSelection ArticleSelection::group(const QString &blockName)
+{
+    ArticleSelection s;
+    s.m_kind = Kind::Group;
+    s.m_blockName = blockName;
+    return s;
+}
+
+ArticleSelection ArticleSelection::manufacturer(const QString &manufacturer,
+                                                const QString &blockName)
+{
+    ArticleSelection s;
+    s.m_kind = Kind::Manufacturer;
+    s.m_blockName = blockName;
+    s.m_manufacturer = manufacturer;
+    return s;
+}
+
+ArticleSelection ArticleSelection::fromTreeKey(const QString &key)
+{
+    if (key == QLatin1String("@"))
+        return root();
+    if (key.startsWith(QLatin1Char('!')))
+        return group(key.mid(1));
+    if (key.startsWith(QLatin1Char('@'))) {
+        // The block name follows the last "!", so a manufacturer may contain "!" itself.
+        const qsizetype bang = key.lastIndexOf(QLatin1Char('!'));
+        if (bang > 0)
+            return manufacturer(key.mid(1, bang - 1), key.mid(bang + 1));
+    }
+    return {};
+}
+
+QString ArticleSelection::treeKey() const
+{
+    switch (m_kind) {
+    case Kind::Root:
+        return QStringLiteral("@");
+    case Kind::Group:
+        return QLatin1Char('!') + m_blockName;
+    case Kind::Manufacturer:
+        return QLatin1Char('@') + m_manufacturer + QLatin1Char('!') + m_blockName;
+    case Kind::None:
+        break;
+    }
+    return {};
+}
+
+QString ArticleSelection::currentGroup() const
+{
+    return m_kind == Kind::Root ? QStringLiteral("@") : m_blockName;
+}
+
+void ArticleSelection::forEachRow(Database &db,
+                                  const std::function<void(const Statement &)> &row) const
+{
+    auto run = [&row](Statement &st) {
+        while (st.step())
+            row(st);
+    };
+    switch (m_kind) {
+    case Kind::None:
+        return;
+    case Kind::Group: {
+        Statement st = db.prepare(
+            QStringLiteral("SELECT * FROM Articles WHERE BL_NAME = ? ORDER BY RAD"));
+        st.bind(1, m_blockName);
+        run(st);
+        return;
+    }
+    case Kind::Manufacturer: {
+        Statement st = db.prepare(QStringLiteral(
+            "SELECT * FROM Articles WHERE BL_NAME = ? AND FABRIKAT = ? ORDER BY RAD"));
+        st.bind(1, m_blockName).bind(2, m_manufacturer);
+        run(st);
+        return;
+    }
+    case Kind::Root: {
+        // Group by group through the block-name index instead of sorting every article.
+        Statement single = db.prepare(
+            QStringLiteral("SELECT * FROM Articles WHERE BL_NAME = ? ORDER BY RAD"));
+        for (const QStringList &names : groupsByDescription(db)) {
+            if (names.size() == 1) {
+                single.bind(1, names.first());
+                run(single);
+                single.reset();
+                continue;
+            }
+            QStringList marks;
+            for (qsizetype i = 0; i < names.size(); ++i)
+                marks << QStringLiteral("?");
+            Statement several = db.prepare(
+                QStringLiteral("SELECT * FROM Articles WHERE BL_NAME IN (%1) ORDER BY RAD")
+                    .arg(marks.join(QLatin1Char(','))));
+            for (qsizetype i = 0; i < names.size(); ++i)
+                several.bind(int(i + 1), names.at(i));
+            run(several);
+        }
+        return;
+    }
+    }
+}
+
+qint64 ArticleSelection::rowCount(Database &db) const
+{
+    switch (m_kind) {
+    case Kind::None:
+        return 0;
+    case Kind::Group:
+        return db.scalar(QStringLiteral("SELECT COUNT(*) FROM Articles WHERE BL_NAME = ?"),
+                         m_blockName)
+            .toLongLong();
+    case Kind::Manufacturer:
+        return db.scalar(QStringLiteral(
+                             "SELECT COUNT(*) FROM Articles WHERE BL_NAME = ? AND FABRIKAT = ?"),
+                         m_blockName, m_manufacturer)
+            .toLongLong();
+    case Kind::Root:
+        return db.scalar(QStringLiteral("SELECT COUNT(*) FROM Articles WHERE BL_NAME IN "
+                                        "(SELECT BL_NAME FROM Designations)"))
+            .toLongLong();
+    }
+    return 0;
+}
+
+void ArticleSelection::deleteRows(Database &db) const
+{
+    switch (m_kind) {
+    case Kind::None:
+        return;
+    case Kind::Group:
+        db.prepare(QStringLiteral("DELETE FROM Articles WHERE BL_NAME = ?"))
+            .bind(1, m_blockName)
+            .run();
+        return;
+    case Kind::Manufacturer:
+        db.prepare(QStringLiteral("DELETE FROM Articles WHERE BL_NAME = ? AND FABRIKAT = ?"))
+            .bind(1, m_blockName)
+            .bind(2, m_manufacturer)
+            .run();
+        return;
+    case Kind::Root:
+        // Only what the root view showed: articles of an unregistered group were not in the
+        // grid and must not be lost by saving it.
+        db.exec(QStringLiteral(
+            "DELETE FROM Articles WHERE BL_NAME IN (SELECT BL_NAME FROM Designations)"));
+        return;
+    }
+}

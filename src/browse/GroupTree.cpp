@@ -1,0 +1,36 @@
+#include "browse/GroupTree.h"
+
+#include "db/Database.h"
+#include "db/Schema.h"
+
+namespace GroupTree {
+
+QList<Group> groups(Database &db)
+{
+    QList<Group> result;
+    Statement st = db.prepare(QStringLiteral(
+        "SELECT BL_NAME, DESCRIPTION FROM Designations ORDER BY DESCRIPTION COLLATE SV, "
+        "BL_NAME COLLATE SV"));
+    while (st.step())
+        result.append({st.text(0), st.text(1)});
+    return result;
+}
+
+QStringList manufacturers(Database &db, const QString &blockName)
+{
+    QStringList result;
+    if (!FieldExists(db, QLatin1String(Schema::kArticles), QStringLiteral("FABRIKAT")))
+        return result;
+    Statement st = db.prepare(
+        QStringLiteral("SELECT DISTINCT FABRIKAT FROM Articles WHERE BL_NAME = ?"));
+    st.bind(1, blockName);
+    while (st.step()) {
+        const QString name = st.text(0);
+        if (QString(name).remove(QLatin1Char('-')).trimmed().isEmpty())
+            continue;
+        result << name;
+    }
+    return result;
+}
+
+} // namespace GroupTree

@@ -136,7 +136,11 @@ MainWindow::MainWindow(Prompter &prompter, QWidget *parent)
     EnableMenus(false);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The grid buffer goes before the child widgets, so the view must stop reading it first.
+    m_gridView->setModel(nullptr);
+}
 
 // ------------------------------------------------------------------------- building the window
 

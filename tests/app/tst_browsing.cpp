@@ -1,0 +1,344 @@
+#include "app/MainWindow.h"
+#include "core/Progress.h"
+#include "core/Settings.h"
+#include "db/Database.h"
+#include "db/TdsImport.h"
+#include "support/CatalogueFixture.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TestFiles.h"
+#include "ui/GroupTreeView.h"
+
+#include <QAction>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+using CatalogueFixture::line;
+
+// The window's browsing and saving, driven as a user would: tree rows picked with the mouse or
+// the arrow keys, groups expanded, the grid saved, ignored, saved under a new name.
+class TestBrowsing : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void treeShowsGroupsInSwedishOrder();
+    void manufacturersLoadOnceOnFirstExpansion();
+    void withoutManufacturerColumnExpandingShowsTheGroup();
+    void pickingRowsFillsTheGrid();
+    void arrowKeysRefreshOtherKeysDoNot();
+    void rebuildKeepsTheLastGroupInViewWithTheRootCurrent();
+    void saveWritesTheGridAndRefills();
+    void emptiedGroupDisappears();
+    void failedSaveKeepsEverything();
+    void ignoreReadsTheDatabaseAgain();
+    void saveAsCopiesAndOpensTheCopy();
+
+private:
+    QString catalogue(const QString &name, const QStringList &lines, bool withManufacturer = true);
+    void click(MainWindow &window, const QString &key);
+
+    QTemporaryDir m_settings;
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestBrowsing::initTestCase()
+{
+    TestFiles::isolateSettings(m_settings.path());
+}
+
+void TestBrowsing::init()
+{
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, "BRAX", "Ravelund").clear();
+    m_dir = std::make_unique<QTemporaryDir>();
+}
+
+QString TestBrowsing::catalogue(const QString &name, const QStringList &lines,
+                                bool withManufacturer)
+{
+    const QString tds = CatalogueFixture::write(m_dir->path(), name, lines);
+    if (!withManufacturer) {
+        // The same layout without the FABRIKAT field.
+        TestFiles::write(m_dir->filePath(name + ".tdx"),
+                         TestFiles::crlf({"BL_NAME,Blocknamn,8", "TYP,Typ,3",
+                                          "BENÄMNING,Benämning,20", "ÖVRIGT,Övrigt,12"}));
+    }
+    ScriptedPrompter prompter;
+    NullProgress progress;
+    const ImportResult result = TdsImport(prompter, progress).run(tds);
+    if (!result.ok)
+        qFatal("fixture import failed");
+    return result.dbPath;
+}
+
+void TestBrowsing::click(MainWindow &window, const QString &key)
+{
+    GroupTreeView *tree = window.tree();
+    QTreeWidgetItem *item = tree->itemWithKey(key);
+    QVERIFY2(item, qPrintable(key));
+    tree->scrollToItem(item);
+    const QPoint centre = tree->visualItemRect(item).center();
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, centre);
+    QCOMPARE(tree->currentKey(), key);
+}
+
+void TestBrowsing::treeShowsGroupsInSwedishOrder()
+{
+    const QString tdb = catalogue("ordning", {line("ABCDI010", "1", "Öglor"), line("ABCDI020", "1", "apparater"),
+                                              line("ABCDI030", "1", "Zebror"), line("ABCDI040", "1", "Ärmar"),
+                                              line("ABCDI050", "1", "Bågar")});
+    ScriptedPrompter prompter;
+    MainWindow window(prompter);
+    QVERIFY(window.OpenMDB(tdb));
+    GroupTreeView *tree = window.tree();
+    QCOMPARE(tree->topLevelItemCount(), 1);
+    QTreeWidgetItem *root = tree->topLevelItem(0);
+    QCOMPARE(root->text(0), QString("Artiklar"));
+    QCOMPARE(GroupTreeView::keyOf(root), QString("@"));
+    QStringList shown;
+    for (int i = 0; i < root->childCount(); ++i) {
+        shown << root->child(i)->text(0);
+        QCOMPARE(GroupTreeView::keyOf(root->child(i)).left(1), QString("!"));
+        QVERIFY(!root->child(i)->isExpanded());
+        QCOMPARE(root->child(i)->childCount(), 1); // the placeholder
+    }
+    QCOMPARE(shown, (QStringList{"apparater", "Bågar", "Zebror", "Ärmar", "Öglor"}));
+    QCOMPARE(tree->currentKey(), QString("@"));
+}
+
+void TestBrowsing::manufacturersLoadOnceOnFirstExpansion()
+{
+    const QString tdb = catalogue("fabrikat", {line("ABCDI010", "1", "Grupp", "Nordel"),
+                                               line("ABCDI010", "2", "x", "Ström!Co"),
+                                               line("ABCDI010", "3", "y", "--"),
+                                               line("ABCDI010", "4", "z", ""),
+                                               line("ABCDI010", "5", "w", "Nordel")});
+    ScriptedPrompter prompter;
+    MainWindow window(prompter);
+    window.show();
+    QVERIFY(window.OpenMDB(tdb));
+    QTreeWidgetItem *group = window.tree()->itemWithKey("!ABCDI010");
+    group->setExpanded(true);
+    QStringList keys;
+    for (int i = 0; i < group->childCount(); ++i)
+        keys << GroupTreeView::keyOf(group->child(i));
+    keys.sort();
+    QCOMPARE(keys, (QStringList{"@Nordel!ABCDI010", "@Ström!Co!ABCDI010"}));
+    group->setExpanded(false);
+    group->setExpanded(true);
+    QCOMPARE(group->childCount(), 2);
+
+    // A manufacturer whose name holds "!" still shows its own articles.
+    click(window, "@Ström!Co!ABCDI010");
+    QCOMPARE(window.grid().rows(), 2);
+    QCOMPARE(window.grid().text(1, window.grid().GetColumn("FABRIKAT")), QString("Ström!Co"));
+}
+
+void TestBrowsing::withoutManufacturerColumnExpandingShowsTheGroup()
+{
+    const QString tdb =
+        catalogue("utan", {line("ABCDI010", "1", "Grupp"), line("ABCDI010", "2", "Två")}, false);
+    ScriptedPrompter prompter;
+    MainWindow window(prompter);
+    QVERIFY(window.OpenMDB(tdb));
+    window.tree()->itemWithKey("!ABCDI010")->setExpanded(true);
+    QCOMPARE(window.tree()->currentKey(), QString("!ABCDI010"));
+    QCOMPARE(window.grid().rows(), 3);
+    QVERIFY(window.tree()->updatesEnabled());
+}
+
+void TestBrowsing::pickingRowsFillsTheGrid()
+{
+    const QString tdb = catalogue("val", {line("ABCDI010", "1", "Kontaktor", "Nordel"),
+                                          line("ABCDI010", "2", "Kontaktor 2", "O'Brien"),
+                                          line("ABCDI020", "1", "Säkring")});
+    ScriptedPrompter prompter;
+    MainWindow window(prompter);
+    window.show();
+    QVERIFY(window.OpenMDB(tdb));
+    QVERIFY(!window.action(955)->isEnabled());
+
+    click(window, "!ABCDI010");
+    QCOMPARE(window.grid().rows(), 3);
+    QVERIFY(window.SingleGroupView());
+    QCOMPARE(window.CurrentGroup(), QString("ABCDI010"));
+    QCOMPARE(window.LastTreeKey(), QString("!ABCDI010"));
+    QVERIFY(window.tree()->currentItem()->font(0).bold());
+    QVERIFY(!window.tree()->itemWithKey("@")->font(0).bold());
+    // Saving and ignoring are offered after every filling.
+    for (int id : {955, 1955, 956, 1956})
+        QVERIFY(window.action(id)->isEnabled());
+    QCOMPARE(window.grid().selection().r1, 1);
+
+    click(window, "@");
+    QCOMPARE(window.grid().rows(), 4);
+    QVERIFY(!window.SingleGroupView());
+    QCOMPARE(window.CurrentGroup(), QString("@"));
+
+    window.tree()->itemWithKey("!ABCDI010")->setExpanded(true);
+    click(window, "@O'Brien!ABCDI010");
+    QCOMPARE(window.grid().rows(), 2);
+    QCOMPARE(window.grid().text(1, window.grid().GetColumn("BENÄMNING")), QString("Kontaktor 2"));
+
+    // The right button picks nothing.
+    QTreeWidgetItem *other = window.tree()->itemWithKey("!ABCDI020");
+    QTest::mouseClick(window.tree()->viewport(), Qt::RightButton, {},
+                      window.tree()->visualItemRect(other).center());
+    QCOMPARE(window.CurrentGroup(), QString("ABCDI010"));
+}
+
+void TestBrowsing::arrowKeysRefreshOtherKeysDoNot()
+{
+    const QString tdb = catalogue("pil", {line("ABCDI010", "1", "A"), line("ABCDI020", "1", "B"),
+                                          line("ABCDI030", "1", "C")});
+    ScriptedPrompter prompter;
+    MainWindow window(prompter);
+    window.show();
+    QVERIFY(window.OpenMDB(tdb));
+    click(window, "!ABCDI010");
+    QTest::keyClick(window.tree(), Qt::Key_Down);
+    QCOMPARE(window.CurrentGroup(), QString("ABCDI020"));
+    QTest::keyClick(window.tree(), Qt::Key_End);
+    QCOMPARE(window.tree()->currentKey(), QString("!ABCDI030"));
+    QCOMPARE(window.CurrentGroup(), QString("ABCDI020"));
+}
+
+void TestBrowsing::rebuildKeepsTheLastGroupInViewWithTheRootCurrent()
+{
+    QStringList lines;
+    for (int i = 10; i < 90; ++i)
+        lines << line(QString("ABCDI%1").arg(i), "1", QString("Grupp %1").arg(i));
+    const QString tdb = catalogue("lang", lines);
+    ScriptedPrompter prompter;
+    MainWindow window(prompter);
+    window.resize(800, 300);
+    window.show();
+    QVERIFY(window.OpenMDB(tdb));
+    click(window, "!ABCDI85");
+    window.tree()->scrollToTop();
+    window.SetupTreeView();
+    QCOMPARE(window.tree()->currentKey(), QString("@"));
+    QTreeWidgetItem *last = window.tree()->itemWithKey("!ABCDI85");
+    QVERIFY(window.tree()->viewport()->rect().intersects(window.tree()->visualItemRect(last)));
+}
+
+void TestBrowsing::saveWritesTheGridAndRefills()
+{
+    const QString tdb = catalogue("spara", {line("ABCDI010", "1", "Gammal", "Nordel"),
+                                            line("ABCDI010", "2", "Andra")});
+    ScriptedPrompter prompter;
+    MainWindow window(prompter);
+    window.show();
+    QVERIFY(window.OpenMDB(tdb));
+    click(window, "!ABCDI010");
+    const int designation = window.grid().GetColumn("BENÄMNING");
+    window.grid().setText(1, designation, "Ny benämning som är alldeles för lång");
+    window.GridEdited(true);
+    QVERIFY(!window.tree()->isEnabled());
+    window.dispatch(955);
+    QVERIFY2(prompter.shown.isEmpty(), qPrintable(prompter.lastText()));
+    QVERIFY(window.tree()->isEnabled());
+    QVERIFY(!window.isEdited());
+    QCOMPARE(window.grid().rows(), 3);
+    QCOMPARE(window.grid().text(1, designation), QString("Ny benämning som är ")); // cut to 20
+    // The group's description follows its first article (its own field holds 50).
+    QCOMPARE(window.tree()->itemWithKey("!ABCDI010")->text(0),
+             QString("Ny benämning som är alldeles för lång"));
+}
+
+void TestBrowsing::emptiedGroupDisappears()
+{
+    const QString tdb = catalogue("tom", {line("ABCDI060", "1", "Tas bort"), line("ABCDI070", "1", "Kvar"),
+                                          line("ABCDI061", "", "=ABCDI060"), line("ABCDI071", "", "=ABCDI070")});
+    ScriptedPrompter prompter;
+    MainWindow window(prompter);
+    window.show();
+    QVERIFY(window.OpenMDB(tdb));
+    click(window, "!ABCDI060");
+    window.grid().setRows(1);
+    window.GridEdited(true);
+    window.grid().setRows(1);
+    window.dispatch(955);
+    QVERIFY(!window.tree()->itemWithKey("!ABCDI060"));
+    QVERIFY(window.tree()->itemWithKey("!ABCDI070"));
+    Database db(tdb, Database::OpenMode::ReadOnly);
+    QCOMPARE(db.scalar("SELECT COUNT(*) FROM Eqv").toInt(), 1);
+    QCOMPARE(db.scalar("SELECT COUNT(*) FROM Articles WHERE BL_NAME = 'ABCDI060'").toInt(), 0);
+}
+
+void TestBrowsing::failedSaveKeepsEverything()
+{
+    const QString tdb = catalogue("fel", {line("ABCDI010", "1", "Ett"), line("ABCDI010", "2", "Två")});
+    {
+        Database db(tdb, Database::OpenMode::ReadWrite);
+        db.exec("CREATE TRIGGER stop BEFORE INSERT ON Articles WHEN NEW.RAD = 1 "
+                "BEGIN SELECT RAISE(ABORT, 'stopp'); END");
+    }
+    ScriptedPrompter prompter;
+    MainWindow window(prompter);
+    window.show();
+    QVERIFY(window.OpenMDB(tdb));
+    click(window, "!ABCDI010");
+    const int designation = window.grid().GetColumn("BENÄMNING");
+    window.grid().setText(1, designation, "Ändrad");
+    window.GridEdited(true);
+    window.dispatch(955);
+    QVERIFY2(prompter.lastText().startsWith("frmMain:mnuSave::ERROR:"), qPrintable(prompter.lastText()));
+    QVERIFY(window.isEdited());
+    QCOMPARE(window.grid().text(1, designation), QString("Ändrad"));
+    Database db(tdb, Database::OpenMode::ReadOnly);
+    QCOMPARE(db.scalar("SELECT COUNT(*) FROM Articles").toInt(), 2);
+    QCOMPARE(db.scalar("SELECT \"BENÄMNING\" FROM Articles WHERE RAD = 0").toString(), QString("Ett"));
+    QCOMPARE(db.scalar("SELECT DESCRIPTION FROM Designations").toString(), QString("Ett"));
+}
+
+void TestBrowsing::ignoreReadsTheDatabaseAgain()
+{
+    const QString tdb = catalogue("ignorera", {line("ABCDI010", "1", "Ett")});
+    ScriptedPrompter prompter;
+    MainWindow window(prompter);
+    window.show();
+    QVERIFY(window.OpenMDB(tdb));
+    click(window, "!ABCDI010");
+    const int designation = window.grid().GetColumn("BENÄMNING");
+    window.grid().setText(1, designation, "Ändrad");
+    window.GridEdited(true);
+    window.dispatch(1956);
+    QVERIFY(!window.isEdited());
+    QCOMPARE(window.grid().text(1, designation), QString("Ett"));
+}
+
+void TestBrowsing::saveAsCopiesAndOpensTheCopy()
+{
+    const QString tdb = catalogue("original", {line("ABCDI010", "1", "Ett")});
+    ScriptedPrompter prompter;
+    MainWindow window(prompter);
+    QVERIFY(window.OpenMDB(tdb));
+
+    // The same file in other letter case: nothing happens.
+    prompter.saveFiles.enqueue(m_dir->filePath("ORIGINAL.tdb"));
+    window.dispatch(102);
+    QCOMPARE(window.CurrentDbPath(), tdb);
+    QVERIFY(!QFile::exists(m_dir->filePath("ORIGINAL.tdb")) || QFile::exists(tdb));
+    QCOMPARE(prompter.fileRequests.last().title, QString("Spara som"));
+
+    // A copy that cannot be made leaves the original open.
+    TestFiles::write(m_dir->filePath("fil"), "not a folder");
+    prompter.saveFiles.enqueue(m_dir->filePath("fil/kopia.tdb"));
+    window.dispatch(102);
+    QVERIFY(prompter.lastText().startsWith("frmMain:mnuSaveAs::ERROR:"));
+    QVERIFY(window.hasDatabase());
+    QCOMPARE(window.CurrentDbPath(), tdb);
+
+    prompter.saveFiles.enqueue(m_dir->filePath("kopia.tdb"));
+    window.dispatch(1102);
+    QCOMPARE(window.CurrentDbPath(), m_dir->filePath("kopia.tdb"));
+    QVERIFY(window.hasDatabase());
+    QCOMPARE(Settings::readUser("0RecentFile", "", "Main"), m_dir->filePath("kopia.tdb"));
+    QVERIFY(QFile::exists(tdb));
+}
+
+QTEST_MAIN(TestBrowsing)
+#include "tst_browsing.moc"

@@ -1,5 +1,7 @@
 #include "browse/ArticleGrid.h"
 
+#include <algorithm>
+
 void ArticleGrid::setupColumns(const FieldList &fields)
 {
     QStringList header{QString()};
@@ -108,4 +110,49 @@ int ArticleGrid::FindGridColumn(const QString &name) const
             return c;
     }
     return -1;
+}
+
+void ArticleGrid::insertRows(int at, int count)
+{
+    if (count <= 0 || at < 1 || at > rows())
+        return;
+    m_rows.insert(m_rows.begin() + at, size_t(count), emptyRow());
+}
+
+void ArticleGrid::removeRows(int at, int count)
+{
+    if (at < 1 || count <= 0 || at >= rows())
+        return;
+    const int last = qMin(rows(), at + count);
+    m_rows.erase(m_rows.begin() + at, m_rows.begin() + last);
+}
+
+void ArticleGrid::moveRow(int from, int to)
+{
+    if (from < 1 || to < 1 || from >= rows() || to >= rows() || from == to)
+        return;
+    Row row = std::move(m_rows[size_t(from)]);
+    m_rows.erase(m_rows.begin() + from);
+    m_rows.insert(m_rows.begin() + to, std::move(row));
+}
+
+void ArticleGrid::swapRows(int a, int b)
+{
+    if (a < 1 || b < 1 || a >= rows() || b >= rows())
+        return;
+    std::swap(m_rows[size_t(a)], m_rows[size_t(b)]);
+}
+
+void ArticleGrid::sortRows(int column, bool ascending)
+{
+    if (column < 0 || column >= m_cols || rows() < 3)
+        return;
+    auto cell = [column](const Row &row) {
+        const std::uint32_t begin = column == 0 ? 0 : row.ends[size_t(column - 1)];
+        return QStringView(row.cells).mid(begin, row.ends[size_t(column)] - begin);
+    };
+    std::stable_sort(m_rows.begin() + 1, m_rows.end(), [&](const Row &a, const Row &b) {
+        const int order = cell(a).compare(cell(b));
+        return ascending ? order < 0 : order > 0;
+    });
 }

@@ -43,6 +43,15 @@ public:
     // the bulk filling, which builds rows without a QString per cell.
     void appendRow(QString cells, std::vector<std::uint32_t> ends);
 
+    // Row edits; rows are data rows (>= 1). Inserted rows are empty.
+    void insertRows(int at, int count);
+    void removeRows(int at, int count);
+    // Moves one row to another index; the rows between shift by one.
+    void moveRow(int from, int to);
+    void swapRows(int a, int b);
+    // Sorts the data rows by the text of one column, keeping the order of equal texts.
+    void sortRows(int column, bool ascending);
+
     // The first column from 1 up whose header equals name exactly; -1 when none.
     int GetColumn(const QString &name) const;
     // The first column from 0 up whose header equals name ignoring case; -1 when none.

@@ -1,0 +1,5 @@
+// placeholder until the test is written
+#include <QTest>
+class Placeholder : public QObject { Q_OBJECT };
+QTEST_MAIN(Placeholder)
+#include "tst_rowoperations.moc"

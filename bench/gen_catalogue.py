@@ -2,7 +2,8 @@
 """Benchmark data for run_bench.sh (standard library only).
 
   gen_catalogue.py generate OUTDIR [--lines N] [--seed S]
-      writes OUTDIR/bench.tds and OUTDIR/bench.tdx (Windows-1252, CR LF)
+      writes OUTDIR/bench.tds and OUTDIR/bench.tdx (Windows-1252, CR LF), and the
+      block name of the one large group to OUTDIR/bench_group.txt
   gen_catalogue.py to-csv TDS TDX OUTDIR
       cuts a .tds into articles.csv, eqv.csv, designations.csv (UTF-8, no
       header, trimmed values, RAD = row number from 0 first) for the sqlite3
@@ -26,6 +27,7 @@ FIELDS = [
 ]
 PREFIX = "DEMO"
 CODE_CHARS = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ"
+BIG_GROUP = 5000
 
 NOUNS = ["Kontaktorer", "Motorskydd", "Säkringar", "Dvärgbrytare", "Reläer", "Plintar",
          "Kablar", "Tryckknappar", "Signallampor", "Jordfelsbrytare", "Överspänningsskydd",
@@ -75,16 +77,23 @@ def generate(outdir, lines, seed):
     rnd.shuffle(descs)
     descs = descs[:groups]
     assert len(set(d.lower() for d in descs)) == groups
-    # Group sizes around 500 that add up exactly.
-    sizes = [article_lines // groups] * groups
-    for i in range(article_lines - sum(sizes)):
+    # One large group for the grid bench (5,000 articles at full size, a tenth of the
+    # articles in smaller catalogues); the others around 500, adding up exactly.
+    big = groups // 2
+    big_size = BIG_GROUP if article_lines >= 10 * BIG_GROUP else max(2, article_lines // 10)
+    rest = article_lines - big_size
+    sizes = [rest // (groups - 1)] * groups
+    sizes[big] = big_size
+    others = [i for i in range(groups) if i != big]
+    for i in others[:rest - sum(sizes[i] for i in others)]:
         sizes[i] += 1
     for _ in range(groups * 4):
-        a, b = rnd.randrange(groups), rnd.randrange(groups)
+        a, b = rnd.choice(others), rnd.choice(others)
         d = rnd.randint(0, 40)
         if sizes[a] - d > 1:
             sizes[a] -= d
             sizes[b] += d
+    assert sizes[big] == big_size and sum(sizes) == article_lines
     order = list(range(groups))
     rnd.shuffle(order)
 
@@ -123,6 +132,9 @@ def generate(outdir, lines, seed):
         f.write("".join(r + "\r\n" for r in rows).encode("cp1252"))
     with open(os.path.join(outdir, "bench.tdx"), "wb") as f:
         f.write("".join(f"{n},{d},{w}\r\n" for n, d, w in FIELDS).encode("cp1252"))
+    with open(os.path.join(outdir, "bench_group.txt"), "w", encoding="ascii") as f:
+        f.write(blocks[big] + "\n")
+    print(f"large group: {blocks[big]} ({big_size} articles)")
 
 
 def read_tdx(path):

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Import/export timings of kvistbo against a plain sqlite3 shell load of the
-# same rows. Prints figures only; never fails on them.
+# same rows, then filling the article grid against the same query in the shell.
+# Prints figures only; never fails on them.
 #
-#   bench/run_bench.sh [--baseline-only] [KVISTBO [WORKDIR]]
+#   bench/run_bench.sh [--baseline-only] [KVISTBO [WORKDIR [GRID_BENCH]]]
 #
 # KVISTBO defaults to build/kvistbo, WORKDIR to a fresh temp folder that is
-# removed at the end (a WORKDIR you pass is left in place).
-# BENCH_LINES (default 200000) and BENCH_RUNS (default 3) override the size.
+# removed at the end (a WORKDIR you pass is left in place; "" means the
+# default), GRID_BENCH to build-bench/bench/kvistbo_bench_grid (the grid part
+# is skipped when it is missing). BENCH_LINES (default 200000) and BENCH_RUNS
+# (default 3) override the size.
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -15,12 +18,13 @@ args=()
 for a in "$@"; do
     case "$a" in
         --baseline-only) baseline_only=1 ;;
-        -h|--help) sed -n '2,11p' "${BASH_SOURCE[0]}"; exit 0 ;;
+        -h|--help) sed -n '2,12p' "${BASH_SOURCE[0]}"; exit 0 ;;
         *) args+=("$a") ;;
     esac
 done
 kvistbo="${args[0]:-build/kvistbo}"
 work="${args[1]:-}"
+grid_bench="${args[2]:-build-bench/bench/kvistbo_bench_grid}"
 lines="${BENCH_LINES:-200000}"
 runs="${BENCH_RUNS:-3}"
 
@@ -35,6 +39,15 @@ fi
 if [[ $baseline_only -eq 0 ]]; then
     [[ -x "$kvistbo" ]] || { echo "kvistbo binary not found: $kvistbo" >&2; exit 2; }
     kvistbo="$(cd "$(dirname "$kvistbo")" && pwd)/$(basename "$kvistbo")"
+fi
+run_grid=0
+if [[ $baseline_only -eq 0 ]]; then
+    if [[ -x "$grid_bench" ]]; then
+        grid_bench="$(cd "$(dirname "$grid_bench")" && pwd)/$(basename "$grid_bench")"
+        run_grid=1
+    else
+        echo "grid bench not found: $grid_bench; the grid part is skipped (see bench/README.md)" >&2
+    fi
 fi
 
 if [[ -z "$work" ]]; then
@@ -122,3 +135,68 @@ if [[ $baseline_only -eq 0 ]]; then
     python3 -c "print(f'import_ratio={$mo_i / $mb_i:.2f}'); print(f'export_ratio={$mo_e / $mb_e:.2f}')"
     echo "(goal: both ratios <= 1.2)"
 fi
+
+[[ $run_grid -eq 1 ]] || exit 0
+
+# --- Filling the article grid from the database our import made ---
+group="$(cat "$work/bench_group.txt")"
+root_sql='SELECT Articles.*, Designations.DESCRIPTION FROM Articles INNER JOIN Designations ON Articles.BL_NAME = Designations.BL_NAME ORDER BY Designations.DESCRIPTION, Articles.RAD;'
+group_sql="SELECT * FROM Articles WHERE BL_NAME = '$group' ORDER BY RAD;"
+
+# Wall-clock milliseconds of one command, on stdout.
+elapsed_ms() {
+    local t0 t1
+    t0=$EPOCHREALTIME
+    "$@" || { echo "failed: $*" >&2; return 1; }
+    t1=$EPOCHREALTIME
+    python3 -c "print(f'{($t1 - $t0) * 1000:.1f}')"
+}
+# The value of KEY in a line of key=value pairs.
+field() { tr ' ' '\n' <<< "$2" | sed -n "s/^$1=//p"; }
+
+grid_root() { "$grid_bench" "$work/bench.tdb" root; }
+grid_group() { "$grid_bench" "$work/bench.tdb" group "$group"; }
+base_root() { sqlite3 "$work/bench.tdb" "$root_sql" > /dev/null; }
+base_group() { sqlite3 "$work/bench.tdb" "$group_sql" > /dev/null; }
+base_start() { sqlite3 "$work/bench.tdb" 'SELECT 1;' > /dev/null; }
+
+echo "grid: root view and group $group of $work/bench.tdb"
+declare -a gr=() gg=() br=() bg=() bs=() rss=()
+for ((r = 1; r <= runs; r++)); do
+    line_r="$(grid_root)"
+    line_g="$(grid_group)"
+    gr+=("$(field open_fill_ms "$line_r")")
+    gg+=("$(field open_fill_ms "$line_g")")
+    rss+=("$(field peak_rss_mib "$line_r")")
+    br+=("$(elapsed_ms base_root)")
+    bg+=("$(elapsed_ms base_group)")
+    bs+=("$(elapsed_ms base_start)")
+    echo "run $r: ours root: $line_r"
+    echo "run $r: ours group: $line_g"
+    echo "run $r: baseline root ${br[-1]} ms, group ${bg[-1]} ms, start-up alone ${bs[-1]} ms"
+done
+
+echo "rows: baseline root=$(sqlite3 "$work/bench.tdb" "SELECT count(*) FROM (${root_sql%;});")" \
+     "group=$(sqlite3 "$work/bench.tdb" "SELECT count(*) FROM (${group_sql%;});")"
+mg_r="$(median "${gr[@]}")"
+mg_g="$(median "${gg[@]}")"
+mb_r="$(median "${br[@]}")"
+mb_g="$(median "${bg[@]}")"
+# The largest of the runs: memory is about the worst case, not the typical one.
+peak="$(printf '%s\n' "${rss[@]}" | sort -g | tail -n1)"
+tds_bytes="$(wc -c < "$work/bench.tds")"
+echo "ours_grid_root_ms=$mg_r"
+echo "ours_grid_group_ms=$mg_g"
+echo "baseline_grid_root_ms=$mb_r"
+echo "baseline_grid_group_ms=$mb_g"
+# The shell's own start is inside its figures but not in ours; shown to weigh small ones.
+echo "baseline_startup_ms=$(median "${bs[@]}")"
+python3 - <<EOF
+tds = $tds_bytes / 1048576
+print(f"grid_root_ratio={$mg_r / $mb_r:.2f}")
+print(f"grid_group_ratio={$mg_g / $mb_g:.2f}")
+print(f"grid_root_peak_rss_mib={$peak:.1f}")
+print(f"tds_mib={tds:.1f}")
+print(f"grid_memory_ratio={$peak / tds:.2f}")
+EOF
+echo "(goals: grid_root_ratio <= 2, grid_memory_ratio <= 3)"

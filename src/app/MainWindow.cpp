@@ -16,6 +16,8 @@
 #include "db/TdsImport.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/OptionsDialog.h"
+#include "ui/ArticleGridView.h"
+#include "ui/CellDelegate.h"
 #include "ui/GroupTreeView.h"
 #include "ui/Icons.h"
 #include "ui/Theme.h"
@@ -23,6 +25,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -30,11 +33,11 @@
 #include <QFontComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QTableView>
 #include <QToolBar>
 #include <QTreeWidget>
 
@@ -164,15 +167,36 @@ void MainWindow::createViews()
     connect(m_tree, &GroupTreeView::rowPicked, this, &MainWindow::FilterSelection);
 
     m_gridModel = new ArticleGridModel(m_grid, this);
-    m_gridView = new QTableView(this);
-    m_gridView->setObjectName(QStringLiteral("FgDataGrid"));
+    m_gridModel->setEditable([this](int column) {
+        return GridRules::editRule(m_grid, column, SingleGroupView(), m_fieldList).allowed;
+    });
+    m_gridView = new ArticleGridView(this);
     m_gridView->setModel(m_gridModel);
-    m_gridView->verticalHeader()->hide();
-    // The row-selector column is narrower than Qt's default minimum.
-    m_gridView->horizontalHeader()->setMinimumSectionSize(5);
-    m_gridView->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    m_gridView->setWordWrap(false);
     m_gridView->verticalHeader()->setDefaultSectionSize(m_gridView->fontMetrics().height() + 6);
+    m_delegate = new CellDelegate(
+        [this](int column) {
+            return GridRules::editRule(m_grid, column, SingleGroupView(), m_fieldList);
+        },
+        this);
+    m_gridView->setItemDelegate(m_delegate);
+    connect(m_delegate, &CellDelegate::ellipsisClicked, this, [this](int row, int column) {
+        if (m_grid.text(0, column) == QLatin1String("TBH/APP"))
+            openAccessoryPicker(row, column);
+        else
+            openContactDefinition(row, column);
+    });
+    connect(m_delegate, &CellDelegate::characterRefused, this, [this] {
+        statusBar()->showMessage(QStringLiteral("Tecknet finns inte i Windows-1252."), 4000);
+    });
+    connect(m_gridModel, &ArticleGridModel::cellEdited, this, &MainWindow::onCellEdited);
+    connect(m_gridView, &ArticleGridView::mouseReleased, this, &MainWindow::onGridMouseReleased);
+    connect(m_gridView, &ArticleGridView::deletePressed, this, &MainWindow::onDeletePressed);
+    connect(m_gridView->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            &MainWindow::onHeaderClicked);
+    connect(m_gridView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &MainWindow::trackSelection);
+    connect(m_gridView->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &MainWindow::trackSelection);
 
     m_splitter = new QSplitter(Qt::Horizontal, this);
     m_splitter->setObjectName(QStringLiteral("picDrag"));
@@ -859,7 +883,162 @@ void MainWindow::ignoreChanges()
     PopulateGrid(m_lastGridQuery);
 }
 
+// ------------------------------------------------------------------------------ the grid
+
+template<typename Operation>
+auto MainWindow::changeGrid(Operation operation)
+{
+    m_gridModel->beginChange();
+    struct End
+    {
+        ArticleGridModel *model;
+        ~End() { model->endChange(); }
+    } end{m_gridModel};
+    return operation();
+}
+
+void MainWindow::trackSelection()
+{
+    const QModelIndexList selected = m_gridView->selectionModel()->selectedIndexes();
+    ArticleGrid::CellRange range;
+    if (selected.isEmpty()) {
+        const QModelIndex current = m_gridView->currentIndex();
+        if (!current.isValid())
+            return;
+        range = {current.row() + 1, current.column(), current.row() + 1, current.column()};
+    } else {
+        range = {INT_MAX, INT_MAX, -1, -1};
+        for (const QModelIndex &index : selected) {
+            range.r1 = qMin(range.r1, index.row() + 1);
+            range.r2 = qMax(range.r2, index.row() + 1);
+            range.c1 = qMin(range.c1, index.column());
+            range.c2 = qMax(range.c2, index.column());
+        }
+    }
+    m_grid.setSelection(range);
+    EvaluateTreeMode();
+}
+
+void MainWindow::onCellEdited(int row, int column)
+{
+    GridEdited(true);
+    GridRules::afterEdit(m_grid, row, column);
+}
+
+void MainWindow::onDeletePressed()
+{
+    // Clearing cells does not enter the edited state.
+    if (GridRules::clearCells(m_grid, m_grid.selection())) {
+        const ArticleGrid::CellRange range = m_grid.selection();
+        m_gridModel->cellsChanged(range.r1, range.c1, range.r2, range.c2);
+    }
+}
+
+void MainWindow::sortGrid(int column, bool ascending)
+{
+    if (m_grid.rows() < 2)
+        return;
+    changeGrid([&] {
+        GridRules::beforeSort(m_grid, column, SingleGroupView());
+        m_grid.sortRows(column, ascending);
+        GridRules::afterSort(m_grid, column, SingleGroupView());
+    });
+    m_gridView->horizontalHeader()->setSortIndicatorShown(true);
+    m_gridView->horizontalHeader()->setSortIndicator(column, ascending ? Qt::AscendingOrder
+                                                                       : Qt::DescendingOrder);
+    GridEdited(true);
+    renumberRows();
+}
+
+void MainWindow::onHeaderClicked(int column)
+{
+    if (QApplication::keyboardModifiers() == Qt::ShiftModifier) {
+        shiftClickColumn(column);
+        return;
+    }
+    if (!m_database || m_grid.rows() < 2 || column <= 0)
+        return;
+    m_sortAscending = column == m_sortColumn ? !m_sortAscending : true;
+    m_sortColumn = column;
+    sortGrid(column, m_sortAscending);
+}
+
+bool MainWindow::shiftClickColumn(int column)
+{
+    if (!m_database || column < 0 || column >= m_grid.cols())
+        return false;
+    m_gridView->selectColumn(column);
+    const QString header = m_grid.text(0, column);
+    if (header == QLatin1String("BL_NAME") || header == QLatin1String("TYP")
+        || header == QLatin1String("TBH/APP")) {
+        QApplication::beep();
+        return false;
+    }
+    FieldEditColumn = header;
+    FieldEditSize.clear();
+    FieldEditDescription.clear();
+    try {
+        for (const ColumnInfo &info : m_database->db().columns(QStringLiteral("Articles"))) {
+            if (info.name.compare(header, Qt::CaseInsensitive) == 0) {
+                FieldEditSize = QString::number(info.size);
+                FieldEditDescription = info.description;
+            }
+        }
+    } catch (const std::exception &e) {
+        reportError(m_prompter, kWindow, QStringLiteral("FgDataGrid_MouseUp"), e);
+        return false;
+    }
+    openFieldEditDialog();
+    return true;
+}
+
+void MainWindow::onGridMouseReleased(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                                     QPoint position)
+{
+    if (modifiers == Qt::ShiftModifier)
+        shiftClickColumn(m_gridView->columnAt(position.x()));
+    if (m_grid.rows() < 2)
+        return;
+    EvaluateTreeMode();
+    if (m_gridView->rowAt(position.y()) < 0)
+        return;
+    const QPoint global = m_gridView->viewport()->mapToGlobal(position);
+    if (button == Qt::LeftButton && modifiers != Qt::ShiftModifier
+        && position.x() <= m_gridView->columnWidth(0))
+        openMoveRowsDialog(global);
+    else if (button == Qt::RightButton)
+        showGridPopup(global);
+}
+
+QList<GridRules::PopupItem> MainWindow::gridPopupItems() const
+{
+    const bool hasArticles =
+        QApplication::clipboard()->text().startsWith(QLatin1String("!Ravelund!"));
+    return GridRules::popupItems(m_grid, m_grid.selection(), hasArticles, SingleGroupView());
+}
+
+void MainWindow::showGridPopup(QPoint globalPosition)
+{
+    QMenu popup(this);
+    popup.setObjectName(QStringLiteral("Popup"));
+    for (const GridRules::PopupItem &item : gridPopupItems()) {
+        if (item.separator && !popup.isEmpty())
+            popup.addSeparator();
+        QAction *act = popup.addAction(item.caption);
+        act->setEnabled(item.enabled);
+        const int id = item.id;
+        connect(act, &QAction::triggered, this, [this, id] { dispatch(id); });
+    }
+    popup.exec(globalPosition);
+}
+
 // ------------------------------------------------------------- commands built by later work
+
+void MainWindow::openFieldEditDialog() {}
+void MainWindow::openMoveRowsDialog(QPoint) {}
+void MainWindow::openAccessoryPicker(int, int) {}
+void MainWindow::openContactDefinition(int, int) {}
+void MainWindow::renumberRows() {}
 
 void MainWindow::CopyClip() {}
 void MainWindow::CutClip() {}

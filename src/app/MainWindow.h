@@ -2,6 +2,7 @@
 
 #include "browse/ArticleGrid.h"
 #include "browse/ArticleSelection.h"
+#include "browse/GridRules.h"
 #include "core/Prompter.h"
 #include "db/WorkingDatabase.h"
 #include "dialogs/OptionsTarget.h"
@@ -20,7 +21,8 @@ class QLabel;
 class QMenu;
 class QProgressBar;
 class QSplitter;
-class QTableView;
+class ArticleGridView;
+class CellDelegate;
 class QToolBar;
 class GroupTreeView;
 
@@ -87,6 +89,31 @@ public:
     bool SingleGroupView() const { return m_lastGridQuery.singleGroupView(); }
     QString CurrentGroup() const { return m_lastGridQuery.currentGroup(); }
     GroupTreeView *tree() const { return m_tree; }
+    ArticleGridView *gridView() const { return m_gridView; }
+
+    // The grid's mouse and keyboard rules.
+    void onGridMouseReleased(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                             QPoint position);
+    void onHeaderClicked(int column);
+    void onDeletePressed();
+    void sortGrid(int column, bool ascending);
+    void showGridPopup(QPoint globalPosition);
+    // Opens the field-length dialog for a column (Shift-click); false when the column has
+    // none (the user hears a beep).
+    bool shiftClickColumn(int column);
+    // The popup's commands, in order, for the current selection.
+    QList<GridRules::PopupItem> gridPopupItems() const;
+
+    // Dialogs the grid opens; the ones built by later work do nothing yet.
+    void openFieldEditDialog();
+    void openMoveRowsDialog(QPoint globalPosition);
+    void openAccessoryPicker(int row, int column);
+    void openContactDefinition(int row, int column);
+
+    // What Shift-click on a column keeps for the field-length dialog.
+    QString FieldEditColumn;
+    QString FieldEditSize;
+    QString FieldEditDescription;
 
     void openOptionsDialog();
     void showAbout();
@@ -118,6 +145,12 @@ private:
     void unloadSequence();
     void setupGridColumns(const FieldList &fields);
     void adoptDatabase(WorkingDatabase database, const FieldList &fields);
+    void trackSelection();
+    void renumberRows();
+    void onCellEdited(int row, int column);
+    // Runs a grid operation that may change rows, with one model reset around it.
+    template<typename Operation>
+    auto changeGrid(Operation operation);
     void applyFontName(const QString &family);
     void applyFontSize(int points);
 
@@ -134,7 +167,8 @@ private:
     QHash<QString, QMenu *> m_menus;
 
     GroupTreeView *m_tree = nullptr;
-    QTableView *m_gridView = nullptr;
+    ArticleGridView *m_gridView = nullptr;
+    CellDelegate *m_delegate = nullptr;
     ArticleGridModel *m_gridModel = nullptr;
     QSplitter *m_splitter = nullptr;
     QProgressBar *m_progressBar = nullptr;
@@ -151,6 +185,8 @@ private:
     QString m_lastTreeKey;
     ArticleSelection m_lastGridQuery;
     bool m_edited = false;
+    int m_sortColumn = -1;
+    bool m_sortAscending = true;
     bool m_groupAdded = false;
     bool m_unloaded = false;
 };

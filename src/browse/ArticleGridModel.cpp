@@ -40,3 +40,34 @@ QVariant ArticleGridModel::headerData(int section, Qt::Orientation orientation, 
         return m_grid.text(0, section);
     return {};
 }
+
+Qt::ItemFlags ArticleGridModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (m_editable && m_editable(index.column()))
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool ArticleGridModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!index.isValid() || role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
+        return false;
+    const int row = index.row() + 1;
+    m_grid.setText(row, index.column(), value.toString());
+    emit cellEdited(row, index.column());
+    emit dataChanged(index, index);
+    return true;
+}
+
+void ArticleGridModel::cellsChanged(int firstRow, int firstColumn, int lastRow, int lastColumn)
+{
+    if (rowCount() == 0 || columnCount() == 0)
+        return;
+    const int top = qBound(0, firstRow - 1, rowCount() - 1);
+    const int bottom = qBound(0, lastRow - 1, rowCount() - 1);
+    emit dataChanged(index(top, qBound(0, firstColumn, columnCount() - 1)),
+                     index(bottom, qBound(0, lastColumn, columnCount() - 1)));
+}

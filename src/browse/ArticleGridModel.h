@@ -2,6 +2,8 @@
 
 #include <QAbstractTableModel>
 
+#include <functional>
+
 class ArticleGrid;
 
 // Shows an ArticleGrid in a QTableView: grid row 0 is the header, data rows follow.
@@ -15,11 +17,23 @@ public:
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override;
+
+    // Which columns the user may edit now (the window's editing rules).
+    void setEditable(std::function<bool(int column)> editable) { m_editable = std::move(editable); }
+    // Grid rows first..last (grid numbering, header is row 0) changed in columns c1..c2.
+    void cellsChanged(int firstRow, int firstColumn, int lastRow, int lastColumn);
 
     // Call around any change of the grid's shape.
     void beginChange() { beginResetModel(); }
     void endChange() { endResetModel(); }
 
+signals:
+    // A cell was edited by the user (grid row and column).
+    void cellEdited(int row, int column);
+
 private:
     ArticleGrid &m_grid;
+    std::function<bool(int)> m_editable;
 };

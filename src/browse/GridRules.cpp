@@ -1,1 +1,154 @@
-// placeholder until written
+#include "browse/GridRules.h"
+
+namespace {
+
+const QString kBlockName = QStringLiteral("BL_NAME");
+const QString kType = QStringLiteral("TYP");
+const QString kRowNumber = QStringLiteral("RAD");
+
+QString articles(int n, const char *one, const char *many)
+{
+    return QString::number(n) + QLatin1String(n == 1 ? one : many);
+}
+
+} // namespace
+
+namespace GridRules {
+
+bool isNumeric(QStringView text)
+{
+    const QStringView trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return false;
+    bool ok = false;
+    (void)trimmed.toDouble(&ok);
+    return ok;
+}
+
+EditRule editRule(const ArticleGrid &grid, int column, bool singleGroupView,
+                  const FieldList &fields)
+{
+    EditRule rule;
+    if (!singleGroupView || column <= 0 || column >= grid.cols())
+        return rule;
+    const QString header = grid.text(0, column);
+    if (header == kBlockName)
+        return rule;
+    rule.ellipsis = header == QLatin1String("TBH/APP") || header == QLatin1String("CCONF");
+    for (const FieldDesc &field : fields) {
+        if (field.Name == header) {
+            rule.allowed = true;
+            rule.maxLength = field.Length;
+            return rule;
+        }
+    }
+    return rule;
+}
+
+void afterEdit(ArticleGrid &grid, int row, int column)
+{
+    if (grid.textView(row, column).trimmed().isEmpty())
+        grid.setText(row, column, QStringLiteral("0"));
+}
+
+bool clearCells(ArticleGrid &grid, const ArticleGrid::CellRange &range)
+{
+    bool changed = false;
+    for (int column = qMax(range.c1, 1); column <= range.c2 && column < grid.cols(); ++column) {
+        const QStringView header = grid.textView(0, column);
+        // Block name, type and row number keep their values.
+        if (header == kBlockName || header == kType || header == kRowNumber)
+            continue;
+        for (int row = qMax(range.r1, 1); row <= range.r2 && row < grid.rows(); ++row) {
+            if (!grid.textView(row, column).isEmpty()) {
+                grid.setText(row, column, QString());
+                changed = true;
+            }
+        }
+    }
+    return changed;
+}
+
+void beforeSort(ArticleGrid &grid, int column, bool singleGroupView)
+{
+    if (!singleGroupView || grid.text(0, column) != kType)
+        return;
+    for (int row = 1; row < grid.rows(); ++row) {
+        const QStringView text = grid.textView(row, column);
+        if (isNumeric(text))
+            continue;
+        if (text == QLatin1String("-")) {
+            grid.setText(row, column, QStringLiteral("0"));
+            continue;
+        }
+        return; // not numeric: a plain text sort of the values as they are
+    }
+    for (int row = 1; row < grid.rows(); ++row) {
+        const qint64 value = qint64(grid.textView(row, column).trimmed().toDouble());
+        grid.setText(row, column,
+                     value < 0 ? QStringLiteral("-%1").arg(-value, 5, 10, QLatin1Char('0'))
+                               : QStringLiteral("%1").arg(value, 6, 10, QLatin1Char('0')));
+    }
+}
+
+void afterSort(ArticleGrid &grid, int column, bool singleGroupView)
+{
+    if (!singleGroupView || grid.rows() < 2 || grid.text(0, column) != kType)
+        return;
+    for (int row = 1; row < grid.rows(); ++row) {
+        if (!isNumeric(grid.textView(row, column)))
+            return;
+    }
+    for (int row = 1; row < grid.rows(); ++row) {
+        const double value = grid.textView(row, column).trimmed().toDouble();
+        // Out of the 16-bit range the text stays as it is; the sort never fails.
+        if (value >= -32768 && value <= 32767)
+            grid.setText(row, column, QString::number(qint64(value)));
+    }
+}
+
+QString selectionStatus(int rows)
+{
+    return QString::number(rows) + QStringLiteral(" rad") + (rows > 1 ? QStringLiteral("er") : QString())
+           + QStringLiteral(" markerade.");
+}
+
+QList<PopupItem> popupItems(const ArticleGrid &grid, const ArticleGrid::CellRange &range,
+                            bool clipboardHasArticles, bool singleGroupView)
+{
+    const int n = range.r2 - range.r1 + 1;
+    QList<PopupItem> items;
+    if (range.c1 == 1) {
+        items << PopupItem{901,
+                           QStringLiteral("&Infoga ") + articles(n, " ny artikel", " nya artiklar")
+                               + QStringLiteral(" här")}
+              << PopupItem{902, QStringLiteral("&Addera ")
+                                    + articles(n, " ny artikel", " nya artiklar")
+                                    + QStringLiteral(" till slutet")}
+              << PopupItem{912, QStringLiteral("&Addera valfritt antal artiklar till slutet")}
+              << PopupItem{903, QStringLiteral("&Kopiera ")
+                                    + articles(n, " markerad artikel", " markerade artiklar")}
+              << PopupItem{904, QStringLiteral("&Radera ")
+                                    + articles(n, " markerad artikel", " markerade artiklar")}
+              << PopupItem{908, QStringLiteral("K&listra in kopierade artiklar"),
+                           clipboardHasArticles && singleGroupView};
+    }
+    items << PopupItem{201, QStringLiteral("K&opiera"), true, true};
+    if (range.c1 != 2)
+        items << PopupItem{202, QStringLiteral("Kl&ipp ut")};
+    items << PopupItem{203, QStringLiteral("K&listra in")};
+    items << PopupItem{204, QStringLiteral("Sök och ersätt"), true, true};
+    if (n > 1 && range.c1 != 2) {
+        items << PopupItem{206, QStringLiteral("Fyll uppåt"), true, true}
+              << PopupItem{205, QStringLiteral("Fyll nedåt")};
+        const QStringView cell = grid.textView(range.r1, range.c1);
+        if (range.c1 == range.c2 && !cell.isEmpty() && cell.back().isDigit()) {
+            for (int step = 1; step <= 5; ++step)
+                items << PopupItem{206 + step, QStringLiteral("Fyll nedåt +%1").arg(step), true,
+                                   step == 1};
+        }
+    }
+    return items;
+}
+
+} // namespace GridRules

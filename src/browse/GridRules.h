@@ -1,0 +1,55 @@
+#pragma once
+
+#include "browse/ArticleGrid.h"
+#include "db/FieldList.h"
+
+#include <QList>
+#include <QString>
+
+// The article grid's editing rules, without a window.
+namespace GridRules {
+
+struct EditRule
+{
+    bool allowed = false;
+    int maxLength = 0;     // characters, from the field list
+    bool ellipsis = false; // TBH/APP and CCONF cells are edited through a dialog button
+};
+
+// Which cell may be edited: nothing while every article is shown, never BL_NAME, and only
+// columns of the field list, limited to the field's length.
+EditRule editRule(const ArticleGrid &grid, int column, bool singleGroupView,
+                  const FieldList &fields);
+
+// After an edit a cell left blank holds "0".
+void afterEdit(ArticleGrid &grid, int row, int column);
+
+// The Delete key: empties the selected cells except those of BL_NAME, TYP and RAD. Returns
+// whether a cell changed.
+bool clearCells(ArticleGrid &grid, const ArticleGrid::CellRange &range);
+
+// Before a sort by TYP in a single group: lone dashes become "0" and, when every type is a
+// number, the types are written with six digits so the text sort is numeric.
+void beforeSort(ArticleGrid &grid, int column, bool singleGroupView);
+// After that sort: the numbers are written back without leading zeros.
+void afterSort(ArticleGrid &grid, int column, bool singleGroupView);
+
+// "1 rad markerade." / "3 rader markerade."
+QString selectionStatus(int rows);
+
+// A whole number as the type and fill rules read them (blanks around allowed).
+bool isNumeric(QStringView text);
+
+struct PopupItem
+{
+    int id;
+    QString caption;
+    bool enabled = true;
+    bool separator = false;
+};
+
+// The grid's right-click menu for the selection, in order.
+QList<PopupItem> popupItems(const ArticleGrid &grid, const ArticleGrid::CellRange &range,
+                            bool clipboardHasArticles, bool singleGroupView);
+
+} // namespace GridRules

@@ -1,0 +1,71 @@
+#include "ui/CellDelegate.h"
+
+#include "core/Cp1252.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QPainter>
+#include <QValidator>
+
+namespace {
+
+class Cp1252Validator final : public QValidator
+{
+public:
+    Cp1252Validator(const CellDelegate *delegate, QObject *parent)
+        : QValidator(parent), m_delegate(delegate)
+    {
+    }
+    State validate(QString &input, int &) const override
+    {
+        if (Cp1252::canEncode(input))
+            return Acceptable;
+        emit const_cast<CellDelegate *>(m_delegate)->characterRefused();
+        return Invalid;
+    }
+
+private:
+    const CellDelegate *m_delegate;
+};
+
+QIcon ellipsisIcon()
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0x3A, 0x4A, 0x5C));
+    for (int i = 0; i < 3; ++i)
+        painter.drawEllipse(QPointF(3.5 + i * 4.5, 11.5), 1.4, 1.4);
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+CellDelegate::CellDelegate(RuleFor rule, QObject *parent)
+    : QStyledItemDelegate(parent), m_rule(std::move(rule))
+{
+}
+
+QWidget *CellDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &,
+                                    const QModelIndex &index) const
+{
+    const GridRules::EditRule rule = m_rule(index.column());
+    if (!rule.allowed)
+        return nullptr;
+    auto *editor = new QLineEdit(parent);
+    editor->setFrame(false);
+    if (rule.maxLength > 0)
+        editor->setMaxLength(rule.maxLength);
+    editor->setValidator(new Cp1252Validator(this, editor));
+    if (rule.ellipsis) {
+        QAction *button = editor->addAction(ellipsisIcon(), QLineEdit::TrailingPosition);
+        button->setToolTip(QStringLiteral("Välj..."));
+        const int row = index.row() + 1;
+        const int column = index.column();
+        connect(button, &QAction::triggered, this,
+                [this, row, column] { emit const_cast<CellDelegate *>(this)->ellipsisClicked(row, column); });
+    }
+    return editor;
+}

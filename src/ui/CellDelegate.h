@@ -1,0 +1,30 @@
+#pragma once
+
+#include "browse/GridRules.h"
+
+#include <QStyledItemDelegate>
+
+#include <functional>
+
+// Edits a grid cell within its field's length, refusing characters the exchange files cannot
+// hold, and gives TBH/APP and CCONF cells a "..." button that opens their dialog.
+class CellDelegate : public QStyledItemDelegate
+{
+    Q_OBJECT
+public:
+    using RuleFor = std::function<GridRules::EditRule(int column)>;
+
+    CellDelegate(RuleFor rule, QObject *parent = nullptr);
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                          const QModelIndex &index) const override;
+
+signals:
+    // The "..." button of a cell (grid row and column).
+    void ellipsisClicked(int row, int column);
+    // A typed character was refused.
+    void characterRefused();
+
+private:
+    RuleFor m_rule;
+};

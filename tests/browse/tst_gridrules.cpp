@@ -1,5 +1,217 @@
-// placeholder until the test is written
+#include "browse/ArticleGrid.h"
+#include "browse/GridRules.h"
+
 #include <QTest>
-class Placeholder : public QObject { Q_OBJECT };
-QTEST_MAIN(Placeholder)
+
+namespace {
+
+FieldList fields()
+{
+    return {{"RAD", {}, 6, 0},        {"BL_NAME", {}, 8, 1}, {"TYP", {}, 3, 9},
+            {"BENÄMNING", {}, 20, 12}, {"TBH/APP", {}, 12, 32}, {"CCONF", {}, 30, 44}};
+}
+
+// A grid with the fields above plus one column the field list does not know.
+ArticleGrid grid(const QStringList &types)
+{
+    FieldList withExtra = fields();
+    withExtra.append({"EXTRA", {}, 5, 0});
+    ArticleGrid g;
+    g.setupColumns(withExtra);
+    int row = 1;
+    for (const QString &type : types)
+        row = g.AddGridRow({"", QString::number(row * 10), "ABCDI010", type, "Namn", "", "",
+                            "x"},
+                           row);
+    return g;
+}
+
+QStringList column(const ArticleGrid &g, int c)
+{
+    QStringList values;
+    for (int r = 1; r < g.rows(); ++r)
+        values << g.text(r, c);
+    return values;
+}
+
+} // namespace
+
+class TestGridRules : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void editRules_data();
+    void editRules();
+    void blankEditsBecomeZero();
+    void deleteKeepsProtectedColumns();
+    void sortingByType_data();
+    void sortingByType();
+    void popupMenu_data();
+    void popupMenu();
+    void statusText();
+};
+
+void TestGridRules::editRules_data()
+{
+    QTest::addColumn<QString>("header");
+    QTest::addColumn<bool>("singleGroup");
+    QTest::addColumn<bool>("allowed");
+    QTest::addColumn<int>("maxLength");
+    QTest::addColumn<bool>("ellipsis");
+    QTest::newRow("designation") << "BENÄMNING" << true << true << 20 << false;
+    QTest::newRow("every article shown") << "BENÄMNING" << false << false << 0 << false;
+    QTest::newRow("block name never") << "BL_NAME" << true << false << 0 << false;
+    QTest::newRow("type") << "TYP" << true << true << 3 << false;
+    QTest::newRow("accessory with button") << "TBH/APP" << true << true << 12 << true;
+    QTest::newRow("contacts with button") << "CCONF" << true << true << 30 << true;
+    QTest::newRow("not in the field list") << "EXTRA" << true << false << 0 << false;
+}
+
+void TestGridRules::editRules()
+{
+    QFETCH(QString, header);
+    QFETCH(bool, singleGroup);
+    QFETCH(bool, allowed);
+    QFETCH(int, maxLength);
+    QFETCH(bool, ellipsis);
+    const ArticleGrid g = grid({"1"});
+    const GridRules::EditRule rule =
+        GridRules::editRule(g, g.FindGridColumn(header), singleGroup, fields());
+    QCOMPARE(rule.allowed, allowed);
+    if (allowed) {
+        QCOMPARE(rule.maxLength, maxLength);
+        QCOMPARE(rule.ellipsis, ellipsis);
+    }
+    QVERIFY(!GridRules::editRule(g, 0, true, fields()).allowed); // the row selector
+}
+
+void TestGridRules::blankEditsBecomeZero()
+{
+    ArticleGrid g = grid({"1"});
+    const int c = g.GetColumn("BENÄMNING");
+    for (const QString &typed : {QString(), QString("   ")}) {
+        g.setText(1, c, typed);
+        GridRules::afterEdit(g, 1, c);
+        QCOMPARE(g.text(1, c), QString("0"));
+    }
+    g.setText(1, c, " x ");
+    GridRules::afterEdit(g, 1, c);
+    QCOMPARE(g.text(1, c), QString(" x "));
+}
+
+void TestGridRules::deleteKeepsProtectedColumns()
+{
+    ArticleGrid g = grid({"1", "2", "3"});
+    QVERIFY(GridRules::clearCells(g, {1, 1, 2, g.cols() - 1}));
+    for (int r = 1; r <= 2; ++r) {
+        QCOMPARE(g.text(r, g.GetColumn("RAD")), QString::number(r * 10));
+        QCOMPARE(g.text(r, g.GetColumn("BL_NAME")), QString("ABCDI010"));
+        QCOMPARE(g.text(r, g.GetColumn("TYP")), QString::number(r));
+        QCOMPARE(g.text(r, g.GetColumn("BENÄMNING")), QString());
+        QCOMPARE(g.text(r, g.GetColumn("EXTRA")), QString());
+    }
+    QCOMPARE(g.text(3, g.GetColumn("BENÄMNING")), QString("Namn"));
+    // Nothing left to clear.
+    QVERIFY(!GridRules::clearCells(g, {1, 4, 2, 4}));
+}
+
+void TestGridRules::sortingByType_data()
+{
+    QTest::addColumn<QStringList>("types");
+    QTest::addColumn<bool>("singleGroup");
+    QTest::addColumn<QStringList>("sorted");
+    QTest::newRow("numbers sort numerically, a dash is 0")
+        << QStringList{"12", "-", "3"} << true << QStringList{"0", "3", "12"};
+    QTest::newRow("a text type makes it a text sort")
+        << QStringList{"12", "-", "A1", "3", "-"} << true << QStringList{"-", "0", "12", "3", "A1"};
+    QTest::newRow("every article shown: plain text")
+        << QStringList{"12", "3", "100"} << false << QStringList{"100", "12", "3"};
+    QTest::newRow("large numbers keep their text")
+        << QStringList{"40000", "5"} << true << QStringList{"5", "040000"};
+}
+
+void TestGridRules::sortingByType()
+{
+    QFETCH(QStringList, types);
+    QFETCH(bool, singleGroup);
+    QFETCH(QStringList, sorted);
+    ArticleGrid g = grid(types);
+    const int c = g.GetColumn("TYP");
+    GridRules::beforeSort(g, c, singleGroup);
+    g.sortRows(c, true);
+    GridRules::afterSort(g, c, singleGroup);
+    QCOMPARE(column(g, c), sorted);
+}
+
+void TestGridRules::popupMenu_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("c1");
+    QTest::addColumn<int>("c2");
+    QTest::addColumn<bool>("singleGroup");
+    QTest::addColumn<QStringList>("expected"); // id:caption, "-" before a separator, "!" disabled
+
+    const QStringList cells{"-201:K&opiera", "202:Kl&ipp ut", "203:K&listra in",
+                            "-204:Sök och ersätt"};
+    QTest::newRow("one whole row")
+        << 1 << 1 << 7 << true
+        << (QStringList{"901:&Infoga 1 ny artikel här", "902:&Addera 1 ny artikel till slutet",
+                        "912:&Addera valfritt antal artiklar till slutet",
+                        "903:&Kopiera 1 markerad artikel", "904:&Radera 1 markerad artikel",
+                        "908:K&listra in kopierade artiklar"}
+            + cells);
+    QTest::newRow("three whole rows")
+        << 3 << 1 << 7 << true
+        << (QStringList{"901:&Infoga 3 nya artiklar här",
+                        "902:&Addera 3 nya artiklar till slutet",
+                        "912:&Addera valfritt antal artiklar till slutet",
+                        "903:&Kopiera 3 markerade artiklar", "904:&Radera 3 markerade artiklar",
+                        "908:K&listra in kopierade artiklar"}
+            + cells + QStringList{"-206:Fyll uppåt", "205:Fyll nedåt"});
+    QTest::newRow("pasting articles needs one group")
+        << 1 << 1 << 7 << false
+        << (QStringList{"901:&Infoga 1 ny artikel här", "902:&Addera 1 ny artikel till slutet",
+                        "912:&Addera valfritt antal artiklar till slutet",
+                        "903:&Kopiera 1 markerad artikel", "904:&Radera 1 markerad artikel",
+                        "!908:K&listra in kopierade artiklar"}
+            + cells);
+    QTest::newRow("block-name column: no cut, no fill")
+        << 3 << 2 << 2 << true
+        << QStringList{"-201:K&opiera", "203:K&listra in", "-204:Sök och ersätt"};
+    QTest::newRow("one column ending in a digit: fill with steps")
+        << 2 << 3 << 3 << true
+        << (cells
+            + QStringList{"-206:Fyll uppåt", "205:Fyll nedåt", "-207:Fyll nedåt +1",
+                          "208:Fyll nedåt +2", "209:Fyll nedåt +3", "210:Fyll nedåt +4",
+                          "211:Fyll nedåt +5"});
+    QTest::newRow("one column without a digit: no steps")
+        << 2 << 4 << 4 << true << (cells + QStringList{"-206:Fyll uppåt", "205:Fyll nedåt"});
+}
+
+void TestGridRules::popupMenu()
+{
+    QFETCH(int, rows);
+    QFETCH(int, c1);
+    QFETCH(int, c2);
+    QFETCH(bool, singleGroup);
+    QFETCH(QStringList, expected);
+    const ArticleGrid g = grid({"5", "6", "7"});
+    QStringList shown;
+    for (const GridRules::PopupItem &item :
+         GridRules::popupItems(g, {1, c1, rows, c2}, true, singleGroup))
+        shown << QString("%1%2%3:%4")
+                     .arg(item.separator ? "-" : "", item.enabled ? "" : "!")
+                     .arg(item.id)
+                     .arg(item.caption);
+    QCOMPARE(shown, expected);
+}
+
+void TestGridRules::statusText()
+{
+    QCOMPARE(GridRules::selectionStatus(1), QString("1 rad markerade."));
+    QCOMPARE(GridRules::selectionStatus(2), QString("2 rader markerade."));
+}
+
+QTEST_GUILESS_MAIN(TestGridRules)
 #include "tst_gridrules.moc"

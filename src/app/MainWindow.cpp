@@ -7,6 +7,7 @@
 #include "browse/ArticleGridModel.h"
 #include "browse/GridStore.h"
 #include "browse/GroupTree.h"
+#include "browse/RowNumbering.h"
 #include "core/AppError.h"
 #include "core/Paths.h"
 #include "core/Progress.h"
@@ -15,6 +16,11 @@
 #include "db/Schema.h"
 #include "db/TdsImport.h"
 #include "dialogs/AboutDialog.h"
+#include "dialogs/FieldEditDialog.h"
+#include "dialogs/ReplaceDialog.h"
+#include "edit/ClipboardBlocks.h"
+#include "edit/Fill.h"
+#include "edit/RowOperations.h"
 #include "dialogs/OptionsDialog.h"
 #include "ui/ArticleGridView.h"
 #include "ui/CellDelegate.h"
@@ -1012,8 +1018,7 @@ void MainWindow::onGridMouseReleased(Qt::MouseButton button, Qt::KeyboardModifie
 
 QList<GridRules::PopupItem> MainWindow::gridPopupItems() const
 {
-    const bool hasArticles =
-        QApplication::clipboard()->text().startsWith(QLatin1String("!Ravelund!"));
+    const bool hasArticles = ClipboardBlocks::hasArticleBlock(QApplication::clipboard()->text());
     return GridRules::popupItems(m_grid, m_grid.selection(), hasArticles, SingleGroupView());
 }
 
@@ -1032,26 +1037,176 @@ void MainWindow::showGridPopup(QPoint globalPosition)
     popup.exec(globalPosition);
 }
 
+// ------------------------------------------------------------------------ row operations
+
+void MainWindow::renumberRows()
+{
+    try {
+        changeGrid([this] { RowNumbering::RenumberRows(m_grid); });
+    } catch (const std::exception &e) {
+        reportError(m_prompter, kWindow, QStringLiteral("RenumberRows"), e);
+    }
+}
+
+void MainWindow::InsertArticle()
+{
+    if (!m_database)
+        return;
+    try {
+        if (changeGrid([this] { return RowOperations::InsertArticle(m_grid, m_database->db()); })
+            > 0)
+            GridEdited(true);
+    } catch (const std::exception &e) {
+        reportError(m_prompter, kWindow, QStringLiteral("InsertArticle"), e);
+    }
+}
+
+void MainWindow::AppendArticle(bool askForCount)
+{
+    if (!m_database)
+        return;
+    RowOperations::AppendResult result;
+    try {
+        result = changeGrid([&] {
+            return RowOperations::AppendArticle(m_grid, m_database->db(), m_prompter, askForCount);
+        });
+    } catch (const std::exception &e) {
+        reportError(m_prompter, kWindow, QStringLiteral("AppendArticle"), e);
+        return;
+    }
+    if (result.scrollRow >= 1)
+        m_gridView->scrollTo(m_gridModel->index(result.scrollRow - 1, 0));
+    GridEdited(true);
+}
+
+void MainWindow::DeleteArticle()
+{
+    try {
+        if (changeGrid([this] { return RowOperations::DeleteArticle(m_grid); }) > 0)
+            GridEdited(true);
+    } catch (const std::exception &e) {
+        reportError(m_prompter, kWindow, QStringLiteral("DeleteArticle"), e);
+    }
+}
+
+// ------------------------------------------------------------------- fill and replace
+
+void MainWindow::mnuDataFillDown()
+{
+    if (changeGrid([this] { return Fill::fillDown(m_grid); }))
+        GridEdited(true);
+}
+
+void MainWindow::mnuDataFillUp()
+{
+    if (changeGrid([this] { return Fill::fillUp(m_grid); }))
+        GridEdited(true);
+}
+
+void MainWindow::mnuEditFillDnIncr(int increment)
+{
+    if (changeGrid([&] { return Fill::fillDownIncrement(m_grid, increment, m_prompter); }))
+        GridEdited(true);
+}
+
+void MainWindow::openReplaceDialog()
+{
+    if (m_grid.rows() <= 1)
+        return;
+    ReplaceDialog dialog(m_grid, this);
+    connect(&dialog, &ReplaceDialog::gridEdited, this,
+            [this](const ArticleGrid::CellRange &changed) {
+                m_gridModel->cellsChanged(changed.r1, changed.c1, changed.r2, changed.c2);
+                GridEdited(true);
+            });
+    dialog.exec();
+}
+
+// ------------------------------------------------------------------------------ clipboard
+
+void MainWindow::putOnClipboard(const std::optional<QString> &text)
+{
+    if (!text)
+        return;
+    QApplication::clipboard()->clear();
+    QApplication::clipboard()->setText(*text);
+}
+
+void MainWindow::afterPaste(const ClipboardBlocks::PasteResult &result)
+{
+    if (!result.refusal.isEmpty()) {
+        statusBar()->showMessage(result.refusal, 8000);
+        return;
+    }
+    if (result.edited)
+        GridEdited(true);
+}
+
+void MainWindow::CopyClip()
+{
+    putOnClipboard(ClipboardBlocks::CopyClip(m_grid));
+}
+
+void MainWindow::CopyArticle()
+{
+    putOnClipboard(ClipboardBlocks::CopyArticle(m_grid));
+}
+
+void MainWindow::CutClip()
+{
+    const ClipboardBlocks::CutResult result =
+        changeGrid([this] { return ClipboardBlocks::CutClip(m_grid); });
+    putOnClipboard(result.text);
+    if (result.text && result.changed)
+        GridEdited(true);
+}
+
+void MainWindow::PasteClip()
+{
+    const QModelIndex current = m_gridView->currentIndex();
+    const int row = current.isValid() ? current.row() + 1 : m_grid.selection().r1;
+    const int column = current.isValid() ? current.column() : m_grid.selection().c1;
+    const QString text = QApplication::clipboard()->text();
+    afterPaste(changeGrid([&] { return ClipboardBlocks::PasteClip(m_grid, row, column, text); }));
+}
+
+void MainWindow::mnuPasteArticle()
+{
+    const QString text = QApplication::clipboard()->text();
+    try {
+        afterPaste(changeGrid([&] { return ClipboardBlocks::mnuPasteArticle(m_grid, text); }));
+    } catch (const std::exception &e) {
+        reportError(m_prompter, kWindow, QStringLiteral("mnuPasteArticle"), e);
+    }
+}
+
 // ------------------------------------------------------------- commands built by later work
 
-void MainWindow::openFieldEditDialog() {}
+void MainWindow::openFieldEditDialog()
+{
+    if (!m_database)
+        return;
+    // Reopening the database after the change would throw unsaved grid edits away.
+    if (m_edited) {
+        m_prompter.info(QStringLiteral("Spara eller ignorera ändringarna i artikellistan innan "
+                                       "fältets längd ändras."));
+        return;
+    }
+    FieldEditDialog dialog(m_database->db(), m_prompter, FieldEditColumn, FieldEditSize,
+                           FieldEditDescription, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // The grid's limits follow the new length once the database is opened again.
+    const QString path = m_currentDbPath;
+    const QString lastKey = m_lastTreeKey;
+    mnuCloseMDB();
+    m_lastTreeKey = lastKey;
+    OpenMDB(path);
+}
 void MainWindow::openMoveRowsDialog(QPoint) {}
 void MainWindow::openAccessoryPicker(int, int) {}
 void MainWindow::openContactDefinition(int, int) {}
-void MainWindow::renumberRows() {}
 
-void MainWindow::CopyClip() {}
-void MainWindow::CutClip() {}
-void MainWindow::PasteClip() {}
-void MainWindow::openReplaceDialog() {}
-void MainWindow::mnuDataFillDown() {}
-void MainWindow::mnuDataFillUp() {}
-void MainWindow::mnuEditFillDnIncr(int) {}
-void MainWindow::InsertArticle() {}
-void MainWindow::AppendArticle(bool) {}
-void MainWindow::CopyArticle() {}
-void MainWindow::DeleteArticle() {}
-void MainWindow::mnuPasteArticle() {}
 
 void MainWindow::openChangePrefixDialog()
 {

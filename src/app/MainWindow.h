@@ -3,6 +3,7 @@
 #include "browse/ArticleGrid.h"
 #include "browse/ArticleSelection.h"
 #include "browse/GridRules.h"
+#include "edit/ClipboardBlocks.h"
 #include "core/Prompter.h"
 #include "db/WorkingDatabase.h"
 #include "dialogs/OptionsTarget.h"
@@ -147,6 +148,8 @@ private:
     void adoptDatabase(WorkingDatabase database, const FieldList &fields);
     void trackSelection();
     void renumberRows();
+    void putOnClipboard(const std::optional<QString> &text);
+    void afterPaste(const ClipboardBlocks::PasteResult &result);
     void onCellEdited(int row, int column);
     // Runs a grid operation that may change rows, with one model reset around it.
     template<typename Operation>

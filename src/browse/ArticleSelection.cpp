@@ -2,6 +2,7 @@
 
 #include "db/Database.h"
 
+#include <QSet>
 #include <QStringList>
 
 namespace {
@@ -19,7 +20,12 @@ QList<QStringList> groupsByDescription(Database &db)
     Statement same = db.prepare(QStringLiteral("SELECT ?1 IS ?2 OR ?1 = ?2 COLLATE SV"));
     QVariant previous;
     bool first = true;
+    QSet<QString> seen;
     while (groups.step()) {
+        // A group registered twice is still shown once.
+        if (seen.contains(groups.text(0)))
+            continue;
+        seen.insert(groups.text(0));
         const QVariant description = groups.value(1);
         bool equal = false;
         if (!first) {

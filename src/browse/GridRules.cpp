@@ -1,5 +1,7 @@
 #include "browse/GridRules.h"
 
+#include <cmath>
+
 namespace {
 
 const QString kBlockName = QStringLiteral("BL_NAME");
@@ -21,8 +23,8 @@ bool isNumeric(QStringView text)
     if (trimmed.isEmpty())
         return false;
     bool ok = false;
-    (void)trimmed.toDouble(&ok);
-    return ok;
+    const double value = trimmed.toDouble(&ok);
+    return ok && std::isfinite(value);
 }
 
 EditRule editRule(const ArticleGrid &grid, int column, bool singleGroupView,
@@ -75,7 +77,8 @@ void beforeSort(ArticleGrid &grid, int column, bool singleGroupView)
         return;
     for (int row = 1; row < grid.rows(); ++row) {
         const QStringView text = grid.textView(row, column);
-        if (isNumeric(text))
+        // Numbers too large for a whole number are sorted as text.
+        if (isNumeric(text) && std::fabs(text.trimmed().toDouble()) < 1e15)
             continue;
         if (text == QLatin1String("-")) {
             grid.setText(row, column, QStringLiteral("0"));

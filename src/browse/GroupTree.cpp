@@ -26,7 +26,8 @@ QStringList manufacturers(Database &db, const QString &blockName)
     st.bind(1, blockName);
     while (st.step()) {
         const QString name = st.text(0);
-        if (QString(name).remove(QLatin1Char('-')).trimmed().isEmpty())
+        // Blanks and dashes alone are no manufacturer (a tab is text).
+        if (QString(name).remove(QLatin1Char('-')).remove(QLatin1Char(' ')).isEmpty())
             continue;
         result << name;
     }

@@ -1,1 +1,88 @@
-// placeholder until written
+#include "browse/RowNumbering.h"
+
+#include "browse/ArticleGrid.h"
+#include "core/AppError.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace {
+
+// Halves go to the even neighbour, whatever the floating-point environment says.
+double roundHalfToEven(double number)
+{
+    double rounded = std::floor(number);
+    const double fraction = number - rounded;
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(rounded, 2.0) != 0.0))
+        rounded += 1.0;
+    return rounded;
+}
+
+} // namespace
+
+namespace RowNumbering {
+
+std::optional<qint64> wholeNumber(QStringView text, qint64 minimum, qint64 maximum)
+{
+    const QStringView trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return std::nullopt;
+    bool ok = false;
+    qint64 value = trimmed.toLongLong(&ok);
+    if (!ok) {
+        const double number = trimmed.toDouble(&ok);
+        // "inf" and "nan" are words here, not numbers.
+        if (!ok || !std::isfinite(number))
+            return std::nullopt;
+        const double rounded = roundHalfToEven(number);
+        if (!(rounded >= -0x1p63 && rounded < 0x1p63))
+            throw AppError(ErrorNumber::Overflow,
+                           QStringLiteral("Spill: talet %1 är för stort.").arg(trimmed));
+        value = qint64(rounded);
+    }
+    if (value < minimum || value > maximum)
+        throw AppError(ErrorNumber::Overflow,
+                       QStringLiteral("Spill: talet %1 ligger utanför %2..%3.")
+                           .arg(trimmed)
+                           .arg(minimum)
+                           .arg(maximum));
+    return value;
+}
+
+bool RenumberRows(ArticleGrid &grid)
+{
+    const int column = grid.GetColumn(QStringLiteral("RAD"));
+    if (column < 0 || grid.rows() < 2)
+        return false;
+
+    // Every number is read before one is written, so a bad cell leaves the grid as it was.
+    std::vector<qint64> numbers;
+    numbers.reserve(size_t(grid.rows() - 1));
+    for (int row = 1; row < grid.rows(); ++row) {
+        const QStringView text = grid.textView(row, column);
+        const std::optional<qint64> number = wholeNumber(text, std::numeric_limits<qint64>::min(),
+                                                         std::numeric_limits<qint64>::max());
+        if (!number)
+            throw AppError(ErrorNumber::TypeMismatch,
+                           QStringLiteral("Typerna stämmer inte överens: radnumret '%1' på rad %2 "
+                                          "är inget tal.")
+                               .arg(text)
+                               .arg(row));
+        numbers.push_back(*number);
+    }
+    std::sort(numbers.begin(), numbers.end());
+
+    bool changed = false;
+    for (int row = 1; row < grid.rows(); ++row) {
+        const QString text = QString::number(numbers[size_t(row - 1)]);
+        if (grid.textView(row, column) != text) {
+            grid.setText(row, column, text);
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+} // namespace RowNumbering

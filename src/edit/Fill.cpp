@@ -1,1 +1,142 @@
-// placeholder until written
+#include "edit/Fill.h"
+
+#include "browse/ArticleGrid.h"
+#include "browse/GridRules.h"
+#include "core/AppError.h"
+
+#include <QString>
+
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <utility>
+
+namespace {
+
+const QString kWindow = QStringLiteral("frmMain");
+const QString kRowNumber = QStringLiteral("RAD");
+const QString kType = QStringLiteral("TYP");
+constexpr int kBlockNameColumn = 2;
+// What a string function answers when asked for a character of an empty text.
+constexpr int kInvalidProcedureCall = 5;
+
+// The selection as ordered data rows and data columns inside the grid; nullopt when nothing of
+// it lies on a data cell.
+std::optional<ArticleGrid::CellRange> dataSelection(const ArticleGrid &grid)
+{
+    ArticleGrid::CellRange range = grid.selection();
+    if (range.r2 < range.r1)
+        std::swap(range.r1, range.r2);
+    if (range.c2 < range.c1)
+        std::swap(range.c1, range.c2);
+    range.r1 = qMax(range.r1, 1);
+    range.r2 = qMin(range.r2, grid.rows() - 1);
+    range.c1 = qMax(range.c1, 1);
+    range.c2 = qMin(range.c2, grid.cols() - 1);
+    if (range.r1 > range.r2 || range.c1 > range.c2)
+        return std::nullopt;
+    return range;
+}
+
+// Exact names: a substring test would also protect fields such as "A" or "TY".
+bool keepsOnFill(QStringView header)
+{
+    return header == kRowNumber || header == kType;
+}
+
+// Copies the first (or last) selected row into the other selected rows.
+bool copyRow(ArticleGrid &grid, bool fromFirst)
+{
+    if (grid.rows() < 2)
+        return false;
+    const std::optional<ArticleGrid::CellRange> range = dataSelection(grid);
+    if (!range)
+        return false;
+    const int source = fromFirst ? range->r1 : range->r2;
+    for (int column = range->c1; column <= range->c2; ++column) {
+        if (keepsOnFill(grid.textView(0, column)))
+            continue;
+        const QString text = grid.text(source, column);
+        for (int row = range->r1; row <= range->r2; ++row) {
+            if (row != source)
+                grid.setText(row, column, text);
+        }
+    }
+    return true;
+}
+
+void reportFailure(Prompter &prompter, int number, const QString &description)
+{
+    reportError(prompter, kWindow, QStringLiteral("mnuEditFillDnIncr"),
+                AppError(number, description));
+}
+
+QString overflowText(const QString &number)
+{
+    return QStringLiteral("Spill: talet %1 ryms inte i ett 32-bitars heltal.").arg(number);
+}
+
+} // namespace
+
+namespace Fill {
+
+bool fillDown(ArticleGrid &grid)
+{
+    return copyRow(grid, true);
+}
+
+bool fillUp(ArticleGrid &grid)
+{
+    return copyRow(grid, false);
+}
+
+bool fillDownIncrement(ArticleGrid &grid, int step, Prompter &prompter)
+{
+    if (grid.rows() < 2)
+        return false;
+    const std::optional<ArticleGrid::CellRange> range = dataSelection(grid);
+    if (!range)
+        return false;
+    const int column = range->c1;
+    // Row numbers are never counted up here: equal numbers would scramble the exported order.
+    if (column == kBlockNameColumn || grid.textView(0, column) == kRowNumber)
+        return false;
+
+    const QString start = grid.text(range->r1, column);
+    if (start.isEmpty()) {
+        reportFailure(prompter, kInvalidProcedureCall,
+                      QStringLiteral("Ogiltigt proceduranrop eller argument: cellen är tom."));
+        return false;
+    }
+    const QStringView text(start);
+    qsizetype tail = text.size() - 1;
+    if (!GridRules::isNumeric(text.mid(tail)))
+        return false;
+    while (tail > 0 && GridRules::isNumeric(text.mid(tail - 1)))
+        --tail;
+    const QString prefix = start.left(tail);
+
+    // Rounded as the number conversion does: halves to the even neighbour.
+    const double value = std::nearbyint(text.mid(tail).trimmed().toDouble());
+    constexpr double kLowest = std::numeric_limits<qint32>::min();
+    constexpr double kHighest = std::numeric_limits<qint32>::max();
+    if (!(value >= kLowest && value <= kHighest)) {
+        reportFailure(prompter, ErrorNumber::Overflow,
+                      overflowText(text.mid(tail).trimmed().toString()));
+        return false;
+    }
+    // Checked before writing, so an overflow leaves the column as it was.
+    qint64 number = qint64(value);
+    const qint64 last = number + qint64(step) * (range->r2 - range->r1);
+    if (last < std::numeric_limits<qint32>::min() || last > std::numeric_limits<qint32>::max()) {
+        reportFailure(prompter, ErrorNumber::Overflow, overflowText(QString::number(last)));
+        return false;
+    }
+    for (int row = range->r1 + 1; row <= range->r2; ++row) {
+        number += step;
+        grid.setText(row, column, prefix + QString::number(number));
+    }
+    return true;
+}
+
+} // namespace Fill

@@ -1,1 +1,78 @@
-// placeholder until written
+#include "edit/Replace.h"
+
+#include "core/Cp1252.h"
+
+#include <utility>
+
+namespace {
+
+constexpr int kFirstShownArticlesColumn = 4;
+
+// Exact names: a substring test would also protect fields such as "NAME" or "AD".
+bool keepsOnReplace(QStringView header)
+{
+    return header == QLatin1String("RAD") || header == QLatin1String("BL_NAME") ||
+           header == QLatin1String("TYP");
+}
+
+} // namespace
+
+namespace Replace {
+
+Scope defaultScope(const ArticleGrid::CellRange &selection)
+{
+    return selection.r1 == selection.r2 && selection.c1 == selection.c2 ? Scope::ShownArticles
+                                                                        : Scope::Selection;
+}
+
+ArticleGrid::CellRange scopeRange(const ArticleGrid &grid, Scope scope)
+{
+    ArticleGrid::CellRange range;
+    if (scope == Scope::ShownArticles) {
+        range = {1, kFirstShownArticlesColumn, grid.rows() - 1, grid.cols() - 1};
+    } else {
+        range = grid.selection();
+        if (range.r2 < range.r1)
+            std::swap(range.r1, range.r2);
+        if (range.c2 < range.c1)
+            std::swap(range.c1, range.c2);
+        range.r1 = qMax(range.r1, 1);
+        range.r2 = qMin(range.r2, grid.rows() - 1);
+        range.c1 = qMax(range.c1, 1);
+        range.c2 = qMin(range.c2, grid.cols() - 1);
+    }
+    if (range.c1 > range.c2)
+        range.r2 = range.r1 - 1;
+    return range;
+}
+
+bool canReplaceWith(QStringView replacement)
+{
+    return Cp1252::canEncode(replacement);
+}
+
+std::optional<int> replaceText(ArticleGrid &grid, Scope scope, const QString &find,
+                               const QString &replacement)
+{
+    if (grid.rows() < 2 || find.isEmpty() || !canReplaceWith(replacement))
+        return std::nullopt;
+    const ArticleGrid::CellRange range = scopeRange(grid, scope);
+    int changed = 0;
+    for (int column = range.c1; column <= range.c2; ++column) {
+        if (scope == Scope::Selection && keepsOnReplace(grid.textView(0, column)))
+            continue;
+        for (int row = range.r1; row <= range.r2; ++row) {
+            const QStringView cell = grid.textView(row, column);
+            if (!cell.contains(find, Qt::CaseSensitive))
+                continue;
+            const QString replaced = cell.toString().replace(find, replacement, Qt::CaseSensitive);
+            if (replaced != cell) {
+                grid.setText(row, column, replaced);
+                ++changed;
+            }
+        }
+    }
+    return changed;
+}
+
+} // namespace Replace

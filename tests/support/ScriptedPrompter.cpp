@@ -12,9 +12,10 @@ bool ScriptedPrompter::question(MessageIcon icon, const QString &title, const QS
 }
 
 std::optional<QString> ScriptedPrompter::inputText(const QString &title, const QString &label,
-                                                   const QString &)
+                                                   const QString &initial)
 {
     shown.append({MessageIcon::None, title, label, true});
+    inputInitials.append(initial);
     return inputs.isEmpty() ? std::nullopt : inputs.dequeue();
 }
 

@@ -31,6 +31,7 @@ public:
     QQueue<QStringList> openFiles; // for openFile; empty means cancelled
     QQueue<QString> saveFiles;
     QQueue<std::optional<QString>> inputs;
+    QStringList inputInitials; // the default text of each input box, in order
     QList<FileDialogRequest> fileRequests;
     // For chooseColour; empty means cancelled. colourRequests holds each initial colour.
     QQueue<std::optional<std::uint32_t>> colours;

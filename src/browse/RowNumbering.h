@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QStringView>
+#include <QtGlobal>
+
+#include <optional>
+
+class ArticleGrid;
+
+// The row numbers (RAD) of the article grid.
+namespace RowNumbering {
+
+// The whole number a numeric cell text stands for, as the row-number and type rules read it:
+// blanks around are allowed and a fraction is rounded to the nearest whole number, halves to
+// even. Empty when the text is not numeric; throws AppError (overflow) when the value lies
+// outside minimum..maximum.
+std::optional<qint64> wholeNumber(QStringView text, qint64 minimum, qint64 maximum);
+
+// Hands the grid's row numbers back in grid order: the smallest to row 1, the next to row 2 and
+// so on, so the numbers follow the order of the rows and no number is invented. A row number
+// that is not a number throws AppError (type mismatch) and leaves the grid unchanged. A grid
+// without a "RAD" column or without data rows is left as it is. Returns whether a cell changed.
+bool RenumberRows(ArticleGrid &grid);
+
+} // namespace RowNumbering

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDialog>
+
+class Database;
+class Prompter;
+class QLineEdit;
+
+// "Fältredigering" (frmFieldEdit): changes the length of one text column in Articles and Eqv.
+// Run it modally with the column's name, its size (as text) and its description. It closes with
+// Accepted only when the database was changed: the window then closes the database and opens it
+// again, so the field list and the edit limits follow. A failure is reported in the dialog and
+// closes it with Rejected, the database left as it was; so does "Avbryt".
+class FieldEditDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    FieldEditDialog(Database &db, Prompter &prompter, const QString &column, const QString &size,
+                    const QString &description, QWidget *parent = nullptr);
+
+    // Every way of closing ends here, so the placement is stored exactly once per close.
+    void done(int result) override;
+
+private:
+    void buildControls();
+    void carryOut();
+
+    Database &m_db;
+    Prompter &m_prompter;
+    QString m_size;
+
+    QLineEdit *m_name = nullptr;
+    QLineEdit *m_alias = nullptr;
+    QLineEdit *m_length = nullptr;
+};

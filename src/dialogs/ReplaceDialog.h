@@ -1,0 +1,43 @@
+#pragma once
+
+#include "browse/ArticleGrid.h"
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+// "Sök och ersätt": replaces a text in the selected cells or in every shown article of the
+// grid. The grid is changed in place; `gridEdited` tells the window afterwards.
+class ReplaceDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit ReplaceDialog(ArticleGrid &grid, QWidget *parent = nullptr);
+
+    // Every way of closing ends here, so the placement is stored exactly once per close.
+    void done(int result) override;
+
+signals:
+    // The replacement has run (also when nothing matched); `changed` holds the cells it covered.
+    void gridEdited(const ArticleGrid::CellRange &changed);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void buildControls();
+    void updateState();
+    void replace();
+
+    ArticleGrid &m_grid;
+    QLineEdit *m_find = nullptr;
+    QLineEdit *m_replacement = nullptr;
+    QRadioButton *m_selection = nullptr;
+    QRadioButton *m_shownArticles = nullptr;
+    QLabel *m_error = nullptr;
+    QPushButton *m_replaceButton = nullptr;
+};

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "browse/ArticleGrid.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+// The two clipboard layouts of the article grid: a cell block (TAB between cells, CR LF between
+// rows, no line break at the end) for any rectangle, also to and from spreadsheets, and an
+// article block (the marker line, then whole rows) for copying articles onto other articles.
+// Only the grid and the clipboard text are touched; the window owns the clipboard itself.
+//
+// Text is refused at paste when a cell would receive a character that Windows-1252 cannot hold:
+// then nothing at all is written and PasteResult::refusal says why, for the status bar.
+namespace ClipboardBlocks {
+
+// First line of an article block; recognised case-sensitively at the start of the text.
+inline constexpr char ArticleMarker[] = "!Ravelund!";
+
+// True when the clipboard text begins with the article-block marker (enables 908).
+bool hasArticleBlock(QStringView clipboardText);
+
+// RAD, BL_NAME and TYP, and the header-less row-selector column, are neither copied into a cell
+// block nor written by a cell paste; they are the columns the Delete key keeps too.
+bool isProtectedColumn(QStringView header);
+
+// The cell block of the grid's selection, protected columns left out (no empty field for them).
+// nullopt when the grid has no data row or the selection holds no data cell: leave the
+// clipboard as it is.
+std::optional<QString> CopyClip(const ArticleGrid &grid);
+
+struct CutResult
+{
+    std::optional<QString> text; // as CopyClip; nullopt: nothing was done
+    bool changed = false;        // some cell was emptied
+};
+
+// CopyClip, then the Delete-key action on the selection (the protected columns keep their text).
+CutResult CutClip(ArticleGrid &grid);
+
+struct PasteResult
+{
+    bool edited = false; // the window enters its edited state (also when nothing landed)
+    QString refusal;     // not empty: nothing was written; a short text for the status bar
+    int rows = 0;        // grid rows that received at least one cell
+};
+
+// Pastes a cell block with its first cell at (anchorRow, anchorColumn), the current cell. Rows
+// end at CR LF, LF or CR; an empty line writes nothing, so a trailing line break adds nothing.
+// Fields go to the columns by position: a protected column skips its field, and lines or fields
+// beyond the grid are dropped; no rows or columns are added. Does nothing without a data row.
+PasteResult PasteClip(ArticleGrid &grid, int anchorRow, int anchorColumn, const QString &text);
+
+// The article block of the grid's selection: the marker line, then every selected cell.
+// nullopt when the selection holds no data cell.
+std::optional<QString> CopyArticle(const ArticleGrid &grid);
+
+// Pastes an article block onto the selected rows, as many as both have, never adding rows.
+// Fields 0-2 (RAD, block name, type) are skipped, so the rows keep their own; field j goes to
+// grid column j + 1. A text without the marker is refused (an empty one pastes nothing).
+// Throws AppError, with nothing written, when a pasted line has more fields than the grid has
+// columns; report it as "mnuPasteArticle".
+PasteResult mnuPasteArticle(ArticleGrid &grid, const QString &text);
+
+} // namespace ClipboardBlocks

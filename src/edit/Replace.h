@@ -1,0 +1,35 @@
+#pragma once
+
+#include "browse/ArticleGrid.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+// Search and replace in the article grid: a plain, case-sensitive substring replacement in the
+// selected cells or in every shown article.
+namespace Replace {
+
+enum class Scope {
+    Selection = 0,     // "Markering": the selected cells except RAD, BL_NAME and TYP
+    ShownArticles = 1, // "Visade artiklar": every data row from grid column 4 on
+};
+
+// One single selected cell starts on all shown articles; anything larger on the selection.
+Scope defaultScope(const ArticleGrid::CellRange &selection);
+
+// The cells a scope covers (data rows only); r1 > r2 when it covers none.
+ArticleGrid::CellRange scopeRange(const ArticleGrid &grid, Scope scope);
+
+// The replacement ends up in the Windows-1252 exchange files, so it may only hold what they can.
+bool canReplaceWith(QStringView replacement);
+
+// Replaces every occurrence of `find` by `replacement` in the cells of the scope, left to right
+// without scanning the inserted text again; an empty replacement deletes the occurrences.
+// Returns the number of cells that changed, or nullopt when it did not run: no data row, an
+// empty find text, or a replacement Windows-1252 cannot hold.
+std::optional<int> replaceText(ArticleGrid &grid, Scope scope, const QString &find,
+                               const QString &replacement);
+
+} // namespace Replace

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+
+class ArticleGrid;
+class Database;
+class Prompter;
+
+// Inserting, appending and deleting articles in the article grid. The database is only read
+// (the type numbers of the group); the grid is the edit buffer. Errors are thrown as AppError
+// before the grid is changed.
+namespace RowOperations {
+
+// The type numbers in use: the prefix of the last prefixed type seen and the highest number.
+struct TypeNumbers
+{
+    QString prefix;
+    int highest = 0;
+
+    // The type text of the k-th new row (k = 1, 2, ...).
+    QString next(int k) const { return prefix + QString::number(highest + k); }
+};
+
+// Reads the types of the group of row 1 in table Articles (in the order the database returns
+// them), then the grid's types from top to bottom. A type is numeric ("12") or prefixed (at
+// least two characters, the first not a digit, then a number: "K12"); others are ignored.
+// Throws AppError for a grid without data rows, a prefixed type whose rest is not a number and
+// a type number outside -32768..32767.
+TypeNumbers scanTypeNumbers(const ArticleGrid &grid, Database &db);
+
+// Gives every row whose RAD is not numeric the grid's highest row number + 1, + 2, ... from top
+// to bottom. Returns how many rows got a number.
+int fillRowNumbers(ArticleGrid &grid);
+
+// Inserts as many empty articles as rows are selected, above the selection; they take the
+// block name of the first selected row, the next type numbers and row numbers that follow their
+// position (the rows below move up by the number added). Returns the number of rows inserted,
+// now selection().r1 onwards; 0 when the selection holds no data row.
+int InsertArticle(ArticleGrid &grid, Database &db);
+
+struct AppendResult
+{
+    int added = 0;     // rows appended at the end (0 when the count was 0 or cancelled)
+    int scrollRow = 0; // the grid's last row, to scroll into view
+};
+
+// Appends empty articles after the last row, with the block name of the last selected row and
+// the next type numbers, then renumbers. The count is the number of selected rows, or, when
+// askForCount is set, the user's reply to "Antal nya artiklar:" rounded to the nearest whole
+// number (halves to even); a reply that is cancelled, empty, text or not above 0 adds nothing
+// but the grid is still renumbered. On return the grid counts as edited.
+AppendResult AppendArticle(ArticleGrid &grid, Database &db, Prompter &prompter, bool askForCount);
+
+// Removes the selected rows, whatever columns are selected; the other rows keep their row
+// numbers. Returns the number of rows removed.
+int DeleteArticle(ArticleGrid &grid);
+
+} // namespace RowOperations

@@ -971,7 +971,8 @@ void MainWindow::onHeaderClicked(int column)
 
 bool MainWindow::shiftClickColumn(int column)
 {
-    if (!m_database || column < 0 || column >= m_grid.cols())
+    // Shift in the row selector extends the row selection; it has no field to change.
+    if (!m_database || column < 1 || column >= m_grid.cols())
         return false;
     m_gridView->selectColumn(column);
     const QString header = m_grid.text(0, column);
@@ -994,6 +995,8 @@ bool MainWindow::shiftClickColumn(int column)
         reportError(m_prompter, kWindow, QStringLiteral("FgDataGrid_MouseUp"), e);
         return false;
     }
+    if (FieldEditSize.isEmpty())
+        return false; // a column the article table does not have
     openFieldEditDialog();
     return true;
 }
@@ -1194,8 +1197,12 @@ void MainWindow::openFieldEditDialog()
     }
     FieldEditDialog dialog(m_database->db(), m_prompter, FieldEditColumn, FieldEditSize,
                            FieldEditDescription, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
+    if (dialog.exec() == QDialog::Accepted)
+        reopenDatabase();
+}
+
+void MainWindow::reopenDatabase()
+{
     // The grid's limits follow the new length once the database is opened again.
     const QString path = m_currentDbPath;
     const QString lastKey = m_lastTreeKey;

@@ -107,6 +107,8 @@ public:
 
     // Dialogs the grid opens; the ones built by later work do nothing yet.
     void openFieldEditDialog();
+    // Closes and opens the database again, so the field list follows a changed column.
+    void reopenDatabase();
     void openMoveRowsDialog(QPoint globalPosition);
     void openAccessoryPicker(int row, int column);
     void openContactDefinition(int row, int column);

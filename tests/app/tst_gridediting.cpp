@@ -1,0 +1,245 @@
+#include "app/MainWindow.h"
+#include "core/Progress.h"
+#include "db/Database.h"
+#include "db/TdsImport.h"
+#include "edit/FieldLength.h"
+#include "support/CatalogueFixture.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TestFiles.h"
+#include "ui/ArticleGridView.h"
+#include "ui/GroupTreeView.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStatusBar>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+using CatalogueFixture::line;
+
+// The grid's wiring in the window: what may be edited, the Delete key, sorting, the popup and
+// the commands that change rows, driven through the view as a user would.
+class TestGridEditing : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void editingFollowsTheView();
+    void deleteKeyClearsWithoutEditedState();
+    void rowSelectorAndPopup();
+    void sortingByTypeRenumbers();
+    void shiftClickOnProtectedColumnsOpensNothing();
+    void insertAppendDeleteThroughCommands();
+    void copyAndPasteCells();
+    void fieldLengthFollowsAfterReopening();
+
+private:
+    void openGroup(const QString &key);
+    void selectRows(int first, int last);
+    QModelIndex cell(int row, const QString &header) const;
+
+    QTemporaryDir m_settings;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ScriptedPrompter> m_prompter;
+    std::unique_ptr<MainWindow> m_window;
+    QString m_tdb;
+};
+
+void TestGridEditing::initTestCase()
+{
+    TestFiles::isolateSettings(m_settings.path());
+}
+
+void TestGridEditing::init()
+{
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, "BRAX", "Ravelund").clear();
+    m_dir = std::make_unique<QTemporaryDir>();
+    const QString tds = CatalogueFixture::write(
+        m_dir->path(), "red",
+        {line("ABCDI010", "12", "Kontaktor", "Nordel"), line("ABCDI010", "-", "Relä", "Nordel"),
+         line("ABCDI010", "3", "Säkring", "Åkerby"), line("ABCDI020", "K7", "Annan grupp")});
+    ScriptedPrompter prompter;
+    NullProgress progress;
+    m_tdb = TdsImport(prompter, progress).run(tds).dbPath;
+    QVERIFY(!m_tdb.isEmpty());
+    m_prompter = std::make_unique<ScriptedPrompter>();
+    m_window = std::make_unique<MainWindow>(*m_prompter);
+    m_window->show();
+    QVERIFY(m_window->OpenMDB(m_tdb));
+}
+
+void TestGridEditing::cleanup()
+{
+    m_window.reset();
+}
+
+void TestGridEditing::openGroup(const QString &key)
+{
+    m_window->tree()->setCurrentKey(key);
+    m_window->FilterSelection();
+}
+
+QModelIndex TestGridEditing::cell(int row, const QString &header) const
+{
+    return m_window->gridView()->model()->index(row - 1, m_window->grid().GetColumn(header));
+}
+
+void TestGridEditing::selectRows(int first, int last)
+{
+    ArticleGridView *view = m_window->gridView();
+    const QAbstractItemModel *model = view->model();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                      view->visualRect(model->index(first - 1, 0)).center());
+    if (last != first)
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                          view->visualRect(model->index(last - 1, 0)).center());
+}
+
+void TestGridEditing::editingFollowsTheView()
+{
+    QAbstractItemModel *model = m_window->gridView()->model();
+    openGroup("@");
+    QVERIFY(!(model->flags(cell(1, "BENÄMNING")) & Qt::ItemIsEditable));
+
+    openGroup("!ABCDI010");
+    QVERIFY(model->flags(cell(1, "BENÄMNING")) & Qt::ItemIsEditable);
+    QVERIFY(!(model->flags(cell(1, "BL_NAME")) & Qt::ItemIsEditable));
+    QVERIFY(!m_window->isEdited());
+
+    QVERIFY(model->setData(cell(2, "BENÄMNING"), "   ", Qt::EditRole));
+    QCOMPARE(m_window->grid().text(2, m_window->grid().GetColumn("BENÄMNING")), QString("0"));
+    QVERIFY(m_window->isEdited());
+    QVERIFY(!m_window->tree()->isEnabled());
+    QVERIFY(m_window->action(955)->isEnabled());
+
+    // The editor holds no more than the field's length.
+    m_window->gridView()->edit(cell(1, "BENÄMNING"));
+    auto *editor = m_window->gridView()->viewport()->findChild<QLineEdit *>();
+    QVERIFY(editor);
+    QCOMPARE(editor->maxLength(), 20);
+}
+
+void TestGridEditing::deleteKeyClearsWithoutEditedState()
+{
+    openGroup("!ABCDI010");
+    selectRows(1, 2);
+    QTest::keyClick(m_window->gridView(), Qt::Key_Delete);
+    const ArticleGrid &grid = m_window->grid();
+    QCOMPARE(grid.text(1, grid.GetColumn("BENÄMNING")), QString());
+    QCOMPARE(grid.text(2, grid.GetColumn("FABRIKAT")), QString());
+    QCOMPARE(grid.text(1, grid.GetColumn("TYP")), QString("12"));
+    QCOMPARE(grid.text(1, grid.GetColumn("BL_NAME")), QString("ABCDI010"));
+    QCOMPARE(grid.text(3, grid.GetColumn("BENÄMNING")), QString("Säkring"));
+    QVERIFY(!m_window->isEdited());
+}
+
+void TestGridEditing::rowSelectorAndPopup()
+{
+    openGroup("!ABCDI010");
+    selectRows(2, 2);
+    QCOMPARE(m_window->grid().selection().c1, 1);
+    QList<GridRules::PopupItem> items = m_window->gridPopupItems();
+    QCOMPARE(items.first().caption, QString("&Infoga 1 ny artikel här"));
+    QCOMPARE(m_window->statusBar()->findChild<QLabel *>("staMessage")->text(),
+             QString("1 rad markerade."));
+
+    selectRows(1, 3);
+    items = m_window->gridPopupItems();
+    QCOMPARE(items.first().caption, QString("&Infoga 3 nya artiklar här"));
+    QCOMPARE(items.at(4).caption, QString("&Radera 3 markerade artiklar"));
+    QCOMPARE(m_window->statusBar()->findChild<QLabel *>("staMessage")->text(),
+             QString("3 rader markerade."));
+}
+
+void TestGridEditing::sortingByTypeRenumbers()
+{
+    openGroup("!ABCDI010");
+    const ArticleGrid &grid = m_window->grid();
+    const int typ = grid.GetColumn("TYP");
+    QTest::mouseClick(m_window->gridView()->horizontalHeader()->viewport(), Qt::LeftButton, {},
+                      QPoint(m_window->gridView()->horizontalHeader()->sectionViewportPosition(typ)
+                                 + 5,
+                             5));
+    QCOMPARE((QStringList{grid.text(1, typ), grid.text(2, typ), grid.text(3, typ)}),
+             (QStringList{"0", "3", "12"}));
+    // Row numbers follow the new order.
+    const int rad = grid.GetColumn("RAD");
+    QCOMPARE((QStringList{grid.text(1, rad), grid.text(2, rad), grid.text(3, rad)}),
+             (QStringList{"0", "1", "2"}));
+    QCOMPARE(grid.text(1, grid.GetColumn("BENÄMNING")), QString("Relä"));
+    QVERIFY(m_window->isEdited());
+}
+
+void TestGridEditing::shiftClickOnProtectedColumnsOpensNothing()
+{
+    openGroup("!ABCDI010");
+    for (const char *header : {"BL_NAME", "TYP", "TBH/APP"}) {
+        const int column = m_window->grid().FindGridColumn(header);
+        if (column < 0)
+            continue;
+        QVERIFY(!m_window->shiftClickColumn(column));
+    }
+    QVERIFY(m_window->FieldEditColumn.isEmpty());
+}
+
+void TestGridEditing::insertAppendDeleteThroughCommands()
+{
+    openGroup("!ABCDI010");
+    selectRows(2, 3);
+    m_window->dispatch(901);
+    const ArticleGrid &grid = m_window->grid();
+    QCOMPARE(grid.rows(), 6);
+    QCOMPARE(grid.text(2, grid.GetColumn("BL_NAME")), QString("ABCDI010"));
+    QCOMPARE(grid.text(2, grid.GetColumn("TYP")), QString("13"));
+    QVERIFY(m_window->isEdited());
+
+    m_prompter->inputs.enqueue(QString("2"));
+    m_window->dispatch(912);
+    QCOMPARE(grid.rows(), 8);
+
+    selectRows(6, 7);
+    m_window->dispatch(904);
+    QCOMPARE(grid.rows(), 6);
+    QVERIFY(m_prompter->shown.size() == 1); // only the count question
+}
+
+void TestGridEditing::copyAndPasteCells()
+{
+    openGroup("!ABCDI010");
+    QAbstractItemView *view = m_window->gridView();
+    view->setCurrentIndex(cell(1, "BENÄMNING"));
+    view->selectionModel()->select(QItemSelection(cell(1, "BENÄMNING"), cell(1, "FABRIKAT")),
+                                   QItemSelectionModel::ClearAndSelect);
+    m_window->dispatch(201);
+    QCOMPARE(QApplication::clipboard()->text(), QString("Kontaktor\tNordel"));
+    view->setCurrentIndex(cell(3, "BENÄMNING"));
+    m_window->dispatch(203);
+    QCOMPARE(m_window->grid().text(3, m_window->grid().GetColumn("BENÄMNING")), QString("Kontaktor"));
+    QVERIFY(m_window->isEdited());
+}
+
+void TestGridEditing::fieldLengthFollowsAfterReopening()
+{
+    openGroup("!ABCDI010");
+    {
+        Database db(m_tdb, Database::OpenMode::ReadWrite);
+        FieldLength::changeColumnSize(db, "BENÄMNING", 30, false);
+    }
+    m_window->reopenDatabase();
+    openGroup("!ABCDI010");
+    m_window->gridView()->edit(cell(1, "BENÄMNING"));
+    auto *editor = m_window->gridView()->viewport()->findChild<QLineEdit *>();
+    QVERIFY(editor);
+    QCOMPARE(editor->maxLength(), 30);
+}
+
+QTEST_MAIN(TestGridEditing)
+#include "tst_gridediting.moc"

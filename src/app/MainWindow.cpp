@@ -1210,7 +1210,25 @@ void MainWindow::reopenDatabase()
     m_lastTreeKey = lastKey;
     OpenMDB(path);
 }
-void MainWindow::openMoveRowsDialog(QPoint) {}
+void MainWindow::openMoveRowsDialog(QPoint globalPosition)
+{
+    // Beside the clicked row, at the grid's left edge.
+    const QPoint anchor(m_gridView->mapToGlobal(QPoint(0, 0)).x(), globalPosition.y());
+    MoveRowsDialog::open(*this, anchor, this);
+}
+
+void MainWindow::moveRows(MoveRows::RowMove move)
+{
+    const MoveRows::Result result = changeGrid([&] { return MoveRows::move(m_grid, move); });
+    if (!result.changed)
+        return;
+    const QModelIndex first = m_gridModel->index(result.selection.r1 - 1, 1);
+    const QModelIndex last = m_gridModel->index(result.selection.r2 - 1, m_grid.cols() - 1);
+    m_gridView->selectionModel()->select(QItemSelection(first, last),
+                                         QItemSelectionModel::ClearAndSelect);
+    m_gridView->scrollTo(first);
+    GridEdited(true);
+}
 void MainWindow::openAccessoryPicker(int, int) {}
 void MainWindow::openContactDefinition(int, int) {}
 

@@ -6,6 +6,7 @@
 #include "edit/ClipboardBlocks.h"
 #include "core/Prompter.h"
 #include "db/WorkingDatabase.h"
+#include "dialogs/MoveRowsDialog.h"
 #include "dialogs/OptionsTarget.h"
 
 #include <QHash>
@@ -29,7 +30,7 @@ class GroupTreeView;
 
 // The main window "frmMain": menus, toolbars and status bar built from one command table, the
 // group tree and the article grid side by side, and the one open working database.
-class MainWindow : public QMainWindow, public OptionsTarget
+class MainWindow : public QMainWindow, public OptionsTarget, public MoveRowsTarget
 {
     Q_OBJECT
 public:
@@ -128,6 +129,10 @@ public:
     const QString &accessoryPrefix() const { return m_accessoryPrefix; }
     int treeWidth() const;
     void setTreeWidth(int pixels);
+
+    // MoveRowsTarget
+    const ArticleGrid &moveRowsGrid() const override { return m_grid; }
+    void moveRows(MoveRows::RowMove move) override;
 
     // OptionsTarget
     void setTreeColour(std::uint32_t colour) override;

@@ -200,3 +200,12 @@ print(f"tds_mib={tds:.1f}")
 print(f"grid_memory_ratio={$peak / tds:.2f}")
 EOF
 echo "(goals: grid_root_ratio <= 2, grid_memory_ratio <= 3)"
+
+# Editing operations that walk every row of a 50,000-article root view, built in memory.
+edit_bench="$(dirname "$grid_bench")/kvistbo_bench_edit"
+if [[ -x "$edit_bench" ]]; then
+    echo "editing 50,000 rows:"
+    "$edit_bench" 50000
+else
+    echo "(no $edit_bench: editing part skipped)"
+fi

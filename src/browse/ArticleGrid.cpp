@@ -156,3 +156,18 @@ void ArticleGrid::sortRows(int column, bool ascending)
         return ascending ? order < 0 : order > 0;
     });
 }
+
+std::optional<ArticleGrid::CellRange> ArticleGrid::dataRange(CellRange range) const
+{
+    if (range.r2 < range.r1)
+        std::swap(range.r1, range.r2);
+    if (range.c2 < range.c1)
+        std::swap(range.c1, range.c2);
+    range.r1 = qMax(range.r1, 1);
+    range.r2 = qMin(range.r2, rows() - 1);
+    range.c1 = qMax(range.c1, 1);
+    range.c2 = qMin(range.c2, m_cols - 1);
+    if (range.r1 > range.r2 || range.c1 > range.c2)
+        return std::nullopt;
+    return range;
+}

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 // The article grid's buffer, the edit buffer of the articles shown: row 0 holds the column
@@ -58,6 +59,10 @@ public:
     int FindGridColumn(const QString &name) const;
 
     const CellRange &selection() const { return m_selection; }
+    // A range put in order and cut to the data cells (rows from 1, columns from 1); nullopt
+    // when none of it lies on a data cell.
+    std::optional<CellRange> dataRange(CellRange range) const;
+    std::optional<CellRange> dataSelection() const { return dataRange(m_selection); }
     void setSelection(const CellRange &range) { m_selection = range; }
 
 private:

@@ -21,24 +21,6 @@ QLatin1String marker()
     return QLatin1String(ClipboardBlocks::ArticleMarker);
 }
 
-// The selection as ordered data rows and columns inside the grid (the row-selector column left
-// out); nullopt when nothing of it lies on a data cell.
-std::optional<ArticleGrid::CellRange> dataSelection(const ArticleGrid &grid)
-{
-    ArticleGrid::CellRange range = grid.selection();
-    if (range.r2 < range.r1)
-        std::swap(range.r1, range.r2);
-    if (range.c2 < range.c1)
-        std::swap(range.c1, range.c2);
-    range.r1 = qMax(range.r1, 1);
-    range.r2 = qMin(range.r2, grid.rows() - 1);
-    range.c1 = qMax(range.c1, 1);
-    range.c2 = qMin(range.c2, grid.cols() - 1);
-    if (range.r1 > range.r2 || range.c1 > range.c2)
-        return std::nullopt;
-    return range;
-}
-
 // Calls line(text) for each line until it returns false. Lines end at CR LF, LF or CR, so a
 // block from any platform splits the same way; a break at the very end leaves an empty line.
 template <typename Fn> void forEachLine(QStringView text, Fn line)
@@ -182,7 +164,7 @@ bool isProtectedColumn(QStringView header)
 
 std::optional<QString> CopyClip(const ArticleGrid &grid)
 {
-    const std::optional<ArticleGrid::CellRange> range = dataSelection(grid);
+    const std::optional<ArticleGrid::CellRange> range = grid.dataSelection();
     if (!range)
         return std::nullopt;
     std::vector<int> copied;
@@ -209,7 +191,7 @@ CutResult CutClip(ArticleGrid &grid)
     CutResult result;
     result.text = CopyClip(grid);
     if (result.text)
-        result.changed = GridRules::clearCells(grid, *dataSelection(grid));
+        result.changed = GridRules::clearCells(grid, *grid.dataSelection());
     return result;
 }
 
@@ -236,7 +218,7 @@ PasteResult PasteClip(ArticleGrid &grid, int anchorRow, int anchorColumn, const 
 
 std::optional<QString> CopyArticle(const ArticleGrid &grid)
 {
-    const std::optional<ArticleGrid::CellRange> range = dataSelection(grid);
+    const std::optional<ArticleGrid::CellRange> range = grid.dataSelection();
     if (!range)
         return std::nullopt;
     QString block = marker() + kLineBreak;
@@ -255,7 +237,7 @@ std::optional<QString> CopyArticle(const ArticleGrid &grid)
 PasteResult mnuPasteArticle(ArticleGrid &grid, const QString &text)
 {
     PasteResult result;
-    const std::optional<ArticleGrid::CellRange> range = dataSelection(grid);
+    const std::optional<ArticleGrid::CellRange> range = grid.dataSelection();
     if (!range)
         return result;
     if (text.isEmpty()) {

@@ -20,24 +20,6 @@ constexpr int kBlockNameColumn = 2;
 // What a string function answers when asked for a character of an empty text.
 constexpr int kInvalidProcedureCall = 5;
 
-// The selection as ordered data rows and data columns inside the grid; nullopt when nothing of
-// it lies on a data cell.
-std::optional<ArticleGrid::CellRange> dataSelection(const ArticleGrid &grid)
-{
-    ArticleGrid::CellRange range = grid.selection();
-    if (range.r2 < range.r1)
-        std::swap(range.r1, range.r2);
-    if (range.c2 < range.c1)
-        std::swap(range.c1, range.c2);
-    range.r1 = qMax(range.r1, 1);
-    range.r2 = qMin(range.r2, grid.rows() - 1);
-    range.c1 = qMax(range.c1, 1);
-    range.c2 = qMin(range.c2, grid.cols() - 1);
-    if (range.r1 > range.r2 || range.c1 > range.c2)
-        return std::nullopt;
-    return range;
-}
-
 // Exact names: a substring test would also protect fields such as "A" or "TY".
 bool keepsOnFill(QStringView header)
 {
@@ -49,7 +31,7 @@ bool copyRow(ArticleGrid &grid, bool fromFirst)
 {
     if (grid.rows() < 2)
         return false;
-    const std::optional<ArticleGrid::CellRange> range = dataSelection(grid);
+    const std::optional<ArticleGrid::CellRange> range = grid.dataSelection();
     if (!range)
         return false;
     const int source = fromFirst ? range->r1 : range->r2;
@@ -94,7 +76,7 @@ bool fillDownIncrement(ArticleGrid &grid, int step, Prompter &prompter)
 {
     if (grid.rows() < 2)
         return false;
-    const std::optional<ArticleGrid::CellRange> range = dataSelection(grid);
+    const std::optional<ArticleGrid::CellRange> range = grid.dataSelection();
     if (!range)
         return false;
     const int column = range->c1;

@@ -31,15 +31,10 @@ ArticleGrid::CellRange scopeRange(const ArticleGrid &grid, Scope scope)
     if (scope == Scope::ShownArticles) {
         range = {1, kFirstShownArticlesColumn, grid.rows() - 1, grid.cols() - 1};
     } else {
-        range = grid.selection();
-        if (range.r2 < range.r1)
-            std::swap(range.r1, range.r2);
-        if (range.c2 < range.c1)
-            std::swap(range.c1, range.c2);
-        range.r1 = qMax(range.r1, 1);
-        range.r2 = qMin(range.r2, grid.rows() - 1);
-        range.c1 = qMax(range.c1, 1);
-        range.c2 = qMin(range.c2, grid.cols() - 1);
+        const std::optional<ArticleGrid::CellRange> data = grid.dataSelection();
+        if (!data)
+            return {1, 1, 0, 0}; // an empty range
+        range = *data;
     }
     if (range.c1 > range.c2)
         range.r2 = range.r1 - 1;

@@ -103,6 +103,10 @@ QPalette palette(int scheme)
     p.setColor(QPalette::ButtonText, QColor(0x1E1E1E));
     p.setColor(QPalette::ToolTipBase, QColor(0xFFFFE8));
     p.setColor(QPalette::ToolTipText, QColor(0x1E1E1E));
+    // Disabled commands and controls must look disabled in every scheme.
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(QPalette::Disabled, role, QColor(0x8A8F96));
+    p.setColor(QPalette::Disabled, QPalette::Highlight, QColor(0xB8C0C8));
     return p;
 }
 

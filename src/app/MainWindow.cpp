@@ -351,7 +351,10 @@ void MainWindow::registerHandlers()
     add(CommandId::Exit, QStringLiteral("unload"), [this] { close(); });
     add(CommandId::OpenMDB, QStringLiteral("mnuOpenMDB"), [this] { mnuOpenMDB(); });
     add(CommandId::SaveAs, QStringLiteral("mnuSaveAs"), [this] { mnuSaveAs(); });
-    add(CommandId::CloseMDB, QStringLiteral("mnuCloseMDB"), [this] { mnuCloseMDB(); });
+    add(CommandId::CloseMDB, QStringLiteral("mnuCloseMDB"), [this] {
+        if (keepOrSaveEdits())
+            mnuCloseMDB();
+    });
     add(CommandId::OpenTDS, QStringLiteral("mnuOpenTDS"), [this] { mnuOpenTDS(); });
     add(CommandId::SaveTDS, QStringLiteral("mnuSaveTDS"), [this] { mnuSaveTDS(); });
     add(CommandId::Copy, QStringLiteral("CopyClip"), [this] { CopyClip(); });
@@ -513,8 +516,24 @@ void MainWindow::loadSettings()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    if (!keepOrSaveEdits()) {
+        event->ignore();
+        return;
+    }
     unloadSequence();
     event->accept();
+}
+
+bool MainWindow::keepOrSaveEdits()
+{
+    if (!m_edited)
+        return true;
+    if (!m_prompter.question(MessageIcon::Question, QStringLiteral("Ravelund"),
+                             QStringLiteral("Artikellistan har ändringar som inte är sparade.\n"
+                                            "Vill du spara dem?")))
+        return true;
+    mnuSave();
+    return !m_edited; // a failed save keeps the edits, and the window stays
 }
 
 void MainWindow::unloadSequence()
@@ -644,7 +663,7 @@ void MainWindow::mnuOpenMDB()
 
 bool MainWindow::OpenMDB(const QString &path)
 {
-    if (path.isEmpty())
+    if (path.isEmpty() || !keepOrSaveEdits())
         return false;
     const QString absolute = QFileInfo(path).absoluteFilePath();
     Settings::saveUser(QStringLiteral("OpenPath"), folderWithSeparator(absolute));
@@ -662,7 +681,8 @@ bool MainWindow::OpenMDB(const QString &path)
 
 void MainWindow::mnuSaveAs()
 {
-    if (!m_database)
+    // The copy is the file as stored, so unsaved edits are offered for saving first.
+    if (!m_database || !keepOrSaveEdits())
         return;
     FileDialogRequest request;
     request.title = QStringLiteral("Spara som");

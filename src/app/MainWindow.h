@@ -154,6 +154,8 @@ private:
     void setupGridColumns(const FieldList &fields);
     void adoptDatabase(WorkingDatabase database, const FieldList &fields);
     void trackSelection();
+    // Offers to save unsaved grid edits before they would be lost; false when a save failed.
+    bool keepOrSaveEdits();
     void renumberRows();
     void putOnClipboard(const std::optional<QString> &text);
     void afterPaste(const ClipboardBlocks::PasteResult &result);

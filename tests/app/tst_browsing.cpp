@@ -35,6 +35,7 @@ private slots:
     void failedSaveKeepsEverything();
     void ignoreReadsTheDatabaseAgain();
     void saveAsCopiesAndOpensTheCopy();
+    void unsavedEditsAreOfferedBeforeClosing();
 
 private:
     QString catalogue(const QString &name, const QStringList &lines, bool withManufacturer = true);
@@ -338,6 +339,41 @@ void TestBrowsing::saveAsCopiesAndOpensTheCopy()
     QVERIFY(window.hasDatabase());
     QCOMPARE(Settings::readUser("0RecentFile", "", "Main"), m_dir->filePath("kopia.tdb"));
     QVERIFY(QFile::exists(tdb));
+}
+
+void TestBrowsing::unsavedEditsAreOfferedBeforeClosing()
+{
+    const QString tdb = catalogue("stang", {line("ABCDI010", "1", "Ett")});
+    ScriptedPrompter prompter;
+    MainWindow window(prompter);
+    window.show();
+    QVERIFY(window.OpenMDB(tdb));
+    const int designation = [&] {
+        click(window, "!ABCDI010");
+        return window.grid().GetColumn("BENÄMNING");
+    }();
+
+    // Answering Yes saves before the database closes.
+    window.grid().setText(1, designation, "Sparad");
+    window.GridEdited(true);
+    prompter.answers.enqueue(true);
+    window.dispatch(103);
+    QVERIFY(prompter.shown.last().isQuestion);
+    QVERIFY(!window.hasDatabase());
+    {
+        Database db(tdb, Database::OpenMode::ReadOnly);
+        QCOMPARE(db.scalar("SELECT \"BENÄMNING\" FROM Articles").toString(), QString("Sparad"));
+    }
+
+    // Answering No lets the edits go; closing the window asks the same.
+    QVERIFY(window.OpenMDB(tdb));
+    click(window, "!ABCDI010");
+    window.grid().setText(1, designation, "Bortkastad");
+    window.GridEdited(true);
+    prompter.answers.enqueue(false);
+    QVERIFY(window.close());
+    Database db(tdb, Database::OpenMode::ReadOnly);
+    QCOMPARE(db.scalar("SELECT \"BENÄMNING\" FROM Articles").toString(), QString("Sparad"));
 }
 
 QTEST_MAIN(TestBrowsing)

@@ -696,19 +696,7 @@ void MainWindow::mnuSaveAs()
     if (target.toLower() == m_currentDbPath.toLower())
         return;
     try {
-        // Copied completely beside the target first, so a failed copy leaves both the open
-        // database and any existing target as they were.
-        const QString temporary = target + QStringLiteral(".part");
-        QFile::remove(temporary);
-        if (!QFile::copy(m_currentDbPath, temporary))
-            throw AppError(ErrorNumber::PermissionDenied,
-                           QStringLiteral("Kan ej kopiera databasen till %1.").arg(target));
-        QFile::remove(target);
-        if (!QFile::rename(temporary, target)) {
-            QFile::remove(temporary);
-            throw AppError(ErrorNumber::PermissionDenied,
-                           QStringLiteral("Kan ej skapa filen %1.").arg(target));
-        }
+        copyDatabaseFile(m_currentDbPath, target);
     } catch (const std::exception &e) {
         reportError(m_prompter, kWindow, QStringLiteral("mnuSaveAs"), e);
         return;
@@ -860,10 +848,7 @@ void MainWindow::EvaluateTreeMode()
     if (range.c2 < range.c1)
         std::swap(range.c1, range.c2);
     m_grid.setSelection(range);
-    const int n = range.r2 - range.r1 + 1;
-    m_messagePane->setText(QString::number(n) + QStringLiteral(" rad")
-                           + (n > 1 ? QStringLiteral("er") : QString())
-                           + QStringLiteral(" markerade."));
+    m_messagePane->setText(GridRules::selectionStatus(range.r2 - range.r1 + 1));
 }
 
 void MainWindow::GridEdited(bool edited)

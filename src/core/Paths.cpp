@@ -1,6 +1,9 @@
 #include "core/Paths.h"
 
+#include <QFile>
 #include <QFileInfo>
+
+#include <cstdio>
 
 namespace Paths {
 
@@ -34,6 +37,18 @@ QString folderOf(const QString &path)
 QString fileNameOf(const QString &path)
 {
     return QFileInfo(path).fileName();
+}
+
+bool replaceFile(const QString &from, const QString &to)
+{
+#ifdef Q_OS_WIN
+    // Windows cannot rename over an existing file.
+    if (QFileInfo::exists(to) && !QFile::remove(to))
+        return false;
+    return QFile::rename(from, to);
+#else
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+#endif
 }
 
 } // namespace Paths

@@ -23,4 +23,8 @@ QString folderOf(const QString &path);
 // The file name after the last separator.
 QString fileNameOf(const QString &path);
 
+// Moves a finished file over `to` in one step where the platform allows it, so `to` is either the
+// old file or the new one. False when the move failed (both files are then as they were).
+bool replaceFile(const QString &from, const QString &to);
+
 } // namespace Paths

@@ -83,17 +83,7 @@ void NewDatabaseFile::commit()
     m_db.exec(QStringLiteral("PRAGMA journal_mode = DELETE"));
     m_db.close();
     applyFinalPermissions();
-#ifdef Q_OS_WIN
-    // Windows cannot rename over an existing file.
-    if (QFileInfo::exists(m_finalPath) && !QFile::remove(m_finalPath))
-        throw AppError(ErrorNumber::PermissionDenied,
-                       QStringLiteral("Kan ej ersätta filen %1.").arg(m_finalPath));
-    if (!QFile::rename(m_tempPath, m_finalPath))
-#else
-    if (std::rename(QFile::encodeName(m_tempPath).constData(),
-                    QFile::encodeName(m_finalPath).constData())
-        != 0)
-#endif
+    if (!Paths::replaceFile(m_tempPath, m_finalPath))
         throw AppError(ErrorNumber::PermissionDenied,
                        QStringLiteral("Kan ej flytta den nya databasen till %1.").arg(m_finalPath));
     m_committed = true;

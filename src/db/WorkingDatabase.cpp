@@ -1,7 +1,9 @@
 #include "db/WorkingDatabase.h"
 
+#include "core/Paths.h"
 #include "db/Schema.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 WorkingDatabase WorkingDatabase::open(const QString &path, Database::OpenMode mode)
@@ -37,4 +39,17 @@ qint64 GetMaxRow(Database &db)
     if (eqv.isValid() && eqv.toLongLong() > m)
         m = eqv.toLongLong();
     return m;
+}
+
+void copyDatabaseFile(const QString &from, const QString &to)
+{
+    const QString temporary = to + QStringLiteral(".part");
+    QFile::remove(temporary);
+    if (!QFile::copy(from, temporary))
+        throw AppError(ErrorNumber::PermissionDenied,
+                       QStringLiteral("Kan ej kopiera databasen till %1.").arg(to));
+    if (!Paths::replaceFile(temporary, to)) {
+        QFile::remove(temporary);
+        throw AppError(ErrorNumber::PermissionDenied, QStringLiteral("Kan ej skapa filen %1.").arg(to));
+    }
 }

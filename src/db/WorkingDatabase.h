@@ -30,3 +30,7 @@ FieldList readFieldList(Database &db);
 
 // The highest RAD of Articles and Eqv together; 0 when both are empty.
 qint64 GetMaxRow(Database &db);
+
+// Copies a working database file to another name, replacing that file only once the copy is
+// complete, so a failed copy leaves both files as they were. Throws AppError.
+void copyDatabaseFile(const QString &from, const QString &to);

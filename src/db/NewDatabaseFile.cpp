@@ -7,7 +7,6 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
-#include <cstdio>
 #include <utility>
 
 #ifdef Q_OS_UNIX

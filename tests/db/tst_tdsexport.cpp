@@ -35,6 +35,7 @@ class TestTdsExport : public QObject
 private slots:
     void roundTripGivesBackTheBytes_data();
     void roundTripGivesBackTheBytes();
+    void demoCatalogueRoundTrips();
     void equivalencesAreCompletedOnce();
     void referencesToMissingGroupsAreLeftOut();
     void typeSortedFileNames_data();
@@ -96,6 +97,22 @@ void TestTdsExport::roundTripGivesBackTheBytes()
     QVERIFY(prompter.shown.isEmpty());
     QCOMPARE(TestFiles::read(dir.filePath("ut/in.tds")), TestFiles::read(dir.filePath("in.tds")));
     QCOMPARE(TestFiles::read(dir.filePath("ut/in.tdx")), TestFiles::read(dir.filePath("in.tdx")));
+}
+
+void TestTdsExport::demoCatalogueRoundTrips()
+{
+    QTemporaryDir dir;
+    for (const char *name : {"demo.tds", "demo.tdx"})
+        QVERIFY(QFile::copy(QStringLiteral(KVISTBO_EXAMPLES_DIR "/") + name, dir.filePath(name)));
+    ScriptedPrompter prompter;
+    NullProgress progress;
+    const ImportResult imported = TdsImport(prompter, progress).run(dir.filePath("demo.tds"));
+    QVERIFY(imported.ok);
+    Database db(imported.dbPath, Database::OpenMode::ReadWrite);
+    QVERIFY(exportTo(db, dir.filePath("ut/demo.tds"), prompter).ok);
+    QVERIFY(prompter.shown.isEmpty());
+    QCOMPARE(TestFiles::read(dir.filePath("ut/demo.tds")), TestFiles::read(dir.filePath("demo.tds")));
+    QCOMPARE(TestFiles::read(dir.filePath("ut/demo.tdx")), TestFiles::read(dir.filePath("demo.tdx")));
 }
 
 void TestTdsExport::equivalencesAreCompletedOnce()

@@ -7,7 +7,6 @@
 #include "browse/ArticleGridModel.h"
 #include "browse/GridStore.h"
 #include "browse/GroupTree.h"
-#include "browse/RowNumbering.h"
 #include "core/AppError.h"
 #include "core/Paths.h"
 #include "core/Progress.h"
@@ -17,13 +16,8 @@
 #include "db/TdsImport.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/FieldEditDialog.h"
-#include "dialogs/ReplaceDialog.h"
-#include "edit/ClipboardBlocks.h"
-#include "edit/Fill.h"
-#include "edit/RowOperations.h"
 #include "dialogs/OptionsDialog.h"
 #include "ui/ArticleGridView.h"
-#include "ui/CellDelegate.h"
 #include "ui/GroupTreeView.h"
 #include "ui/Icons.h"
 #include "ui/Theme.h"
@@ -122,7 +116,9 @@ QString databaseCaption(const QString &path)
 }
 
 MainWindow::MainWindow(Prompter &prompter, QWidget *parent)
-    : QMainWindow(parent), m_prompter(prompter)
+    : QMainWindow(parent), m_prompter(prompter), m_gridController(*this, prompter),
+      m_grid(m_gridController.grid()), m_gridModel(m_gridController.model()),
+      m_gridView(m_gridController.view())
 {
     setObjectName(kWindow);
     setWindowIcon(Icons::application());
@@ -145,10 +141,21 @@ MainWindow::MainWindow(Prompter &prompter, QWidget *parent)
     EnableMenus(false);
 }
 
-MainWindow::~MainWindow()
+MainWindow::~MainWindow() = default;
+
+Database *MainWindow::database()
 {
-    // The grid buffer goes before the child widgets, so the view must stop reading it first.
-    m_gridView->setModel(nullptr);
+    return m_database ? &m_database->db() : nullptr;
+}
+
+void MainWindow::showStatus(const QString &text, int milliseconds)
+{
+    statusBar()->showMessage(text, milliseconds);
+}
+
+void MainWindow::showSelectionStatus(const QString &text)
+{
+    m_messagePane->setText(text);
 }
 
 // ------------------------------------------------------------------------- building the window
@@ -171,38 +178,6 @@ void MainWindow::createViews()
         }
     });
     connect(m_tree, &GroupTreeView::rowPicked, this, &MainWindow::FilterSelection);
-
-    m_gridModel = new ArticleGridModel(m_grid, this);
-    m_gridModel->setEditable([this](int column) {
-        return GridRules::editRule(m_grid, column, SingleGroupView(), m_fieldList).allowed;
-    });
-    m_gridView = new ArticleGridView(this);
-    m_gridView->setModel(m_gridModel);
-    m_gridView->verticalHeader()->setDefaultSectionSize(m_gridView->fontMetrics().height() + 6);
-    m_delegate = new CellDelegate(
-        [this](int column) {
-            return GridRules::editRule(m_grid, column, SingleGroupView(), m_fieldList);
-        },
-        this);
-    m_gridView->setItemDelegate(m_delegate);
-    connect(m_delegate, &CellDelegate::ellipsisClicked, this, [this](int row, int column) {
-        if (m_grid.text(0, column) == QLatin1String("TBH/APP"))
-            openAccessoryPicker(row, column);
-        else
-            openContactDefinition(row, column);
-    });
-    connect(m_delegate, &CellDelegate::characterRefused, this, [this] {
-        statusBar()->showMessage(QStringLiteral("Tecknet finns inte i Windows-1252."), 4000);
-    });
-    connect(m_gridModel, &ArticleGridModel::cellEdited, this, &MainWindow::onCellEdited);
-    connect(m_gridView, &ArticleGridView::mouseReleased, this, &MainWindow::onGridMouseReleased);
-    connect(m_gridView, &ArticleGridView::deletePressed, this, &MainWindow::onDeletePressed);
-    connect(m_gridView->horizontalHeader(), &QHeaderView::sectionClicked, this,
-            &MainWindow::onHeaderClicked);
-    connect(m_gridView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &MainWindow::trackSelection);
-    connect(m_gridView->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            &MainWindow::trackSelection);
 
     m_splitter = new QSplitter(Qt::Horizontal, this);
     m_splitter->setObjectName(QStringLiteral("picDrag"));
@@ -357,16 +332,16 @@ void MainWindow::registerHandlers()
     });
     add(CommandId::OpenTDS, QStringLiteral("mnuOpenTDS"), [this] { mnuOpenTDS(); });
     add(CommandId::SaveTDS, QStringLiteral("mnuSaveTDS"), [this] { mnuSaveTDS(); });
-    add(CommandId::Copy, QStringLiteral("CopyClip"), [this] { CopyClip(); });
-    add(CommandId::Cut, QStringLiteral("CutClip"), [this] { CutClip(); });
-    add(CommandId::Paste, QStringLiteral("PasteClip"), [this] { PasteClip(); });
-    add(CommandId::Replace, QStringLiteral("frmReplace"), [this] { openReplaceDialog(); });
-    add(CommandId::FillDown, QStringLiteral("mnuDataFillDown"), [this] { mnuDataFillDown(); });
-    add(CommandId::FillUp, QStringLiteral("mnuDataFillUp"), [this] { mnuDataFillUp(); });
+    add(CommandId::Copy, QStringLiteral("CopyClip"), [this] { m_gridController.CopyClip(); });
+    add(CommandId::Cut, QStringLiteral("CutClip"), [this] { m_gridController.CutClip(); });
+    add(CommandId::Paste, QStringLiteral("PasteClip"), [this] { m_gridController.PasteClip(); });
+    add(CommandId::Replace, QStringLiteral("frmReplace"), [this] { m_gridController.openReplaceDialog(); });
+    add(CommandId::FillDown, QStringLiteral("mnuDataFillDown"), [this] { m_gridController.mnuDataFillDown(); });
+    add(CommandId::FillUp, QStringLiteral("mnuDataFillUp"), [this] { m_gridController.mnuDataFillUp(); });
     for (int id = CommandId::FillDownStep1; id <= CommandId::FillDownStep5; ++id) {
         const int step = id - 206;
         add(id, QStringLiteral("mnuEditFillDnIncr %1").arg(step),
-            [this, step] { mnuEditFillDnIncr(step); });
+            [this, step] { m_gridController.mnuEditFillDnIncr(step); });
     }
     add(CommandId::Options, QStringLiteral("frmOptions"), [this] { openOptionsDialog(); });
     add(CommandId::ChangePrefix, QStringLiteral("frmChangePrefix"),
@@ -376,14 +351,14 @@ void MainWindow::registerHandlers()
     add(CommandId::NewAccessoryGroup, QStringLiteral("frmNewAccessoryGroup"),
         [this] { openNewGroupDialog(true); });
     add(CommandId::About, QStringLiteral("frmAbout"), [this] { showAbout(); });
-    add(CommandId::InsertArticle, QStringLiteral("InsertArticle"), [this] { InsertArticle(); });
+    add(CommandId::InsertArticle, QStringLiteral("InsertArticle"), [this] { m_gridController.InsertArticle(); });
     add(CommandId::AppendArticle, QStringLiteral("AppendArticle"),
-        [this] { AppendArticle(false); });
+        [this] { m_gridController.AppendArticle(false); });
     add(CommandId::AppendArticles, QStringLiteral("AppendArticle ask"),
-        [this] { AppendArticle(true); });
-    add(CommandId::CopyArticle, QStringLiteral("CopyArticle"), [this] { CopyArticle(); });
-    add(CommandId::DeleteArticle, QStringLiteral("DeleteArticle"), [this] { DeleteArticle(); });
-    add(CommandId::PasteArticle, QStringLiteral("mnuPasteArticle"), [this] { mnuPasteArticle(); });
+        [this] { m_gridController.AppendArticle(true); });
+    add(CommandId::CopyArticle, QStringLiteral("CopyArticle"), [this] { m_gridController.CopyArticle(); });
+    add(CommandId::DeleteArticle, QStringLiteral("DeleteArticle"), [this] { m_gridController.DeleteArticle(); });
+    add(CommandId::PasteArticle, QStringLiteral("mnuPasteArticle"), [this] { m_gridController.mnuPasteArticle(); });
     add(CommandId::Save, QStringLiteral("mnuSave"), [this] { mnuSave(); });
     add(CommandId::Ignore, QStringLiteral("ignoreChanges"), [this] { ignoreChanges(); });
     for (int id = CommandId::Scheme0; id <= CommandId::Scheme6; ++id)
@@ -842,13 +817,7 @@ void MainWindow::PopulateGrid(const ArticleSelection &selection)
 
 void MainWindow::EvaluateTreeMode()
 {
-    ArticleGrid::CellRange range = m_grid.selection();
-    if (range.r2 < range.r1)
-        std::swap(range.r1, range.r2);
-    if (range.c2 < range.c1)
-        std::swap(range.c1, range.c2);
-    m_grid.setSelection(range);
-    m_messagePane->setText(GridRules::selectionStatus(range.r2 - range.r1 + 1));
+    m_gridController.EvaluateTreeMode();
 }
 
 void MainWindow::GridEdited(bool edited)
@@ -894,300 +863,6 @@ void MainWindow::ignoreChanges()
     PopulateGrid(m_lastGridQuery);
 }
 
-// ------------------------------------------------------------------------------ the grid
-
-template<typename Operation>
-auto MainWindow::changeGrid(Operation operation)
-{
-    m_gridModel->beginChange();
-    struct End
-    {
-        ArticleGridModel *model;
-        ~End() { model->endChange(); }
-    } end{m_gridModel};
-    return operation();
-}
-
-void MainWindow::trackSelection()
-{
-    const QModelIndexList selected = m_gridView->selectionModel()->selectedIndexes();
-    ArticleGrid::CellRange range;
-    if (selected.isEmpty()) {
-        const QModelIndex current = m_gridView->currentIndex();
-        if (!current.isValid())
-            return;
-        range = {current.row() + 1, current.column(), current.row() + 1, current.column()};
-    } else {
-        range = {INT_MAX, INT_MAX, -1, -1};
-        for (const QModelIndex &index : selected) {
-            range.r1 = qMin(range.r1, index.row() + 1);
-            range.r2 = qMax(range.r2, index.row() + 1);
-            range.c1 = qMin(range.c1, index.column());
-            range.c2 = qMax(range.c2, index.column());
-        }
-    }
-    m_grid.setSelection(range);
-    EvaluateTreeMode();
-}
-
-void MainWindow::onCellEdited(int row, int column)
-{
-    GridEdited(true);
-    GridRules::afterEdit(m_grid, row, column);
-}
-
-void MainWindow::onDeletePressed()
-{
-    // Clearing cells does not enter the edited state.
-    if (GridRules::clearCells(m_grid, m_grid.selection())) {
-        const ArticleGrid::CellRange range = m_grid.selection();
-        m_gridModel->cellsChanged(range.r1, range.c1, range.r2, range.c2);
-    }
-}
-
-void MainWindow::sortGrid(int column, bool ascending)
-{
-    if (m_grid.rows() < 2)
-        return;
-    changeGrid([&] {
-        GridRules::beforeSort(m_grid, column, SingleGroupView());
-        m_grid.sortRows(column, ascending);
-        GridRules::afterSort(m_grid, column, SingleGroupView());
-    });
-    m_gridView->horizontalHeader()->setSortIndicatorShown(true);
-    m_gridView->horizontalHeader()->setSortIndicator(column, ascending ? Qt::AscendingOrder
-                                                                       : Qt::DescendingOrder);
-    GridEdited(true);
-    renumberRows();
-}
-
-void MainWindow::onHeaderClicked(int column)
-{
-    if (QApplication::keyboardModifiers() == Qt::ShiftModifier) {
-        shiftClickColumn(column);
-        return;
-    }
-    if (!m_database || m_grid.rows() < 2 || column <= 0)
-        return;
-    m_sortAscending = column == m_sortColumn ? !m_sortAscending : true;
-    m_sortColumn = column;
-    sortGrid(column, m_sortAscending);
-}
-
-bool MainWindow::shiftClickColumn(int column)
-{
-    // Shift in the row selector extends the row selection; it has no field to change.
-    if (!m_database || column < 1 || column >= m_grid.cols())
-        return false;
-    m_gridView->selectColumn(column);
-    const QString header = m_grid.text(0, column);
-    if (header == QLatin1String("BL_NAME") || header == QLatin1String("TYP")
-        || header == QLatin1String("TBH/APP")) {
-        QApplication::beep();
-        return false;
-    }
-    FieldEditColumn = header;
-    FieldEditSize.clear();
-    FieldEditDescription.clear();
-    try {
-        for (const ColumnInfo &info : m_database->db().columns(QStringLiteral("Articles"))) {
-            if (info.name.compare(header, Qt::CaseInsensitive) == 0) {
-                FieldEditSize = QString::number(info.size);
-                FieldEditDescription = info.description;
-            }
-        }
-    } catch (const std::exception &e) {
-        reportError(m_prompter, kWindow, QStringLiteral("FgDataGrid_MouseUp"), e);
-        return false;
-    }
-    if (FieldEditSize.isEmpty())
-        return false; // a column the article table does not have
-    openFieldEditDialog();
-    return true;
-}
-
-void MainWindow::onGridMouseReleased(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
-                                     QPoint position)
-{
-    if (modifiers == Qt::ShiftModifier)
-        shiftClickColumn(m_gridView->columnAt(position.x()));
-    if (m_grid.rows() < 2)
-        return;
-    EvaluateTreeMode();
-    if (m_gridView->rowAt(position.y()) < 0)
-        return;
-    const QPoint global = m_gridView->viewport()->mapToGlobal(position);
-    if (button == Qt::LeftButton && modifiers != Qt::ShiftModifier
-        && position.x() <= m_gridView->columnWidth(0))
-        openMoveRowsDialog(global);
-    else if (button == Qt::RightButton)
-        showGridPopup(global);
-}
-
-QList<GridRules::PopupItem> MainWindow::gridPopupItems() const
-{
-    const bool hasArticles = ClipboardBlocks::hasArticleBlock(QApplication::clipboard()->text());
-    return GridRules::popupItems(m_grid, m_grid.selection(), hasArticles, SingleGroupView());
-}
-
-void MainWindow::showGridPopup(QPoint globalPosition)
-{
-    QMenu popup(this);
-    popup.setObjectName(QStringLiteral("Popup"));
-    for (const GridRules::PopupItem &item : gridPopupItems()) {
-        if (item.separator && !popup.isEmpty())
-            popup.addSeparator();
-        QAction *act = popup.addAction(item.caption);
-        act->setEnabled(item.enabled);
-        const int id = item.id;
-        connect(act, &QAction::triggered, this, [this, id] { dispatch(id); });
-    }
-    popup.exec(globalPosition);
-}
-
-// ------------------------------------------------------------------------ row operations
-
-void MainWindow::renumberRows()
-{
-    try {
-        changeGrid([this] { RowNumbering::RenumberRows(m_grid); });
-    } catch (const std::exception &e) {
-        reportError(m_prompter, kWindow, QStringLiteral("RenumberRows"), e);
-    }
-}
-
-void MainWindow::InsertArticle()
-{
-    if (!m_database)
-        return;
-    try {
-        if (changeGrid([this] { return RowOperations::InsertArticle(m_grid, m_database->db()); })
-            > 0)
-            GridEdited(true);
-    } catch (const std::exception &e) {
-        reportError(m_prompter, kWindow, QStringLiteral("InsertArticle"), e);
-    }
-}
-
-void MainWindow::AppendArticle(bool askForCount)
-{
-    if (!m_database)
-        return;
-    RowOperations::AppendResult result;
-    try {
-        result = changeGrid([&] {
-            return RowOperations::AppendArticle(m_grid, m_database->db(), m_prompter, askForCount);
-        });
-    } catch (const std::exception &e) {
-        reportError(m_prompter, kWindow, QStringLiteral("AppendArticle"), e);
-        return;
-    }
-    if (result.scrollRow >= 1)
-        m_gridView->scrollTo(m_gridModel->index(result.scrollRow - 1, 0));
-    GridEdited(true);
-}
-
-void MainWindow::DeleteArticle()
-{
-    try {
-        if (changeGrid([this] { return RowOperations::DeleteArticle(m_grid); }) > 0)
-            GridEdited(true);
-    } catch (const std::exception &e) {
-        reportError(m_prompter, kWindow, QStringLiteral("DeleteArticle"), e);
-    }
-}
-
-// ------------------------------------------------------------------- fill and replace
-
-void MainWindow::mnuDataFillDown()
-{
-    if (changeGrid([this] { return Fill::fillDown(m_grid); }))
-        GridEdited(true);
-}
-
-void MainWindow::mnuDataFillUp()
-{
-    if (changeGrid([this] { return Fill::fillUp(m_grid); }))
-        GridEdited(true);
-}
-
-void MainWindow::mnuEditFillDnIncr(int increment)
-{
-    if (changeGrid([&] { return Fill::fillDownIncrement(m_grid, increment, m_prompter); }))
-        GridEdited(true);
-}
-
-void MainWindow::openReplaceDialog()
-{
-    if (m_grid.rows() <= 1)
-        return;
-    ReplaceDialog dialog(m_grid, this);
-    connect(&dialog, &ReplaceDialog::gridEdited, this,
-            [this](const ArticleGrid::CellRange &changed) {
-                m_gridModel->cellsChanged(changed.r1, changed.c1, changed.r2, changed.c2);
-                GridEdited(true);
-            });
-    dialog.exec();
-}
-
-// ------------------------------------------------------------------------------ clipboard
-
-void MainWindow::putOnClipboard(const std::optional<QString> &text)
-{
-    if (!text)
-        return;
-    QApplication::clipboard()->clear();
-    QApplication::clipboard()->setText(*text);
-}
-
-void MainWindow::afterPaste(const ClipboardBlocks::PasteResult &result)
-{
-    if (!result.refusal.isEmpty()) {
-        statusBar()->showMessage(result.refusal, 8000);
-        return;
-    }
-    if (result.edited)
-        GridEdited(true);
-}
-
-void MainWindow::CopyClip()
-{
-    putOnClipboard(ClipboardBlocks::CopyClip(m_grid));
-}
-
-void MainWindow::CopyArticle()
-{
-    putOnClipboard(ClipboardBlocks::CopyArticle(m_grid));
-}
-
-void MainWindow::CutClip()
-{
-    const ClipboardBlocks::CutResult result =
-        changeGrid([this] { return ClipboardBlocks::CutClip(m_grid); });
-    putOnClipboard(result.text);
-    if (result.text && result.changed)
-        GridEdited(true);
-}
-
-void MainWindow::PasteClip()
-{
-    const QModelIndex current = m_gridView->currentIndex();
-    const int row = current.isValid() ? current.row() + 1 : m_grid.selection().r1;
-    const int column = current.isValid() ? current.column() : m_grid.selection().c1;
-    const QString text = QApplication::clipboard()->text();
-    afterPaste(changeGrid([&] { return ClipboardBlocks::PasteClip(m_grid, row, column, text); }));
-}
-
-void MainWindow::mnuPasteArticle()
-{
-    const QString text = QApplication::clipboard()->text();
-    try {
-        afterPaste(changeGrid([&] { return ClipboardBlocks::mnuPasteArticle(m_grid, text); }));
-    } catch (const std::exception &e) {
-        reportError(m_prompter, kWindow, QStringLiteral("mnuPasteArticle"), e);
-    }
-}
-
 // ------------------------------------------------------------- commands built by later work
 
 void MainWindow::openFieldEditDialog()
@@ -1200,8 +875,9 @@ void MainWindow::openFieldEditDialog()
                                        "fältets längd ändras."));
         return;
     }
-    FieldEditDialog dialog(m_database->db(), m_prompter, FieldEditColumn, FieldEditSize,
-                           FieldEditDescription, this);
+    FieldEditDialog dialog(m_database->db(), m_prompter, m_gridController.FieldEditColumn,
+                           m_gridController.FieldEditSize, m_gridController.FieldEditDescription,
+                           this);
     if (dialog.exec() == QDialog::Accepted)
         reopenDatabase();
 }
@@ -1214,25 +890,6 @@ void MainWindow::reopenDatabase()
     mnuCloseMDB();
     m_lastTreeKey = lastKey;
     OpenMDB(path);
-}
-void MainWindow::openMoveRowsDialog(QPoint globalPosition)
-{
-    // Beside the clicked row, at the grid's left edge.
-    const QPoint anchor(m_gridView->mapToGlobal(QPoint(0, 0)).x(), globalPosition.y());
-    MoveRowsDialog::open(*this, anchor, this);
-}
-
-void MainWindow::moveRows(MoveRows::RowMove move)
-{
-    const MoveRows::Result result = changeGrid([&] { return MoveRows::move(m_grid, move); });
-    if (!result.changed)
-        return;
-    const QModelIndex first = m_gridModel->index(result.selection.r1 - 1, 1);
-    const QModelIndex last = m_gridModel->index(result.selection.r2 - 1, m_grid.cols() - 1);
-    m_gridView->selectionModel()->select(QItemSelection(first, last),
-                                         QItemSelectionModel::ClearAndSelect);
-    m_gridView->scrollTo(first);
-    GridEdited(true);
 }
 void MainWindow::openAccessoryPicker(int, int) {}
 void MainWindow::openContactDefinition(int, int) {}

@@ -1,12 +1,9 @@
 #pragma once
 
-#include "browse/ArticleGrid.h"
+#include "app/GridController.h"
 #include "browse/ArticleSelection.h"
-#include "browse/GridRules.h"
-#include "edit/ClipboardBlocks.h"
 #include "core/Prompter.h"
 #include "db/WorkingDatabase.h"
-#include "dialogs/MoveRowsDialog.h"
 #include "dialogs/OptionsTarget.h"
 
 #include <QHash>
@@ -16,6 +13,8 @@
 #include <optional>
 
 class ArticleGridModel;
+class ArticleGridView;
+class GroupTreeView;
 class QAction;
 class QComboBox;
 class QFontComboBox;
@@ -23,14 +22,10 @@ class QLabel;
 class QMenu;
 class QProgressBar;
 class QSplitter;
-class ArticleGridView;
-class CellDelegate;
-class QToolBar;
-class GroupTreeView;
 
 // The main window "frmMain": menus, toolbars and status bar built from one command table, the
 // group tree and the article grid side by side, and the one open working database.
-class MainWindow : public QMainWindow, public OptionsTarget, public MoveRowsTarget
+class MainWindow : public QMainWindow, public OptionsTarget, public GridController::Host
 {
     Q_OBJECT
 public:
@@ -38,7 +33,7 @@ public:
     ~MainWindow() override;
 
     // The command dispatch: every menu item, toolbar button and shortcut arrives here.
-    void dispatch(int id);
+    void dispatch(int id) override;
     // The name of the operation an identifier runs ("" for identifiers that are ignored).
     QString handlerName(int id) const;
     QAction *action(int id) const { return m_actions.value(id); }
@@ -61,78 +56,48 @@ public:
     bool importCatalogue(const QString &tdsPath);
     void mnuSaveTDS();
 
-    // Editing commands; later work fills these in.
+    // Saving and ignoring the grid's edits.
     void mnuSave();
     void ignoreChanges();
-    void CopyClip();
-    void CutClip();
-    void PasteClip();
-    void openReplaceDialog();
-    void mnuDataFillDown();
-    void mnuDataFillUp();
-    void mnuEditFillDnIncr(int increment);
-    void InsertArticle();
-    void AppendArticle(bool askForCount);
-    void CopyArticle();
-    void DeleteArticle();
-    void mnuPasteArticle();
-    void openChangePrefixDialog();
-    void openNewGroupDialog(bool accessoryGroup);
-    void SetupTreeView();
-    void GridEdited(bool edited);
+    void GridEdited(bool edited) override;
     bool isEdited() const { return m_edited; }
 
     // Browsing: the picked tree row decides what the grid shows.
+    void SetupTreeView();
     void FilterSelection();
     void PopulateGrid(const ArticleSelection &selection);
     void EvaluateTreeMode();
     const ArticleSelection &shownSelection() const { return m_lastGridQuery; }
     const QString &LastTreeKey() const { return m_lastTreeKey; }
-    bool SingleGroupView() const { return m_lastGridQuery.singleGroupView(); }
+    bool SingleGroupView() const override { return m_lastGridQuery.singleGroupView(); }
     QString CurrentGroup() const { return m_lastGridQuery.currentGroup(); }
     GroupTreeView *tree() const { return m_tree; }
+    GridController &gridController() { return m_gridController; }
     ArticleGridView *gridView() const { return m_gridView; }
+    ArticleGrid &grid() { return m_grid; }
 
-    // The grid's mouse and keyboard rules.
-    void onGridMouseReleased(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
-                             QPoint position);
-    void onHeaderClicked(int column);
-    void onDeletePressed();
-    void sortGrid(int column, bool ascending);
-    void showGridPopup(QPoint globalPosition);
-    // Opens the field-length dialog for a column (Shift-click); false when the column has
-    // none (the user hears a beep).
-    bool shiftClickColumn(int column);
-    // The popup's commands, in order, for the current selection.
-    QList<GridRules::PopupItem> gridPopupItems() const;
-
-    // Dialogs the grid opens; the ones built by later work do nothing yet.
-    void openFieldEditDialog();
+    // Dialogs; the ones built by later work do nothing yet.
+    void openFieldEditDialog() override;
     // Closes and opens the database again, so the field list follows a changed column.
     void reopenDatabase();
-    void openMoveRowsDialog(QPoint globalPosition);
-    void openAccessoryPicker(int row, int column);
-    void openContactDefinition(int row, int column);
-
-    // What Shift-click on a column keeps for the field-length dialog.
-    QString FieldEditColumn;
-    QString FieldEditSize;
-    QString FieldEditDescription;
-
+    void openAccessoryPicker(int row, int column) override;
+    void openContactDefinition(int row, int column) override;
+    void openChangePrefixDialog();
+    void openNewGroupDialog(bool accessoryGroup);
     void openOptionsDialog();
     void showAbout();
 
     bool hasDatabase() const { return m_database.has_value(); }
     const QString &CurrentDbPath() const { return m_currentDbPath; }
-    const FieldList &fieldList() const { return m_fieldList; }
-    ArticleGrid &grid() { return m_grid; }
+    const FieldList &fieldList() const override { return m_fieldList; }
     const QString &accessoryPrefix() const { return m_accessoryPrefix; }
     int treeWidth() const;
     void setTreeWidth(int pixels);
 
-    // MoveRowsTarget
-    const ArticleGrid &moveRowsGrid() const override { return m_grid; }
-    void moveRows(MoveRows::RowMove move) override;
+    // GridController::Host
+    Database *database() override;
+    void showStatus(const QString &text, int milliseconds) override;
+    void showSelectionStatus(const QString &text) override;
 
     // OptionsTarget
     void setTreeColour(std::uint32_t colour) override;
@@ -153,16 +118,8 @@ private:
     void unloadSequence();
     void setupGridColumns(const FieldList &fields);
     void adoptDatabase(WorkingDatabase database, const FieldList &fields);
-    void trackSelection();
     // Offers to save unsaved grid edits before they would be lost; false when a save failed.
     bool keepOrSaveEdits();
-    void renumberRows();
-    void putOnClipboard(const std::optional<QString> &text);
-    void afterPaste(const ClipboardBlocks::PasteResult &result);
-    void onCellEdited(int row, int column);
-    // Runs a grid operation that may change rows, with one model reset around it.
-    template<typename Operation>
-    auto changeGrid(Operation operation);
     void applyFontName(const QString &family);
     void applyFontSize(int points);
 
@@ -174,21 +131,24 @@ private:
     void registerHandlers();
 
     Prompter &m_prompter;
+    // The grid and its view; the controller lives as long as the window's members, so the view
+    // (a child widget, destroyed later) is let go of in the controller's destructor.
+    GridController m_gridController;
+    ArticleGrid &m_grid;
+    ArticleGridModel *m_gridModel;
+    ArticleGridView *m_gridView;
+
     QHash<int, QAction *> m_actions;
     QHash<int, Handler> m_handlers;
     QHash<QString, QMenu *> m_menus;
 
     GroupTreeView *m_tree = nullptr;
-    ArticleGridView *m_gridView = nullptr;
-    CellDelegate *m_delegate = nullptr;
-    ArticleGridModel *m_gridModel = nullptr;
     QSplitter *m_splitter = nullptr;
     QProgressBar *m_progressBar = nullptr;
     QLabel *m_messagePane = nullptr;
     QFontComboBox *m_fontBox = nullptr;
     QComboBox *m_fontSizeBox = nullptr;
 
-    ArticleGrid m_grid;
     std::optional<WorkingDatabase> m_database;
     FieldList m_fieldList;
     QString m_currentDbPath;
@@ -197,8 +157,6 @@ private:
     QString m_lastTreeKey;
     ArticleSelection m_lastGridQuery;
     bool m_edited = false;
-    int m_sortColumn = -1;
-    bool m_sortAscending = true;
     bool m_groupAdded = false;
     bool m_unloaded = false;
 };

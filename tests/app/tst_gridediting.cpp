@@ -146,13 +146,13 @@ void TestGridEditing::rowSelectorAndPopup()
     openGroup("!ABCDI010");
     selectRows(2, 2);
     QCOMPARE(m_window->grid().selection().c1, 1);
-    QList<GridRules::PopupItem> items = m_window->gridPopupItems();
+    QList<GridRules::PopupItem> items = m_window->gridController().gridPopupItems();
     QCOMPARE(items.first().caption, QString("&Infoga 1 ny artikel här"));
     QCOMPARE(m_window->statusBar()->findChild<QLabel *>("staMessage")->text(),
              QString("1 rad markerade."));
 
     selectRows(1, 3);
-    items = m_window->gridPopupItems();
+    items = m_window->gridController().gridPopupItems();
     QCOMPARE(items.first().caption, QString("&Infoga 3 nya artiklar här"));
     QCOMPARE(items.at(4).caption, QString("&Radera 3 markerade artiklar"));
     QCOMPARE(m_window->statusBar()->findChild<QLabel *>("staMessage")->text(),
@@ -185,9 +185,9 @@ void TestGridEditing::shiftClickOnProtectedColumnsOpensNothing()
         const int column = m_window->grid().FindGridColumn(header);
         if (column < 0)
             continue;
-        QVERIFY(!m_window->shiftClickColumn(column));
+        QVERIFY(!m_window->gridController().shiftClickColumn(column));
     }
-    QVERIFY(m_window->FieldEditColumn.isEmpty());
+    QVERIFY(m_window->gridController().FieldEditColumn.isEmpty());
 }
 
 void TestGridEditing::insertAppendDeleteThroughCommands()

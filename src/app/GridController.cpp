@@ -1,0 +1,387 @@
+#include "app/GridController.h"
+
+#include "browse/ArticleGridModel.h"
+#include "browse/RowNumbering.h"
+#include "core/AppError.h"
+#include "db/Database.h"
+#include "dialogs/ReplaceDialog.h"
+#include "edit/Fill.h"
+#include "edit/RowOperations.h"
+
+#include "ui/CellDelegate.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QMenu>
+
+GridController::GridController(Host &host, Prompter &prompter, QObject *parent)
+    : QObject(parent), m_host(host), m_prompter(prompter)
+{
+    m_model = new ArticleGridModel(m_grid, this);
+    m_model->setEditable([this](int column) {
+        return GridRules::editRule(m_grid, column, m_host.SingleGroupView(), m_host.fieldList())
+            .allowed;
+    });
+    m_view = new ArticleGridView;
+    m_view->setModel(m_model);
+    m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 6);
+    m_delegate = new CellDelegate(
+        [this](int column) {
+            return GridRules::editRule(m_grid, column, m_host.SingleGroupView(),
+                                       m_host.fieldList());
+        },
+        m_view);
+    m_view->setItemDelegate(m_delegate);
+    connect(m_delegate, &CellDelegate::ellipsisClicked, this, [this](int row, int column) {
+        if (m_grid.text(0, column) == QLatin1String("TBH/APP"))
+            m_host.openAccessoryPicker(row, column);
+        else
+            m_host.openContactDefinition(row, column);
+    });
+    connect(m_delegate, &CellDelegate::characterRefused, this, [this] {
+        m_host.showStatus(QStringLiteral("Tecknet finns inte i Windows-1252."), 4000);
+    });
+    connect(m_model, &ArticleGridModel::cellEdited, this, &GridController::onCellEdited);
+    connect(m_view, &ArticleGridView::mouseReleased, this, &GridController::onGridMouseReleased);
+    connect(m_view, &ArticleGridView::deletePressed, this, &GridController::onDeletePressed);
+    connect(m_view->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            &GridController::onHeaderClicked);
+    connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &GridController::trackSelection);
+    connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &GridController::trackSelection);
+}
+
+GridController::~GridController()
+{
+    // The view belongs to the window's widgets and may outlive the grid it shows.
+    if (m_view)
+        m_view->setModel(nullptr);
+}
+
+// ------------------------------------------------------------------------------ the grid
+
+template<typename Operation>
+auto GridController::changeGrid(Operation operation)
+{
+    m_model->beginChange();
+    struct End
+    {
+        ArticleGridModel *model;
+        ~End() { model->endChange(); }
+    } end{m_model};
+    return operation();
+}
+
+void GridController::trackSelection()
+{
+    const QModelIndexList selected = m_view->selectionModel()->selectedIndexes();
+    ArticleGrid::CellRange range;
+    if (selected.isEmpty()) {
+        const QModelIndex current = m_view->currentIndex();
+        if (!current.isValid())
+            return;
+        range = {current.row() + 1, current.column(), current.row() + 1, current.column()};
+    } else {
+        range = {INT_MAX, INT_MAX, -1, -1};
+        for (const QModelIndex &index : selected) {
+            range.r1 = qMin(range.r1, index.row() + 1);
+            range.r2 = qMax(range.r2, index.row() + 1);
+            range.c1 = qMin(range.c1, index.column());
+            range.c2 = qMax(range.c2, index.column());
+        }
+    }
+    m_grid.setSelection(range);
+    EvaluateTreeMode();
+}
+
+void GridController::onCellEdited(int row, int column)
+{
+    m_host.GridEdited(true);
+    GridRules::afterEdit(m_grid, row, column);
+}
+
+void GridController::onDeletePressed()
+{
+    // Clearing cells does not enter the edited state.
+    if (GridRules::clearCells(m_grid, m_grid.selection())) {
+        const ArticleGrid::CellRange range = m_grid.selection();
+        m_model->cellsChanged(range.r1, range.c1, range.r2, range.c2);
+    }
+}
+
+void GridController::sortGrid(int column, bool ascending)
+{
+    if (m_grid.rows() < 2)
+        return;
+    changeGrid([&] {
+        GridRules::beforeSort(m_grid, column, m_host.SingleGroupView());
+        m_grid.sortRows(column, ascending);
+        GridRules::afterSort(m_grid, column, m_host.SingleGroupView());
+    });
+    m_view->horizontalHeader()->setSortIndicatorShown(true);
+    m_view->horizontalHeader()->setSortIndicator(column, ascending ? Qt::AscendingOrder
+                                                                       : Qt::DescendingOrder);
+    m_host.GridEdited(true);
+    renumberRows();
+}
+
+void GridController::onHeaderClicked(int column)
+{
+    if (QApplication::keyboardModifiers() == Qt::ShiftModifier) {
+        shiftClickColumn(column);
+        return;
+    }
+    if (!m_host.database() || m_grid.rows() < 2 || column <= 0)
+        return;
+    m_sortAscending = column == m_sortColumn ? !m_sortAscending : true;
+    m_sortColumn = column;
+    sortGrid(column, m_sortAscending);
+}
+
+bool GridController::shiftClickColumn(int column)
+{
+    // Shift in the row selector extends the row selection; it has no field to change.
+    if (!m_host.database() || column < 1 || column >= m_grid.cols())
+        return false;
+    m_view->selectColumn(column);
+    const QString header = m_grid.text(0, column);
+    if (header == QLatin1String("BL_NAME") || header == QLatin1String("TYP")
+        || header == QLatin1String("TBH/APP")) {
+        QApplication::beep();
+        return false;
+    }
+    FieldEditColumn = header;
+    FieldEditSize.clear();
+    FieldEditDescription.clear();
+    try {
+        for (const ColumnInfo &info : m_host.database()->columns(QStringLiteral("Articles"))) {
+            if (info.name.compare(header, Qt::CaseInsensitive) == 0) {
+                FieldEditSize = QString::number(info.size);
+                FieldEditDescription = info.description;
+            }
+        }
+    } catch (const std::exception &e) {
+        reportError(m_prompter, QStringLiteral("frmMain"), QStringLiteral("FgDataGrid_MouseUp"), e);
+        return false;
+    }
+    if (FieldEditSize.isEmpty())
+        return false; // a column the article table does not have
+    m_host.openFieldEditDialog();
+    return true;
+}
+
+void GridController::onGridMouseReleased(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                                     QPoint position)
+{
+    if (modifiers == Qt::ShiftModifier)
+        shiftClickColumn(m_view->columnAt(position.x()));
+    if (m_grid.rows() < 2)
+        return;
+    EvaluateTreeMode();
+    if (m_view->rowAt(position.y()) < 0)
+        return;
+    const QPoint global = m_view->viewport()->mapToGlobal(position);
+    if (button == Qt::LeftButton && modifiers != Qt::ShiftModifier
+        && position.x() <= m_view->columnWidth(0))
+        openMoveRowsDialog(global);
+    else if (button == Qt::RightButton)
+        showGridPopup(global);
+}
+
+QList<GridRules::PopupItem> GridController::gridPopupItems() const
+{
+    const bool hasArticles = ClipboardBlocks::hasArticleBlock(QApplication::clipboard()->text());
+    return GridRules::popupItems(m_grid, m_grid.selection(), hasArticles, m_host.SingleGroupView());
+}
+
+void GridController::showGridPopup(QPoint globalPosition)
+{
+    QMenu popup(m_view);
+    popup.setObjectName(QStringLiteral("Popup"));
+    for (const GridRules::PopupItem &item : gridPopupItems()) {
+        if (item.separator && !popup.isEmpty())
+            popup.addSeparator();
+        QAction *act = popup.addAction(item.caption);
+        act->setEnabled(item.enabled);
+        const int id = item.id;
+        connect(act, &QAction::triggered, this, [this, id] { m_host.dispatch(id); });
+    }
+    popup.exec(globalPosition);
+}
+
+// ------------------------------------------------------------------------ row operations
+
+void GridController::renumberRows()
+{
+    try {
+        changeGrid([this] { RowNumbering::RenumberRows(m_grid); });
+    } catch (const std::exception &e) {
+        reportError(m_prompter, QStringLiteral("frmMain"), QStringLiteral("RenumberRows"), e);
+    }
+}
+
+void GridController::InsertArticle()
+{
+    if (!m_host.database())
+        return;
+    try {
+        if (changeGrid([this] { return RowOperations::InsertArticle(m_grid, *m_host.database()); })
+            > 0)
+            m_host.GridEdited(true);
+    } catch (const std::exception &e) {
+        reportError(m_prompter, QStringLiteral("frmMain"), QStringLiteral("InsertArticle"), e);
+    }
+}
+
+void GridController::AppendArticle(bool askForCount)
+{
+    if (!m_host.database())
+        return;
+    RowOperations::AppendResult result;
+    try {
+        result = changeGrid([&] {
+            return RowOperations::AppendArticle(m_grid, *m_host.database(), m_prompter, askForCount);
+        });
+    } catch (const std::exception &e) {
+        reportError(m_prompter, QStringLiteral("frmMain"), QStringLiteral("AppendArticle"), e);
+        return;
+    }
+    if (result.scrollRow >= 1)
+        m_view->scrollTo(m_model->index(result.scrollRow - 1, 0));
+    m_host.GridEdited(true);
+}
+
+void GridController::DeleteArticle()
+{
+    try {
+        if (changeGrid([this] { return RowOperations::DeleteArticle(m_grid); }) > 0)
+            m_host.GridEdited(true);
+    } catch (const std::exception &e) {
+        reportError(m_prompter, QStringLiteral("frmMain"), QStringLiteral("DeleteArticle"), e);
+    }
+}
+
+// ------------------------------------------------------------------- fill and replace
+
+void GridController::mnuDataFillDown()
+{
+    if (changeGrid([this] { return Fill::fillDown(m_grid); }))
+        m_host.GridEdited(true);
+}
+
+void GridController::mnuDataFillUp()
+{
+    if (changeGrid([this] { return Fill::fillUp(m_grid); }))
+        m_host.GridEdited(true);
+}
+
+void GridController::mnuEditFillDnIncr(int increment)
+{
+    if (changeGrid([&] { return Fill::fillDownIncrement(m_grid, increment, m_prompter); }))
+        m_host.GridEdited(true);
+}
+
+void GridController::openReplaceDialog()
+{
+    if (m_grid.rows() <= 1)
+        return;
+    ReplaceDialog dialog(m_grid, m_view->window());
+    connect(&dialog, &ReplaceDialog::gridEdited, this,
+            [this](const ArticleGrid::CellRange &changed) {
+                m_model->cellsChanged(changed.r1, changed.c1, changed.r2, changed.c2);
+                m_host.GridEdited(true);
+            });
+    dialog.exec();
+}
+
+// ------------------------------------------------------------------------------ clipboard
+
+void GridController::putOnClipboard(const std::optional<QString> &text)
+{
+    if (!text)
+        return;
+    QApplication::clipboard()->clear();
+    QApplication::clipboard()->setText(*text);
+}
+
+void GridController::afterPaste(const ClipboardBlocks::PasteResult &result)
+{
+    if (!result.refusal.isEmpty()) {
+        m_host.showStatus(result.refusal, 8000);
+        return;
+    }
+    if (result.edited)
+        m_host.GridEdited(true);
+}
+
+void GridController::CopyClip()
+{
+    putOnClipboard(ClipboardBlocks::CopyClip(m_grid));
+}
+
+void GridController::CopyArticle()
+{
+    putOnClipboard(ClipboardBlocks::CopyArticle(m_grid));
+}
+
+void GridController::CutClip()
+{
+    const ClipboardBlocks::CutResult result =
+        changeGrid([this] { return ClipboardBlocks::CutClip(m_grid); });
+    putOnClipboard(result.text);
+    if (result.text && result.changed)
+        m_host.GridEdited(true);
+}
+
+void GridController::PasteClip()
+{
+    const QModelIndex current = m_view->currentIndex();
+    const int row = current.isValid() ? current.row() + 1 : m_grid.selection().r1;
+    const int column = current.isValid() ? current.column() : m_grid.selection().c1;
+    const QString text = QApplication::clipboard()->text();
+    afterPaste(changeGrid([&] { return ClipboardBlocks::PasteClip(m_grid, row, column, text); }));
+}
+
+void GridController::mnuPasteArticle()
+{
+    const QString text = QApplication::clipboard()->text();
+    try {
+        afterPaste(changeGrid([&] { return ClipboardBlocks::mnuPasteArticle(m_grid, text); }));
+    } catch (const std::exception &e) {
+        reportError(m_prompter, QStringLiteral("frmMain"), QStringLiteral("mnuPasteArticle"), e);
+    }
+}
+
+void GridController::openMoveRowsDialog(QPoint globalPosition)
+{
+    // Beside the clicked row, at the grid's left edge.
+    const QPoint anchor(m_view->mapToGlobal(QPoint(0, 0)).x(), globalPosition.y());
+    MoveRowsDialog::open(*this, anchor, m_view->window());
+}
+
+void GridController::moveRows(MoveRows::RowMove move)
+{
+    const MoveRows::Result result = changeGrid([&] { return MoveRows::move(m_grid, move); });
+    if (!result.changed)
+        return;
+    const QModelIndex first = m_model->index(result.selection.r1 - 1, 1);
+    const QModelIndex last = m_model->index(result.selection.r2 - 1, m_grid.cols() - 1);
+    m_view->selectionModel()->select(QItemSelection(first, last),
+                                         QItemSelectionModel::ClearAndSelect);
+    m_view->scrollTo(first);
+    m_host.GridEdited(true);
+}
+void GridController::EvaluateTreeMode()
+{
+    ArticleGrid::CellRange range = m_grid.selection();
+    if (range.r2 < range.r1)
+        std::swap(range.r1, range.r2);
+    if (range.c2 < range.c1)
+        std::swap(range.c1, range.c2);
+    m_grid.setSelection(range);
+    m_host.showSelectionStatus(GridRules::selectionStatus(range.r2 - range.r1 + 1));
+}
+

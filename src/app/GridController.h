@@ -1,0 +1,110 @@
+#pragma once
+
+#include "browse/ArticleGrid.h"
+#include "browse/GridRules.h"
+#include "dialogs/MoveRowsDialog.h"
+#include "edit/ClipboardBlocks.h"
+#include "ui/ArticleGridView.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <optional>
+
+class ArticleGridModel;
+class CellDelegate;
+class Database;
+class Prompter;
+
+// The article grid's part of the main window: the view with its model and cell delegate, the
+// grid's mouse and keyboard rules, and every command that changes its cells and rows. The logic
+// itself lives in browse/ and edit/; this class wires it to the view and the window.
+class GridController : public QObject, public MoveRowsTarget
+{
+    Q_OBJECT
+public:
+    // What the grid needs of the window around it.
+    class Host
+    {
+    public:
+        virtual ~Host() = default;
+        virtual Database *database() = 0; // null while no database is open
+        virtual const FieldList &fieldList() const = 0;
+        virtual bool SingleGroupView() const = 0;
+        virtual void GridEdited(bool edited) = 0;
+        virtual void dispatch(int id) = 0;
+        virtual void showStatus(const QString &text, int milliseconds) = 0;
+        virtual void showSelectionStatus(const QString &text) = 0;
+        // Opens the field-length dialog for FieldEditColumn and what goes with it.
+        virtual void openFieldEditDialog() = 0;
+        virtual void openAccessoryPicker(int row, int column) = 0;
+        virtual void openContactDefinition(int row, int column) = 0;
+    };
+
+    GridController(Host &host, Prompter &prompter, QObject *parent = nullptr);
+    ~GridController() override;
+
+    ArticleGrid &grid() { return m_grid; }
+    const ArticleGrid &grid() const { return m_grid; }
+    ArticleGridModel *model() const { return m_model; }
+    ArticleGridView *view() const { return m_view.data(); }
+
+    // Normalises the selection and shows how many rows it holds.
+    void EvaluateTreeMode();
+
+    // Mouse, keyboard and header rules.
+    void onGridMouseReleased(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                             QPoint position);
+    void onHeaderClicked(int column);
+    void onDeletePressed();
+    void sortGrid(int column, bool ascending);
+    void showGridPopup(QPoint globalPosition);
+    // Opens the field-length dialog for a column (Shift-click); false when the column has none
+    // (protected columns beep).
+    bool shiftClickColumn(int column);
+    // The popup's commands, in order, for the current selection.
+    QList<GridRules::PopupItem> gridPopupItems() const;
+    void openMoveRowsDialog(QPoint globalPosition);
+
+    // Commands.
+    void renumberRows();
+    void InsertArticle();
+    void AppendArticle(bool askForCount);
+    void DeleteArticle();
+    void mnuDataFillDown();
+    void mnuDataFillUp();
+    void mnuEditFillDnIncr(int increment);
+    void openReplaceDialog();
+    void CopyClip();
+    void CutClip();
+    void PasteClip();
+    void CopyArticle();
+    void mnuPasteArticle();
+
+    // MoveRowsTarget
+    const ArticleGrid &moveRowsGrid() const override { return m_grid; }
+    void moveRows(MoveRows::RowMove move) override;
+
+    // What Shift-click on a column keeps for the field-length dialog.
+    QString FieldEditColumn;
+    QString FieldEditSize;
+    QString FieldEditDescription;
+
+private:
+    void trackSelection();
+    void onCellEdited(int row, int column);
+    void putOnClipboard(const std::optional<QString> &text);
+    void afterPaste(const ClipboardBlocks::PasteResult &result);
+    // Runs a grid operation that may change rows, with one model reset around it.
+    template<typename Operation>
+    auto changeGrid(Operation operation);
+
+    Host &m_host;
+    Prompter &m_prompter;
+    ArticleGrid m_grid;
+    ArticleGridModel *m_model = nullptr;
+    QPointer<ArticleGridView> m_view;
+    CellDelegate *m_delegate = nullptr;
+    int m_sortColumn = -1;
+    bool m_sortAscending = true;
+};

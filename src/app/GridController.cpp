@@ -77,7 +77,9 @@ auto GridController::changeGrid(Operation operation)
 
 void GridController::trackSelection()
 {
-    const QModelIndexList selected = m_view->selectionModel()->selectedIndexes();
+    // The bounding box of the selected ranges (never every index: a whole root view can be
+    // selected).
+    const QItemSelection selected = m_view->selectionModel()->selection();
     ArticleGrid::CellRange range;
     if (selected.isEmpty()) {
         const QModelIndex current = m_view->currentIndex();
@@ -86,11 +88,11 @@ void GridController::trackSelection()
         range = {current.row() + 1, current.column(), current.row() + 1, current.column()};
     } else {
         range = {INT_MAX, INT_MAX, -1, -1};
-        for (const QModelIndex &index : selected) {
-            range.r1 = qMin(range.r1, index.row() + 1);
-            range.r2 = qMax(range.r2, index.row() + 1);
-            range.c1 = qMin(range.c1, index.column());
-            range.c2 = qMax(range.c2, index.column());
+        for (const QItemSelectionRange &part : selected) {
+            range.r1 = qMin(range.r1, part.top() + 1);
+            range.r2 = qMax(range.r2, part.bottom() + 1);
+            range.c1 = qMin(range.c1, part.left());
+            range.c2 = qMax(range.c2, part.right());
         }
     }
     m_grid.setSelection(range);

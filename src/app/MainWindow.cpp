@@ -141,7 +141,12 @@ MainWindow::MainWindow(Prompter &prompter, QWidget *parent)
     EnableMenus(false);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // Let the view go of the grid while everything an open cell editor may still commit into
+    // is alive; the members go before the child widgets do.
+    m_gridView->setModel(nullptr);
+}
 
 Database *MainWindow::database()
 {

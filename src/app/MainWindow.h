@@ -131,8 +131,8 @@ private:
     void registerHandlers();
 
     Prompter &m_prompter;
-    // The grid and its view; the controller lives as long as the window's members, so the view
-    // (a child widget, destroyed later) is let go of in the controller's destructor.
+    // The grid and its view. The view is a child widget and outlives the members, so the
+    // window's destructor detaches it first.
     GridController m_gridController;
     ArticleGrid &m_grid;
     ArticleGridModel *m_gridModel;

@@ -2,6 +2,7 @@
 #include "core/Settings.h"
 #include "dialogs/ReplaceDialog.h"
 
+#include "support/GridFixture.h"
 #include "support/TestFiles.h"
 
 #include <QApplication>
@@ -25,31 +26,12 @@ const QStringList kRows{
     "11|ABCDI010|10|K10|x",
 };
 
-// Rows are given from column 1 (RAD) on, cells separated by '|'.
 ArticleGrid makeGrid(const QStringList &rows)
 {
-    FieldList fields;
-    for (const QString &name : kHeader)
-        fields.append({name, {}, 40, 0});
-    ArticleGrid grid;
-    grid.setupColumns(fields);
-    int next = 1;
-    for (const QString &row : rows)
-        next = grid.AddGridRow(QStringList{QString()} + row.split(QLatin1Char('|')), next);
-    return grid;
+    return GridFixture::make(kHeader, rows);
 }
 
-QStringList dump(const ArticleGrid &grid)
-{
-    QStringList rows;
-    for (int r = 1; r < grid.rows(); ++r) {
-        QStringList cells;
-        for (int c = 1; c < grid.cols(); ++c)
-            cells << grid.text(r, c);
-        rows << cells.join(QLatin1Char('|'));
-    }
-    return rows;
-}
+using GridFixture::dump;
 
 template <class T> T *control(const QWidget &dialog, const char *name)
 {

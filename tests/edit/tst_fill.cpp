@@ -1,6 +1,7 @@
 #include "browse/ArticleGrid.h"
 #include "edit/Fill.h"
 
+#include "support/GridFixture.h"
 #include "support/ScriptedPrompter.h"
 
 #include <QTest>
@@ -19,31 +20,12 @@ const QStringList kRows{
     "5|ABCDI030|50|Säkring|Siemens|5", "6|ABCDI030|60|Plint|Phoenix|6",
 };
 
-// Rows are given from column 1 (RAD) on, cells separated by '|'.
 ArticleGrid makeGrid(const QStringList &rows)
 {
-    FieldList fields;
-    for (const QString &name : kHeader)
-        fields.append({name, {}, 40, 0});
-    ArticleGrid grid;
-    grid.setupColumns(fields);
-    int next = 1;
-    for (const QString &row : rows)
-        next = grid.AddGridRow(QStringList{QString()} + row.split(QLatin1Char('|')), next);
-    return grid;
+    return GridFixture::make(kHeader, rows);
 }
 
-QStringList dump(const ArticleGrid &grid)
-{
-    QStringList rows;
-    for (int r = 1; r < grid.rows(); ++r) {
-        QStringList cells;
-        for (int c = 1; c < grid.cols(); ++c)
-            cells << grid.text(r, c);
-        rows << cells.join(QLatin1Char('|'));
-    }
-    return rows;
-}
+using GridFixture::dump;
 
 QStringList column(const ArticleGrid &grid, int c)
 {

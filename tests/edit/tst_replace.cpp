@@ -1,5 +1,6 @@
 #include "browse/ArticleGrid.h"
 #include "edit/Replace.h"
+#include "support/GridFixture.h"
 
 #include <QTest>
 
@@ -18,31 +19,12 @@ const QStringList kRows{
     "12|ABCDI010|10|aa|ingen|-",
 };
 
-// Rows are given from column 1 (RAD) on, cells separated by '|'.
 ArticleGrid makeGrid(const QStringList &rows)
 {
-    FieldList fields;
-    for (const QString &name : kHeader)
-        fields.append({name, {}, 40, 0});
-    ArticleGrid grid;
-    grid.setupColumns(fields);
-    int next = 1;
-    for (const QString &row : rows)
-        next = grid.AddGridRow(QStringList{QString()} + row.split(QLatin1Char('|')), next);
-    return grid;
+    return GridFixture::make(kHeader, rows);
 }
 
-QStringList dump(const ArticleGrid &grid)
-{
-    QStringList rows;
-    for (int r = 1; r < grid.rows(); ++r) {
-        QStringList cells;
-        for (int c = 1; c < grid.cols(); ++c)
-            cells << grid.text(r, c);
-        rows << cells.join(QLatin1Char('|'));
-    }
-    return rows;
-}
+using GridFixture::dump;
 
 const ArticleGrid::CellRange kWholeRows{1, 1, 3, 6};
 

@@ -48,9 +48,9 @@ int import(const QString &tdsPath, bool force, Prompter &prompter)
     const QString tds = QFileInfo(tdsPath).absoluteFilePath();
     const QString tdb = Paths::tdbPathFor(tds);
     if (!force && QFileInfo::exists(tdb)) {
-        prompter.error(QStringLiteral("Filen %1 finns redan. Ange --force för att ersätta den.")
-                           .arg(tdb),
-                       QStringLiteral("Radera tidigare version"));
+        prompter.error(
+            QStringLiteral("Filen %1 finns redan. Ange --force för att ersätta den.").arg(tdb),
+            QStringLiteral("Radera tidigare version"));
         return 1;
     }
     NullProgress progress;

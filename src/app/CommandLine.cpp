@@ -86,9 +86,9 @@ CommandLine CommandLine::parse(const QStringList &arguments)
             cl.outputPath = argument.mid(n);
             current = &cl.outputPath;
             sawOut = true;
-        } else if ((argument.compare(QLatin1String("--in"), Qt::CaseInsensitive) == 0
-                    || argument.compare(QLatin1String("--out"), Qt::CaseInsensitive) == 0)
-                   && i + 1 < arguments.size()) {
+        } else if ((argument.compare(QLatin1String("--in"), Qt::CaseInsensitive) == 0 ||
+                    argument.compare(QLatin1String("--out"), Qt::CaseInsensitive) == 0) &&
+                   i + 1 < arguments.size()) {
             const bool in = argument.compare(QLatin1String("--in"), Qt::CaseInsensitive) == 0;
             current = in ? &cl.inputPath : &cl.outputPath;
             *current = arguments.at(++i);
@@ -127,8 +127,8 @@ QString syntaxMessage()
 #else
     const QString program = QStringLiteral("kvistbo");
 #endif
-    return QStringLiteral("SYNTAX:\n") + program
-           + QStringLiteral(" /IN:filnamn1[.tdb] /OUT:filnamn2[.tds]");
+    return QStringLiteral("SYNTAX:\n") + program +
+           QStringLiteral(" /IN:filnamn1[.tdb] /OUT:filnamn2[.tds]");
 }
 
 QString usageText()

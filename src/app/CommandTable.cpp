@@ -3,8 +3,8 @@
 const std::vector<MenuItemSpec> &schemeItems()
 {
     static const std::vector<MenuItemSpec> items = {
-        {1000, "Office XP", 0, false},        {1001, "Standard", 0, false},
-        {1002, "Office 2003", 0, false},      {1003, "Normal XP", 0, false},
+        {1000, "Office XP", 0, false},          {1001, "Standard", 0, false},
+        {1002, "Office 2003", 0, false},        {1003, "Normal XP", 0, false},
         {1004, "Visual Studio 2005", 0, false}, {1005, "Office 2007", 0, false},
     };
     return items;
@@ -64,7 +64,8 @@ const std::vector<ToolbarItemSpec> &standardToolbar()
         {1101, "Öppna databas", "Öppna Access-databas", false},
         {1103, "Stäng databas", "Stäng Access-databas", false},
         {1102, "Spara som", "Sparar Access-databas med nytt namn", false},
-        {1104, "Importera artikeldatabas", "Importerar artikeldatabas från VOLTMARK TDS-fil", false},
+        {1104, "Importera artikeldatabas", "Importerar artikeldatabas från VOLTMARK TDS-fil",
+         false},
         {1105, "Exportera artikeldatabas", "Exporterar artikeldatabas till VOLTMARK TDS-fil", true},
     };
     return items;

@@ -63,8 +63,7 @@ GridController::~GridController()
 
 // ------------------------------------------------------------------------------ the grid
 
-template<typename Operation>
-auto GridController::changeGrid(Operation operation)
+template <typename Operation> auto GridController::changeGrid(Operation operation)
 {
     m_model->beginChange();
     struct End
@@ -125,7 +124,7 @@ void GridController::sortGrid(int column, bool ascending)
     });
     m_view->horizontalHeader()->setSortIndicatorShown(true);
     m_view->horizontalHeader()->setSortIndicator(column, ascending ? Qt::AscendingOrder
-                                                                       : Qt::DescendingOrder);
+                                                                   : Qt::DescendingOrder);
     m_host.GridEdited(true);
     renumberRows();
 }
@@ -150,8 +149,8 @@ bool GridController::shiftClickColumn(int column)
         return false;
     m_view->selectColumn(column);
     const QString header = m_grid.text(0, column);
-    if (header == QLatin1String("BL_NAME") || header == QLatin1String("TYP")
-        || header == QLatin1String("TBH/APP")) {
+    if (header == QLatin1String("BL_NAME") || header == QLatin1String("TYP") ||
+        header == QLatin1String("TBH/APP")) {
         QApplication::beep();
         return false;
     }
@@ -176,7 +175,7 @@ bool GridController::shiftClickColumn(int column)
 }
 
 void GridController::onGridMouseReleased(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
-                                     QPoint position)
+                                         QPoint position)
 {
     if (modifiers == Qt::ShiftModifier)
         shiftClickColumn(m_view->columnAt(position.x()));
@@ -186,8 +185,8 @@ void GridController::onGridMouseReleased(Qt::MouseButton button, Qt::KeyboardMod
     if (m_view->rowAt(position.y()) < 0)
         return;
     const QPoint global = m_view->viewport()->mapToGlobal(position);
-    if (button == Qt::LeftButton && modifiers != Qt::ShiftModifier
-        && position.x() <= m_view->columnWidth(0))
+    if (button == Qt::LeftButton && modifiers != Qt::ShiftModifier &&
+        position.x() <= m_view->columnWidth(0))
         openMoveRowsDialog(global);
     else if (button == Qt::RightButton)
         showGridPopup(global);
@@ -230,8 +229,8 @@ void GridController::InsertArticle()
     if (!m_host.database())
         return;
     try {
-        if (changeGrid([this] { return RowOperations::InsertArticle(m_grid, *m_host.database()); })
-            > 0)
+        if (changeGrid(
+                [this] { return RowOperations::InsertArticle(m_grid, *m_host.database()); }) > 0)
             m_host.GridEdited(true);
     } catch (const std::exception &e) {
         reportError(m_prompter, QStringLiteral("frmMain"), QStringLiteral("InsertArticle"), e);
@@ -245,7 +244,8 @@ void GridController::AppendArticle(bool askForCount)
     RowOperations::AppendResult result;
     try {
         result = changeGrid([&] {
-            return RowOperations::AppendArticle(m_grid, *m_host.database(), m_prompter, askForCount);
+            return RowOperations::AppendArticle(m_grid, *m_host.database(), m_prompter,
+                                                askForCount);
         });
     } catch (const std::exception &e) {
         reportError(m_prompter, QStringLiteral("frmMain"), QStringLiteral("AppendArticle"), e);
@@ -372,7 +372,7 @@ void GridController::moveRows(MoveRows::RowMove move)
     const QModelIndex first = m_model->index(result.selection.r1 - 1, 1);
     const QModelIndex last = m_model->index(result.selection.r2 - 1, m_grid.cols() - 1);
     m_view->selectionModel()->select(QItemSelection(first, last),
-                                         QItemSelectionModel::ClearAndSelect);
+                                     QItemSelectionModel::ClearAndSelect);
     m_view->scrollTo(first);
     m_host.GridEdited(true);
 }
@@ -386,4 +386,3 @@ void GridController::EvaluateTreeMode()
     m_grid.setSelection(range);
     m_host.showSelectionStatus(GridRules::selectionStatus(range.r2 - range.r1 + 1));
 }
-

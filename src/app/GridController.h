@@ -96,8 +96,7 @@ private:
     void putOnClipboard(const std::optional<QString> &text);
     void afterPaste(const ClipboardBlocks::PasteResult &result);
     // Runs a grid operation that may change rows, with one model reset around it.
-    template<typename Operation>
-    auto changeGrid(Operation operation);
+    template <typename Operation> auto changeGrid(Operation operation);
 
     Host &m_host;
     Prompter &m_prompter;

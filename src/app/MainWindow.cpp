@@ -11,8 +11,8 @@
 #include "core/Paths.h"
 #include "core/Progress.h"
 #include "core/Settings.h"
-#include "db/TdsExport.h"
 #include "db/Schema.h"
+#include "db/TdsExport.h"
 #include "db/TdsImport.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/FieldEditDialog.h"
@@ -94,14 +94,6 @@ public:
     WaitCursor &operator=(const WaitCursor &) = delete;
 };
 
-int readNumber(const QString &name, int defaultValue, const QString &section = {})
-{
-    bool ok = false;
-    const double value =
-        Settings::readUser(name, QString::number(defaultValue), section).toDouble(&ok);
-    return ok ? int(value) : defaultValue;
-}
-
 QString folderWithSeparator(const QString &path)
 {
     return Paths::folderOf(path) + QDir::separator();
@@ -111,8 +103,8 @@ QString folderWithSeparator(const QString &path)
 
 QString databaseCaption(const QString &path)
 {
-    return Paths::fileNameOf(path) + QStringLiteral(" - ") + QStringLiteral("Ravelund ")
-           + QStringLiteral(" ") + QStringLiteral(" [") + path + QStringLiteral("]");
+    return Paths::fileNameOf(path) + QStringLiteral(" - ") + QStringLiteral("Ravelund ") +
+           QStringLiteral(" ") + QStringLiteral(" [") + path + QStringLiteral("]");
 }
 
 MainWindow::MainWindow(Prompter &prompter, QWidget *parent)
@@ -173,9 +165,6 @@ void MainWindow::createViews()
             return QStringList();
         try {
             WaitCursor wait;
-            if (!FieldExists(m_database->db(), QStringLiteral("Articles"),
-                             QStringLiteral("FABRIKAT")))
-                return std::nullopt;
             return GroupTree::manufacturers(m_database->db(), blockName);
         } catch (const std::exception &e) {
             reportError(m_prompter, kWindow, QStringLiteral("ExpandTreeRow"), e);
@@ -340,9 +329,12 @@ void MainWindow::registerHandlers()
     add(CommandId::Copy, QStringLiteral("CopyClip"), [this] { m_gridController.CopyClip(); });
     add(CommandId::Cut, QStringLiteral("CutClip"), [this] { m_gridController.CutClip(); });
     add(CommandId::Paste, QStringLiteral("PasteClip"), [this] { m_gridController.PasteClip(); });
-    add(CommandId::Replace, QStringLiteral("frmReplace"), [this] { m_gridController.openReplaceDialog(); });
-    add(CommandId::FillDown, QStringLiteral("mnuDataFillDown"), [this] { m_gridController.mnuDataFillDown(); });
-    add(CommandId::FillUp, QStringLiteral("mnuDataFillUp"), [this] { m_gridController.mnuDataFillUp(); });
+    add(CommandId::Replace, QStringLiteral("frmReplace"),
+        [this] { m_gridController.openReplaceDialog(); });
+    add(CommandId::FillDown, QStringLiteral("mnuDataFillDown"),
+        [this] { m_gridController.mnuDataFillDown(); });
+    add(CommandId::FillUp, QStringLiteral("mnuDataFillUp"),
+        [this] { m_gridController.mnuDataFillUp(); });
     for (int id = CommandId::FillDownStep1; id <= CommandId::FillDownStep5; ++id) {
         const int step = id - 206;
         add(id, QStringLiteral("mnuEditFillDnIncr %1").arg(step),
@@ -356,14 +348,18 @@ void MainWindow::registerHandlers()
     add(CommandId::NewAccessoryGroup, QStringLiteral("frmNewAccessoryGroup"),
         [this] { openNewGroupDialog(true); });
     add(CommandId::About, QStringLiteral("frmAbout"), [this] { showAbout(); });
-    add(CommandId::InsertArticle, QStringLiteral("InsertArticle"), [this] { m_gridController.InsertArticle(); });
+    add(CommandId::InsertArticle, QStringLiteral("InsertArticle"),
+        [this] { m_gridController.InsertArticle(); });
     add(CommandId::AppendArticle, QStringLiteral("AppendArticle"),
         [this] { m_gridController.AppendArticle(false); });
     add(CommandId::AppendArticles, QStringLiteral("AppendArticle ask"),
         [this] { m_gridController.AppendArticle(true); });
-    add(CommandId::CopyArticle, QStringLiteral("CopyArticle"), [this] { m_gridController.CopyArticle(); });
-    add(CommandId::DeleteArticle, QStringLiteral("DeleteArticle"), [this] { m_gridController.DeleteArticle(); });
-    add(CommandId::PasteArticle, QStringLiteral("mnuPasteArticle"), [this] { m_gridController.mnuPasteArticle(); });
+    add(CommandId::CopyArticle, QStringLiteral("CopyArticle"),
+        [this] { m_gridController.CopyArticle(); });
+    add(CommandId::DeleteArticle, QStringLiteral("DeleteArticle"),
+        [this] { m_gridController.DeleteArticle(); });
+    add(CommandId::PasteArticle, QStringLiteral("mnuPasteArticle"),
+        [this] { m_gridController.mnuPasteArticle(); });
     add(CommandId::Save, QStringLiteral("mnuSave"), [this] { mnuSave(); });
     add(CommandId::Ignore, QStringLiteral("ignoreChanges"), [this] { ignoreChanges(); });
     for (int id = CommandId::Scheme0; id <= CommandId::Scheme6; ++id)
@@ -469,10 +465,12 @@ void MainWindow::setTreeWidth(int pixels)
 
 void MainWindow::loadSettings()
 {
-    setTreeColour(Settings::readUser(QStringLiteral("TreeColor"), QStringLiteral("16777215"), kOptions)
-                      .toUInt());
-    setGridColour(Settings::readUser(QStringLiteral("GridColor"), QStringLiteral("16777215"), kOptions)
-                      .toUInt());
+    setTreeColour(
+        Settings::readUser(QStringLiteral("TreeColor"), QStringLiteral("16777215"), kOptions)
+            .toUInt());
+    setGridColour(
+        Settings::readUser(QStringLiteral("GridColor"), QStringLiteral("16777215"), kOptions)
+            .toUInt());
     m_accessoryPrefix =
         Settings::readUser(QStringLiteral("TbhPrefix"), QStringLiteral("TILLB"), kOptions);
     const QString fontSize =
@@ -484,13 +482,14 @@ void MainWindow::loadSettings()
     applyFontSize(fontSize.toInt());
 
     RestoreFormPosition(this, 8000, 12000);
-    setTreeWidth(Twips::toPixels(readNumber(QStringLiteral("TreeWidth"),
-                                            int(Twips::fromPixels(width()) / 4))));
+    setTreeWidth(Twips::toPixels(Settings::readUserNumber(QStringLiteral("TreeWidth"),
+                                                          int(Twips::fromPixels(width()) / 4))));
     for (int column = 0; column < 64; ++column)
-        m_storedColumnWidths << readNumber(QString::number(column) + QStringLiteral("Col"), -1);
+        m_storedColumnWidths << Settings::readUserNumber(
+            QString::number(column) + QStringLiteral("Col"), -1);
     if (x() < 0 || y() < 0)
         move(qMax(0, x()), qMax(0, y()));
-    if (readNumber(QStringLiteral("WinState"), 0) == 2)
+    if (Settings::readUserNumber(QStringLiteral("WinState"), 0) == 2)
         setWindowState(windowState() | Qt::WindowMaximized);
 }
 
@@ -527,12 +526,11 @@ void MainWindow::unloadSequence()
     Settings::saveUser(QStringLiteral("Width"), QString::number(Twips::fromPixels(width())));
     Settings::saveUser(QStringLiteral("Height"), QString::number(Twips::fromPixels(height())));
     Settings::saveUser(QStringLiteral("Font"), m_fontBox->currentText());
-    Settings::saveUser(QStringLiteral("WinState"), isMaximized() ? QStringLiteral("2")
-                                                                 : QStringLiteral("0"));
+    Settings::saveUser(QStringLiteral("WinState"),
+                       isMaximized() ? QStringLiteral("2") : QStringLiteral("0"));
     Settings::saveUser(QStringLiteral("State"), QString::fromLatin1(saveState().toBase64()),
                        kLayout);
-    Settings::saveUser(QStringLiteral("Bars"),
-                       QString::number(findChildren<QToolBar *>().size()),
+    Settings::saveUser(QStringLiteral("Bars"), QString::number(findChildren<QToolBar *>().size()),
                        QStringLiteral("Layout-Summary"));
     Settings::saveMachine(QStringLiteral("Version"), FirstRun::fullVersion());
     for (int column = 0; column < m_grid.cols(); ++column) {
@@ -590,8 +588,8 @@ void MainWindow::applyFontSize(int points)
         font.setPointSize(points);
         view->setFont(font);
     }
-    m_gridView->verticalHeader()->setDefaultSectionSize(QFontMetrics(m_gridView->font()).height()
-                                                        + 6);
+    m_gridView->verticalHeader()->setDefaultSectionSize(QFontMetrics(m_gridView->font()).height() +
+                                                        6);
 }
 
 // ---------------------------------------------------------------------------- file commands
@@ -832,8 +830,8 @@ void MainWindow::GridEdited(bool edited)
     for (int id : {955, 1955, 956, 1956})
         m_actions.value(id)->setEnabled(edited);
     QPalette p = m_tree->palette();
-    p.setColor(QPalette::Text, edited ? palette().color(QPalette::Dark)
-                                      : palette().color(QPalette::WindowText));
+    p.setColor(QPalette::Text,
+               edited ? palette().color(QPalette::Dark) : palette().color(QPalette::WindowText));
     m_tree->setPalette(p);
     if (!edited) {
         // The caller fills the grid again.
@@ -898,7 +896,6 @@ void MainWindow::reopenDatabase()
 }
 void MainWindow::openAccessoryPicker(int, int) {}
 void MainWindow::openContactDefinition(int, int) {}
-
 
 void MainWindow::openChangePrefixDialog()
 {

@@ -18,8 +18,8 @@ QStringList PickFile(Prompter &prompter, const QString &title, const QString &ex
     const QString initial = QFileInfo(startFolder).isDir() ? startFolder : programFolder();
     FileDialogRequest request;
     request.title = title;
-    request.filter = QStringLiteral("(VOLTMARK artikeldatabas *.") + extension
-                     + QStringLiteral(") (*") + extension + QLatin1Char(')');
+    request.filter = QStringLiteral("(VOLTMARK artikeldatabas *.") + extension +
+                     QStringLiteral(") (*") + extension + QLatin1Char(')');
     request.initialFolder = initial;
     const QStringList chosen = prompter.openFile(request);
     QStringList paths;

@@ -24,8 +24,8 @@ std::unique_ptr<MainWindow> startInteractive(const CommandLine &commandLine, Pro
 {
     CommandLine::Mode mode = commandLine.mode;
     // A single argument must name a working database or a catalogue.
-    if (mode == CommandLine::Mode::OpenFile && !isCatalogue(commandLine.inputPath)
-        && !isWorkingDatabase(commandLine.inputPath))
+    if (mode == CommandLine::Mode::OpenFile && !isCatalogue(commandLine.inputPath) &&
+        !isWorkingDatabase(commandLine.inputPath))
         mode = CommandLine::Mode::SyntaxError;
     if (mode == CommandLine::Mode::SyntaxError)
         prompter.message(MessageIcon::Information, QStringLiteral("Fel i anrop"), syntaxMessage());
@@ -42,9 +42,8 @@ std::unique_ptr<MainWindow> startInteractive(const CommandLine &commandLine, Pro
     }
     const QString last = Settings::readUser(QStringLiteral("LastFileName"), QString());
     if (Settings::readUser(QStringLiteral("AutoOpen"), QStringLiteral("0"),
-                           QStringLiteral("Options"))
-            == QLatin1String("1")
-        && !last.isEmpty() && QFileInfo(last).isFile())
+                           QStringLiteral("Options")) == QLatin1String("1") &&
+        !last.isEmpty() && QFileInfo(last).isFile())
         window->OpenMDB(last);
     return window;
 }

@@ -16,11 +16,11 @@ QList<Group> groups(Database &db)
     return result;
 }
 
-QStringList manufacturers(Database &db, const QString &blockName)
+std::optional<QStringList> manufacturers(Database &db, const QString &blockName)
 {
-    QStringList result;
     if (!FieldExists(db, QLatin1String(Schema::kArticles), QStringLiteral("FABRIKAT")))
-        return result;
+        return std::nullopt;
+    QStringList result;
     Statement st = db.prepare(
         QStringLiteral("SELECT DISTINCT FABRIKAT FROM Articles WHERE BL_NAME = ?"));
     st.bind(1, blockName);

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class Database;
 
 // What the group tree shows, read from the working database.
@@ -19,8 +21,8 @@ struct Group
 QList<Group> groups(Database &db);
 
 // The distinct manufacturers of a group's articles, leaving out empty ones and those made only
-// of "-"; empty when Articles has no FABRIKAT column.
-QStringList manufacturers(Database &db, const QString &blockName);
+// of "-"; nothing when Articles has no FABRIKAT column.
+std::optional<QStringList> manufacturers(Database &db, const QString &blockName);
 
 // Tree keys: "@" the root, "!" + block name a group, "@" + manufacturer + "!" + block name.
 inline QString rootKey() { return QStringLiteral("@"); }

@@ -2,6 +2,8 @@
 
 #include <QSettings>
 
+#include <cmath>
+
 namespace {
 
 QString key(const QString &name, const QString &section)
@@ -38,6 +40,13 @@ namespace Settings {
 QString readUser(const QString &name, const QString &defaultValue, const QString &section)
 {
     return read(QSettings::UserScope, name, defaultValue, section);
+}
+
+int readUserNumber(const QString &name, int defaultValue, const QString &section)
+{
+    bool ok = false;
+    const double value = readUser(name, QString::number(defaultValue), section).toDouble(&ok);
+    return ok ? int(std::lround(value)) : defaultValue;
 }
 
 void saveUser(const QString &name, const QString &value, const QString &section)

@@ -9,6 +9,8 @@ namespace Settings {
 
 QString readUser(const QString &name, const QString &defaultValue, const QString &section = {});
 void saveUser(const QString &name, const QString &value, const QString &section = {});
+// A stored number (text), rounded to a whole one; the default when missing or not a number.
+int readUserNumber(const QString &name, int defaultValue, const QString &section = {});
 QString readMachine(const QString &name, const QString &defaultValue,
                     const QString &section = {});
 void saveMachine(const QString &name, const QString &value, const QString &section = {});

@@ -18,14 +18,6 @@ double dotsPerInch()
     return 96.0;
 }
 
-int readNumber(const QString &name, int defaultValue, const QString &section)
-{
-    bool ok = false;
-    const double value =
-        Settings::readUser(name, QString::number(defaultValue), section).toDouble(&ok);
-    return ok ? int(std::lround(value)) : defaultValue;
-}
-
 } // namespace
 
 namespace Twips {
@@ -50,10 +42,12 @@ QString placementSection(const QWidget *window)
 void RestoreFormPosition(QWidget *window, int defaultHeightTwips, int defaultWidthTwips)
 {
     const QString section = placementSection(window);
-    const int height = readNumber(QStringLiteral("Height"), defaultHeightTwips, section);
-    const int width = readNumber(QStringLiteral("Width"), defaultWidthTwips, section);
-    const int top = readNumber(QStringLiteral("Top"), 0, section);
-    const int left = readNumber(QStringLiteral("Left"), 0, section);
+    const int height =
+        Settings::readUserNumber(QStringLiteral("Height"), defaultHeightTwips, section);
+    const int width =
+        Settings::readUserNumber(QStringLiteral("Width"), defaultWidthTwips, section);
+    const int top = Settings::readUserNumber(QStringLiteral("Top"), 0, section);
+    const int left = Settings::readUserNumber(QStringLiteral("Left"), 0, section);
     window->move(Twips::toPixels(left), Twips::toPixels(top));
     window->resize(Twips::toPixels(qMax(width, defaultWidthTwips)),
                    Twips::toPixels(qMax(height, defaultHeightTwips)));

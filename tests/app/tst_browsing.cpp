@@ -52,7 +52,7 @@ void TestBrowsing::initTestCase()
 
 void TestBrowsing::init()
 {
-    QSettings(QSettings::NativeFormat, QSettings::UserScope, "BRAX", "Ravelund").clear();
+    TestFiles::clearUserSettings();
     m_dir = std::make_unique<QTemporaryDir>();
 }
 
@@ -66,12 +66,7 @@ QString TestBrowsing::catalogue(const QString &name, const QStringList &lines,
                          TestFiles::crlf({"BL_NAME,Blocknamn,8", "TYP,Typ,3",
                                           "BENÄMNING,Benämning,20", "ÖVRIGT,Övrigt,12"}));
     }
-    ScriptedPrompter prompter;
-    NullProgress progress;
-    const ImportResult result = TdsImport(prompter, progress).run(tds);
-    if (!result.ok)
-        qFatal("fixture import failed");
-    return result.dbPath;
+    return CatalogueFixture::importTds(tds);
 }
 
 void TestBrowsing::click(MainWindow &window, const QString &key)

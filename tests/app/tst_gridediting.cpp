@@ -60,16 +60,12 @@ void TestGridEditing::initTestCase()
 
 void TestGridEditing::init()
 {
-    QSettings(QSettings::NativeFormat, QSettings::UserScope, "BRAX", "Ravelund").clear();
+    TestFiles::clearUserSettings();
     m_dir = std::make_unique<QTemporaryDir>();
-    const QString tds = CatalogueFixture::write(
+    m_tdb = CatalogueFixture::importDatabase(
         m_dir->path(), "red",
         {line("ABCDI010", "12", "Kontaktor", "Nordel"), line("ABCDI010", "-", "Relä", "Nordel"),
          line("ABCDI010", "3", "Säkring", "Åkerby"), line("ABCDI020", "K7", "Annan grupp")});
-    ScriptedPrompter prompter;
-    NullProgress progress;
-    m_tdb = TdsImport(prompter, progress).run(tds).dbPath;
-    QVERIFY(!m_tdb.isEmpty());
     m_prompter = std::make_unique<ScriptedPrompter>();
     m_window = std::make_unique<MainWindow>(*m_prompter);
     m_window->show();

@@ -59,21 +59,15 @@ void TestMainWindow::initTestCase()
 
 void TestMainWindow::init()
 {
-    QSettings(QSettings::NativeFormat, QSettings::UserScope, "BRAX", "Ravelund").clear();
+    TestFiles::clearUserSettings();
     m_dir = std::make_unique<QTemporaryDir>();
 }
 
 QString TestMainWindow::makeDatabase(const QString &name)
 {
-    const QString tds = CatalogueFixture::write(
+    return CatalogueFixture::importDatabase(
         m_dir->path(), name,
         {line("ABCDI060", "1", "Kontaktorer", "Nordel"), line("ABCDI080", "1", "Säkringar")});
-    ScriptedPrompter prompter;
-    NullProgress progress;
-    const ImportResult result = TdsImport(prompter, progress).run(tds);
-    if (!result.ok)
-        qFatal("fixture import failed");
-    return result.dbPath;
 }
 
 void TestMainWindow::commandsReachTheirHandlers_data()

@@ -52,13 +52,8 @@ private:
 
 Database TestTdsExport::import(const QString &folder, const QString &name, const QStringList &lines)
 {
-    ScriptedPrompter prompter;
-    NullProgress progress;
-    const ImportResult result =
-        TdsImport(prompter, progress).run(CatalogueFixture::write(folder, name, lines));
-    if (!result.ok)
-        qFatal("import failed: %s", qPrintable(prompter.texts().join('\n')));
-    return Database(result.dbPath, Database::OpenMode::ReadWrite);
+    return Database(CatalogueFixture::importDatabase(folder, name, lines),
+                    Database::OpenMode::ReadWrite);
 }
 
 ExportResult TestTdsExport::exportTo(Database &db, const QString &path, ScriptedPrompter &prompter)

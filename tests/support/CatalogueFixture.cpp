@@ -1,6 +1,10 @@
 #include "support/CatalogueFixture.h"
 
+#include "support/ScriptedPrompter.h"
 #include "support/TestFiles.h"
+
+#include "core/Progress.h"
+#include "db/TdsImport.h"
 
 namespace CatalogueFixture {
 
@@ -23,6 +27,21 @@ QString write(const QString &folder, const QString &name, const QStringList &lin
     TestFiles::write(tds, TestFiles::crlf(lines));
     TestFiles::write(folder + QLatin1Char('/') + name + QStringLiteral(".tdx"), tdx());
     return tds;
+}
+
+QString importTds(const QString &tdsPath)
+{
+    ScriptedPrompter prompter;
+    NullProgress progress;
+    const ImportResult result = TdsImport(prompter, progress).run(tdsPath);
+    if (!result.ok)
+        qFatal("fixture import failed: %s", qPrintable(prompter.texts().join('\n')));
+    return result.dbPath;
+}
+
+QString importDatabase(const QString &folder, const QString &name, const QStringList &lines)
+{
+    return importTds(write(folder, name, lines));
 }
 
 } // namespace CatalogueFixture

@@ -19,4 +19,11 @@ QString line(const QString &blockName, const QString &type, const QString &desig
 // Writes name.tds (the lines, CR LF, Windows-1252) and name.tdx into folder; returns the .tds path.
 QString write(const QString &folder, const QString &name, const QStringList &lines);
 
+// Imports a written .tds file and returns the working database's path; stops the test run when
+// the fixture does not import.
+QString importTds(const QString &tdsPath);
+
+// write() and importTds() in one step.
+QString importDatabase(const QString &folder, const QString &name, const QStringList &lines);
+
 } // namespace CatalogueFixture

@@ -53,4 +53,9 @@ void isolateSettings(const QString &folder)
     qputenv("XDG_CONFIG_DIRS", (folder + "/system").toLocal8Bit());
 }
 
+void clearUserSettings()
+{
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, "BRAX", "Ravelund").clear();
+}
+
 } // namespace TestFiles

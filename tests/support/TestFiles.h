@@ -23,4 +23,7 @@ QString record(const QList<QPair<QString, int>> &values);
 // Points QSettings (user and machine scope) at `folder`, so tests never touch real settings.
 void isolateSettings(const QString &folder);
 
+// Empties the (isolated) user settings, so each test starts as a fresh user.
+void clearUserSettings();
+
 } // namespace TestFiles

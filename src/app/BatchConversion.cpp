@@ -1,6 +1,6 @@
 #include "app/BatchConversion.h"
 
-#include "app/RecentFiles.h"
+#include "core/RecentFiles.h"
 #include "core/AppError.h"
 #include "core/Paths.h"
 #include "core/Progress.h"

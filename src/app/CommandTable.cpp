@@ -1,81 +1,128 @@
 #include "app/CommandTable.h"
 
-const std::vector<MenuItemSpec> &schemeItems()
+namespace {
+
+constexpr const char *kFile = "mnuFile";
+constexpr const char *kEdit = "mnuEdit";
+constexpr const char *kSchemes = "mnuSchemes";
+constexpr const char *kTools = "mnuTools";
+constexpr const char *kHelp = "mnuHelp";
+
+} // namespace
+
+const std::vector<CommandSpec> &commandTable()
 {
-    static const std::vector<MenuItemSpec> items = {
-        {1000, "Office XP", 0, false},          {1001, "Standard", 0, false},
-        {1002, "Office 2003", 0, false},        {1003, "Normal XP", 0, false},
-        {1004, "Visual Studio 2005", 0, false}, {1005, "Office 2007", 0, false},
+    using C = CommandId;
+    using E = Enabling;
+    static const std::vector<CommandSpec> table = {
+        {C::OpenMDB, kFile, "&Öppna databas", 'O', false, E::DatabaseClosed, "Öppna databas",
+         "Öppna Access-databas"},
+        {C::SaveAs, kFile, "Spara so&m", 0, false, E::DatabaseOpen, "Spara som",
+         "Sparar Access-databas med nytt namn"},
+        {C::CloseMDB, kFile, "St&äng", 0, false, E::DatabaseOpen, "Stäng databas",
+         "Stäng Access-databas"},
+        {C::OpenTDS, kFile, "Im&portera artikeldatabas", 0, true, E::DatabaseClosed,
+         "Importera artikeldatabas", "Importerar artikeldatabas från VOLTMARK TDS-fil"},
+        {C::SaveTDS, kFile, "E&xportera databas", 0, false, E::DatabaseOpen,
+         "Exportera artikeldatabas", "Exporterar artikeldatabas till VOLTMARK TDS-fil"},
+        {C::RecentFile0, kFile, "", 0, true, E::Always},
+        {C::RecentFile1, kFile, "", 0, false, E::Always},
+        {C::RecentFile2, kFile, "", 0, false, E::Always},
+        {C::RecentFile3, kFile, "", 0, false, E::Always},
+        {C::Exit, kFile, "&Avsluta", 0, true, E::Always},
+
+        {C::Cut, kEdit, "Kl&ipp ut", 'X', false, E::DatabaseOpen},
+        {C::Copy, kEdit, "K&opiera", 'C', false, E::DatabaseOpen},
+        {C::Paste, kEdit, "K&listra in", 'V', false, E::DatabaseOpen},
+        {C::Replace, kEdit, "Sök och &ersätt", 'H', true, E::DatabaseOpen},
+        {C::FillDown, kEdit, "Fyll &nedåt", 'D', true, E::DatabaseOpen},
+        {C::FillUp, kEdit, "Fyll &uppåt", 'U', false, E::DatabaseOpen},
+        {C::FillDownStep1, kEdit, "&Fyll nedåt+&1", '1', true, E::DatabaseOpen},
+        {C::FillDownStep2, kEdit, "&Fyll nedåt+&2", '2', false, E::DatabaseOpen},
+        {C::FillDownStep3, kEdit, "&Fyll nedåt+&3", '3', false, E::DatabaseOpen},
+        {C::FillDownStep4, kEdit, "&Fyll nedåt+&4", '4', false, E::DatabaseOpen},
+        {C::FillDownStep5, kEdit, "&Fyll nedåt+&5", '5', false, E::DatabaseOpen},
+
+        {C::SchemeOfficeXP, kSchemes, "Office XP", 0, false, E::Always},
+        {C::SchemeStandard, kSchemes, "Standard", 0, false, E::Always},
+        {C::SchemeOffice2003, kSchemes, "Office 2003", 0, false, E::Always},
+        {C::SchemeNormalXP, kSchemes, "Normal XP", 0, false, E::Always},
+        {C::SchemeVisualStudio2005, kSchemes, "Visual Studio 2005", 0, false, E::Always},
+        {C::SchemeOffice2007, kSchemes, "Office 2007", 0, false, E::Always},
+
+        {C::Save, kTools, "Spara ändringar", 'S', true, E::Edits, "Spara ändringar",
+         "Spara ändringar"},
+        {C::Ignore, kTools, "Ignorera ändringar", 'Z', false, E::Edits, "Ignorera ändringar",
+         "Ignorera ändringar"},
+        {C::ChangePrefix, kTools, "Byt databasens prefix (Bibliotek)", 0, true, E::DatabaseOpen},
+        {C::NewArticleGroup, kTools, "Ny artikelgrupp", 0, false, E::DatabaseOpen},
+        {C::NewAccessoryGroup, kTools, "Ny tillbehörsgrupp", 0, false, E::DatabaseOpen},
+        {C::Options, kTools, "Al&ternativ", 0, true, E::Always},
+
+        {C::About, kHelp, "&Om Ravelund...", 0, false, E::Always},
+
+        {C::InsertArticle, nullptr, "Infoga artiklar", 0, false, E::DatabaseOpen},
+        {C::AppendArticle, nullptr, "Addera artiklar", 0, false, E::DatabaseOpen},
+        {C::AppendArticles, nullptr, "Addera valfritt antal artiklar", 0, false,
+         E::DatabaseOpen},
+        {C::CopyArticle, nullptr, "Kopiera artiklar", 0, false, E::DatabaseOpen},
+        {C::DeleteArticle, nullptr, "Radera artiklar", 0, false, E::DatabaseOpen},
+        {C::PasteArticle, nullptr, "Klistra in kopierade artiklar", 0, false, E::DatabaseOpen},
     };
-    return items;
+    return table;
+}
+
+const CommandSpec *commandSpec(CommandId id)
+{
+    for (const CommandSpec &spec : commandTable()) {
+        if (spec.id == id)
+            return &spec;
+    }
+    return nullptr;
 }
 
 const std::vector<MenuSpec> &menuTable()
 {
     static const std::vector<MenuSpec> menus = {
-        {"&Arkiv",
-         "mnuFile",
-         {
-             {101, "&Öppna databas", 'O', false},
-             {102, "Spara so&m", 0, false},
-             {103, "St&äng", 0, false},
-             {104, "Im&portera artikeldatabas", 0, true},
-             {105, "E&xportera databas", 0, false},
-             {2000, "", 0, true},
-             {2001, "", 0, false},
-             {2002, "", 0, false},
-             {2003, "", 0, false},
-             {100, "&Avsluta", 0, true},
-         }},
-        {"&Redigera",
-         "mnuEdit",
-         {
-             {202, "Kl&ipp ut", 'X', false},
-             {201, "K&opiera", 'C', false},
-             {203, "K&listra in", 'V', false},
-             {204, "Sök och &ersätt", 'H', true},
-             {205, "Fyll &nedåt", 'D', true},
-             {206, "Fyll &uppåt", 'U', false},
-             {207, "&Fyll nedåt+&1", '1', true},
-             {208, "&Fyll nedåt+&2", '2', false},
-             {209, "&Fyll nedåt+&3", '3', false},
-             {210, "&Fyll nedåt+&4", '4', false},
-             {211, "&Fyll nedåt+&5", '5', false},
-         }},
-        {"&Visa", "mnuView", {}},
-        {"Ver&ktyg",
-         "mnuTools",
-         {
-             {955, "Spara ändringar", 'S', true},
-             {956, "Ignorera ändringar", 'Z', false},
-             {302, "Byt databasens prefix (Bibliotek)", 0, true},
-             {303, "Ny artikelgrupp", 0, false},
-             {304, "Ny tillbehörsgrupp", 0, false},
-             {301, "Al&ternativ", 0, true},
-         }},
-        {"&Hjälp", "mnuHelp", {{502, "&Om Ravelund...", 0, false}}},
+        {"&Arkiv", kFile}, {"&Redigera", kEdit}, {"&Visa", "mnuView"},
+        {"Ver&ktyg", kTools}, {"&Hjälp", kHelp},
     };
     return menus;
 }
 
-const std::vector<ToolbarItemSpec> &standardToolbar()
+const std::vector<ToolbarSpec> &toolbarTable()
 {
-    static const std::vector<ToolbarItemSpec> items = {
-        {1101, "Öppna databas", "Öppna Access-databas", false},
-        {1103, "Stäng databas", "Stäng Access-databas", false},
-        {1102, "Spara som", "Sparar Access-databas med nytt namn", false},
-        {1104, "Importera artikeldatabas", "Importerar artikeldatabas från VOLTMARK TDS-fil",
-         false},
-        {1105, "Exportera artikeldatabas", "Exporterar artikeldatabas till VOLTMARK TDS-fil", true},
+    using C = CommandId;
+    static const std::vector<ToolbarSpec> bars = {
+        {"Standard",
+         "tbStandard",
+         false,
+         {{C::OpenMDB}, {C::CloseMDB}, {C::SaveAs}, {C::OpenTDS}, {C::SaveTDS, true}}},
+        {"&Färgschema",
+         "tbSchemes",
+         false,
+         {{C::SchemeOfficeXP},
+          {C::SchemeStandard},
+          {C::SchemeOffice2003},
+          {C::SchemeNormalXP},
+          {C::SchemeVisualStudio2005},
+          {C::SchemeOffice2007}}},
+        {"Spara ändringar", "tbSave", true, {{C::Save}, {C::Ignore}}},
     };
-    return items;
+    return bars;
 }
 
-const std::vector<ToolbarItemSpec> &saveToolbar()
+bool commandEnabled(Enabling rule, const CommandState &state)
 {
-    static const std::vector<ToolbarItemSpec> items = {
-        {1955, "Spara ändringar", "Spara ändringar", false},
-        {1956, "Ignorera ändringar", "Ignorera ändringar", false},
-    };
-    return items;
+    switch (rule) {
+    case Enabling::Always:
+        return true;
+    case Enabling::DatabaseOpen:
+        return state.databaseOpen;
+    case Enabling::DatabaseClosed:
+        return !state.databaseOpen;
+    case Enabling::Edits:
+        return state.databaseOpen && (state.edited || state.editing);
+    }
+    return false;
 }

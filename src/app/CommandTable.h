@@ -1,84 +1,64 @@
 #pragma once
 
-#include <QString>
+#include "core/CommandId.h"
 
 #include <vector>
 
-// Every command has one identifier; a toolbar twin of a menu command has the identifier + 1000
-// and runs the same operation.
-namespace CommandId {
-enum : int {
-    Exit = 100,
-    OpenMDB = 101,
-    SaveAs = 102,
-    CloseMDB = 103,
-    OpenTDS = 104,
-    SaveTDS = 105,
-    Copy = 201,
-    Cut = 202,
-    Paste = 203,
-    Replace = 204,
-    FillDown = 205,
-    FillUp = 206,
-    FillDownStep1 = 207, // 207..211: fill down with step 1..5
-    FillDownStep5 = 211,
-    Options = 301,
-    ChangePrefix = 302,
-    NewArticleGroup = 303,
-    NewAccessoryGroup = 304,
-    About = 502,
-    InsertArticle = 901,
-    AppendArticle = 902,
-    CopyArticle = 903,
-    DeleteArticle = 904,
-    PasteArticle = 908,
-    AppendArticles = 912,
-    Save = 955,
-    Ignore = 956,
-    Scheme0 = 1000, // 1000..1005: colour schemes 0..5 (1006 sets the default scheme 6)
-    Scheme6 = 1006,
-    ToolbarTwin = 1000,
-    RecentFile0 = 2000, // 2000..2003: the recent files
-    RecentFile3 = 2003,
+// When a command can run; one function derives it from the session's state.
+enum class Enabling {
+    Always,
+    DatabaseOpen,   // a database is open
+    DatabaseClosed, // one must be closed before another is opened or imported
+    Edits,          // the grid holds unsaved edits (or a cell editor is open)
 };
-} // namespace CommandId
 
-struct MenuItemSpec
+// One row per command: where it appears, how it reads and when it can run.
+struct CommandSpec
 {
-    int id;
-    const char *caption;
-    char shortcut;  // Ctrl + this key, 0 for none
-    bool separator; // starts a new group
+    CommandId id;
+    const char *menu;    // object name of its menu; nullptr for the grid's popup only
+    const char *caption; // in the menu (the popup builds its own, counting the rows)
+    char shortcut;       // Ctrl + this key; 0 for none
+    bool separator;      // starts a new group in its menu
+    Enabling enabling;
+    const char *toolbarCaption = nullptr; // its toolbar button's text, when it has one
+    const char *toolTip = nullptr;
 };
 
 struct MenuSpec
 {
     const char *title;
     const char *objectName;
-    std::vector<MenuItemSpec> items;
 };
 
-struct ToolbarItemSpec
+struct ToolbarItem
 {
-    int id;
-    const char *caption;
-    const char *toolTip;
-    bool separator;
+    CommandId id;
+    bool separator = false;
 };
 
-// The menus in order. "&Visa" lists only the colour schemes here; the toolbar list beside them
-// is built from the toolbars themselves.
+struct ToolbarSpec
+{
+    const char *title;
+    const char *objectName;
+    bool textBesideIcon;
+    std::vector<ToolbarItem> items;
+};
+
+// The state the enabling rules read.
+struct CommandState
+{
+    bool databaseOpen = false;
+    bool edited = false;
+    bool editing = false; // a cell editor is open: saving commits it first
+};
+
+// Every command, menus in order.
+const std::vector<CommandSpec> &commandTable();
+const CommandSpec *commandSpec(CommandId id);
+// The menu bar's menus in order; "&Visa" gets its toolbar and scheme lists from the window.
 const std::vector<MenuSpec> &menuTable();
-// The "Standard" and "Spara ändringar" toolbars' buttons.
-const std::vector<ToolbarItemSpec> &standardToolbar();
-const std::vector<ToolbarItemSpec> &saveToolbar();
-// The schemes' captions for 1000..1005.
-const std::vector<MenuItemSpec> &schemeItems();
+// The command toolbars ("Standard", "Spara ändringar"; the hidden scheme bar).
+const std::vector<ToolbarSpec> &toolbarTable();
 
-// A twin's identifier maps to the menu command it shares.
-inline int menuCommandOf(int id)
-{
-    if ((id >= 1101 && id <= 1105) || id == 1955 || id == 1956)
-        return id - CommandId::ToolbarTwin;
-    return id;
-}
+bool commandEnabled(Enabling rule, const CommandState &state);

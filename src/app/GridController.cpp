@@ -3,6 +3,7 @@
 #include "browse/ArticleGridModel.h"
 #include "browse/RowNumbering.h"
 #include "core/AppError.h"
+#include "session/CatalogueSession.h"
 #include "db/Database.h"
 #include "dialogs/ReplaceDialog.h"
 #include "edit/Fill.h"
@@ -16,12 +17,12 @@
 #include <QHeaderView>
 #include <QMenu>
 
-GridController::GridController(Host &host, Prompter &prompter, QObject *parent)
-    : QObject(parent), m_host(host), m_prompter(prompter)
+GridController::GridController(CatalogueSession &session, Prompter &prompter, QObject *parent)
+    : QObject(parent), m_session(session), m_prompter(prompter), m_grid(session.grid())
 {
     m_model = new ArticleGridModel(m_grid, this);
     m_model->setEditable([this](int column) {
-        return GridRules::editRule(m_grid, column, m_host.SingleGroupView(), m_host.fieldList())
+        return GridRules::editRule(m_grid, column, SingleGroupView(), m_session.fieldList())
             .allowed;
     });
     m_view = new ArticleGridView;
@@ -29,19 +30,19 @@ GridController::GridController(Host &host, Prompter &prompter, QObject *parent)
     m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 6);
     m_delegate = new CellDelegate(
         [this](int column) {
-            return GridRules::editRule(m_grid, column, m_host.SingleGroupView(),
-                                       m_host.fieldList());
+            return GridRules::editRule(m_grid, column, SingleGroupView(),
+                                       m_session.fieldList());
         },
         m_view);
     m_view->setItemDelegate(m_delegate);
     connect(m_delegate, &CellDelegate::ellipsisClicked, this, [this](int row, int column) {
         if (m_grid.text(0, column) == QLatin1String("TBH/APP"))
-            m_host.openAccessoryPicker(row, column);
+            emit accessoryPickerRequested(row, column);
         else
-            m_host.openContactDefinition(row, column);
+            emit contactDefinitionRequested(row, column);
     });
     connect(m_delegate, &CellDelegate::characterRefused, this, [this] {
-        m_host.showStatus(QStringLiteral("Tecknet finns inte i Windows-1252."), 4000);
+        emit statusMessage(QStringLiteral("Tecknet finns inte i Windows-1252."), 4000);
     });
     connect(m_model, &ArticleGridModel::cellEdited, this, &GridController::onCellEdited);
     connect(m_view, &ArticleGridView::mouseReleased, this, &GridController::onGridMouseReleased);
@@ -52,6 +53,43 @@ GridController::GridController(Host &host, Prompter &prompter, QObject *parent)
             &GridController::trackSelection);
     connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &GridController::trackSelection);
+    connect(m_view, &ArticleGridView::editingChanged, this, &GridController::editingChanged);
+    connect(&m_session, &CatalogueSession::gridAboutToReset, m_model,
+            &ArticleGridModel::beginChange);
+    connect(&m_session, &CatalogueSession::gridReset, this, &GridController::afterReset);
+}
+
+void GridController::afterReset()
+{
+    m_model->endChange();
+    // A new buffer starts unsorted, with its first cell current.
+    m_sortColumn = -1;
+    m_view->horizontalHeader()->setSortIndicatorShown(false);
+    if (m_grid.rows() > 1)
+        m_view->setCurrentIndex(m_model->index(0, 1));
+    else
+        emit selectionStatus(QString());
+}
+
+bool GridController::SingleGroupView() const
+{
+    return m_session.SingleGroupView();
+}
+
+void GridController::gridEdited()
+{
+    m_session.GridEdited(true);
+}
+
+bool GridController::isEditing() const
+{
+    return m_view && m_view->isEditing();
+}
+
+void GridController::commitEditor()
+{
+    if (m_view && m_view->commitOpenEditor())
+        m_view->setFocus(Qt::OtherFocusReason);
 }
 
 GridController::~GridController()
@@ -100,16 +138,17 @@ void GridController::trackSelection()
 
 void GridController::onCellEdited(int row, int column)
 {
-    m_host.GridEdited(true);
+    gridEdited();
     GridRules::afterEdit(m_grid, row, column);
 }
 
 void GridController::onDeletePressed()
 {
-    // Clearing cells does not enter the edited state.
+    // Cleared cells are an edit like any other: they can be saved, and a tree click asks first.
     if (GridRules::clearCells(m_grid, m_grid.selection())) {
         const ArticleGrid::CellRange range = m_grid.selection();
         m_model->cellsChanged(range.r1, range.c1, range.r2, range.c2);
+        gridEdited();
     }
 }
 
@@ -118,14 +157,14 @@ void GridController::sortGrid(int column, bool ascending)
     if (m_grid.rows() < 2)
         return;
     changeGrid([&] {
-        GridRules::beforeSort(m_grid, column, m_host.SingleGroupView());
+        GridRules::beforeSort(m_grid, column, SingleGroupView());
         m_grid.sortRows(column, ascending);
-        GridRules::afterSort(m_grid, column, m_host.SingleGroupView());
+        GridRules::afterSort(m_grid, column, SingleGroupView());
     });
     m_view->horizontalHeader()->setSortIndicatorShown(true);
     m_view->horizontalHeader()->setSortIndicator(column, ascending ? Qt::AscendingOrder
                                                                    : Qt::DescendingOrder);
-    m_host.GridEdited(true);
+    gridEdited();
     renumberRows();
 }
 
@@ -135,7 +174,7 @@ void GridController::onHeaderClicked(int column)
         shiftClickColumn(column);
         return;
     }
-    if (!m_host.database() || m_grid.rows() < 2 || column <= 0)
+    if (!m_session.database() || m_grid.rows() < 2 || column <= 0)
         return;
     m_sortAscending = column == m_sortColumn ? !m_sortAscending : true;
     m_sortColumn = column;
@@ -145,7 +184,7 @@ void GridController::onHeaderClicked(int column)
 bool GridController::shiftClickColumn(int column)
 {
     // Shift in the row selector extends the row selection; it has no field to change.
-    if (!m_host.database() || column < 1 || column >= m_grid.cols())
+    if (!m_session.database() || column < 1 || column >= m_grid.cols())
         return false;
     m_view->selectColumn(column);
     const QString header = m_grid.text(0, column);
@@ -158,7 +197,7 @@ bool GridController::shiftClickColumn(int column)
     FieldEditSize.clear();
     FieldEditDescription.clear();
     try {
-        for (const ColumnInfo &info : m_host.database()->columns(QStringLiteral("Articles"))) {
+        for (const ColumnInfo &info : m_session.database()->columns(QStringLiteral("Articles"))) {
             if (info.name.compare(header, Qt::CaseInsensitive) == 0) {
                 FieldEditSize = QString::number(info.size);
                 FieldEditDescription = info.description;
@@ -170,7 +209,7 @@ bool GridController::shiftClickColumn(int column)
     }
     if (FieldEditSize.isEmpty())
         return false; // a column the article table does not have
-    m_host.openFieldEditDialog();
+    emit fieldEditRequested();
     return true;
 }
 
@@ -195,7 +234,7 @@ void GridController::onGridMouseReleased(Qt::MouseButton button, Qt::KeyboardMod
 QList<GridRules::PopupItem> GridController::gridPopupItems() const
 {
     const bool hasArticles = ClipboardBlocks::hasArticleBlock(QApplication::clipboard()->text());
-    return GridRules::popupItems(m_grid, m_grid.selection(), hasArticles, m_host.SingleGroupView());
+    return GridRules::popupItems(m_grid, m_grid.selection(), hasArticles, SingleGroupView());
 }
 
 void GridController::showGridPopup(QPoint globalPosition)
@@ -208,7 +247,7 @@ void GridController::showGridPopup(QPoint globalPosition)
         QAction *act = popup.addAction(item.caption);
         act->setEnabled(item.enabled);
         const int id = item.id;
-        connect(act, &QAction::triggered, this, [this, id] { m_host.dispatch(id); });
+        connect(act, &QAction::triggered, this, [this, id] { emit commandRequested(CommandId(id)); });
     }
     popup.exec(globalPosition);
 }
@@ -226,12 +265,12 @@ void GridController::renumberRows()
 
 void GridController::InsertArticle()
 {
-    if (!m_host.database())
+    if (!m_session.database())
         return;
     try {
         if (changeGrid(
-                [this] { return RowOperations::InsertArticle(m_grid, *m_host.database()); }) > 0)
-            m_host.GridEdited(true);
+                [this] { return RowOperations::InsertArticle(m_grid, *m_session.database()); }) > 0)
+            gridEdited();
     } catch (const std::exception &e) {
         reportError(m_prompter, QStringLiteral("frmMain"), QStringLiteral("InsertArticle"), e);
     }
@@ -239,12 +278,12 @@ void GridController::InsertArticle()
 
 void GridController::AppendArticle(bool askForCount)
 {
-    if (!m_host.database())
+    if (!m_session.database())
         return;
     RowOperations::AppendResult result;
     try {
         result = changeGrid([&] {
-            return RowOperations::AppendArticle(m_grid, *m_host.database(), m_prompter,
+            return RowOperations::AppendArticle(m_grid, *m_session.database(), m_prompter,
                                                 askForCount);
         });
     } catch (const std::exception &e) {
@@ -253,14 +292,14 @@ void GridController::AppendArticle(bool askForCount)
     }
     if (result.scrollRow >= 1)
         m_view->scrollTo(m_model->index(result.scrollRow - 1, 0));
-    m_host.GridEdited(true);
+    gridEdited();
 }
 
 void GridController::DeleteArticle()
 {
     try {
         if (changeGrid([this] { return RowOperations::DeleteArticle(m_grid); }) > 0)
-            m_host.GridEdited(true);
+            gridEdited();
     } catch (const std::exception &e) {
         reportError(m_prompter, QStringLiteral("frmMain"), QStringLiteral("DeleteArticle"), e);
     }
@@ -271,19 +310,19 @@ void GridController::DeleteArticle()
 void GridController::mnuDataFillDown()
 {
     if (changeGrid([this] { return Fill::fillDown(m_grid); }))
-        m_host.GridEdited(true);
+        gridEdited();
 }
 
 void GridController::mnuDataFillUp()
 {
     if (changeGrid([this] { return Fill::fillUp(m_grid); }))
-        m_host.GridEdited(true);
+        gridEdited();
 }
 
 void GridController::mnuEditFillDnIncr(int increment)
 {
     if (changeGrid([&] { return Fill::fillDownIncrement(m_grid, increment, m_prompter); }))
-        m_host.GridEdited(true);
+        gridEdited();
 }
 
 void GridController::openReplaceDialog()
@@ -294,7 +333,7 @@ void GridController::openReplaceDialog()
     connect(&dialog, &ReplaceDialog::gridEdited, this,
             [this](const ArticleGrid::CellRange &changed) {
                 m_model->cellsChanged(changed.r1, changed.c1, changed.r2, changed.c2);
-                m_host.GridEdited(true);
+                gridEdited();
             });
     dialog.exec();
 }
@@ -312,11 +351,11 @@ void GridController::putOnClipboard(const std::optional<QString> &text)
 void GridController::afterPaste(const ClipboardBlocks::PasteResult &result)
 {
     if (!result.refusal.isEmpty()) {
-        m_host.showStatus(result.refusal, 8000);
+        emit statusMessage(result.refusal, 8000);
         return;
     }
     if (result.edited)
-        m_host.GridEdited(true);
+        gridEdited();
 }
 
 void GridController::CopyClip()
@@ -335,7 +374,7 @@ void GridController::CutClip()
         changeGrid([this] { return ClipboardBlocks::CutClip(m_grid); });
     putOnClipboard(result.text);
     if (result.text && result.changed)
-        m_host.GridEdited(true);
+        gridEdited();
 }
 
 void GridController::PasteClip()
@@ -374,7 +413,7 @@ void GridController::moveRows(MoveRows::RowMove move)
     m_view->selectionModel()->select(QItemSelection(first, last),
                                      QItemSelectionModel::ClearAndSelect);
     m_view->scrollTo(first);
-    m_host.GridEdited(true);
+    gridEdited();
 }
 void GridController::EvaluateTreeMode()
 {
@@ -384,5 +423,5 @@ void GridController::EvaluateTreeMode()
     if (range.c2 < range.c1)
         std::swap(range.c1, range.c2);
     m_grid.setSelection(range);
-    m_host.showSelectionStatus(GridRules::selectionStatus(range.r2 - range.r1 + 1));
+    emit selectionStatus(GridRules::selectionStatus(range.r2 - range.r1 + 1));
 }

@@ -2,6 +2,7 @@
 
 #include "browse/ArticleGrid.h"
 #include "browse/GridRules.h"
+#include "core/CommandId.h"
 #include "dialogs/MoveRowsDialog.h"
 #include "edit/ClipboardBlocks.h"
 #include "ui/ArticleGridView.h"
@@ -13,39 +14,25 @@
 
 class ArticleGridModel;
 class CellDelegate;
-class Database;
+class CatalogueSession;
 class Prompter;
 
 // The article grid's part of the main window: the view with its model and cell delegate, the
 // grid's mouse and keyboard rules, and every command that changes its cells and rows. The logic
-// itself lives in browse/ and edit/; this class wires it to the view and the window.
+// itself lives in browse/ and edit/, the buffer in the session; this class wires them to the view.
 class GridController : public QObject, public MoveRowsTarget
 {
     Q_OBJECT
 public:
-    // What the grid needs of the window around it.
-    class Host
-    {
-    public:
-        virtual ~Host() = default;
-        virtual Database *database() = 0; // null while no database is open
-        virtual const FieldList &fieldList() const = 0;
-        virtual bool SingleGroupView() const = 0;
-        virtual void GridEdited(bool edited) = 0;
-        virtual void dispatch(int id) = 0;
-        virtual void showStatus(const QString &text, int milliseconds) = 0;
-        virtual void showSelectionStatus(const QString &text) = 0;
-        // Opens the field-length dialog for FieldEditColumn and what goes with it.
-        virtual void openFieldEditDialog() = 0;
-        virtual void openAccessoryPicker(int row, int column) = 0;
-        virtual void openContactDefinition(int row, int column) = 0;
-    };
-
-    GridController(Host &host, Prompter &prompter, QObject *parent = nullptr);
+    GridController(CatalogueSession &session, Prompter &prompter, QObject *parent = nullptr);
     ~GridController() override;
 
     ArticleGrid &grid() { return m_grid; }
     const ArticleGrid &grid() const { return m_grid; }
+    bool isEditing() const;
+    // Commits an open cell editor through the normal edit rules and gives the grid the focus
+    // back; every command runs this first, so no keystroke is lost.
+    void commitEditor();
     ArticleGridModel *model() const { return m_model; }
     ArticleGridView *view() const { return m_view.data(); }
 
@@ -90,6 +77,18 @@ public:
     QString FieldEditSize;
     QString FieldEditDescription;
 
+signals:
+    void statusMessage(const QString &text, int milliseconds);
+    void selectionStatus(const QString &text);
+    // A popup item was chosen.
+    void commandRequested(CommandId id);
+    // Shift-click on a column: FieldEditColumn and what goes with it are set.
+    void fieldEditRequested();
+    void accessoryPickerRequested(int row, int column);
+    void contactDefinitionRequested(int row, int column);
+    // A cell editor opened or closed (saving is possible while one is open).
+    void editingChanged(bool editing);
+
 private:
     void trackSelection();
     void onCellEdited(int row, int column);
@@ -98,9 +97,13 @@ private:
     // Runs a grid operation that may change rows, with one model reset around it.
     template <typename Operation> auto changeGrid(Operation operation);
 
-    Host &m_host;
+    void gridEdited();
+    void afterReset();
+    bool SingleGroupView() const;
+
+    CatalogueSession &m_session;
     Prompter &m_prompter;
-    ArticleGrid m_grid;
+    ArticleGrid &m_grid;
     ArticleGridModel *m_model = nullptr;
     QPointer<ArticleGridView> m_view;
     CellDelegate *m_delegate = nullptr;

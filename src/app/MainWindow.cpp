@@ -2,18 +2,14 @@
 
 #include "app/CommandTable.h"
 #include "app/FirstRun.h"
-#include "app/PickFile.h"
-#include "app/RecentFiles.h"
 #include "browse/ArticleGridModel.h"
-#include "browse/GridStore.h"
 #include "browse/GroupTree.h"
 #include "core/AppError.h"
 #include "core/Paths.h"
+#include "core/PickFile.h"
 #include "core/Progress.h"
+#include "core/RecentFiles.h"
 #include "core/Settings.h"
-#include "db/Schema.h"
-#include "db/TdsExport.h"
-#include "db/TdsImport.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/FieldEditDialog.h"
 #include "dialogs/OptionsDialog.h"
@@ -25,10 +21,8 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDir>
 #include <QFileInfo>
 #include <QFontComboBox>
 #include <QHeaderView>
@@ -39,22 +33,22 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QScopedValueRollback>
 #include <QTreeWidget>
 
 namespace {
 
-const QString kMain = QStringLiteral("Main");
 const QString kOptions = QStringLiteral("Options");
 const QString kLayout = QStringLiteral("Layout");
 const QString kWindow = QStringLiteral("frmMain");
 
-// Progress in the status bar. Long imports repaint now and then so the window keeps moving;
-// the export advances the bar without showing its pane.
+// Progress in the status bar's pane. Long work repaints now and then so the window keeps
+// moving.
 class StatusBarProgress final : public Progress
 {
 public:
-    StatusBarProgress(MainWindow &window, QProgressBar &bar, bool showPane)
-        : m_window(window), m_bar(bar), m_showPane(showPane)
+    StatusBarProgress(QProgressBar &bar, std::function<void(bool)> showPane)
+        : m_bar(bar), m_showPane(std::move(showPane))
     {
     }
     void start(qint64 maximum) override
@@ -62,8 +56,7 @@ public:
         m_scale = maximum > INT_MAX ? maximum / INT_MAX + 1 : 1;
         m_bar.setRange(0, int(qMax<qint64>(1, maximum / m_scale)));
         m_bar.setValue(0);
-        if (m_showPane)
-            m_window.ShowProgress(true);
+        m_showPane(true);
         QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
     void update(qint64 value) override
@@ -73,14 +66,12 @@ public:
     }
     void end() override
     {
-        if (m_showPane)
-            m_window.ShowProgress(false);
+        m_showPane(false);
     }
 
 private:
-    MainWindow &m_window;
     QProgressBar &m_bar;
-    bool m_showPane;
+    std::function<void(bool)> m_showPane;
     qint64 m_scale = 1;
 };
 
@@ -94,11 +85,6 @@ public:
     WaitCursor &operator=(const WaitCursor &) = delete;
 };
 
-QString folderWithSeparator(const QString &path)
-{
-    return Paths::folderOf(path) + QDir::separator();
-}
-
 } // namespace
 
 QString databaseCaption(const QString &path)
@@ -108,8 +94,8 @@ QString databaseCaption(const QString &path)
 }
 
 MainWindow::MainWindow(Prompter &prompter, QWidget *parent)
-    : QMainWindow(parent), m_prompter(prompter), m_gridController(*this, prompter),
-      m_grid(m_gridController.grid()), m_gridModel(m_gridController.model()),
+    : QMainWindow(parent), m_prompter(prompter), m_session(prompter),
+      m_gridController(m_session, prompter), m_gridModel(m_gridController.model()),
       m_gridView(m_gridController.view())
 {
     setObjectName(kWindow);
@@ -121,16 +107,17 @@ MainWindow::MainWindow(Prompter &prompter, QWidget *parent)
     createViews();
     CreateMenu();
     registerHandlers();
+    connectSession();
     const QByteArray state =
         QByteArray::fromBase64(Settings::readUser(QStringLiteral("State"), {}, kLayout).toLatin1());
     if (!state.isEmpty())
         restoreState(state);
-    SetTheme(scheme, CommandId::Scheme0 + scheme);
+    SetTheme(scheme);
     setWindowTitle(QStringLiteral("Ravelund"));
     loadSettings();
     UpdateRecentFiles();
     UpdateLayout();
-    EnableMenus(false);
+    updateCommands();
 }
 
 MainWindow::~MainWindow()
@@ -140,32 +127,18 @@ MainWindow::~MainWindow()
     m_gridView->setModel(nullptr);
 }
 
-Database *MainWindow::database()
-{
-    return m_database ? &m_database->db() : nullptr;
-}
-
-void MainWindow::showStatus(const QString &text, int milliseconds)
-{
-    statusBar()->showMessage(text, milliseconds);
-}
-
-void MainWindow::showSelectionStatus(const QString &text)
-{
-    m_messagePane->setText(text);
-}
-
 // ------------------------------------------------------------------------- building the window
 
 void MainWindow::createViews()
 {
     m_tree = new GroupTreeView(this);
     m_tree->setManufacturerLoader([this](const QString &blockName) -> std::optional<QStringList> {
-        if (!m_database)
+        Database *db = m_session.database();
+        if (!db)
             return QStringList();
         try {
             WaitCursor wait;
-            return GroupTree::manufacturers(m_database->db(), blockName);
+            return GroupTree::manufacturers(*db, blockName);
         } catch (const std::exception &e) {
             reportError(m_prompter, kWindow, QStringLiteral("ExpandTreeRow"), e);
             return QStringList();
@@ -184,19 +157,6 @@ void MainWindow::createViews()
     setCentralWidget(m_splitter);
 }
 
-QAction *MainWindow::createAction(int id, const QString &caption, char shortcut)
-{
-    auto *act = new QAction(caption, this);
-    act->setData(id);
-    if (shortcut)
-        act->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(shortcut)));
-    connect(act, &QAction::triggered, this, [this, id] { dispatch(id); });
-    // Shortcuts work whatever bar shows the command, also a hidden one.
-    addAction(act);
-    m_actions.insert(id, act);
-    return act;
-}
-
 void MainWindow::CreateMenu()
 {
     menuBar()->setObjectName(QStringLiteral("CommandBars"));
@@ -205,72 +165,75 @@ void MainWindow::CreateMenu()
         QMenu *menu = menuBar()->addMenu(QString::fromUtf8(spec.title));
         menu->setObjectName(QString::fromLatin1(spec.objectName));
         m_menus.insert(menu->objectName(), menu);
-        for (const MenuItemSpec &item : spec.items) {
-            if (item.separator)
-                menu->addSeparator();
-            menu->addAction(createAction(item.id, QString::fromUtf8(item.caption), item.shortcut));
-        }
     }
-    for (int id : {CommandId::OpenMDB, CommandId::SaveAs, CommandId::CloseMDB, CommandId::OpenTDS,
-                   CommandId::SaveTDS, CommandId::Save, CommandId::Ignore})
-        m_actions.value(id)->setIcon(Icons::forCommand(id));
-
-    createToolbars();
-
-    // "&Visa": the toolbar list and the colour schemes.
+    // "&Visa": the toolbar list (filled once the bars exist) and the colour schemes.
     QMenu *view = m_menus.value(QStringLiteral("mnuView"));
     QMenu *toolbars = view->addMenu(QStringLiteral("&Verktygsfält"));
     toolbars->setObjectName(QStringLiteral("mnuToolbars"));
-    for (QToolBar *bar : findChildren<QToolBar *>())
-        toolbars->addAction(bar->toggleViewAction());
     QMenu *schemes = view->addMenu(QStringLiteral("&Färgschema"));
     schemes->setObjectName(QStringLiteral("mnuSchemes"));
-    for (const MenuItemSpec &item : schemeItems()) {
-        QAction *act = createAction(item.id, QString::fromUtf8(item.caption));
-        act->setCheckable(true);
-        schemes->addAction(act);
-    }
+    m_menus.insert(schemes->objectName(), schemes);
 
+    // One action per command, shared by its menu item, toolbar button and shortcut.
+    for (const CommandSpec &spec : commandTable()) {
+        auto *act = new QAction(QString::fromUtf8(spec.caption), this);
+        const CommandId id = spec.id;
+        act->setObjectName(QStringLiteral("cmd%1").arg(int(id)));
+        if (spec.shortcut)
+            act->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(spec.shortcut)));
+        if (spec.toolbarCaption) {
+            act->setIconText(QString::fromUtf8(spec.toolbarCaption));
+            act->setToolTip(QString::fromUtf8(spec.toolTip));
+            act->setIcon(Icons::forCommand(int(id)));
+        }
+        if (schemeOf(id) >= 0)
+            act->setCheckable(true);
+        connect(act, &QAction::triggered, this, [this, id] { dispatch(id); });
+        addAction(act); // shortcuts work whatever bar shows the command, also a hidden one
+        m_actions.insert(id, act);
+        if (QMenu *menu = spec.menu ? m_menus.value(QString::fromLatin1(spec.menu)) : nullptr) {
+            if (spec.separator && !menu->isEmpty())
+                menu->addSeparator();
+            menu->addAction(act);
+        }
+    }
+    m_actions.value(CommandId::OpenMDB)
+        ->setStatusTip(QStringLiteral("Öppnar en redan importerad artikeldatabas för redigering"));
+
+    createToolbars();
+    for (QToolBar *bar : findChildren<QToolBar *>())
+        toolbars->addAction(bar->toggleViewAction());
     createStatusBar();
 }
 
 void MainWindow::createToolbars()
 {
-    QToolBar *standard = addToolBar(QStringLiteral("Standard"));
-    standard->setObjectName(QStringLiteral("tbStandard"));
-    standard->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    for (const ToolbarItemSpec &item : standardToolbar()) {
-        if (item.separator)
-            standard->addSeparator();
-        QAction *act = createAction(item.id, QString::fromUtf8(item.caption));
-        act->setToolTip(QString::fromUtf8(item.toolTip));
-        act->setIcon(Icons::forCommand(item.id));
-        standard->addAction(act);
+    for (const ToolbarSpec &spec : toolbarTable()) {
+        QToolBar *bar = addToolBar(QString::fromUtf8(spec.title));
+        bar->setObjectName(QString::fromLatin1(spec.objectName));
+        bar->setToolButtonStyle(spec.textBesideIcon ? Qt::ToolButtonTextBesideIcon
+                                                    : Qt::ToolButtonIconOnly);
+        for (const ToolbarItem &item : spec.items) {
+            if (item.separator)
+                bar->addSeparator();
+            bar->addAction(m_actions.value(item.id));
+        }
     }
-    m_actions.value(1101)->setStatusTip(
-        QStringLiteral("Öppnar en redan importerad artikeldatabas för redigering"));
-    m_actions.value(1105)->setEnabled(false);
+    findChild<QToolBar *>(QStringLiteral("tbSchemes"))->hide();
 
-    QToolBar *schemes = addToolBar(QStringLiteral("&Färgschema"));
-    schemes->setObjectName(QStringLiteral("tbSchemes"));
-    for (const MenuItemSpec &item : schemeItems()) {
-        // The bar shows the same schemes as the menu; its buttons run the same commands.
-        auto *act = new QAction(QString::fromUtf8(item.caption), schemes);
-        const int id = item.id;
-        connect(act, &QAction::triggered, this, [this, id] { dispatch(id); });
-        schemes->addAction(act);
-    }
-    schemes->hide();
-
-    QToolBar *text = addToolBar(QStringLiteral("Text"));
+    // The "Text" bar sits between the scheme bar and the save bar.
+    auto *text = new QToolBar(QStringLiteral("Text"), this);
     text->setObjectName(QStringLiteral("tbText"));
+    insertToolBar(findChild<QToolBar *>(QStringLiteral("tbSave")), text);
     m_fontBox = new QFontComboBox(text);
     m_fontBox->setObjectName(QStringLiteral("cboFonts"));
     m_fontBox->setToolTip(QStringLiteral("Teckensnitt"));
+    m_fontBox->setAccessibleName(QStringLiteral("Teckensnitt"));
     m_fontBox->setCurrentFont(m_gridView->font());
     m_fontSizeBox = new QComboBox(text);
     m_fontSizeBox->setObjectName(QStringLiteral("cboTextHeight"));
     m_fontSizeBox->setToolTip(QStringLiteral("Teckenstorlek"));
+    m_fontSizeBox->setAccessibleName(QStringLiteral("Teckenstorlek"));
     for (int size = 5; size <= 12; ++size)
         m_fontSizeBox->addItem(QString::number(size));
     text->addSeparator();
@@ -283,19 +246,6 @@ void MainWindow::createToolbars()
         Settings::saveUser(QStringLiteral("FontSize"), size, kOptions);
         applyFontSize(size.toInt());
     });
-
-    QToolBar *save = addToolBar(QStringLiteral("Spara ändringar"));
-    save->setObjectName(QStringLiteral("tbSave"));
-    save->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    for (const ToolbarItemSpec &item : saveToolbar()) {
-        QAction *act = createAction(item.id, QString::fromUtf8(item.caption));
-        act->setToolTip(QString::fromUtf8(item.toolTip));
-        act->setIcon(Icons::forCommand(item.id));
-        act->setEnabled(false);
-        save->addAction(act);
-    }
-    m_actions.value(CommandId::Save)->setEnabled(false);
-    m_actions.value(CommandId::Ignore)->setEnabled(false);
 }
 
 void MainWindow::createStatusBar()
@@ -310,82 +260,99 @@ void MainWindow::createStatusBar()
     statusBar()->addWidget(m_progressBar);
     statusBar()->addWidget(m_messagePane, 1);
     ShowProgress(false);
+    m_progress = std::make_unique<StatusBarProgress>(*m_progressBar,
+                                                     [this](bool show) { ShowProgress(show); });
+    m_session.setProgress(m_progress.get());
 }
 
 void MainWindow::registerHandlers()
 {
-    auto add = [this](int id, const QString &name, std::function<void()> run) {
-        m_handlers.insert(id, Handler{name, std::move(run)});
+    using C = CommandId;
+    GridController &grid = m_gridController;
+    m_handlers = {
+        {C::Exit, [this] { close(); }},
+        {C::OpenMDB, [this] { m_session.mnuOpenMDB(); }},
+        {C::SaveAs, [this] { m_session.mnuSaveAs(); }},
+        {C::CloseMDB, [this] { m_session.mnuCloseMDB(); }},
+        {C::OpenTDS, [this] { m_session.mnuOpenTDS(); }},
+        {C::SaveTDS, [this] { m_session.mnuSaveTDS(); }},
+        {C::Copy, [&grid] { grid.CopyClip(); }},
+        {C::Cut, [&grid] { grid.CutClip(); }},
+        {C::Paste, [&grid] { grid.PasteClip(); }},
+        {C::Replace, [&grid] { grid.openReplaceDialog(); }},
+        {C::FillDown, [&grid] { grid.mnuDataFillDown(); }},
+        {C::FillUp, [&grid] { grid.mnuDataFillUp(); }},
+        {C::Options, [this] { openOptionsDialog(); }},
+        {C::ChangePrefix, [this] { openChangePrefixDialog(); }},
+        {C::NewArticleGroup, [this] { openNewGroupDialog(false); }},
+        {C::NewAccessoryGroup, [this] { openNewGroupDialog(true); }},
+        {C::About, [this] { showAbout(); }},
+        {C::InsertArticle, [&grid] { grid.InsertArticle(); }},
+        {C::AppendArticle, [&grid] { grid.AppendArticle(false); }},
+        {C::AppendArticles, [&grid] { grid.AppendArticle(true); }},
+        {C::CopyArticle, [&grid] { grid.CopyArticle(); }},
+        {C::DeleteArticle, [&grid] { grid.DeleteArticle(); }},
+        {C::PasteArticle, [&grid] { grid.mnuPasteArticle(); }},
+        {C::Save, [this] { m_session.mnuSave(); }},
+        {C::Ignore, [this] { m_session.ignoreChanges(); }},
     };
-    add(CommandId::Exit, QStringLiteral("unload"), [this] { close(); });
-    add(CommandId::OpenMDB, QStringLiteral("mnuOpenMDB"), [this] { mnuOpenMDB(); });
-    add(CommandId::SaveAs, QStringLiteral("mnuSaveAs"), [this] { mnuSaveAs(); });
-    add(CommandId::CloseMDB, QStringLiteral("mnuCloseMDB"), [this] {
-        if (keepOrSaveEdits())
-            mnuCloseMDB();
+    for (int step = 1; step <= 5; ++step)
+        m_handlers.insert(fillDownStepCommand(step), [&grid, step] { grid.mnuEditFillDnIncr(step); });
+    for (int scheme = 0; scheme <= 5; ++scheme)
+        m_handlers.insert(schemeCommand(scheme), [this, scheme] { SetTheme(scheme); });
+    for (int slot = 0; slot < RecentFiles::kSlots; ++slot)
+        m_handlers.insert(recentFileCommand(slot), [this, slot] {
+            m_session.OpenMDB(m_actions.value(recentFileCommand(slot))->text());
+        });
+}
+
+void MainWindow::connectSession()
+{
+    connect(&m_session, &CatalogueSession::opened, this, [this](const QString &path) {
+        setupGridColumns();
+        SetupTreeView();
+        setWindowTitle(databaseCaption(path));
+        UpdateRecentFiles();
+        updateCommands();
     });
-    add(CommandId::OpenTDS, QStringLiteral("mnuOpenTDS"), [this] { mnuOpenTDS(); });
-    add(CommandId::SaveTDS, QStringLiteral("mnuSaveTDS"), [this] { mnuSaveTDS(); });
-    add(CommandId::Copy, QStringLiteral("CopyClip"), [this] { m_gridController.CopyClip(); });
-    add(CommandId::Cut, QStringLiteral("CutClip"), [this] { m_gridController.CutClip(); });
-    add(CommandId::Paste, QStringLiteral("PasteClip"), [this] { m_gridController.PasteClip(); });
-    add(CommandId::Replace, QStringLiteral("frmReplace"),
-        [this] { m_gridController.openReplaceDialog(); });
-    add(CommandId::FillDown, QStringLiteral("mnuDataFillDown"),
-        [this] { m_gridController.mnuDataFillDown(); });
-    add(CommandId::FillUp, QStringLiteral("mnuDataFillUp"),
-        [this] { m_gridController.mnuDataFillUp(); });
-    for (int id = CommandId::FillDownStep1; id <= CommandId::FillDownStep5; ++id) {
-        const int step = id - 206;
-        add(id, QStringLiteral("mnuEditFillDnIncr %1").arg(step),
-            [this, step] { m_gridController.mnuEditFillDnIncr(step); });
-    }
-    add(CommandId::Options, QStringLiteral("frmOptions"), [this] { openOptionsDialog(); });
-    add(CommandId::ChangePrefix, QStringLiteral("frmChangePrefix"),
-        [this] { openChangePrefixDialog(); });
-    add(CommandId::NewArticleGroup, QStringLiteral("frmNewGroup"),
-        [this] { openNewGroupDialog(false); });
-    add(CommandId::NewAccessoryGroup, QStringLiteral("frmNewAccessoryGroup"),
-        [this] { openNewGroupDialog(true); });
-    add(CommandId::About, QStringLiteral("frmAbout"), [this] { showAbout(); });
-    add(CommandId::InsertArticle, QStringLiteral("InsertArticle"),
-        [this] { m_gridController.InsertArticle(); });
-    add(CommandId::AppendArticle, QStringLiteral("AppendArticle"),
-        [this] { m_gridController.AppendArticle(false); });
-    add(CommandId::AppendArticles, QStringLiteral("AppendArticle ask"),
-        [this] { m_gridController.AppendArticle(true); });
-    add(CommandId::CopyArticle, QStringLiteral("CopyArticle"),
-        [this] { m_gridController.CopyArticle(); });
-    add(CommandId::DeleteArticle, QStringLiteral("DeleteArticle"),
-        [this] { m_gridController.DeleteArticle(); });
-    add(CommandId::PasteArticle, QStringLiteral("mnuPasteArticle"),
-        [this] { m_gridController.mnuPasteArticle(); });
-    add(CommandId::Save, QStringLiteral("mnuSave"), [this] { mnuSave(); });
-    add(CommandId::Ignore, QStringLiteral("ignoreChanges"), [this] { ignoreChanges(); });
-    for (int id = CommandId::Scheme0; id <= CommandId::Scheme6; ++id)
-        add(id, QStringLiteral("SetTheme %1").arg(id - CommandId::Scheme0),
-            [this, id] { SetTheme(id - CommandId::Scheme0, id); });
-    for (int id = CommandId::RecentFile0; id <= CommandId::RecentFile3; ++id)
-        add(id, QStringLiteral("OpenMDB recent %1").arg(id - CommandId::RecentFile0),
-            [this, id] { OpenMDB(m_actions.value(id)->text()); });
+    connect(&m_session, &CatalogueSession::closed, this, [this] {
+        m_tree->clear();
+        setWindowTitle(QStringLiteral("Ravelund "));
+        updateCommands();
+    });
+    connect(&m_session, &CatalogueSession::treeChanged, this, &MainWindow::SetupTreeView);
+    connect(&m_session, &CatalogueSession::editedChanged, this, &MainWindow::onEditedChanged);
+    connect(&m_session, &CatalogueSession::gridReset, this, &MainWindow::UpdateLayout);
+
+    connect(&m_gridController, &GridController::statusMessage, this,
+            [this](const QString &text, int milliseconds) {
+                statusBar()->showMessage(text, milliseconds);
+            });
+    connect(&m_gridController, &GridController::selectionStatus, m_messagePane, &QLabel::setText);
+    connect(&m_gridController, &GridController::commandRequested, this, &MainWindow::dispatch);
+    connect(&m_gridController, &GridController::editingChanged, this, &MainWindow::updateCommands);
+    connect(&m_gridController, &GridController::fieldEditRequested, this,
+            &MainWindow::openFieldEditDialog);
+    connect(&m_gridController, &GridController::accessoryPickerRequested, this,
+            &MainWindow::openAccessoryPicker);
+    connect(&m_gridController, &GridController::contactDefinitionRequested, this,
+            &MainWindow::openContactDefinition);
 }
 
 // ------------------------------------------------------------------------------- dispatch
 
-void MainWindow::dispatch(int id)
+void MainWindow::dispatch(CommandId id)
 {
-    const auto handler = m_handlers.constFind(menuCommandOf(id));
+    const auto handler = m_handlers.constFind(id);
     if (handler == m_handlers.constEnd())
         return;
-    // A disabled command does nothing, also when reached by its shortcut.
+    // What the user typed counts before anything acts on it; it may enable saving.
+    m_gridController.commitEditor();
+    updateCommands();
     if (QAction *act = m_actions.value(id); act && !act->isEnabled())
         return;
-    handler->run();
-}
-
-QString MainWindow::handlerName(int id) const
-{
-    return m_handlers.value(menuCommandOf(id)).name;
+    (*handler)();
+    updateCommands();
 }
 
 QMenu *MainWindow::menu(const QString &objectName) const
@@ -393,19 +360,31 @@ QMenu *MainWindow::menu(const QString &objectName) const
     return findChild<QMenu *>(objectName);
 }
 
-void MainWindow::EnableMenus(bool open)
+void MainWindow::updateCommands()
 {
-    for (int id : {101, 1101, 104, 1104})
-        m_actions.value(id)->setEnabled(!open);
-    for (int id : {102, 1102, 103, 1103, 105, 1105, 302, 303, 304})
-        m_actions.value(id)->setEnabled(open);
-    QMenu *edit = m_menus.value(QStringLiteral("mnuEdit"));
-    edit->setEnabled(open);
-    for (QAction *act : edit->actions())
-        act->setEnabled(open);
+    CommandState state;
+    state.databaseOpen = m_session.isOpen();
+    state.edited = m_session.isEdited();
+    state.editing = m_gridController.isEditing();
+    for (const CommandSpec &spec : commandTable()) {
+        if (QAction *act = m_actions.value(spec.id))
+            act->setEnabled(commandEnabled(spec.enabling, state));
+    }
+    m_menus.value(QStringLiteral("mnuEdit"))->setEnabled(state.databaseOpen);
 }
 
-void MainWindow::SetTheme(int scheme, int id)
+void MainWindow::onEditedChanged(bool edited)
+{
+    // While the grid holds edits the shown choice cannot change under them.
+    m_tree->setEnabled(!edited);
+    QPalette p = m_tree->palette();
+    p.setColor(QPalette::Text,
+               edited ? palette().color(QPalette::Dark) : palette().color(QPalette::WindowText));
+    m_tree->setPalette(p);
+    updateCommands();
+}
+
+void MainWindow::SetTheme(int scheme)
 {
     scheme = qBound(0, scheme, Theme::kDefaultScheme);
     Theme::setCurrentScheme(scheme);
@@ -413,20 +392,20 @@ void MainWindow::SetTheme(int scheme, int id)
     QPalette own = palette();
     own.setColor(QPalette::Window, colourFromValue(Theme::barColour(scheme)));
     setPalette(own);
-    SetThemeCheck(id);
+    SetThemeCheck(scheme);
     Settings::saveUser(QStringLiteral("Theme"), QString::number(scheme));
 }
 
-void MainWindow::SetThemeCheck(int id)
+void MainWindow::SetThemeCheck(int scheme)
 {
-    for (int scheme = CommandId::Scheme0; scheme < CommandId::Scheme0 + 6; ++scheme)
-        m_actions.value(scheme)->setChecked(scheme == id);
+    for (int n = 0; n <= 5; ++n)
+        m_actions.value(schemeCommand(n))->setChecked(n == scheme);
 }
 
 void MainWindow::UpdateLayout()
 {
     // The splitter places tree and grid; what is left is the look of the grid's columns.
-    if (m_grid.cols() > 0) {
+    if (grid().cols() > 0) {
         m_gridView->setColumnWidth(0, Twips::toPixels(300));
         m_gridView->setColumnHidden(1, true);
     }
@@ -436,7 +415,7 @@ void MainWindow::UpdateRecentFiles()
 {
     const QStringList entries = RecentFiles::entries();
     for (int slot = 0; slot < RecentFiles::kSlots; ++slot) {
-        QAction *act = m_actions.value(CommandId::RecentFile0 + slot);
+        QAction *act = m_actions.value(recentFileCommand(slot));
         const QString path = entries.value(slot);
         act->setText(path);
         // A file that disappeared is hidden, not forgotten.
@@ -495,24 +474,13 @@ void MainWindow::loadSettings()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (!keepOrSaveEdits()) {
+    m_gridController.commitEditor();
+    if (!m_session.offerToSaveEdits(CatalogueSession::AfterDiscard::Clear)) {
         event->ignore();
         return;
     }
     unloadSequence();
     event->accept();
-}
-
-bool MainWindow::keepOrSaveEdits()
-{
-    if (!m_edited)
-        return true;
-    if (!m_prompter.question(MessageIcon::Question, QStringLiteral("Ravelund"),
-                             QStringLiteral("Artikellistan har ändringar som inte är sparade.\n"
-                                            "Vill du spara dem?")))
-        return true;
-    mnuSave();
-    return !m_edited; // a failed save keeps the edits, and the window stays
 }
 
 void MainWindow::unloadSequence()
@@ -533,7 +501,7 @@ void MainWindow::unloadSequence()
     Settings::saveUser(QStringLiteral("Bars"), QString::number(findChildren<QToolBar *>().size()),
                        QStringLiteral("Layout-Summary"));
     Settings::saveMachine(QStringLiteral("Version"), FirstRun::fullVersion());
-    for (int column = 0; column < m_grid.cols(); ++column) {
+    for (int column = 0; column < grid().cols(); ++column) {
         const int pixels = m_gridView->columnWidth(column);
         if (pixels > 0)
             Settings::saveUser(QString::number(column) + QStringLiteral("Col"),
@@ -592,16 +560,14 @@ void MainWindow::applyFontSize(int points)
                                                         6);
 }
 
-// ---------------------------------------------------------------------------- file commands
+// ---------------------------------------------------------------------------- the catalogue
 
-void MainWindow::setupGridColumns(const FieldList &fields)
+void MainWindow::setupGridColumns()
 {
-    m_gridModel->beginChange();
-    m_grid.setupColumns(fields);
-    m_gridModel->endChange();
+    const FieldList &fields = m_session.fieldList();
     // A stored width wins; a column nobody sized yet gets room for its field's length.
     const QFontMetrics metrics(m_gridView->font());
-    for (int column = 0; column < m_grid.cols(); ++column) {
+    for (int column = 0; column < grid().cols(); ++column) {
         const int stored = m_storedColumnWidths.value(column, -1);
         int pixels = Twips::toPixels(700);
         if (stored > 0) {
@@ -616,166 +582,27 @@ void MainWindow::setupGridColumns(const FieldList &fields)
     UpdateLayout();
 }
 
-void MainWindow::adoptDatabase(WorkingDatabase database, const FieldList &fields)
-{
-    m_database.reset();
-    m_database.emplace(std::move(database));
-    m_fieldList = fields;
-    m_currentDbPath = m_database->path();
-    setupGridColumns(m_fieldList);
-    SetupTreeView();
-    EnableMenus(true);
-    setWindowTitle(databaseCaption(m_currentDbPath));
-    RecentFiles::AddRecentFile(m_currentDbPath);
-    UpdateRecentFiles();
-}
-
-void MainWindow::mnuOpenMDB()
-{
-    const QStringList files =
-        PickFile(m_prompter, QStringLiteral("Välj artikeldatabas    "), QStringLiteral("tdb"),
-                 Settings::readUser(QStringLiteral("OpenPath"), programFolder()));
-    if (!files.isEmpty())
-        OpenMDB(files.first());
-}
-
 bool MainWindow::OpenMDB(const QString &path)
 {
-    if (path.isEmpty() || !keepOrSaveEdits())
-        return false;
-    const QString absolute = QFileInfo(path).absoluteFilePath();
-    Settings::saveUser(QStringLiteral("OpenPath"), folderWithSeparator(absolute));
-    try {
-        // Opened completely before anything of the old state is given up.
-        WorkingDatabase opened = WorkingDatabase::open(absolute);
-        const FieldList fields = opened.fields();
-        adoptDatabase(std::move(opened), fields);
-    } catch (const std::exception &e) {
-        reportError(m_prompter, kWindow, QStringLiteral("OpenMDB"), e);
-        return false;
-    }
-    return true;
-}
-
-void MainWindow::mnuSaveAs()
-{
-    // The copy is the file as stored, so unsaved edits are offered for saving first.
-    if (!m_database || !keepOrSaveEdits())
-        return;
-    FileDialogRequest request;
-    request.title = QStringLiteral("Spara som");
-    request.filter = QStringLiteral("(VOLTMARK artikeldatabas *.tdb) (*.tdb)");
-    request.initialFolder = Paths::folderOf(m_currentDbPath);
-    request.defaultSuffix = QStringLiteral("tdb");
-    const QString chosen = m_prompter.saveFile(request);
-    if (chosen.isEmpty())
-        return;
-    const QString target = QFileInfo(chosen).absoluteFilePath();
-    if (target.toLower() == m_currentDbPath.toLower())
-        return;
-    try {
-        copyDatabaseFile(m_currentDbPath, target);
-    } catch (const std::exception &e) {
-        reportError(m_prompter, kWindow, QStringLiteral("mnuSaveAs"), e);
-        return;
-    }
-    mnuCloseMDB();
-    OpenMDB(target);
-}
-
-void MainWindow::mnuCloseMDB()
-{
-    m_database.reset();
-    EnableMenus(false);
-    GridEdited(false);
-    m_actions.value(CommandId::Save)->setEnabled(false);
-    m_actions.value(CommandId::Ignore)->setEnabled(false);
-    m_actions.value(1955)->setEnabled(false);
-    m_actions.value(1956)->setEnabled(false);
-    m_lastGridQuery = {};
-    m_tree->clear();
-    m_gridModel->beginChange();
-    m_grid.clear();
-    m_gridModel->endChange();
-    setWindowTitle(QStringLiteral("Ravelund "));
-}
-
-void MainWindow::mnuOpenTDS()
-{
-    const QStringList files =
-        PickFile(m_prompter, QStringLiteral("Välj artikeldatabas    "), QStringLiteral("tds"),
-                 Settings::readUser(QStringLiteral("OpenPath"), programFolder()));
-    if (files.isEmpty())
-        return;
-    Settings::saveUser(QStringLiteral("OpenPath"), folderWithSeparator(files.first()));
-    importCatalogue(files.first());
+    return m_session.OpenMDB(path);
 }
 
 bool MainWindow::importCatalogue(const QString &tdsPath)
 {
-    ImportResult result;
-    {
-        WaitCursor wait;
-        StatusBarProgress progress(*this, *m_progressBar, true);
-        TdsImport importer(m_prompter, progress);
-        result = importer.run(QFileInfo(tdsPath).absoluteFilePath());
-    }
-    if (!result.ok)
-        return false;
-    try {
-        // The grid cuts lines with the field list of the .tdx file, starts included.
-        adoptDatabase(WorkingDatabase::open(result.dbPath), result.fields);
-    } catch (const std::exception &e) {
-        reportError(m_prompter, kWindow, QStringLiteral("mnuOpenTDS"), e);
-        return false;
-    }
-    return true;
+    WaitCursor wait;
+    return m_session.importCatalogue(tdsPath);
 }
-
-void MainWindow::mnuSaveTDS()
-{
-    if (!m_database)
-        return;
-    FileDialogRequest request;
-    request.title = QStringLiteral("Återskapa VOLTMARK-databas");
-    request.filter = QStringLiteral("VOLTMARK artikeldatabas, *.tds (*.tds)");
-    request.defaultSuffix = QStringLiteral("tds");
-    request.initialFolder = Paths::folderOf(m_currentDbPath);
-    const QString path = m_prompter.saveFile(request);
-    if (path.isEmpty())
-        return;
-    if (!path.endsWith(QLatin1String("tds"), Qt::CaseInsensitive)) {
-        m_prompter.info(QStringLiteral("Filnamnet skall ha ändelse 'tds'."));
-        return;
-    }
-    {
-        WaitCursor wait;
-        StatusBarProgress progress(*this, *m_progressBar, false);
-        TdsExport(m_database->db(), m_prompter, progress).run(path);
-    }
-    // The user picks a group again to see articles.
-    m_gridModel->beginChange();
-    m_grid.setRows(1);
-    m_gridModel->endChange();
-}
-
-// -------------------------------------------------------------------------------- browsing
 
 void MainWindow::SetupTreeView()
 {
-    if (!m_database)
+    Database *db = m_session.database();
+    if (!db)
         return;
     try {
-        const QList<GroupTree::Group> groups = GroupTree::groups(m_database->db());
-        if (!groups.isEmpty()) {
-            StatusBarProgress progress(*this, *m_progressBar, true);
-            progress.start(groups.size());
-            m_tree->build(groups, m_lastTreeKey);
-            progress.update(groups.size());
-            progress.end();
-        } else {
-            m_tree->build(groups, m_lastTreeKey);
-        }
+        const QList<GroupTree::Group> groups = GroupTree::groups(*db);
+        // Building the tree moves its current row; that is no pick of the user's.
+        const QScopedValueRollback<bool> building(m_pickingTreeRow, true);
+        m_tree->build(groups, m_lastTreeKey);
     } catch (const std::exception &e) {
         reportError(m_prompter, kWindow, QStringLiteral("SetupTreeView"), e);
     }
@@ -783,134 +610,60 @@ void MainWindow::SetupTreeView()
 
 void MainWindow::FilterSelection()
 {
-    if (m_tree->topLevelItemCount() == 0)
+    if (m_pickingTreeRow || m_tree->topLevelItemCount() == 0)
         return;
-    m_lastTreeKey = m_tree->currentKey();
-    const ArticleSelection selection = ArticleSelection::fromTreeKey(m_lastTreeKey);
-    EvaluateTreeMode();
+    const QScopedValueRollback<bool> picking(m_pickingTreeRow, true);
+    m_gridController.commitEditor();
+    const ArticleSelection selection = ArticleSelection::fromTreeKey(m_tree->currentKey());
     if (!selection.isValid())
         return;
-    PopulateGrid(selection);
-    for (int id : {955, 1955, 956, 1956})
-        m_actions.value(id)->setEnabled(true);
-}
-
-void MainWindow::PopulateGrid(const ArticleSelection &selection)
-{
-    if (!m_database || !selection.isValid())
-        return;
     WaitCursor wait;
-    m_gridModel->beginChange();
-    try {
-        StatusBarProgress progress(*this, *m_progressBar, true);
-        GridStore::PopulateGrid(m_database->db(), selection, m_grid, progress);
-    } catch (const std::exception &e) {
-        m_grid.setRows(1);
-        m_gridModel->endChange();
-        ShowProgress(false);
-        reportError(m_prompter, kWindow, QStringLiteral("PopulateGrid"), e);
-        return;
+    const bool shown = m_session.show(selection);
+    // After a cancelled question the tree shows the kept choice again; after a save it was
+    // rebuilt and shows the new one.
+    if (m_session.selection().isValid() && m_tree->currentKey() != m_session.selection().treeKey()) {
+        m_tree->setCurrentKey(m_session.selection().treeKey());
+        m_tree->markCurrentBold();
     }
-    m_gridModel->endChange();
-    m_lastGridQuery = selection;
-    UpdateLayout();
-    if (m_grid.rows() > 1)
-        m_gridView->setCurrentIndex(m_gridModel->index(0, 1));
-}
-
-void MainWindow::EvaluateTreeMode()
-{
+    if (!shown)
+        return;
+    m_lastTreeKey = selection.treeKey();
     m_gridController.EvaluateTreeMode();
 }
 
-void MainWindow::GridEdited(bool edited)
-{
-    m_edited = edited;
-    m_tree->setEnabled(!edited);
-    for (int id : {955, 1955, 956, 1956})
-        m_actions.value(id)->setEnabled(edited);
-    QPalette p = m_tree->palette();
-    p.setColor(QPalette::Text,
-               edited ? palette().color(QPalette::Dark) : palette().color(QPalette::WindowText));
-    m_tree->setPalette(p);
-    if (!edited) {
-        // The caller fills the grid again.
-        m_gridModel->beginChange();
-        m_grid.setRows(1);
-        m_gridModel->endChange();
-    }
-}
-
-void MainWindow::mnuSave()
-{
-    if (!m_database || !m_lastGridQuery.isValid())
-        return;
-    {
-        WaitCursor wait;
-        try {
-            GridStore::saveGrid(m_database->db(), m_lastGridQuery, m_grid);
-        } catch (const std::exception &e) {
-            // Nothing was written; the grid keeps the user's edits for another try.
-            reportError(m_prompter, kWindow, QStringLiteral("mnuSave"), e);
-            return;
-        }
-    }
-    SetupTreeView();
-    GridEdited(false);
-    PopulateGrid(m_lastGridQuery);
-}
-
-void MainWindow::ignoreChanges()
-{
-    GridEdited(false);
-    PopulateGrid(m_lastGridQuery);
-}
-
-// ------------------------------------------------------------- commands built by later work
+// ------------------------------------------------------------------------------- dialogs
 
 void MainWindow::openFieldEditDialog()
 {
-    if (!m_database)
+    Database *db = m_session.database();
+    if (!db)
         return;
     // Reopening the database after the change would throw unsaved grid edits away.
-    if (m_edited) {
-        m_prompter.info(QStringLiteral("Spara eller ignorera ändringarna i artikellistan innan "
-                                       "fältets längd ändras."));
+    if (!m_session.offerToSaveEdits())
         return;
-    }
-    FieldEditDialog dialog(m_database->db(), m_prompter, m_gridController.FieldEditColumn,
+    FieldEditDialog dialog(*db, m_prompter, m_gridController.FieldEditColumn,
                            m_gridController.FieldEditSize, m_gridController.FieldEditDescription,
                            this);
     if (dialog.exec() == QDialog::Accepted)
-        reopenDatabase();
+        m_session.reopen(); // the grid's limits follow the new length
 }
 
-void MainWindow::reopenDatabase()
-{
-    // The grid's limits follow the new length once the database is opened again.
-    const QString path = m_currentDbPath;
-    const QString lastKey = m_lastTreeKey;
-    mnuCloseMDB();
-    m_lastTreeKey = lastKey;
-    OpenMDB(path);
-}
 void MainWindow::openAccessoryPicker(int, int) {}
 void MainWindow::openContactDefinition(int, int) {}
 
 void MainWindow::openChangePrefixDialog()
 {
-    SetupTreeView();
-    GridEdited(false);
+    // The prefix dialog writes to the database at once; pending edits are settled first.
+    if (!m_session.offerToSaveEdits())
+        return;
+    m_session.databaseChanged();
 }
 
 void MainWindow::openNewGroupDialog(bool)
 {
-    m_groupAdded = false;
-    if (m_groupAdded)
-        SetupTreeView();
+    if (!m_session.offerToSaveEdits())
+        return;
 }
-
-// ------------------------------------------------------------------------------- dialogs
 
 void MainWindow::openOptionsDialog()
 {

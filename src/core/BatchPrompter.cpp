@@ -27,6 +27,13 @@ bool BatchPrompter::question(MessageIcon, const QString &title, const QString &t
     return false;
 }
 
+Answer BatchPrompter::questionWithCancel(MessageIcon, const QString &title, const QString &text)
+{
+    ++m_messages;
+    printToStderr(title, text + QStringLiteral(" [Avbryt]"));
+    return Answer::Cancel;
+}
+
 std::optional<QString> BatchPrompter::inputText(const QString &, const QString &, const QString &)
 {
     return std::nullopt;

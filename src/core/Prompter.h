@@ -8,6 +8,9 @@
 
 enum class MessageIcon { None, Information, Warning, Error, Question };
 
+// The answer to a question that can be cancelled.
+enum class Answer { Yes, No, Cancel };
+
 struct FileDialogRequest
 {
     QString title;
@@ -27,6 +30,9 @@ public:
     virtual void message(MessageIcon icon, const QString &title, const QString &text) = 0;
     // Yes/No question; true means Yes.
     virtual bool question(MessageIcon icon, const QString &title, const QString &text) = 0;
+    // Ja / Nej / Avbryt; closing the box or Escape answers Cancel.
+    virtual Answer questionWithCancel(MessageIcon icon, const QString &title,
+                                      const QString &text) = 0;
     virtual std::optional<QString> inputText(const QString &title, const QString &label,
                                              const QString &initial) = 0;
     virtual QStringList openFile(const FileDialogRequest &request) = 0;

@@ -61,3 +61,50 @@ void ArticleGridView::keyPressEvent(QKeyEvent *event)
     }
     QTableView::keyPressEvent(event);
 }
+
+void ArticleGridView::setEditing(bool editing)
+{
+    if (m_editing == editing)
+        return;
+    m_editing = editing;
+    if (!editing)
+        m_editingIndex = QPersistentModelIndex();
+    emit editingChanged(editing);
+}
+
+void ArticleGridView::reset()
+{
+    QTableView::reset(); // drops every editor
+    setEditing(false);
+}
+
+bool ArticleGridView::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
+{
+    const bool opened = QTableView::edit(index, trigger, event);
+    if (opened && !m_editing && indexWidget(index)) {
+        m_editingIndex = index;
+        setEditing(true);
+    }
+    return opened;
+}
+
+void ArticleGridView::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    QTableView::closeEditor(editor, hint);
+    if (m_editing && (!m_editingIndex.isValid() || !indexWidget(m_editingIndex)))
+        setEditing(false);
+}
+
+bool ArticleGridView::commitOpenEditor()
+{
+    if (!m_editing)
+        return false;
+    QWidget *editor = m_editingIndex.isValid() ? indexWidget(m_editingIndex) : nullptr;
+    if (!editor) {
+        setEditing(false);
+        return false;
+    }
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+    return true;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPersistentModelIndex>
 #include <QTableView>
 
 // The article grid "FgDataGrid". Clicks in the row-selector column select whole rows; a right
@@ -11,7 +12,15 @@ class ArticleGridView : public QTableView
 public:
     explicit ArticleGridView(QWidget *parent = nullptr);
 
+    using QTableView::edit;
+    bool isEditing() const { return m_editing; }
+    void reset() override;
+    // Writes an open cell editor's text through the delegate and closes it; false when none
+    // was open.
+    bool commitOpenEditor();
+
 signals:
+    void editingChanged(bool editing);
     void mouseReleased(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint position);
     void deletePressed();
 
@@ -19,7 +28,12 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
+    void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     int m_anchorRow = -1;
+    QPersistentModelIndex m_editingIndex;
+    bool m_editing = false;
+    void setEditing(bool editing);
 };

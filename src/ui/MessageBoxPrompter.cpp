@@ -49,6 +49,26 @@ bool MessageBoxPrompter::question(MessageIcon icon, const QString &title, const 
     return box.exec() == QMessageBox::Yes;
 }
 
+Answer MessageBoxPrompter::questionWithCancel(MessageIcon icon, const QString &title,
+                                             const QString &text)
+{
+    QMessageBox box(toQt(icon), shownTitle(title), text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, m_parent);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("&Nej"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("Avbryt"));
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
+}
+
 std::optional<QString> MessageBoxPrompter::inputText(const QString &title, const QString &label,
                                                      const QString &initial)
 {

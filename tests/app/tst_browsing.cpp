@@ -9,6 +9,7 @@
 #include "ui/GroupTreeView.h"
 
 #include <QAction>
+#include <QDir>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -154,24 +155,24 @@ void TestBrowsing::pickingRowsFillsTheGrid()
     MainWindow window(prompter);
     window.show();
     QVERIFY(window.OpenMDB(tdb));
-    QVERIFY(!window.action(955)->isEnabled());
+    QVERIFY(!window.action(CommandId::Save)->isEnabled());
 
     click(window, "!ABCDI010");
     QCOMPARE(window.grid().rows(), 3);
-    QVERIFY(window.SingleGroupView());
-    QCOMPARE(window.CurrentGroup(), QString("ABCDI010"));
+    QVERIFY(window.session().SingleGroupView());
+    QCOMPARE(window.session().selection().currentGroup(), QString("ABCDI010"));
     QCOMPARE(window.LastTreeKey(), QString("!ABCDI010"));
     QVERIFY(window.tree()->currentItem()->font(0).bold());
     QVERIFY(!window.tree()->itemWithKey("@")->font(0).bold());
-    // Saving and ignoring are offered after every filling.
-    for (int id : {955, 1955, 956, 1956})
-        QVERIFY(window.action(id)->isEnabled());
+    // Saving and ignoring wait for an edit.
+    for (CommandId id : {CommandId::Save, CommandId::Ignore})
+        QVERIFY(!window.action(id)->isEnabled());
     QCOMPARE(window.grid().selection().r1, 1);
 
     click(window, "@");
     QCOMPARE(window.grid().rows(), 4);
-    QVERIFY(!window.SingleGroupView());
-    QCOMPARE(window.CurrentGroup(), QString("@"));
+    QVERIFY(!window.session().SingleGroupView());
+    QCOMPARE(window.session().selection().currentGroup(), QString("@"));
 
     window.tree()->itemWithKey("!ABCDI010")->setExpanded(true);
     click(window, "@O'Brien!ABCDI010");
@@ -182,7 +183,7 @@ void TestBrowsing::pickingRowsFillsTheGrid()
     QTreeWidgetItem *other = window.tree()->itemWithKey("!ABCDI020");
     QTest::mouseClick(window.tree()->viewport(), Qt::RightButton, {},
                       window.tree()->visualItemRect(other).center());
-    QCOMPARE(window.CurrentGroup(), QString("ABCDI010"));
+    QCOMPARE(window.session().selection().currentGroup(), QString("ABCDI010"));
 }
 
 void TestBrowsing::arrowKeysRefreshOtherKeysDoNot()
@@ -195,10 +196,10 @@ void TestBrowsing::arrowKeysRefreshOtherKeysDoNot()
     QVERIFY(window.OpenMDB(tdb));
     click(window, "!ABCDI010");
     QTest::keyClick(window.tree(), Qt::Key_Down);
-    QCOMPARE(window.CurrentGroup(), QString("ABCDI020"));
+    QCOMPARE(window.session().selection().currentGroup(), QString("ABCDI020"));
     QTest::keyClick(window.tree(), Qt::Key_End);
     QCOMPARE(window.tree()->currentKey(), QString("!ABCDI030"));
-    QCOMPARE(window.CurrentGroup(), QString("ABCDI020"));
+    QCOMPARE(window.session().selection().currentGroup(), QString("ABCDI020"));
 }
 
 void TestBrowsing::rebuildKeepsTheLastGroupInViewWithTheRootCurrent()
@@ -214,7 +215,7 @@ void TestBrowsing::rebuildKeepsTheLastGroupInViewWithTheRootCurrent()
     QVERIFY(window.OpenMDB(tdb));
     click(window, "!ABCDI85");
     window.tree()->scrollToTop();
-    window.SetupTreeView();
+    emit window.session().treeChanged();
     QCOMPARE(window.tree()->currentKey(), QString("@"));
     QTreeWidgetItem *last = window.tree()->itemWithKey("!ABCDI85");
     QVERIFY(window.tree()->viewport()->rect().intersects(window.tree()->visualItemRect(last)));
@@ -231,12 +232,12 @@ void TestBrowsing::saveWritesTheGridAndRefills()
     click(window, "!ABCDI010");
     const int designation = window.grid().GetColumn("BENÄMNING");
     window.grid().setText(1, designation, "Ny benämning som är alldeles för lång");
-    window.GridEdited(true);
+    window.session().GridEdited(true);
     QVERIFY(!window.tree()->isEnabled());
-    window.dispatch(955);
+    window.dispatch(CommandId::Save);
     QVERIFY2(prompter.shown.isEmpty(), qPrintable(prompter.lastText()));
     QVERIFY(window.tree()->isEnabled());
-    QVERIFY(!window.isEdited());
+    QVERIFY(!window.session().isEdited());
     QCOMPARE(window.grid().rows(), 3);
     QCOMPARE(window.grid().text(1, designation), QString("Ny benämning som är ")); // cut to 20
     // The group's description follows its first article (its own field holds 50).
@@ -254,9 +255,9 @@ void TestBrowsing::emptiedGroupDisappears()
     QVERIFY(window.OpenMDB(tdb));
     click(window, "!ABCDI060");
     window.grid().setRows(1);
-    window.GridEdited(true);
+    window.session().GridEdited(true);
     window.grid().setRows(1);
-    window.dispatch(955);
+    window.dispatch(CommandId::Save);
     QVERIFY(!window.tree()->itemWithKey("!ABCDI060"));
     QVERIFY(window.tree()->itemWithKey("!ABCDI070"));
     Database db(tdb, Database::OpenMode::ReadOnly);
@@ -279,10 +280,10 @@ void TestBrowsing::failedSaveKeepsEverything()
     click(window, "!ABCDI010");
     const int designation = window.grid().GetColumn("BENÄMNING");
     window.grid().setText(1, designation, "Ändrad");
-    window.GridEdited(true);
-    window.dispatch(955);
+    window.session().GridEdited(true);
+    window.dispatch(CommandId::Save);
     QVERIFY2(prompter.lastText().startsWith("frmMain:mnuSave::ERROR:"), qPrintable(prompter.lastText()));
-    QVERIFY(window.isEdited());
+    QVERIFY(window.session().isEdited());
     QCOMPARE(window.grid().text(1, designation), QString("Ändrad"));
     Database db(tdb, Database::OpenMode::ReadOnly);
     QCOMPARE(db.scalar("SELECT COUNT(*) FROM Articles").toInt(), 2);
@@ -300,9 +301,9 @@ void TestBrowsing::ignoreReadsTheDatabaseAgain()
     click(window, "!ABCDI010");
     const int designation = window.grid().GetColumn("BENÄMNING");
     window.grid().setText(1, designation, "Ändrad");
-    window.GridEdited(true);
-    window.dispatch(1956);
-    QVERIFY(!window.isEdited());
+    window.session().GridEdited(true);
+    window.dispatch(CommandId::Ignore);
+    QVERIFY(!window.session().isEdited());
     QCOMPARE(window.grid().text(1, designation), QString("Ett"));
 }
 
@@ -314,24 +315,25 @@ void TestBrowsing::saveAsCopiesAndOpensTheCopy()
     QVERIFY(window.OpenMDB(tdb));
 
     // The same file in other letter case: nothing happens.
+    const QStringList before = QDir(m_dir->path()).entryList(QDir::Files, QDir::Name);
     prompter.saveFiles.enqueue(m_dir->filePath("ORIGINAL.tdb"));
-    window.dispatch(102);
-    QCOMPARE(window.CurrentDbPath(), tdb);
-    QVERIFY(!QFile::exists(m_dir->filePath("ORIGINAL.tdb")) || QFile::exists(tdb));
+    window.dispatch(CommandId::SaveAs);
+    QCOMPARE(window.session().CurrentDbPath(), tdb);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files, QDir::Name), before);
     QCOMPARE(prompter.fileRequests.last().title, QString("Spara som"));
 
     // A copy that cannot be made leaves the original open.
     TestFiles::write(m_dir->filePath("fil"), "not a folder");
     prompter.saveFiles.enqueue(m_dir->filePath("fil/kopia.tdb"));
-    window.dispatch(102);
+    window.dispatch(CommandId::SaveAs);
     QVERIFY(prompter.lastText().startsWith("frmMain:mnuSaveAs::ERROR:"));
-    QVERIFY(window.hasDatabase());
-    QCOMPARE(window.CurrentDbPath(), tdb);
+    QVERIFY(window.session().isOpen());
+    QCOMPARE(window.session().CurrentDbPath(), tdb);
 
     prompter.saveFiles.enqueue(m_dir->filePath("kopia.tdb"));
-    window.dispatch(1102);
-    QCOMPARE(window.CurrentDbPath(), m_dir->filePath("kopia.tdb"));
-    QVERIFY(window.hasDatabase());
+    window.dispatch(CommandId::SaveAs);
+    QCOMPARE(window.session().CurrentDbPath(), m_dir->filePath("kopia.tdb"));
+    QVERIFY(window.session().isOpen());
     QCOMPARE(Settings::readUser("0RecentFile", "", "Main"), m_dir->filePath("kopia.tdb"));
     QVERIFY(QFile::exists(tdb));
 }
@@ -350,11 +352,11 @@ void TestBrowsing::unsavedEditsAreOfferedBeforeClosing()
 
     // Answering Yes saves before the database closes.
     window.grid().setText(1, designation, "Sparad");
-    window.GridEdited(true);
-    prompter.answers.enqueue(true);
-    window.dispatch(103);
+    window.session().GridEdited(true);
+    prompter.choices.enqueue(Answer::Yes);
+    window.dispatch(CommandId::CloseMDB);
     QVERIFY(prompter.shown.last().isQuestion);
-    QVERIFY(!window.hasDatabase());
+    QVERIFY(!window.session().isOpen());
     {
         Database db(tdb, Database::OpenMode::ReadOnly);
         QCOMPARE(db.scalar("SELECT \"BENÄMNING\" FROM Articles").toString(), QString("Sparad"));
@@ -364,8 +366,8 @@ void TestBrowsing::unsavedEditsAreOfferedBeforeClosing()
     QVERIFY(window.OpenMDB(tdb));
     click(window, "!ABCDI010");
     window.grid().setText(1, designation, "Bortkastad");
-    window.GridEdited(true);
-    prompter.answers.enqueue(false);
+    window.session().GridEdited(true);
+    prompter.choices.enqueue(Answer::No);
     QVERIFY(window.close());
     Database db(tdb, Database::OpenMode::ReadOnly);
     QCOMPARE(db.scalar("SELECT \"BENÄMNING\" FROM Articles").toString(), QString("Sparad"));

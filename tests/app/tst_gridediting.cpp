@@ -33,7 +33,7 @@ private slots:
     void init();
     void cleanup();
     void editingFollowsTheView();
-    void deleteKeyClearsWithoutEditedState();
+    void deleteKeyClearingIsAnEdit();
     void rowSelectorAndPopup();
     void sortingByTypeRenumbers();
     void shiftClickOnProtectedColumnsOpensNothing();
@@ -80,7 +80,7 @@ void TestGridEditing::cleanup()
 void TestGridEditing::openGroup(const QString &key)
 {
     m_window->tree()->setCurrentKey(key);
-    m_window->FilterSelection();
+    QVERIFY(m_window->session().show(ArticleSelection::fromTreeKey(key)));
 }
 
 QModelIndex TestGridEditing::cell(int row, const QString &header) const
@@ -108,13 +108,13 @@ void TestGridEditing::editingFollowsTheView()
     openGroup("!ABCDI010");
     QVERIFY(model->flags(cell(1, "BENÄMNING")) & Qt::ItemIsEditable);
     QVERIFY(!(model->flags(cell(1, "BL_NAME")) & Qt::ItemIsEditable));
-    QVERIFY(!m_window->isEdited());
+    QVERIFY(!m_window->session().isEdited());
 
     QVERIFY(model->setData(cell(2, "BENÄMNING"), "   ", Qt::EditRole));
     QCOMPARE(m_window->grid().text(2, m_window->grid().GetColumn("BENÄMNING")), QString("0"));
-    QVERIFY(m_window->isEdited());
+    QVERIFY(m_window->session().isEdited());
     QVERIFY(!m_window->tree()->isEnabled());
-    QVERIFY(m_window->action(955)->isEnabled());
+    QVERIFY(m_window->action(CommandId::Save)->isEnabled());
 
     // The editor holds no more than the field's length.
     m_window->gridView()->edit(cell(1, "BENÄMNING"));
@@ -123,7 +123,7 @@ void TestGridEditing::editingFollowsTheView()
     QCOMPARE(editor->maxLength(), 20);
 }
 
-void TestGridEditing::deleteKeyClearsWithoutEditedState()
+void TestGridEditing::deleteKeyClearingIsAnEdit()
 {
     openGroup("!ABCDI010");
     selectRows(1, 2);
@@ -134,7 +134,12 @@ void TestGridEditing::deleteKeyClearsWithoutEditedState()
     QCOMPARE(grid.text(1, grid.GetColumn("TYP")), QString("12"));
     QCOMPARE(grid.text(1, grid.GetColumn("BL_NAME")), QString("ABCDI010"));
     QCOMPARE(grid.text(3, grid.GetColumn("BENÄMNING")), QString("Säkring"));
-    QVERIFY(!m_window->isEdited());
+    // The clearing can be saved, and picking another group asks about it first.
+    QVERIFY(m_window->session().isEdited());
+    QVERIFY(m_window->action(CommandId::Save)->isEnabled());
+    m_window->dispatch(CommandId::Save);
+    Database db(m_tdb, Database::OpenMode::ReadOnly);
+    QCOMPARE(db.scalar("SELECT COUNT(*) FROM Articles WHERE \"BENÄMNING\" = ''").toInt(), 2);
 }
 
 void TestGridEditing::rowSelectorAndPopup()
@@ -171,7 +176,7 @@ void TestGridEditing::sortingByTypeRenumbers()
     QCOMPARE((QStringList{grid.text(1, rad), grid.text(2, rad), grid.text(3, rad)}),
              (QStringList{"0", "1", "2"}));
     QCOMPARE(grid.text(1, grid.GetColumn("BENÄMNING")), QString("Relä"));
-    QVERIFY(m_window->isEdited());
+    QVERIFY(m_window->session().isEdited());
 }
 
 void TestGridEditing::shiftClickOnProtectedColumnsOpensNothing()
@@ -190,19 +195,19 @@ void TestGridEditing::insertAppendDeleteThroughCommands()
 {
     openGroup("!ABCDI010");
     selectRows(2, 3);
-    m_window->dispatch(901);
+    m_window->dispatch(CommandId::InsertArticle);
     const ArticleGrid &grid = m_window->grid();
     QCOMPARE(grid.rows(), 6);
     QCOMPARE(grid.text(2, grid.GetColumn("BL_NAME")), QString("ABCDI010"));
     QCOMPARE(grid.text(2, grid.GetColumn("TYP")), QString("13"));
-    QVERIFY(m_window->isEdited());
+    QVERIFY(m_window->session().isEdited());
 
     m_prompter->inputs.enqueue(QString("2"));
-    m_window->dispatch(912);
+    m_window->dispatch(CommandId::AppendArticles);
     QCOMPARE(grid.rows(), 8);
 
     selectRows(6, 7);
-    m_window->dispatch(904);
+    m_window->dispatch(CommandId::DeleteArticle);
     QCOMPARE(grid.rows(), 6);
     QVERIFY(m_prompter->shown.size() == 1); // only the count question
 }
@@ -214,12 +219,12 @@ void TestGridEditing::copyAndPasteCells()
     view->setCurrentIndex(cell(1, "BENÄMNING"));
     view->selectionModel()->select(QItemSelection(cell(1, "BENÄMNING"), cell(1, "FABRIKAT")),
                                    QItemSelectionModel::ClearAndSelect);
-    m_window->dispatch(201);
+    m_window->dispatch(CommandId::Copy);
     QCOMPARE(QApplication::clipboard()->text(), QString("Kontaktor\tNordel"));
     view->setCurrentIndex(cell(3, "BENÄMNING"));
-    m_window->dispatch(203);
+    m_window->dispatch(CommandId::Paste);
     QCOMPARE(m_window->grid().text(3, m_window->grid().GetColumn("BENÄMNING")), QString("Kontaktor"));
-    QVERIFY(m_window->isEdited());
+    QVERIFY(m_window->session().isEdited());
 }
 
 void TestGridEditing::fieldLengthFollowsAfterReopening()
@@ -229,7 +234,7 @@ void TestGridEditing::fieldLengthFollowsAfterReopening()
         Database db(m_tdb, Database::OpenMode::ReadWrite);
         FieldLength::changeColumnSize(db, "BENÄMNING", 30, false);
     }
-    m_window->reopenDatabase();
+    QVERIFY(m_window->session().reopen());
     openGroup("!ABCDI010");
     m_window->gridView()->edit(cell(1, "BENÄMNING"));
     auto *editor = m_window->gridView()->viewport()->findChild<QLineEdit *>();

@@ -17,6 +17,7 @@
 #include <QProgressBar>
 #include <QSettings>
 #include <QTableView>
+#include <QToolBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -30,9 +31,7 @@ class TestMainWindow : public QObject
 private slots:
     void initTestCase();
     void init();
-    void commandsReachTheirHandlers_data();
-    void commandsReachTheirHandlers();
-    void everyMenuItemHasAHandler();
+    void everyCommandHasItsActionInItsMenu();
     void enablingFollowsTheOpenDatabase();
     void freshUserDefaults();
     void storedSchemeAbove6IsTheDefault();
@@ -70,55 +69,27 @@ QString TestMainWindow::makeDatabase(const QString &name)
         {line("ABCDI060", "1", "Kontaktorer", "Nordel"), line("ABCDI080", "1", "Säkringar")});
 }
 
-void TestMainWindow::commandsReachTheirHandlers_data()
-{
-    QTest::addColumn<int>("id");
-    QTest::addColumn<QString>("handler");
-    const QList<QPair<int, QString>> table = {
-        {100, "unload"},           {101, "mnuOpenMDB"},      {1101, "mnuOpenMDB"},
-        {102, "mnuSaveAs"},        {1102, "mnuSaveAs"},      {103, "mnuCloseMDB"},
-        {1103, "mnuCloseMDB"},     {104, "mnuOpenTDS"},      {1104, "mnuOpenTDS"},
-        {105, "mnuSaveTDS"},       {1105, "mnuSaveTDS"},     {201, "CopyClip"},
-        {202, "CutClip"},          {203, "PasteClip"},       {204, "frmReplace"},
-        {205, "mnuDataFillDown"},  {206, "mnuDataFillUp"},   {207, "mnuEditFillDnIncr 1"},
-        {211, "mnuEditFillDnIncr 5"}, {301, "frmOptions"},   {302, "frmChangePrefix"},
-        {303, "frmNewGroup"},      {304, "frmNewAccessoryGroup"}, {502, "frmAbout"},
-        {901, "InsertArticle"},    {902, "AppendArticle"},   {912, "AppendArticle ask"},
-        {903, "CopyArticle"},      {904, "DeleteArticle"},   {908, "mnuPasteArticle"},
-        {955, "mnuSave"},          {1955, "mnuSave"},        {956, "ignoreChanges"},
-        {1956, "ignoreChanges"},   {1000, "SetTheme 0"},     {1005, "SetTheme 5"},
-        {1006, "SetTheme 6"},      {2000, "OpenMDB recent 0"}, {2003, "OpenMDB recent 3"},
-        {999, ""},                 {1106, ""},               {2004, ""},
-    };
-    for (const auto &[id, handler] : table)
-        QTest::addRow("%d", id) << id << handler;
-}
-
-void TestMainWindow::commandsReachTheirHandlers()
-{
-    QFETCH(int, id);
-    QFETCH(QString, handler);
-    ScriptedPrompter prompter;
-    MainWindow window(prompter);
-    QCOMPARE(window.handlerName(id), handler);
-}
-
-void TestMainWindow::everyMenuItemHasAHandler()
+void TestMainWindow::everyCommandHasItsActionInItsMenu()
 {
     ScriptedPrompter prompter;
     MainWindow window(prompter);
-    for (const MenuSpec &menu : menuTable()) {
-        for (const MenuItemSpec &item : menu.items) {
-            QVERIFY2(!window.handlerName(item.id).isEmpty(), qPrintable(QString::number(item.id)));
-            QAction *act = window.action(item.id);
-            QVERIFY(act);
-            if (item.shortcut)
-                QCOMPARE(act->shortcut(), QKeySequence(Qt::CTRL | Qt::Key(item.shortcut)));
-        }
+    for (const CommandSpec &spec : commandTable()) {
+        const QString id = QString::number(int(spec.id));
+        QAction *act = window.action(spec.id);
+        QVERIFY2(act, qPrintable(id));
+        if (spec.shortcut)
+            QCOMPARE(act->shortcut(), QKeySequence(Qt::CTRL | Qt::Key(spec.shortcut)));
+        if (spec.menu)
+            QVERIFY2(window.menu(spec.menu)->actions().contains(act), qPrintable(id));
+        if (spec.toolbarCaption)
+            QCOMPARE(act->iconText(), QString::fromUtf8(spec.toolbarCaption));
     }
     QCOMPARE(window.action(CommandId::About)->text(), QString("&Om Ravelund..."));
-    // A toolbar button runs its menu command: the import asks for a file with its own title.
-    window.action(1104)->trigger();
+    // A toolbar button is its menu command: the import asks for a file with its own title.
+    auto *standard = window.findChild<QToolBar *>("tbStandard");
+    QVERIFY(standard->actions().contains(window.action(CommandId::OpenTDS)));
+    QCOMPARE(standard->actions().first(), window.action(CommandId::OpenMDB));
+    window.action(CommandId::OpenTDS)->trigger();
     QCOMPARE(prompter.fileRequests.size(), 1);
     QCOMPARE(prompter.fileRequests[0].title, QString("Välj artikeldatabas    "));
     QCOMPARE(prompter.fileRequests[0].filter, QString("(VOLTMARK artikeldatabas *.tds) (*tds)"));
@@ -129,32 +100,36 @@ void TestMainWindow::enablingFollowsTheOpenDatabase()
     const QString tdb = makeDatabase("open");
     ScriptedPrompter prompter;
     MainWindow window(prompter);
-    auto enabled = [&](int id) { return window.action(id)->isEnabled(); };
+    using C = CommandId;
+    auto enabled = [&](CommandId id) { return window.action(id)->isEnabled(); };
     auto checkClosed = [&] {
-        for (int id : {101, 1101, 104, 1104, 301, 100, 502, 1000})
-            QVERIFY2(enabled(id), qPrintable(QString::number(id)));
-        for (int id : {102, 1102, 103, 1103, 105, 1105, 302, 303, 304, 955, 956, 1955, 1956, 201,
-                       205, 211})
-            QVERIFY2(!enabled(id), qPrintable(QString::number(id)));
+        for (CommandId id : {C::OpenMDB, C::OpenTDS, C::Options, C::Exit, C::About,
+                             C::SchemeOfficeXP})
+            QVERIFY2(enabled(id), qPrintable(QString::number(int(id))));
+        for (CommandId id : {C::SaveAs, C::CloseMDB, C::SaveTDS, C::ChangePrefix,
+                             C::NewArticleGroup, C::NewAccessoryGroup, C::Save, C::Ignore, C::Copy,
+                             C::FillDown, C::FillDownStep5})
+            QVERIFY2(!enabled(id), qPrintable(QString::number(int(id))));
         QVERIFY(!window.menu("mnuEdit")->isEnabled());
     };
     checkClosed();
 
     QVERIFY(window.OpenMDB(tdb));
     QVERIFY(prompter.shown.isEmpty());
-    for (int id : {101, 1101, 104, 1104})
+    for (CommandId id : {C::OpenMDB, C::OpenTDS})
         QVERIFY(!enabled(id));
-    for (int id : {102, 1102, 103, 1103, 105, 1105, 302, 303, 304, 202, 204})
-        QVERIFY2(enabled(id), qPrintable(QString::number(id)));
+    for (CommandId id : {C::SaveAs, C::CloseMDB, C::SaveTDS, C::ChangePrefix, C::NewArticleGroup,
+                         C::NewAccessoryGroup, C::Cut, C::Replace})
+        QVERIFY2(enabled(id), qPrintable(QString::number(int(id))));
     QVERIFY(window.menu("mnuEdit")->isEnabled());
     // Saving is for unsaved edits only.
-    QVERIFY(!enabled(955));
+    QVERIFY(!enabled(C::Save));
     QCOMPARE(window.windowTitle(), "open.tdb - Ravelund   [" + tdb + "]");
 
     window.dispatch(CommandId::CloseMDB);
     checkClosed();
     QCOMPARE(window.windowTitle(), QString("Ravelund "));
-    QCOMPARE(window.CurrentDbPath(), tdb); // kept for the export's folder
+    QCOMPARE(window.session().CurrentDbPath(), tdb); // kept for the export's folder
 
     // A file that is not a working database leaves the window as it was.
     TestFiles::write(m_dir->filePath("bad.tdb"), QByteArray(3000, 'x'));
@@ -176,8 +151,8 @@ void TestMainWindow::freshUserDefaults()
     QCOMPARE(window.accessoryPrefix(), QString("TILLB"));
     QCOMPARE(window.windowTitle(), QString("Ravelund"));
     QVERIFY(!window.findChild<QProgressBar *>("BraxProgressBar")->isVisibleTo(&window));
-    for (int id = 1000; id <= 1005; ++id)
-        QVERIFY(!window.action(id)->isChecked());
+    for (int scheme = 0; scheme <= 5; ++scheme)
+        QVERIFY(!window.action(schemeCommand(scheme))->isChecked());
 }
 
 void TestMainWindow::storedSchemeAbove6IsTheDefault()
@@ -193,14 +168,14 @@ void TestMainWindow::choosingASchemeStoresAndTicksIt()
     ScriptedPrompter prompter;
     MainWindow window(prompter);
     const QColor before = qApp->palette().color(QPalette::Window);
-    window.action(1002)->trigger();
+    window.action(CommandId::SchemeOffice2003)->trigger();
     QCOMPARE(Settings::readUser("Theme", ""), QString("2"));
-    for (int id = 1000; id <= 1005; ++id)
-        QCOMPARE(window.action(id)->isChecked(), id == 1002);
+    for (int scheme = 0; scheme <= 5; ++scheme)
+        QCOMPARE(window.action(schemeCommand(scheme))->isChecked(), scheme == 2);
     QVERIFY(qApp->palette().color(QPalette::Window) != before);
-    window.dispatch(1000);
+    window.dispatch(CommandId::SchemeOfficeXP);
     QCOMPARE(Settings::readUser("Theme", ""), QString("0"));
-    QVERIFY(!window.action(1002)->isChecked());
+    QVERIFY(!window.action(CommandId::SchemeOffice2003)->isChecked());
 }
 
 void TestMainWindow::importThroughTheMenu()
@@ -211,7 +186,7 @@ void TestMainWindow::importThroughTheMenu()
     MainWindow window(prompter);
     prompter.openFiles.enqueue({tds});
     window.dispatch(CommandId::OpenTDS);
-    QVERIFY2(window.hasDatabase(), qPrintable(prompter.texts().join('\n')));
+    QVERIFY2(window.session().isOpen(), qPrintable(prompter.texts().join('\n')));
     const QString tdb = m_dir->filePath("Meny.tdb");
     QCOMPARE(window.windowTitle(), "Meny.tdb - Ravelund   [" + tdb + "]");
     QCOMPARE(Settings::readUser("OpenPath", ""), m_dir->path() + "/");
@@ -220,15 +195,15 @@ void TestMainWindow::importThroughTheMenu()
     QCOMPARE(window.grid().cols(), 6);
     QCOMPARE(window.grid().text(0, 1), QString("RAD"));
     QCOMPARE(window.grid().text(0, 4), QString("BENÄMNING"));
-    QVERIFY(!window.action(104)->isEnabled());
+    QVERIFY(!window.action(CommandId::OpenTDS)->isEnabled());
     QVERIFY(!window.findChild<QProgressBar *>("BraxProgressBar")->isVisibleTo(&window));
-    QVERIFY(window.action(2000)->isVisible());
-    QCOMPARE(window.action(2000)->text(), tdb);
+    QVERIFY(window.action(CommandId::RecentFile0)->isVisible());
+    QCOMPARE(window.action(CommandId::RecentFile0)->text(), tdb);
 
     // Cancelling the file choice changes nothing.
     window.dispatch(CommandId::CloseMDB);
     window.dispatch(CommandId::OpenTDS);
-    QVERIFY(!window.hasDatabase());
+    QVERIFY(!window.session().isOpen());
 }
 
 void TestMainWindow::exportThroughTheMenu()
@@ -237,7 +212,7 @@ void TestMainWindow::exportThroughTheMenu()
     ScriptedPrompter prompter;
     MainWindow window(prompter);
     QVERIFY(window.OpenMDB(tdb));
-    window.grid().setRows(3);
+    QVERIFY(window.session().show(ArticleSelection::group("ABCDI060")));
 
     prompter.saveFiles.enqueue(m_dir->filePath("fel.txt"));
     window.dispatch(CommandId::SaveTDS);
@@ -252,7 +227,10 @@ void TestMainWindow::exportThroughTheMenu()
     window.dispatch(CommandId::SaveTDS);
     QVERIFY(QFile::exists(m_dir->filePath("ny/Ut.TDS")));
     QVERIFY(QFile::exists(m_dir->filePath("ny/Ut.tdx")));
-    QCOMPARE(window.grid().rows(), 1); // the header row stays
+    // The grid shows the stored articles of the same group again.
+    QCOMPARE(window.grid().rows(), 2);
+    QCOMPARE(window.grid().text(1, 4), QString("Kontaktorer"));
+    QCOMPARE(window.session().selection(), ArticleSelection::group("ABCDI060"));
 }
 
 void TestMainWindow::recentFilesHideMissingFiles()
@@ -262,12 +240,12 @@ void TestMainWindow::recentFilesHideMissingFiles()
     Settings::saveUser("1RecentFile", kept, "Main");
     ScriptedPrompter prompter;
     MainWindow window(prompter);
-    QVERIFY(!window.action(2000)->isVisible());
-    QCOMPARE(window.action(2000)->text(), m_dir->filePath("borta.tdb"));
-    QVERIFY(window.action(2001)->isVisible());
-    QVERIFY(!window.action(2002)->isVisible());
-    window.action(2001)->trigger();
-    QCOMPARE(window.CurrentDbPath(), kept);
+    QVERIFY(!window.action(CommandId::RecentFile0)->isVisible());
+    QCOMPARE(window.action(CommandId::RecentFile0)->text(), m_dir->filePath("borta.tdb"));
+    QVERIFY(window.action(CommandId::RecentFile1)->isVisible());
+    QVERIFY(!window.action(CommandId::RecentFile2)->isVisible());
+    window.action(CommandId::RecentFile1)->trigger();
+    QCOMPARE(window.session().CurrentDbPath(), kept);
     // Opening a listed file keeps the order and the missing entry.
     QCOMPARE(Settings::readUser("0RecentFile", "", "Main"), m_dir->filePath("borta.tdb"));
 }
@@ -314,7 +292,7 @@ void TestMainWindow::badCommandLineShowsTheSyntaxThenStarts()
     QCOMPARE(prompter.shown[0].title, QString("Fel i anrop"));
     QCOMPARE(prompter.shown[0].text,
              QString("SYNTAX:\nkvistbo /IN:filnamn1[.tdb] /OUT:filnamn2[.tds]"));
-    QVERIFY(!window->hasDatabase());
+    QVERIFY(!window->session().isOpen());
 
     // A single argument that is neither a database nor a catalogue gets the same message.
     ScriptedPrompter other;
@@ -332,18 +310,18 @@ void TestMainWindow::autoOpenOpensTheLastFile()
     {
         ScriptedPrompter prompter;
         auto window = startInteractive(CommandLine{}, prompter);
-        QVERIFY(!window->hasDatabase()); // AutoOpen is off by default
+        QVERIFY(!window->session().isOpen()); // AutoOpen is off by default
     }
     Settings::saveUser("AutoOpen", "1", "Options");
     {
         ScriptedPrompter prompter;
         auto window = startInteractive(CommandLine{}, prompter);
-        QCOMPARE(window->CurrentDbPath(), tdb);
+        QCOMPARE(window->session().CurrentDbPath(), tdb);
     }
     Settings::saveUser("LastFileName", m_dir->filePath("borta.tdb"));
     ScriptedPrompter prompter;
     auto window = startInteractive(CommandLine{}, prompter);
-    QVERIFY(!window->hasDatabase());
+    QVERIFY(!window->session().isOpen());
     QVERIFY(prompter.shown.isEmpty());
 }
 

@@ -11,6 +11,13 @@ bool ScriptedPrompter::question(MessageIcon icon, const QString &title, const QS
     return answers.isEmpty() ? defaultAnswer : answers.dequeue();
 }
 
+Answer ScriptedPrompter::questionWithCancel(MessageIcon icon, const QString &title,
+                                           const QString &text)
+{
+    shown.append({icon, title, text, true});
+    return choices.isEmpty() ? defaultChoice : choices.dequeue();
+}
+
 std::optional<QString> ScriptedPrompter::inputText(const QString &title, const QString &label,
                                                    const QString &initial)
 {

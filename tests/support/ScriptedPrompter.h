@@ -19,6 +19,8 @@ public:
 
     void message(MessageIcon icon, const QString &title, const QString &text) override;
     bool question(MessageIcon icon, const QString &title, const QString &text) override;
+    Answer questionWithCancel(MessageIcon icon, const QString &title,
+                              const QString &text) override;
     std::optional<QString> inputText(const QString &title, const QString &label,
                                      const QString &initial) override;
     QStringList openFile(const FileDialogRequest &request) override;
@@ -28,6 +30,8 @@ public:
     QList<Shown> shown;
     QQueue<bool> answers;          // for questions; when empty, defaultAnswer
     bool defaultAnswer = false;
+    QQueue<Answer> choices; // for questions with Cancel; when empty, defaultChoice
+    Answer defaultChoice = Answer::Cancel;
     QQueue<QStringList> openFiles; // for openFile; empty means cancelled
     QQueue<QString> saveFiles;
     QQueue<std::optional<QString>> inputs;

@@ -1,4 +1,4 @@
-#include "app/PickFile.h"
+#include "core/PickFile.h"
 
 #include "core/Paths.h"
 #include "core/Prompter.h"

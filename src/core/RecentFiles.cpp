@@ -1,4 +1,4 @@
-#include "app/RecentFiles.h"
+#include "core/RecentFiles.h"
 
 #include "core/Settings.h"
 

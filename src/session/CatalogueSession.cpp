@@ -1,0 +1,323 @@
+#include "session/CatalogueSession.h"
+
+#include "browse/GridStore.h"
+#include "core/AppError.h"
+#include "core/Paths.h"
+#include "core/PickFile.h"
+#include "core/Progress.h"
+#include "core/Prompter.h"
+#include "core/RecentFiles.h"
+#include "core/Settings.h"
+#include "db/TdsExport.h"
+#include "db/TdsImport.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+const QString kWindow = QStringLiteral("frmMain");
+
+QString folderWithSeparator(const QString &path)
+{
+    return Paths::folderOf(path) + QDir::separator();
+}
+
+} // namespace
+
+CatalogueSession::CatalogueSession(Prompter &prompter, QObject *parent)
+    : QObject(parent), m_prompter(prompter)
+{
+}
+
+CatalogueSession::~CatalogueSession() = default;
+
+void CatalogueSession::setProgress(Progress *progress)
+{
+    m_progress = progress;
+}
+
+Progress &CatalogueSession::progress()
+{
+    static NullProgress none;
+    return m_progress ? *m_progress : none;
+}
+
+// --------------------------------------------------------------------- the one question
+
+bool CatalogueSession::offerToSaveEdits(AfterDiscard after)
+{
+    if (!m_edited)
+        return true;
+    switch (m_prompter.questionWithCancel(
+        MessageIcon::Question, QStringLiteral("Ravelund"),
+        QStringLiteral("Artikellistan har ändringar som inte är sparade.\nVill du spara dem?"))) {
+    case Answer::Yes:
+        return mnuSave(); // a failed save keeps the edits, and the command stops
+    case Answer::No:
+        GridEdited(false);
+        // The grid never keeps edits that the edited state no longer guards.
+        if (after == AfterDiscard::Reload && m_selection.isValid())
+            PopulateGrid(m_selection);
+        else
+            clearGrid();
+        return true;
+    case Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
+// -------------------------------------------------------------------------- file commands
+
+void CatalogueSession::adopt(WorkingDatabase database, const FieldList &fields)
+{
+    closeDatabase();
+    m_database.emplace(std::move(database));
+    m_fieldList = fields;
+    m_currentDbPath = m_database->path();
+    emit gridAboutToReset();
+    m_grid.setupColumns(m_fieldList);
+    emit gridReset();
+    RecentFiles::AddRecentFile(m_currentDbPath);
+    emit opened(m_currentDbPath);
+}
+
+void CatalogueSession::closeDatabase()
+{
+    const bool wasOpen = m_database.has_value();
+    m_database.reset();
+    GridEdited(false);
+    m_selection = {};
+    emit gridAboutToReset();
+    m_grid.clear();
+    emit gridReset();
+    if (wasOpen)
+        emit closed();
+}
+
+void CatalogueSession::mnuOpenMDB()
+{
+    const QStringList files =
+        PickFile(m_prompter, QStringLiteral("Välj artikeldatabas    "), QStringLiteral("tdb"),
+                 Settings::readUser(QStringLiteral("OpenPath"), programFolder()));
+    if (!files.isEmpty())
+        OpenMDB(files.first());
+}
+
+bool CatalogueSession::OpenMDB(const QString &path)
+{
+    if (path.isEmpty() || !offerToSaveEdits(AfterDiscard::Clear))
+        return false;
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    Settings::saveUser(QStringLiteral("OpenPath"), folderWithSeparator(absolute));
+    try {
+        // Opened completely before anything of the old state is given up.
+        WorkingDatabase opened = WorkingDatabase::open(absolute);
+        const FieldList fields = opened.fields();
+        adopt(std::move(opened), fields);
+    } catch (const std::exception &e) {
+        reportError(m_prompter, kWindow, QStringLiteral("OpenMDB"), e);
+        return false;
+    }
+    return true;
+}
+
+bool CatalogueSession::mnuCloseMDB()
+{
+    if (!offerToSaveEdits(AfterDiscard::Clear))
+        return false;
+    closeDatabase();
+    return true;
+}
+
+void CatalogueSession::mnuSaveAs()
+{
+    // The copy is the file as stored, so unsaved edits are offered for saving first.
+    if (!isOpen() || !offerToSaveEdits())
+        return;
+    FileDialogRequest request;
+    request.title = QStringLiteral("Spara som");
+    request.filter = QStringLiteral("(VOLTMARK artikeldatabas *.tdb) (*.tdb)");
+    request.initialFolder = Paths::folderOf(m_currentDbPath);
+    request.defaultSuffix = QStringLiteral("tdb");
+    const QString chosen = m_prompter.saveFile(request);
+    if (!chosen.isEmpty())
+        saveAs(chosen);
+}
+
+bool CatalogueSession::saveAs(const QString &chosen)
+{
+    if (!isOpen() || !offerToSaveEdits())
+        return false;
+    const QString target = QFileInfo(chosen).absoluteFilePath();
+    if (target.toLower() == m_currentDbPath.toLower())
+        return false;
+    try {
+        copyDatabaseFile(m_currentDbPath, target);
+    } catch (const std::exception &e) {
+        reportError(m_prompter, kWindow, QStringLiteral("mnuSaveAs"), e);
+        return false;
+    }
+    closeDatabase();
+    return OpenMDB(target);
+}
+
+void CatalogueSession::mnuOpenTDS()
+{
+    const QStringList files =
+        PickFile(m_prompter, QStringLiteral("Välj artikeldatabas    "), QStringLiteral("tds"),
+                 Settings::readUser(QStringLiteral("OpenPath"), programFolder()));
+    if (files.isEmpty())
+        return;
+    Settings::saveUser(QStringLiteral("OpenPath"), folderWithSeparator(files.first()));
+    importCatalogue(files.first());
+}
+
+bool CatalogueSession::importCatalogue(const QString &tdsPath)
+{
+    if (!offerToSaveEdits(AfterDiscard::Clear))
+        return false;
+    TdsImport importer(m_prompter, progress());
+    const ImportResult result = importer.run(QFileInfo(tdsPath).absoluteFilePath());
+    if (!result.ok)
+        return false;
+    try {
+        // The grid cuts lines with the field list of the .tdx file, starts included.
+        adopt(WorkingDatabase::open(result.dbPath), result.fields);
+    } catch (const std::exception &e) {
+        reportError(m_prompter, kWindow, QStringLiteral("mnuOpenTDS"), e);
+        return false;
+    }
+    return true;
+}
+
+void CatalogueSession::mnuSaveTDS()
+{
+    // The export writes what the database holds, so pending edits are settled first.
+    if (!isOpen() || !offerToSaveEdits())
+        return;
+    FileDialogRequest request;
+    request.title = QStringLiteral("Återskapa VOLTMARK-databas");
+    request.filter = QStringLiteral("VOLTMARK artikeldatabas, *.tds (*.tds)");
+    request.defaultSuffix = QStringLiteral("tds");
+    request.initialFolder = Paths::folderOf(m_currentDbPath);
+    const QString path = m_prompter.saveFile(request);
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QLatin1String("tds"), Qt::CaseInsensitive)) {
+        m_prompter.info(QStringLiteral("Filnamnet skall ha ändelse 'tds'."));
+        return;
+    }
+    exportCatalogue(path);
+}
+
+bool CatalogueSession::exportCatalogue(const QString &tdsPath)
+{
+    if (!isOpen() || !offerToSaveEdits())
+        return false;
+    const ExportResult result = TdsExport(m_database->db(), m_prompter, progress()).run(tdsPath);
+    // The export adds equivalence rows; the grid shows the stored articles again.
+    if (m_selection.isValid())
+        PopulateGrid(m_selection);
+    return result.ok;
+}
+
+bool CatalogueSession::reopen()
+{
+    if (!isOpen() || !offerToSaveEdits(AfterDiscard::Clear))
+        return false;
+    const QString path = m_currentDbPath;
+    const ArticleSelection shown = m_selection;
+    closeDatabase();
+    if (!OpenMDB(path))
+        return false;
+    if (shown.isValid())
+        PopulateGrid(shown);
+    return true;
+}
+
+// --------------------------------------------------------------------------------- the grid
+
+bool CatalogueSession::show(const ArticleSelection &selection)
+{
+    if (!isOpen() || !selection.isValid())
+        return false;
+    if (m_edited && selection == m_selection)
+        return true; // the edited choice stays on screen
+    if (!offerToSaveEdits(AfterDiscard::Clear))
+        return false;
+    PopulateGrid(selection);
+    return true;
+}
+
+void CatalogueSession::PopulateGrid(const ArticleSelection &selection)
+{
+    if (!m_database || !selection.isValid())
+        return;
+    GridEdited(false);
+    emit gridAboutToReset();
+    try {
+        GridStore::PopulateGrid(m_database->db(), selection, m_grid, progress());
+    } catch (const std::exception &e) {
+        // A grid that could not be read must never be saved over the stored rows.
+        m_grid.setRows(1);
+        m_selection = {};
+        emit gridReset();
+        progress().end();
+        reportError(m_prompter, kWindow, QStringLiteral("PopulateGrid"), e);
+        return;
+    }
+    m_selection = selection;
+    emit gridReset();
+}
+
+void CatalogueSession::clearGrid()
+{
+    emit gridAboutToReset();
+    m_grid.setRows(1);
+    m_selection = {};
+    emit gridReset();
+}
+
+bool CatalogueSession::mnuSave()
+{
+    if (!m_database || !m_selection.isValid())
+        return false;
+    try {
+        GridStore::saveGrid(m_database->db(), m_selection, m_grid);
+    } catch (const std::exception &e) {
+        // Nothing was written; the grid keeps the user's edits for another try.
+        progress().end();
+        reportError(m_prompter, kWindow, QStringLiteral("mnuSave"), e);
+        return false;
+    }
+    emit treeChanged();
+    PopulateGrid(m_selection);
+    return true;
+}
+
+void CatalogueSession::ignoreChanges()
+{
+    if (m_selection.isValid())
+        PopulateGrid(m_selection);
+    else
+        GridEdited(false);
+}
+
+void CatalogueSession::GridEdited(bool edited)
+{
+    if (m_edited == edited)
+        return;
+    m_edited = edited;
+    emit editedChanged(edited);
+}
+
+void CatalogueSession::databaseChanged()
+{
+    if (!isOpen())
+        return;
+    emit treeChanged();
+    if (m_selection.isValid())
+        PopulateGrid(m_selection);
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "browse/ArticleGrid.h"
+#include "browse/ArticleSelection.h"
+#include "db/FieldList.h"
+#include "db/WorkingDatabase.h"
+
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+class Progress;
+class Prompter;
+
+// The open catalogue: the working database, its path and field list, the article grid as the
+// edit buffer of the picked tree choice, and the edited state. Every command that closes the
+// database or reloads the grid runs here, behind the one question about unsaved edits, so no
+// path can drop what the user typed. It has no widgets; the window listens to its signals.
+class CatalogueSession : public QObject
+{
+    Q_OBJECT
+public:
+    explicit CatalogueSession(Prompter &prompter, QObject *parent = nullptr);
+    ~CatalogueSession() override;
+
+    // Where long work reports; none by default.
+    void setProgress(Progress *progress);
+
+    bool isOpen() const { return m_database.has_value(); }
+    Database *database() { return m_database ? &m_database->db() : nullptr; }
+    // The path of the open database; kept after closing, the export's dialog starts there.
+    const QString &CurrentDbPath() const { return m_currentDbPath; }
+    const FieldList &fieldList() const { return m_fieldList; }
+    ArticleGrid &grid() { return m_grid; }
+    const ArticleGrid &grid() const { return m_grid; }
+    // What the grid shows (invalid while nothing is picked).
+    const ArticleSelection &selection() const { return m_selection; }
+    bool SingleGroupView() const { return m_selection.singleGroupView(); }
+    bool isEdited() const { return m_edited; }
+
+    // What happens to the grid when the user answers No: the commands that empty or replace
+    // the grid anyway skip reading it again.
+    enum class AfterDiscard { Reload, Clear };
+    // With unsaved edits, asks whether to save them (Ja / Nej / Avbryt). Yes saves, No throws
+    // them away; false means the caller must stop: the user cancelled or the save failed.
+    bool offerToSaveEdits(AfterDiscard after = AfterDiscard::Reload);
+
+    // File commands. The m-prefixed ones ask for the file through the prompter first.
+    void mnuOpenMDB();
+    bool OpenMDB(const QString &path);
+    bool mnuCloseMDB();
+    void mnuSaveAs();
+    bool saveAs(const QString &target);
+    void mnuOpenTDS();
+    bool importCatalogue(const QString &tdsPath);
+    void mnuSaveTDS();
+    bool exportCatalogue(const QString &tdsPath);
+    // Closes and opens the database again with the same tree choice (a column changed).
+    bool reopen();
+
+    // The grid: show a tree choice (false when the user stayed with the edited one), write the
+    // edits back, or throw them away and read the grid again.
+    bool show(const ArticleSelection &selection);
+    bool mnuSave();
+    void ignoreChanges();
+    // Enters or leaves the edited state; grid operations call it with true.
+    void GridEdited(bool edited);
+    // The database was changed by a dialog: the tree is rebuilt and the grid read again.
+    void databaseChanged();
+
+signals:
+    // A database is open and its columns are known; the tree is to be built from it.
+    void opened(const QString &path);
+    void closed();
+    // The groups changed; the tree is to be built again.
+    void treeChanged();
+    // Around every refill or clearing of the grid (the model resets).
+    void gridAboutToReset();
+    void gridReset();
+    void editedChanged(bool edited);
+
+private:
+    void adopt(WorkingDatabase database, const FieldList &fields);
+    void closeDatabase();
+    void PopulateGrid(const ArticleSelection &selection);
+    void clearGrid();
+    void setEditedState(bool edited);
+    Progress &progress();
+
+    Prompter &m_prompter;
+    Progress *m_progress = nullptr;
+    std::optional<WorkingDatabase> m_database;
+    QString m_currentDbPath;
+    FieldList m_fieldList;
+    ArticleGrid m_grid;
+    ArticleSelection m_selection;
+    bool m_edited = false;
+};

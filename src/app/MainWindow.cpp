@@ -375,8 +375,14 @@ void MainWindow::updateCommands()
 
 void MainWindow::onEditedChanged(bool edited)
 {
-    // While the grid holds edits the shown choice cannot change under them.
+    // While the grid holds edits the shown choice cannot change under them. A click on the
+    // tree that committed an open editor may have moved its current row: it goes back.
     m_tree->setEnabled(!edited);
+    const ArticleSelection &shown = m_session.selection();
+    if (edited && shown.isValid() && m_tree->currentKey() != shown.treeKey()) {
+        const QScopedValueRollback<bool> restoring(m_pickingTreeRow, true);
+        m_tree->setCurrentKey(shown.treeKey());
+    }
     QPalette p = m_tree->palette();
     p.setColor(QPalette::Text,
                edited ? palette().color(QPalette::Dark) : palette().color(QPalette::WindowText));

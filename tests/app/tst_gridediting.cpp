@@ -40,8 +40,13 @@ private slots:
     void insertAppendDeleteThroughCommands();
     void copyAndPasteCells();
     void fieldLengthFollowsAfterReopening();
+    void openEditorIsSavedByCtrlS();
+    void closingTheWindowCommitsTheEditorAndAsks();
+    void treeClickWhileTypingKeepsTheEditedGroup();
 
 private:
+    QLineEdit *typeInto(const QModelIndex &index, const QString &text);
+    QString storedFirstDesignation();
     void openGroup(const QString &key);
     void selectRows(int first, int last);
     QModelIndex cell(int row, const QString &header) const;
@@ -240,6 +245,90 @@ void TestGridEditing::fieldLengthFollowsAfterReopening()
     auto *editor = m_window->gridView()->viewport()->findChild<QLineEdit *>();
     QVERIFY(editor);
     QCOMPARE(editor->maxLength(), 30);
+}
+
+QLineEdit *TestGridEditing::typeInto(const QModelIndex &index, const QString &text)
+{
+    ArticleGridView *view = m_window->gridView();
+    view->setCurrentIndex(index);
+    view->edit(index);
+    auto *editor = view->viewport()->findChild<QLineEdit *>();
+    if (!editor)
+        return nullptr;
+    editor->selectAll();
+    QTest::keyClicks(editor, text);
+    return editor;
+}
+
+QString TestGridEditing::storedFirstDesignation()
+{
+    Database db(m_tdb, Database::OpenMode::ReadOnly);
+    return db.scalar("SELECT \"BENÄMNING\" FROM Articles WHERE BL_NAME = 'ABCDI010' ORDER BY RAD "
+                     "LIMIT 1")
+        .toString();
+}
+
+void TestGridEditing::openEditorIsSavedByCtrlS()
+{
+    openGroup("!ABCDI010");
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QLineEdit *editor = typeInto(cell(1, "BENÄMNING"), "Skriven");
+    QVERIFY(editor);
+    // Typing alone makes saving possible; Enter is not needed.
+    QVERIFY(m_window->action(CommandId::Save)->isEnabled());
+    QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
+    QVERIFY2(m_prompter->shown.isEmpty(), qPrintable(m_prompter->lastText()));
+    QCOMPARE(storedFirstDesignation(), QString("Skriven"));
+    QCOMPARE(m_window->grid().text(1, m_window->grid().GetColumn("BENÄMNING")), QString("Skriven"));
+    QVERIFY(!m_window->session().isEdited());
+    QCOMPARE(QApplication::focusWidget(), m_window->gridView());
+}
+
+void TestGridEditing::closingTheWindowCommitsTheEditorAndAsks()
+{
+    openGroup("!ABCDI010");
+    QVERIFY(typeInto(cell(1, "BENÄMNING"), "Kvar"));
+    m_prompter->choices.enqueue(Answer::Cancel);
+    QVERIFY(!m_window->close());
+    QVERIFY(m_window->isVisible());
+    QVERIFY(m_prompter->shown.last().isQuestion);
+    QCOMPARE(m_window->grid().text(1, m_window->grid().GetColumn("BENÄMNING")), QString("Kvar"));
+    QVERIFY(m_window->session().isEdited());
+    QVERIFY(m_window->session().isOpen());
+
+    m_prompter->choices.enqueue(Answer::Yes);
+    QVERIFY(m_window->close());
+    QCOMPARE(storedFirstDesignation(), QString("Kvar"));
+}
+
+void TestGridEditing::treeClickWhileTypingKeepsTheEditedGroup()
+{
+    openGroup("!ABCDI010");
+    m_window->tree()->setCurrentKey("!ABCDI010");
+    QVERIFY(typeInto(cell(1, "BENÄMNING"), "Pågående"));
+    // A click on another group while the editor is open: the text counts, and the tree, now
+    // guarding an edited group, stays where it was.
+    GroupTreeView *tree = m_window->tree();
+    QTreeWidgetItem *other = tree->itemWithKey("!ABCDI020");
+    m_prompter->choices.enqueue(Answer::Cancel);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(other).center());
+    QCOMPARE(m_window->session().selection(), ArticleSelection::group("ABCDI010"));
+    QCOMPARE(tree->currentKey(), QString("!ABCDI010"));
+    QCOMPARE(m_window->grid().text(1, m_window->grid().GetColumn("BENÄMNING")),
+             QString("Pågående"));
+    QVERIFY(m_window->session().isEdited());
+    QVERIFY(!tree->isEnabled());
+    QCOMPARE(storedFirstDesignation(), QString("Kontaktor"));
+
+    // Picking another group once the edits exist asks first; Avbryt keeps everything.
+    tree->setEnabled(true);
+    tree->setCurrentKey("!ABCDI020");
+    emit tree->rowPicked();
+    QVERIFY(m_prompter->shown.last().isQuestion);
+    QCOMPARE(m_window->session().selection(), ArticleSelection::group("ABCDI010"));
+    QCOMPARE(tree->currentKey(), QString("!ABCDI010"));
+    QVERIFY(m_window->session().isEdited());
 }
 
 QTEST_MAIN(TestGridEditing)

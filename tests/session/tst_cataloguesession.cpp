@@ -1,0 +1,232 @@
+#include "browse/ArticleSelection.h"
+#include "db/Database.h"
+#include "session/CatalogueSession.h"
+#include "support/CatalogueFixture.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TestFiles.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+
+using CatalogueFixture::line;
+
+// The file and save rules of the open catalogue, without a window: every command that closes
+// the database or reloads the grid settles unsaved edits first, as the user answers.
+class TestCatalogueSession : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void commandsSettlePendingEdits_data();
+    void commandsSettlePendingEdits();
+    void failedSaveStopsTheCommand();
+    void unreadableGridIsNeverSaved();
+    void exportRefillsTheShownChoice();
+
+private:
+    // The designation of the group's n-th article in row-number order.
+    QString storedDesignation(const QString &tdb, int row);
+
+    QTemporaryDir m_settings;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_tds;
+    QString m_tdb;
+};
+
+namespace {
+
+enum class Pending { None, Yes, No, Cancel };
+
+const int kDesignation = 4; // grid column of BENÄMNING: selector, RAD, BL_NAME, TYP, BENÄMNING
+
+} // namespace
+
+void TestCatalogueSession::initTestCase()
+{
+    TestFiles::isolateSettings(m_settings.path());
+}
+
+void TestCatalogueSession::init()
+{
+    TestFiles::clearUserSettings();
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_tds = CatalogueFixture::write(m_dir->path(), "sess",
+                                    {line("ABCDI010", "1", "Kontaktor", "Nordel"),
+                                     line("ABCDI010", "2", "Relä", "Nordel"),
+                                     line("ABCDI020", "1", "Säkring")});
+    m_tdb = CatalogueFixture::importTds(m_tds);
+}
+
+QString TestCatalogueSession::storedDesignation(const QString &tdb, int row)
+{
+    Database db(tdb, Database::OpenMode::ReadOnly);
+    return db.scalar("SELECT \"BENÄMNING\" FROM Articles WHERE BL_NAME = 'ABCDI010' "
+                     "ORDER BY RAD LIMIT 1 OFFSET ?",
+                     row - 1)
+        .toString();
+}
+
+void TestCatalogueSession::commandsSettlePendingEdits_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("pending");
+    for (const char *command :
+         {"close", "open", "import", "saveAs", "export", "show", "reopen", "databaseChanged"}) {
+        for (Pending pending : {Pending::None, Pending::Yes, Pending::No, Pending::Cancel}) {
+            static const char *names[] = {"no edits", "Ja", "Nej", "Avbryt"};
+            QTest::addRow("%s, %s", command, names[int(pending)]) << QString(command)
+                                                                  << int(pending);
+        }
+    }
+}
+
+void TestCatalogueSession::commandsSettlePendingEdits()
+{
+    QFETCH(QString, command);
+    QFETCH(int, pending);
+    const Pending answer = Pending(pending);
+
+    // Another database to open, and a catalogue to import.
+    const QString otherTdb = CatalogueFixture::importDatabase(m_dir->path(), "annan",
+                                                              {line("ABCDI030", "1", "Annan")});
+    const QString otherTds = CatalogueFixture::write(m_dir->path(), "ny", {line("ABCDI040", "1", "Ny")});
+    const QString copy = m_dir->filePath("kopia.tdb");
+    const QString exported = m_dir->filePath("ut.tds");
+
+    ScriptedPrompter prompter;
+    CatalogueSession session(prompter);
+    QVERIFY(session.OpenMDB(m_tdb));
+    QVERIFY(session.show(ArticleSelection::group("ABCDI010")));
+    const QString original = session.grid().text(1, kDesignation);
+    QCOMPARE(original, QString("Kontaktor"));
+    if (answer != Pending::None) {
+        session.grid().setText(1, kDesignation, "Ändrad");
+        session.GridEdited(true);
+        prompter.choices.enqueue(answer == Pending::Yes  ? Answer::Yes
+                                 : answer == Pending::No ? Answer::No
+                                                         : Answer::Cancel);
+    }
+
+    bool went = false;
+    const QMap<QString, std::function<void()>> run = {
+        {"close", [&] { session.mnuCloseMDB(); }},
+        {"open", [&] { session.OpenMDB(otherTdb); }},
+        {"import", [&] { session.importCatalogue(otherTds); }},
+        {"saveAs", [&] { session.saveAs(copy); }},
+        {"export", [&] { session.exportCatalogue(exported); }},
+        {"show", [&] { session.show(ArticleSelection::group("ABCDI020")); }},
+        {"reopen", [&] { went = session.reopen(); }},
+        {"databaseChanged",
+         [&] {
+             went = session.offerToSaveEdits();
+             if (went)
+                 session.databaseChanged();
+         }},
+    };
+    // Whether the command went ahead.
+    const QMap<QString, std::function<bool()>> acted = {
+        {"close", [&] { return !session.isOpen(); }},
+        {"open", [&] { return session.CurrentDbPath() == otherTdb; }},
+        {"import", [&] { return session.CurrentDbPath() == m_dir->filePath("ny.tdb"); }},
+        {"saveAs", [&] { return session.CurrentDbPath() == copy; }},
+        {"export", [&] { return QFile::exists(exported); }},
+        {"show", [&] { return session.selection() == ArticleSelection::group("ABCDI020"); }},
+        {"reopen", [&] { return went; }},
+        {"databaseChanged", [&] { return went; }},
+    };
+    run[command]();
+
+    const int questions = int(std::count_if(prompter.shown.begin(), prompter.shown.end(),
+                                            [](const auto &s) { return s.isQuestion; }));
+    QCOMPARE(questions, answer == Pending::None ? 0 : 1);
+    const bool cancelled = answer == Pending::Cancel;
+    QCOMPARE(acted[command](), !cancelled);
+    // The database holds the edit exactly when the user said Ja.
+    QCOMPARE(storedDesignation(m_tdb, 1), answer == Pending::Yes ? QString("Ändrad") : original);
+    if (cancelled) {
+        // Everything as it was: the database open, the edit in the grid, still unsaved.
+        QVERIFY(session.isOpen());
+        QCOMPARE(session.CurrentDbPath(), m_tdb);
+        QCOMPARE(session.selection(), ArticleSelection::group("ABCDI010"));
+        QCOMPARE(session.grid().text(1, kDesignation), QString("Ändrad"));
+        QVERIFY(session.isEdited());
+        return;
+    }
+    QVERIFY(!session.isEdited());
+    // A grid still showing the group shows what is stored.
+    if (session.selection() == ArticleSelection::group("ABCDI010"))
+        QCOMPARE(session.grid().text(1, kDesignation), storedDesignation(m_tdb, 1));
+    else if (!session.selection().isValid() && session.isOpen())
+        QCOMPARE(session.grid().rows(), 1);
+}
+
+void TestCatalogueSession::failedSaveStopsTheCommand()
+{
+    {
+        Database db(m_tdb, Database::OpenMode::ReadWrite);
+        db.exec("CREATE TRIGGER stop BEFORE UPDATE ON Articles BEGIN SELECT RAISE(ABORT, 'stopp'); "
+                "END");
+        db.exec("CREATE TRIGGER stop2 BEFORE INSERT ON Articles BEGIN SELECT RAISE(ABORT, 'stopp'); "
+                "END");
+    }
+    ScriptedPrompter prompter;
+    CatalogueSession session(prompter);
+    QVERIFY(session.OpenMDB(m_tdb));
+    QVERIFY(session.show(ArticleSelection::group("ABCDI010")));
+    session.grid().setText(1, kDesignation, "Ändrad");
+    session.GridEdited(true);
+    prompter.choices.enqueue(Answer::Yes);
+    QVERIFY(!session.mnuCloseMDB());
+    QVERIFY(prompter.lastText().startsWith("frmMain:mnuSave::ERROR:"));
+    QVERIFY(session.isOpen());
+    QVERIFY(session.isEdited());
+    QCOMPARE(session.grid().text(1, kDesignation), QString("Ändrad"));
+    QCOMPARE(storedDesignation(m_tdb, 1), QString("Kontaktor"));
+}
+
+void TestCatalogueSession::unreadableGridIsNeverSaved()
+{
+    ScriptedPrompter prompter;
+    CatalogueSession session(prompter);
+    QVERIFY(session.OpenMDB(m_tdb));
+    QVERIFY(session.show(ArticleSelection::group("ABCDI010")));
+    // The articles cannot be read any more: the grid comes back empty and shows no choice, so
+    // a save cannot take the empty grid for a group the user emptied.
+    session.database()->exec("ALTER TABLE Articles RENAME TO Gone");
+    session.ignoreChanges();
+    QVERIFY(prompter.lastText().startsWith("frmMain:PopulateGrid::ERROR:"));
+    QCOMPARE(session.grid().rows(), 1);
+    QVERIFY(!session.selection().isValid());
+    session.GridEdited(true);
+    QVERIFY(!session.mnuSave());
+    session.database()->exec("ALTER TABLE Gone RENAME TO Articles");
+    Database db(m_tdb, Database::OpenMode::ReadOnly);
+    QCOMPARE(db.scalar("SELECT COUNT(*) FROM Articles").toInt(), 3);
+}
+
+void TestCatalogueSession::exportRefillsTheShownChoice()
+{
+    ScriptedPrompter prompter;
+    CatalogueSession session(prompter);
+    QVERIFY(session.OpenMDB(m_tdb));
+    QVERIFY(session.show(ArticleSelection::group("ABCDI010")));
+    QSignalSpy resets(&session, &CatalogueSession::gridReset);
+    QVERIFY(session.exportCatalogue(m_dir->filePath("ut.tds")));
+    QCOMPARE(resets.size(), 1);
+    QCOMPARE(session.grid().rows(), 3);
+    // A save right after the export writes the same group back, nothing deleted.
+    session.GridEdited(true);
+    QVERIFY(session.mnuSave());
+    Database db(m_tdb, Database::OpenMode::ReadOnly);
+    QCOMPARE(db.scalar("SELECT COUNT(*) FROM Articles").toInt(), 3);
+    QCOMPARE(db.scalar("SELECT COUNT(*) FROM Designations").toInt(), 2);
+}
+
+QTEST_GUILESS_MAIN(TestCatalogueSession)
+#include "tst_cataloguesession.moc"

@@ -189,127 +189,132 @@ int TdsExport::completeEquivalences(Database &db, const QString &prefix)
 
 ExportResult TdsExport::run(const QString &outputPath)
 {
+    const QString folder = Paths::folderOf(outputPath);
+    if (!QDir().mkpath(folder)) {
+        m_prompter.error(QStringLiteral("Kan ej skapa sökvägen\n") + folder, QStringLiteral("Filfel"));
+        return {};
+    }
     ExportResult result;
     try {
-        const QString prefix = libraryPrefix(m_db);
-        completeEquivalences(m_db, prefix);
-
-        const QString folder = Paths::folderOf(outputPath);
-        if (!QDir().mkpath(folder)) {
-            m_prompter.error(QStringLiteral("Kan ej skapa sökvägen\n") + folder,
-                             QStringLiteral("Filfel"));
-            return result;
-        }
-
-        QSaveFile tds(outputPath);
-        QSaveFile tdx(Paths::tdxPathFor(outputPath));
-        openForWriting(tds);
-        openForWriting(tdx);
-
-        const std::vector<ColumnInfo> articleColumns = m_db.columns(QLatin1String(Schema::kArticles));
-        const std::vector<ColumnInfo> eqvColumns = m_db.columns(QLatin1String(Schema::kEqv));
-        const QString designation =
-            quoteIdentifier(columnNamed(m_db, Schema::kEqv, QStringLiteral("BENÄMNING")));
-
-        const qint64 total =
-            m_db.scalar(QStringLiteral("SELECT (SELECT COUNT(*) FROM Articles) + "
-                                       "(SELECT COUNT(*) FROM Eqv)"))
-                .toLongLong();
-        m_progress.start(total);
-        qint64 handled = 0;
-
-        // Pass 1: the articles.
-        {
-            RecordWriter writer(tds, articleColumns, m_progress, handled, result);
-            if (isSortedByType(outputPath)) {
-                Statement rows = m_db.prepare(QStringLiteral(
-                    "SELECT * FROM Articles ORDER BY CLNG(%1), RAD")
-                                                  .arg(quoteIdentifier(columnNamed(
-                                                      m_db, Schema::kArticles, QStringLiteral("TYP")))));
-                while (rows.step()) {
-                    writer.write(rows);
-                    writer.countHandled();
-                }
-            } else {
-                // Group by group in the order of their descriptions, each group in row order; the
-                // same as joining Articles with Designations, without sorting every article.
-                Statement groups = m_db.prepare(QStringLiteral(
-                    "SELECT BL_NAME FROM Designations "
-                    "ORDER BY DESCRIPTION COLLATE SV, BL_NAME COLLATE SV"));
-                Statement rows = m_db.prepare(
-                    QStringLiteral("SELECT * FROM Articles WHERE BL_NAME = ? ORDER BY RAD"));
-                while (groups.step()) {
-                    if (groups.isNull(0))
-                        continue;
-                    rows.bind(1, groups.text(0));
-                    while (rows.step()) {
-                        writer.write(rows);
-                        writer.countHandled();
-                    }
-                    rows.reset();
-                }
-            }
-            writer.flush();
-        }
-
-        // Pass 2 and 3: the ordinary equivalence lines, then the "=" lines whose target exists.
-        {
-            RecordWriter writer(tds, eqvColumns, m_progress, handled, result);
-            Statement ordinary = m_db.prepare(
-                QStringLiteral("SELECT * FROM Eqv WHERE %1 NOT LIKE '=%' ORDER BY RAD, rowid").arg(designation));
-            while (ordinary.step()) {
-                writer.write(ordinary);
-                writer.countHandled();
-            }
-            int designationColumn = -1;
-            for (size_t i = 0; i < eqvColumns.size(); ++i) {
-                if (eqvColumns[i].name.compare(QStringLiteral("BENÄMNING"), Qt::CaseInsensitive) == 0)
-                    designationColumn = int(i);
-            }
-            Statement references = m_db.prepare(
-                QStringLiteral("SELECT * FROM Eqv WHERE %1 LIKE '=%' ORDER BY RAD, rowid").arg(designation));
-            Statement inArticles =
-                m_db.prepare(QStringLiteral("SELECT 1 FROM Articles WHERE BL_NAME = ? LIMIT 1"));
-            Statement inEqv =
-                m_db.prepare(QStringLiteral("SELECT 1 FROM Eqv WHERE BL_NAME = ? LIMIT 1"));
-            while (references.step()) {
-                const QString target = references.text(designationColumn).mid(1);
-                inArticles.bind(1, target);
-                bool exists = inArticles.step();
-                inArticles.reset();
-                if (!exists) {
-                    inEqv.bind(1, target);
-                    exists = inEqv.step();
-                    inEqv.reset();
-                }
-                if (exists)
-                    writer.write(references);
-                writer.countHandled();
-            }
-            writer.flush();
-        }
-
-        // The field description beside it; the FieldList in use is not changed.
-        const QByteArray description = tdxText(readFieldList(m_db), &result.replacedCharacters);
-        if (tdx.write(description) != description.size())
-            throw AppError(ErrorNumber::PermissionDenied,
-                           QStringLiteral("Kan ej skriva filen %1: %2")
-                               .arg(tdx.fileName(), tdx.errorString()));
-
-        // Both files are complete before either replaces an old one.
-        commitFile(tds);
-        commitFile(tdx);
-        m_progress.update(handled);
-        m_progress.end();
+        result = write(outputPath);
     } catch (const std::exception &e) {
         m_progress.end();
         reportError(m_prompter, QStringLiteral("frmMain"), QStringLiteral("mnuSaveTDS"), e);
-        return ExportResult{};
+        return {};
     }
     if (result.replacedCharacters > 0)
         m_prompter.info(QStringLiteral("%1 tecken kunde inte skrivas i Windows-1252 och "
                                        "ersattes med \"?\".")
                             .arg(result.replacedCharacters));
+    return result;
+}
+
+ExportResult TdsExport::write(const QString &outputPath)
+{
+    ExportResult result;
+    const QString prefix = libraryPrefix(m_db);
+    completeEquivalences(m_db, prefix);
+
+    QSaveFile tds(outputPath);
+    QSaveFile tdx(Paths::tdxPathFor(outputPath));
+    openForWriting(tds);
+    openForWriting(tdx);
+
+    const std::vector<ColumnInfo> articleColumns = m_db.columns(QLatin1String(Schema::kArticles));
+    const std::vector<ColumnInfo> eqvColumns = m_db.columns(QLatin1String(Schema::kEqv));
+    const QString designation =
+        quoteIdentifier(columnNamed(m_db, Schema::kEqv, QStringLiteral("BENÄMNING")));
+
+    const qint64 total =
+        m_db.scalar(QStringLiteral("SELECT (SELECT COUNT(*) FROM Articles) + "
+                                   "(SELECT COUNT(*) FROM Eqv)"))
+            .toLongLong();
+    m_progress.start(total);
+    qint64 handled = 0;
+
+    // Pass 1: the articles.
+    {
+        RecordWriter writer(tds, articleColumns, m_progress, handled, result);
+        if (isSortedByType(outputPath)) {
+            Statement rows = m_db.prepare(QStringLiteral(
+                "SELECT * FROM Articles ORDER BY CLNG(%1), RAD")
+                                              .arg(quoteIdentifier(columnNamed(
+                                                  m_db, Schema::kArticles, QStringLiteral("TYP")))));
+            while (rows.step()) {
+                writer.write(rows);
+                writer.countHandled();
+            }
+        } else {
+            // Group by group in the order of their descriptions, each group in row order; the
+            // same as joining Articles with Designations, without sorting every article.
+            Statement groups = m_db.prepare(QStringLiteral(
+                "SELECT BL_NAME FROM Designations "
+                "ORDER BY DESCRIPTION COLLATE SV, BL_NAME COLLATE SV"));
+            Statement rows = m_db.prepare(
+                QStringLiteral("SELECT * FROM Articles WHERE BL_NAME = ? ORDER BY RAD"));
+            while (groups.step()) {
+                if (groups.isNull(0))
+                    continue;
+                rows.bind(1, groups.text(0));
+                while (rows.step()) {
+                    writer.write(rows);
+                    writer.countHandled();
+                }
+                rows.reset();
+            }
+        }
+        writer.flush();
+    }
+
+    // Pass 2 and 3: the ordinary equivalence lines, then the "=" lines whose target exists.
+    {
+        RecordWriter writer(tds, eqvColumns, m_progress, handled, result);
+        Statement ordinary = m_db.prepare(
+            QStringLiteral("SELECT * FROM Eqv WHERE %1 NOT LIKE '=%' ORDER BY RAD, rowid").arg(designation));
+        while (ordinary.step()) {
+            writer.write(ordinary);
+            writer.countHandled();
+        }
+        int designationColumn = -1;
+        for (size_t i = 0; i < eqvColumns.size(); ++i) {
+            if (eqvColumns[i].name.compare(QStringLiteral("BENÄMNING"), Qt::CaseInsensitive) == 0)
+                designationColumn = int(i);
+        }
+        Statement references = m_db.prepare(
+            QStringLiteral("SELECT * FROM Eqv WHERE %1 LIKE '=%' ORDER BY RAD, rowid").arg(designation));
+        Statement inArticles =
+            m_db.prepare(QStringLiteral("SELECT 1 FROM Articles WHERE BL_NAME = ? LIMIT 1"));
+        Statement inEqv =
+            m_db.prepare(QStringLiteral("SELECT 1 FROM Eqv WHERE BL_NAME = ? LIMIT 1"));
+        while (references.step()) {
+            const QString target = references.text(designationColumn).mid(1);
+            inArticles.bind(1, target);
+            bool exists = inArticles.step();
+            inArticles.reset();
+            if (!exists) {
+                inEqv.bind(1, target);
+                exists = inEqv.step();
+                inEqv.reset();
+            }
+            if (exists)
+                writer.write(references);
+            writer.countHandled();
+        }
+        writer.flush();
+    }
+
+    // The field description beside it; the FieldList in use is not changed.
+    const QByteArray description = tdxText(readFieldList(m_db), &result.replacedCharacters);
+    if (tdx.write(description) != description.size())
+        throw AppError(ErrorNumber::PermissionDenied,
+                       QStringLiteral("Kan ej skriva filen %1: %2")
+                           .arg(tdx.fileName(), tdx.errorString()));
+
+    // Both files are complete before either replaces an old one.
+    commitFile(tds);
+    commitFile(tdx);
+    m_progress.update(handled);
+    m_progress.end();
     result.ok = true;
     return result;
 }

@@ -34,6 +34,8 @@ public:
 
     // Every failure is reported through the prompter.
     ExportResult run(const QString &outputPath);
+    // The export itself: throws on any failure, leaving existing files untouched.
+    ExportResult write(const QString &outputPath);
 
     // Adds the missing "=" rows of EquivalenceCodePairs to Eqv; returns how many it added.
     static int completeEquivalences(Database &db, const QString &prefix);

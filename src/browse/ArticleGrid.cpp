@@ -5,8 +5,11 @@
 void ArticleGrid::setupColumns(const FieldList &fields)
 {
     QStringList header{QString()};
-    for (const FieldDesc &field : fields)
+    m_fieldLengths.assign(1, 0);
+    for (const FieldDesc &field : fields) {
         header << field.Name;
+        m_fieldLengths.push_back(qMax(field.Length, 0));
+    }
     m_cols = int(header.size());
     m_rows.clear();
     AddGridRow(header, 0);
@@ -36,6 +39,12 @@ void ArticleGrid::clear()
     m_rows.clear();
     m_cols = 0;
     m_selection = {};
+    m_fieldLengths.clear();
+}
+
+int ArticleGrid::fieldLength(int col) const
+{
+    return col >= 0 && col < int(m_fieldLengths.size()) ? m_fieldLengths[size_t(col)] : 0;
 }
 
 bool ArticleGrid::valid(int row, int col) const

@@ -19,10 +19,15 @@ public:
     struct CellRange
     {
         int r1 = 0, c1 = 0, r2 = 0, c2 = 0; // first and last row and column
+
+        bool operator==(const CellRange &other) const = default;
     };
 
     int rows() const { return int(m_rows.size()); }
     int cols() const { return m_cols; }
+    // The most characters a cell of the column may hold, from the field list the columns were
+    // set up with; 0 when there is no limit (the row selector).
+    int fieldLength(int col) const;
 
     // Header row only: an empty cell, then the field names in order.
     void setupColumns(const FieldList &fields);
@@ -79,4 +84,5 @@ private:
     std::vector<Row> m_rows;
     int m_cols = 0;
     CellRange m_selection;
+    std::vector<int> m_fieldLengths; // per column, 0 for no limit
 };

@@ -110,31 +110,57 @@ void afterSort(ArticleGrid &grid, int column, bool singleGroupView)
     }
 }
 
+GridChange sortGrid(ArticleGrid &grid, int column, bool ascending, bool singleGroupView)
+{
+    if (grid.rows() < 2 || column < 0 || column >= grid.cols())
+        return GridChange::nothing();
+    beforeSort(grid, column, singleGroupView);
+    grid.sortRows(column, ascending);
+    afterSort(grid, column, singleGroupView);
+    return GridChange::everything();
+}
+
 QString selectionStatus(int rows)
 {
     return QString::number(rows) + QStringLiteral(" rad") + (rows > 1 ? QStringLiteral("er") : QString())
            + QStringLiteral(" markerade.");
 }
 
-QList<PopupItem> popupItems(const ArticleGrid &grid, const ArticleGrid::CellRange &range,
-                            bool clipboardHasArticles, bool singleGroupView)
+bool allowsRowOperations(ArticleSelection::Kind view)
 {
+    return view == ArticleSelection::Kind::Group || view == ArticleSelection::Kind::Manufacturer;
+}
+
+QString rootViewRowHint()
+{
+    return QStringLiteral(
+        "Välj en grupp i trädet för att infoga, lägga till eller flytta artiklar.");
+}
+
+QList<PopupItem> popupItems(const ArticleGrid &grid, const ArticleGrid::CellRange &range,
+                            bool clipboardHasArticles, ArticleSelection::Kind view)
+{
+    // In the root view new rows would take the first row's group, and pasted articles could land
+    // in several groups.
+    const bool oneGroup = allowsRowOperations(view);
     const int n = range.r2 - range.r1 + 1;
     QList<PopupItem> items;
     if (range.c1 == 1) {
-        items << PopupItem{901,
-                           QStringLiteral("&Infoga ") + articles(n, " ny artikel", " nya artiklar")
-                               + QStringLiteral(" här")}
-              << PopupItem{902, QStringLiteral("&Addera ")
-                                    + articles(n, " ny artikel", " nya artiklar")
-                                    + QStringLiteral(" till slutet")}
-              << PopupItem{912, QStringLiteral("&Addera valfritt antal artiklar till slutet")}
-              << PopupItem{903, QStringLiteral("&Kopiera ")
+        if (oneGroup)
+            items << PopupItem{901, QStringLiteral("&Infoga ")
+                                        + articles(n, " ny artikel", " nya artiklar")
+                                        + QStringLiteral(" här")}
+                  << PopupItem{902, QStringLiteral("&Addera ")
+                                        + articles(n, " ny artikel", " nya artiklar")
+                                        + QStringLiteral(" till slutet")}
+                  << PopupItem{912, QStringLiteral("&Addera valfritt antal artiklar till slutet")};
+        items << PopupItem{903, QStringLiteral("&Kopiera ")
                                     + articles(n, " markerad artikel", " markerade artiklar")}
               << PopupItem{904, QStringLiteral("&Radera ")
-                                    + articles(n, " markerad artikel", " markerade artiklar")}
-              << PopupItem{908, QStringLiteral("K&listra in kopierade artiklar"),
-                           clipboardHasArticles && singleGroupView};
+                                    + articles(n, " markerad artikel", " markerade artiklar")};
+        if (oneGroup)
+            items << PopupItem{908, QStringLiteral("K&listra in kopierade artiklar"),
+                               clipboardHasArticles};
     }
     items << PopupItem{201, QStringLiteral("K&opiera"), true, true};
     if (range.c1 != 2)
@@ -152,6 +178,14 @@ QList<PopupItem> popupItems(const ArticleGrid &grid, const ArticleGrid::CellRang
         }
     }
     return items;
+}
+
+QList<PopupItem> popupItems(const ArticleGrid &grid, const ArticleGrid::CellRange &range,
+                            bool clipboardHasArticles, bool singleGroupView)
+{
+    return popupItems(grid, range, clipboardHasArticles,
+                      singleGroupView ? ArticleSelection::Kind::Group
+                                      : ArticleSelection::Kind::Root);
 }
 
 } // namespace GridRules

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "browse/ArticleGrid.h"
+#include "browse/ArticleSelection.h"
+#include "browse/GridChange.h"
 #include "db/FieldList.h"
 
 #include <QList>
@@ -33,9 +35,18 @@ bool clearCells(ArticleGrid &grid, const ArticleGrid::CellRange &range);
 void beforeSort(ArticleGrid &grid, int column, bool singleGroupView);
 // After that sort: the numbers are written back without leading zeros.
 void afterSort(ArticleGrid &grid, int column, bool singleGroupView);
+// Sorts the data rows by a column with the TYP rules above. The selection stays the same cell
+// range; the caller renumbers the rows afterwards. Nothing changes without a data row.
+GridChange sortGrid(ArticleGrid &grid, int column, bool ascending, bool singleGroupView);
 
 // "1 rad markerade." / "3 rader markerade."
 QString selectionStatus(int rows);
+
+// Inserting, appending, pasting articles and moving rows need one group or one manufacturer.
+bool allowsRowOperations(ArticleSelection::Kind view);
+// Why the root view offers no inserting, appending, pasting of articles or moving of rows: its
+// rows belong to many groups, so new rows and row numbers would land in the wrong one.
+QString rootViewRowHint();
 
 // A whole number as the type and fill rules read them (blanks around allowed).
 bool isNumeric(QStringView text);
@@ -48,7 +59,12 @@ struct PopupItem
     bool separator = false;
 };
 
-// The grid's right-click menu for the selection, in order.
+// The grid's right-click menu for the selection, in order. Outside one group or one manufacturer
+// (the root view) the items that insert, append or paste articles are left out.
+QList<PopupItem> popupItems(const ArticleGrid &grid, const ArticleGrid::CellRange &range,
+                            bool clipboardHasArticles, ArticleSelection::Kind view);
+
+// Transitional, for the window's current call; remove once it passes its view.
 QList<PopupItem> popupItems(const ArticleGrid &grid, const ArticleGrid::CellRange &range,
                             bool clipboardHasArticles, bool singleGroupView);
 

@@ -51,15 +51,13 @@ std::optional<qint64> wholeNumber(QStringView text, qint64 minimum, qint64 maxim
     return value;
 }
 
-bool RenumberRows(ArticleGrid &grid)
+std::vector<qint64> rowNumbers(const ArticleGrid &grid)
 {
     const int column = grid.GetColumn(QStringLiteral("RAD"));
-    if (column < 0 || grid.rows() < 2)
-        return false;
-
-    // Every number is read before one is written, so a bad cell leaves the grid as it was.
     std::vector<qint64> numbers;
-    numbers.reserve(size_t(grid.rows() - 1));
+    if (column < 0)
+        return numbers;
+    numbers.reserve(size_t(qMax(grid.rows() - 1, 0)));
     for (int row = 1; row < grid.rows(); ++row) {
         const QStringView text = grid.textView(row, column);
         const std::optional<qint64> number = wholeNumber(text, std::numeric_limits<qint64>::min(),
@@ -72,6 +70,17 @@ bool RenumberRows(ArticleGrid &grid)
                                .arg(row));
         numbers.push_back(*number);
     }
+    return numbers;
+}
+
+bool RenumberRows(ArticleGrid &grid)
+{
+    const int column = grid.GetColumn(QStringLiteral("RAD"));
+    if (column < 0 || grid.rows() < 2)
+        return false;
+
+    // Every number is read before one is written, so a bad cell leaves the grid as it was.
+    std::vector<qint64> numbers = rowNumbers(grid);
     std::sort(numbers.begin(), numbers.end());
 
     bool changed = false;

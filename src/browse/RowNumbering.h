@@ -4,6 +4,7 @@
 #include <QtGlobal>
 
 #include <optional>
+#include <vector>
 
 class ArticleGrid;
 
@@ -15,6 +16,10 @@ namespace RowNumbering {
 // even. Empty when the text is not numeric; throws AppError (overflow) when the value lies
 // outside minimum..maximum.
 std::optional<qint64> wholeNumber(QStringView text, qint64 minimum, qint64 maximum);
+
+// The row numbers of the data rows in grid order, read as RenumberRows reads them: a row number
+// that is not a number throws AppError (type mismatch). Empty without a "RAD" column.
+std::vector<qint64> rowNumbers(const ArticleGrid &grid);
 
 // Hands the grid's row numbers back in grid order: the smallest to row 1, the next to row 2 and
 // so on, so the numbers follow the order of the rows and no number is invented. A row number

@@ -136,11 +136,12 @@ void ReplaceDialog::replace()
     if (m_grid.rows() < 2)
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const std::optional<int> changed =
+    const std::optional<Replace::Result> result =
         Replace::replaceText(m_grid, scope, m_find->text(), m_replacement->text());
     QApplication::restoreOverrideCursor();
-    if (!changed)
+    if (!result)
         return;
+    emit replaced(*result);
     emit gridEdited(Replace::scopeRange(m_grid, scope));
     accept();
 }

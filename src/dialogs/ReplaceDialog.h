@@ -1,6 +1,7 @@
 #pragma once
 
 #include "browse/ArticleGrid.h"
+#include "edit/Replace.h"
 
 #include <QDialog>
 
@@ -22,6 +23,9 @@ public:
     void done(int result) override;
 
 signals:
+    // The replacement has run (also when nothing matched): what changed, what had to be cut to
+    // its field's length; the covered cells are the grid's selection now. Sent before gridEdited.
+    void replaced(const Replace::Result &result);
     // The replacement has run (also when nothing matched); `changed` holds the cells it covered.
     void gridEdited(const ArticleGrid::CellRange &changed);
 

@@ -1,5 +1,6 @@
 #include "edit/ClipboardBlocks.h"
 
+#include "browse/GridChange.h"
 #include "browse/GridRules.h"
 #include "core/AppError.h"
 #include "core/Cp1252.h"
@@ -146,6 +147,26 @@ int forEachArticleCell(const ArticleGrid::CellRange &range, QStringView lines, F
     return rows;
 }
 
+// The bounding box of the cells a paste wrote.
+class WrittenRange
+{
+public:
+    void add(int row, int column)
+    {
+        if (m_range.r1 > m_range.r2) {
+            m_range = {row, column, row, column};
+            return;
+        }
+        m_range = {qMin(m_range.r1, row), qMin(m_range.c1, column), qMax(m_range.r2, row),
+                   qMax(m_range.c2, column)};
+    }
+    bool isEmpty() const { return m_range.r1 > m_range.r2; }
+    const ArticleGrid::CellRange &range() const { return m_range; }
+
+private:
+    ArticleGrid::CellRange m_range{1, 1, 0, 0};
+};
+
 } // namespace
 
 namespace ClipboardBlocks {
@@ -190,8 +211,12 @@ CutResult CutClip(ArticleGrid &grid)
 {
     CutResult result;
     result.text = CopyClip(grid);
-    if (result.text)
-        result.changed = GridRules::clearCells(grid, *grid.dataSelection());
+    if (result.text) {
+        const ArticleGrid::CellRange range = *grid.dataSelection();
+        result.changed = GridRules::clearCells(grid, range);
+        if (result.changed)
+            result.change = GridChange::cellsChanged(range);
+    }
     return result;
 }
 
@@ -207,12 +232,18 @@ PasteResult PasteClip(ArticleGrid &grid, int anchorRow, int anchorColumn, const 
     });
     if (!result.refusal.isEmpty())
         return result;
+    WrittenRange written;
     result.rows = forEachPastedCell(grid, anchorRow, anchorColumn, text,
                                     [&](int row, int column, QStringView field) {
-                                        grid.setText(row, column, field.toString());
+                                        result.cuts.write(grid, row, column, field);
+                                        written.add(row, column);
                                         return true;
                                     });
     result.edited = true;
+    if (!written.isEmpty()) {
+        grid.setSelection(written.range());
+        result.change = GridChange::cellsChanged(written.range());
+    }
     return result;
 }
 
@@ -234,9 +265,13 @@ std::optional<QString> CopyArticle(const ArticleGrid &grid)
     return block;
 }
 
-PasteResult mnuPasteArticle(ArticleGrid &grid, const QString &text)
+PasteResult mnuPasteArticle(ArticleGrid &grid, const QString &text, ArticleSelection::Kind view)
 {
     PasteResult result;
+    if (!GridRules::allowsRowOperations(view)) {
+        result.refusal = GridRules::rootViewRowHint();
+        return result;
+    }
     const std::optional<ArticleGrid::CellRange> range = grid.dataSelection();
     if (!range)
         return result;
@@ -265,12 +300,24 @@ PasteResult mnuPasteArticle(ArticleGrid &grid, const QString &text)
     });
     if (!result.refusal.isEmpty())
         return result;
+    WrittenRange written;
     result.rows = forEachArticleCell(*range, lines, [&](int row, int column, QStringView field) {
-        grid.setText(row, column, field.toString());
+        result.cuts.write(grid, row, column, field);
+        written.add(row, column);
         return true;
     });
     result.edited = true;
+    if (!written.isEmpty()) {
+        const ArticleGrid::CellRange &cells = written.range();
+        grid.setSelection({cells.r1, 1, cells.r2, grid.cols() - 1});
+        result.change = GridChange::cellsChanged(cells);
+    }
     return result;
+}
+
+PasteResult mnuPasteArticle(ArticleGrid &grid, const QString &text)
+{
+    return mnuPasteArticle(grid, text, ArticleSelection::Kind::Group);
 }
 
 } // namespace ClipboardBlocks

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "browse/ArticleGrid.h"
+#include "browse/ArticleSelection.h"
+#include "browse/GridChange.h"
+#include "edit/CutCells.h"
 
 #include <QString>
 #include <QStringView>
@@ -13,7 +16,8 @@
 // Only the grid and the clipboard text are touched; the window owns the clipboard itself.
 //
 // Text is refused at paste when a cell would receive a character that Windows-1252 cannot hold:
-// then nothing at all is written and PasteResult::refusal says why, for the status bar.
+// then nothing at all is written and PasteResult::refusal says why, for the status bar. A value
+// longer than its field is cut to the field's length and counted in PasteResult::cuts.
 namespace ClipboardBlocks {
 
 // First line of an article block; recognised case-sensitively at the start of the text.
@@ -35,6 +39,7 @@ struct CutResult
 {
     std::optional<QString> text; // as CopyClip; nullopt: nothing was done
     bool changed = false;        // some cell was emptied
+    GridChange change;           // the selection's cells when one was emptied
 };
 
 // CopyClip, then the Delete-key action on the selection (the protected columns keep their text).
@@ -45,12 +50,15 @@ struct PasteResult
     bool edited = false; // the window enters its edited state (also when nothing landed)
     QString refusal;     // not empty: nothing was written; a short text for the status bar
     int rows = 0;        // grid rows that received at least one cell
+    CutCells cuts;       // values cut to their field's length
+    GridChange change;   // the pasted range
 };
 
 // Pastes a cell block with its first cell at (anchorRow, anchorColumn), the current cell. Rows
 // end at CR LF, LF or CR; an empty line writes nothing, so a trailing line break adds nothing.
 // Fields go to the columns by position: a protected column skips its field, and lines or fields
 // beyond the grid are dropped; no rows or columns are added. Does nothing without a data row.
+// The pasted range (from the first to the last cell written) becomes the selection.
 PasteResult PasteClip(ArticleGrid &grid, int anchorRow, int anchorColumn, const QString &text);
 
 // The article block of the grid's selection: the marker line, then every selected cell.
@@ -61,7 +69,12 @@ std::optional<QString> CopyArticle(const ArticleGrid &grid);
 // Fields 0-2 (RAD, block name, type) are skipped, so the rows keep their own; field j goes to
 // grid column j + 1. A text without the marker is refused (an empty one pastes nothing).
 // Throws AppError, with nothing written, when a pasted line has more fields than the grid has
-// columns; report it as "mnuPasteArticle".
+// columns; report it as "mnuPasteArticle". The pasted rows, whole, become the selection.
+// Refused in the root view, whose rows belong to many groups.
+PasteResult mnuPasteArticle(ArticleGrid &grid, const QString &text, ArticleSelection::Kind view);
+
+// Transitional, for the window's current call: the grid is taken to show one whole group.
+// Remove once the caller passes its view.
 PasteResult mnuPasteArticle(ArticleGrid &grid, const QString &text);
 
 } // namespace ClipboardBlocks

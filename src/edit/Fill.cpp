@@ -26,25 +26,32 @@ bool keepsOnFill(QStringView header)
     return header == kRowNumber || header == kType;
 }
 
+Fill::Result filled(ArticleGrid &grid, const ArticleGrid::CellRange &range, CutCells cuts)
+{
+    grid.setSelection(range);
+    return {true, std::move(cuts), GridChange::cellsChanged(range)};
+}
+
 // Copies the first (or last) selected row into the other selected rows.
-bool copyRow(ArticleGrid &grid, bool fromFirst)
+Fill::Result copyRow(ArticleGrid &grid, bool fromFirst)
 {
     if (grid.rows() < 2)
-        return false;
+        return {};
     const std::optional<ArticleGrid::CellRange> range = grid.dataSelection();
     if (!range)
-        return false;
+        return {};
     const int source = fromFirst ? range->r1 : range->r2;
+    CutCells cuts;
     for (int column = range->c1; column <= range->c2; ++column) {
         if (keepsOnFill(grid.textView(0, column)))
             continue;
         const QString text = grid.text(source, column);
         for (int row = range->r1; row <= range->r2; ++row) {
             if (row != source)
-                grid.setText(row, column, text);
+                cuts.write(grid, row, column, text);
         }
     }
-    return true;
+    return filled(grid, *range, std::move(cuts));
 }
 
 void reportFailure(Prompter &prompter, int number, const QString &description)
@@ -62,38 +69,38 @@ QString overflowText(const QString &number)
 
 namespace Fill {
 
-bool fillDown(ArticleGrid &grid)
+Result fillDown(ArticleGrid &grid)
 {
     return copyRow(grid, true);
 }
 
-bool fillUp(ArticleGrid &grid)
+Result fillUp(ArticleGrid &grid)
 {
     return copyRow(grid, false);
 }
 
-bool fillDownIncrement(ArticleGrid &grid, int step, Prompter &prompter)
+Result fillDownIncrement(ArticleGrid &grid, int step, Prompter &prompter)
 {
     if (grid.rows() < 2)
-        return false;
+        return {};
     const std::optional<ArticleGrid::CellRange> range = grid.dataSelection();
     if (!range)
-        return false;
+        return {};
     const int column = range->c1;
     // Row numbers are never counted up here: equal numbers would scramble the exported order.
     if (column == kBlockNameColumn || grid.textView(0, column) == kRowNumber)
-        return false;
+        return {};
 
     const QString start = grid.text(range->r1, column);
     if (start.isEmpty()) {
         reportFailure(prompter, kInvalidProcedureCall,
                       QStringLiteral("Ogiltigt proceduranrop eller argument: cellen är tom."));
-        return false;
+        return {};
     }
     const QStringView text(start);
     qsizetype tail = text.size() - 1;
     if (!GridRules::isNumeric(text.mid(tail)))
-        return false;
+        return {};
     while (tail > 0 && GridRules::isNumeric(text.mid(tail - 1)))
         --tail;
     const QString prefix = start.left(tail);
@@ -105,20 +112,21 @@ bool fillDownIncrement(ArticleGrid &grid, int step, Prompter &prompter)
     if (!(value >= kLowest && value <= kHighest)) {
         reportFailure(prompter, ErrorNumber::Overflow,
                       overflowText(text.mid(tail).trimmed().toString()));
-        return false;
+        return {};
     }
     // Checked before writing, so an overflow leaves the column as it was.
     qint64 number = qint64(value);
     const qint64 last = number + qint64(step) * (range->r2 - range->r1);
     if (last < std::numeric_limits<qint32>::min() || last > std::numeric_limits<qint32>::max()) {
         reportFailure(prompter, ErrorNumber::Overflow, overflowText(QString::number(last)));
-        return false;
+        return {};
     }
+    CutCells cuts;
     for (int row = range->r1 + 1; row <= range->r2; ++row) {
         number += step;
-        grid.setText(row, column, prefix + QString::number(number));
+        cuts.write(grid, row, column, prefix + QString::number(number));
     }
-    return true;
+    return filled(grid, {range->r1, column, range->r2, column}, std::move(cuts));
 }
 
 } // namespace Fill

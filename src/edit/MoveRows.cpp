@@ -1,5 +1,9 @@
 #include "edit/MoveRows.h"
 
+#include "browse/GridRules.h"
+#include "browse/RowNumbering.h"
+#include "core/AppError.h"
+
 #include <QStringList>
 
 #include <utility>
@@ -29,16 +33,22 @@ Block block(const ArticleGrid &grid)
     return b;
 }
 
-Result select(ArticleGrid &grid, int r1, int r2)
+Result select(ArticleGrid &grid, int r1, int r2, const GridChange &change)
 {
     const ArticleGrid::CellRange range{r1, 1, r2, qMax(1, grid.cols() - 1)};
     grid.setSelection(range);
-    return {true, range};
+    return {true, range, QString(), change};
 }
 
-Result unchanged(const ArticleGrid &grid)
+Result unchanged(const ArticleGrid &grid, const QString &refusal = QString())
 {
-    return {false, grid.selection()};
+    return {false, grid.selection(), refusal, GridChange::nothing()};
+}
+
+// Up and down change the content of the passed rows and the block, never their row numbers.
+GridChange passedRows(const ArticleGrid &grid, int first, int last)
+{
+    return GridChange::cellsChanged({first, qMin(2, grid.cols() - 1), last, grid.cols() - 1});
 }
 
 void reverseRows(ArticleGrid &grid, int first, int last)
@@ -85,14 +95,36 @@ private:
     QStringList m_texts;
 };
 
-// After a move to the top or the bottom every row is numbered by its place.
-void numberRowsInOrder(ArticleGrid &grid)
+// After a move to the top or the bottom the row numbers follow the new order. A group view shows
+// all of its group and numbers the rows by their place; a manufacturer view shares its group's
+// numbers with the other manufacturers, so it only hands its own numbers out again.
+void renumber(ArticleGrid &grid, ArticleSelection::Kind view)
 {
+    if (view == ArticleSelection::Kind::Manufacturer) {
+        RowNumbering::RenumberRows(grid);
+        return;
+    }
     const int column = grid.FindGridColumn(QStringLiteral("RAD"));
     if (column < 0)
         return;
     for (int r = 1; r <= lastRow(grid); ++r)
         grid.setText(r, column, QString::number(r));
+}
+
+// Why a move to the top or the bottom cannot go ahead in this view; empty when it can. The row
+// numbers are read before any row moves, so a bad one leaves the grid as it was.
+QString refusalForWholeRows(const ArticleGrid &grid, ArticleSelection::Kind view)
+{
+    if (!GridRules::allowsRowOperations(view))
+        return GridRules::rootViewRowHint();
+    if (view == ArticleSelection::Kind::Manufacturer) {
+        try {
+            RowNumbering::rowNumbers(grid);
+        } catch (const AppError &e) {
+            return e.description();
+        }
+    }
+    return {};
 }
 
 } // namespace
@@ -109,8 +141,11 @@ bool canMoveDown(const ArticleGrid &grid)
     return b.valid && b.r2 < lastRow(grid);
 }
 
-Result moveUp(ArticleGrid &grid)
+Result moveUp(ArticleGrid &grid, ArticleSelection::Kind view)
 {
+    // The root view's neighbour may belong to another group.
+    if (!GridRules::allowsRowOperations(view))
+        return unchanged(grid, GridRules::rootViewRowHint());
     if (!canMoveUp(grid))
         return unchanged(grid);
     const Block b = block(grid);
@@ -119,11 +154,13 @@ Result moveUp(ArticleGrid &grid)
     for (int r = b.r1 - 1; r < b.r2; ++r)
         grid.swapRows(r, r + 1);
     fixed.restore(grid);
-    return select(grid, b.r1 - 1, b.r2 - 1);
+    return select(grid, b.r1 - 1, b.r2 - 1, passedRows(grid, b.r1 - 1, b.r2));
 }
 
-Result moveDown(ArticleGrid &grid)
+Result moveDown(ArticleGrid &grid, ArticleSelection::Kind view)
 {
+    if (!GridRules::allowsRowOperations(view))
+        return unchanged(grid, GridRules::rootViewRowHint());
     if (!canMoveDown(grid))
         return unchanged(grid);
     const Block b = block(grid);
@@ -132,43 +169,52 @@ Result moveDown(ArticleGrid &grid)
     for (int r = b.r2; r >= b.r1; --r)
         grid.swapRows(r, r + 1);
     fixed.restore(grid);
-    return select(grid, b.r1 + 1, b.r2 + 1);
+    return select(grid, b.r1 + 1, b.r2 + 1, passedRows(grid, b.r1, b.r2 + 1));
 }
 
-Result moveToTop(ArticleGrid &grid)
+Result moveToTop(ArticleGrid &grid, ArticleSelection::Kind view)
 {
+    if (const QString refusal = refusalForWholeRows(grid, view); !refusal.isEmpty())
+        return unchanged(grid, refusal);
     if (!canMoveUp(grid))
         return unchanged(grid);
     const Block b = block(grid);
     rotateRows(grid, 1, b.r1, b.r2);
-    numberRowsInOrder(grid);
-    return select(grid, 1, b.r2 - b.r1 + 1);
+    renumber(grid, view);
+    return select(grid, 1, b.r2 - b.r1 + 1, GridChange::everything());
 }
 
-Result moveToBottom(ArticleGrid &grid)
+Result moveToBottom(ArticleGrid &grid, ArticleSelection::Kind view)
 {
+    if (const QString refusal = refusalForWholeRows(grid, view); !refusal.isEmpty())
+        return unchanged(grid, refusal);
     if (!canMoveDown(grid))
         return unchanged(grid);
     const Block b = block(grid);
     const int last = lastRow(grid);
     rotateRows(grid, b.r1, b.r2 + 1, last);
-    numberRowsInOrder(grid);
-    return select(grid, last - (b.r2 - b.r1), last);
+    renumber(grid, view);
+    return select(grid, last - (b.r2 - b.r1), last, GridChange::everything());
 }
 
-Result move(ArticleGrid &grid, RowMove move)
+Result move(ArticleGrid &grid, RowMove move, ArticleSelection::Kind view)
 {
     switch (move) {
     case RowMove::Up:
-        return moveUp(grid);
+        return moveUp(grid, view);
     case RowMove::Down:
-        return moveDown(grid);
+        return moveDown(grid, view);
     case RowMove::ToTop:
-        return moveToTop(grid);
+        return moveToTop(grid, view);
     case RowMove::ToBottom:
-        return moveToBottom(grid);
+        return moveToBottom(grid, view);
     }
     return unchanged(grid);
+}
+
+Result move(ArticleGrid &grid, RowMove rowMove)
+{
+    return move(grid, rowMove, ArticleSelection::Kind::Group);
 }
 
 } // namespace MoveRows

@@ -46,13 +46,13 @@ bool canReplaceWith(QStringView replacement)
     return Cp1252::canEncode(replacement);
 }
 
-std::optional<int> replaceText(ArticleGrid &grid, Scope scope, const QString &find,
-                               const QString &replacement)
+std::optional<Result> replaceText(ArticleGrid &grid, Scope scope, const QString &find,
+                                  const QString &replacement)
 {
     if (grid.rows() < 2 || find.isEmpty() || !canReplaceWith(replacement))
         return std::nullopt;
     const ArticleGrid::CellRange range = scopeRange(grid, scope);
-    int changed = 0;
+    Result result;
     for (int column = range.c1; column <= range.c2; ++column) {
         if (scope == Scope::Selection && keepsOnReplace(grid.textView(0, column)))
             continue;
@@ -61,13 +61,15 @@ std::optional<int> replaceText(ArticleGrid &grid, Scope scope, const QString &fi
             if (!cell.contains(find, Qt::CaseSensitive))
                 continue;
             const QString replaced = cell.toString().replace(find, replacement, Qt::CaseSensitive);
-            if (replaced != cell) {
-                grid.setText(row, column, replaced);
-                ++changed;
-            }
+            if (result.cuts.write(grid, row, column, replaced))
+                ++result.changed;
         }
     }
-    return changed;
+    if (range.r1 <= range.r2)
+        grid.setSelection(range);
+    if (result.changed > 0)
+        result.change = GridChange::cellsChanged(range);
+    return result;
 }
 
 } // namespace Replace

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "browse/ArticleGrid.h"
+#include "browse/GridChange.h"
+#include "edit/CutCells.h"
 
 #include <QString>
 #include <QStringView>
@@ -25,11 +27,19 @@ ArticleGrid::CellRange scopeRange(const ArticleGrid &grid, Scope scope);
 // The replacement ends up in the Windows-1252 exchange files, so it may only hold what they can.
 bool canReplaceWith(QStringView replacement);
 
+struct Result
+{
+    int changed = 0;   // cells whose text changed
+    CutCells cuts;     // replaced texts cut to their field's length
+    GridChange change; // the scope's cells, when one changed
+};
+
 // Replaces every occurrence of `find` by `replacement` in the cells of the scope, left to right
-// without scanning the inserted text again; an empty replacement deletes the occurrences.
-// Returns the number of cells that changed, or nullopt when it did not run: no data row, an
-// empty find text, or a replacement Windows-1252 cannot hold.
-std::optional<int> replaceText(ArticleGrid &grid, Scope scope, const QString &find,
-                               const QString &replacement);
+// without scanning the inserted text again; an empty replacement deletes the occurrences. A text
+// that grows beyond its field is cut to the field's length. The scope's cells become the
+// selection. nullopt when it did not run: no data row, an empty find text, or a replacement
+// Windows-1252 cannot hold.
+std::optional<Result> replaceText(ArticleGrid &grid, Scope scope, const QString &find,
+                                  const QString &replacement);
 
 } // namespace Replace

@@ -1,6 +1,7 @@
 #include "edit/RowOperations.h"
 
 #include "browse/ArticleGrid.h"
+#include "browse/GridRules.h"
 #include "browse/RowNumbering.h"
 #include "core/AppError.h"
 #include "core/Prompter.h"
@@ -92,11 +93,12 @@ void checkRowNumbers(const ArticleGrid &grid, qint64 added)
                        QStringLiteral("Spill: radnumret %1 är för stort.").arg(highest));
 }
 
-// The data rows of the selection, kept inside the grid; empty (first > last) when none.
+// The data rows of the selection in order, kept inside the grid; empty (first > last) when none.
 std::pair<int, int> selectedRows(const ArticleGrid &grid)
 {
     const ArticleGrid::CellRange &range = grid.selection();
-    return {std::max(range.r1, 1), std::min(range.r2, grid.rows() - 1)};
+    return {std::max(std::min(range.r1, range.r2), 1),
+            std::min(std::max(range.r1, range.r2), grid.rows() - 1)};
 }
 
 // The count typed in the input box; 0 when cancelled or not a number.
@@ -128,6 +130,30 @@ void nameNewRows(ArticleGrid &grid, int first, int last, const QString &blockNam
 bool assignsTypes(const ArticleGrid &grid)
 {
     return grid.GetColumn(kBlockName) >= 0 && grid.GetColumn(kType) >= 0;
+}
+
+RowsResult refused()
+{
+    RowsResult result;
+    result.refusal = GridRules::rootViewRowHint();
+    return result;
+}
+
+ArticleGrid::CellRange wholeRows(const ArticleGrid &grid, int first, int last)
+{
+    return {first, 1, last, qMax(1, grid.cols() - 1)};
+}
+
+// The new rows, whole, become the selection; the renumbering may have touched the row number
+// of any other row.
+GridChange rowsAdded(ArticleGrid &grid, int first, int count, bool renumbered)
+{
+    grid.setSelection(wholeRows(grid, first, first + count - 1));
+    const int column = grid.GetColumn(kRowNumber);
+    const ArticleGrid::CellRange numbers =
+        renumbered && column >= 0 ? ArticleGrid::CellRange{1, column, grid.rows() - 1, column}
+                                  : ArticleGrid::CellRange{1, 1, 0, 0};
+    return GridChange::rowsInserted(first, count, numbers);
 }
 
 } // namespace
@@ -180,12 +206,14 @@ int fillRowNumbers(ArticleGrid &grid)
     return int(missing.size());
 }
 
-int InsertArticle(ArticleGrid &grid, Database &db)
+RowsResult InsertArticle(ArticleGrid &grid, Database &db, ArticleSelection::Kind view)
 {
+    if (!GridRules::allowsRowOperations(view))
+        return refused();
     const TypeNumbers numbers = scanTypeNumbers(grid, db);
     const auto [first, last] = selectedRows(grid);
     if (first > last)
-        return 0;
+        return {};
     const int count = last - first + 1;
     if (assignsTypes(grid))
         checkRoomForTypes(numbers, count);
@@ -196,12 +224,18 @@ int InsertArticle(ArticleGrid &grid, Database &db)
     const QString blockName = grid.text(last + 1, grid.GetColumn(kBlockName));
     nameNewRows(grid, first, last, blockName, numbers);
     fillRowNumbers(grid);
-    RowNumbering::RenumberRows(grid);
-    return count;
+    const bool renumbered = RowNumbering::RenumberRows(grid);
+    RowsResult result;
+    result.count = count;
+    result.change = rowsAdded(grid, first, count, renumbered);
+    return result;
 }
 
-AppendResult AppendArticle(ArticleGrid &grid, Database &db, Prompter &prompter, bool askForCount)
+RowsResult AppendArticle(ArticleGrid &grid, Database &db, Prompter &prompter, bool askForCount,
+                         ArticleSelection::Kind view)
 {
+    if (!GridRules::allowsRowOperations(view))
+        return refused();
     const TypeNumbers numbers = scanTypeNumbers(grid, db);
     const auto [first, last] = selectedRows(grid);
     qint64 count = 0;
@@ -225,17 +259,44 @@ AppendResult AppendArticle(ArticleGrid &grid, Database &db, Prompter &prompter, 
     grid.insertRows(oldRows, int(count));
     nameNewRows(grid, oldRows, grid.rows() - 1, blockName, numbers);
     fillRowNumbers(grid);
-    RowNumbering::RenumberRows(grid);
-    return {int(count), grid.rows() - 1};
+    const bool renumbered = RowNumbering::RenumberRows(grid);
+
+    RowsResult result;
+    result.count = int(count);
+    result.scrollRow = grid.rows() - 1;
+    if (count > 0) {
+        result.change = rowsAdded(grid, oldRows, int(count), renumbered);
+    } else if (renumbered) {
+        const int column = grid.GetColumn(kRowNumber);
+        result.change = GridChange::cellsChanged({1, column, grid.rows() - 1, column});
+    }
+    return result;
 }
 
-int DeleteArticle(ArticleGrid &grid)
+RowsResult DeleteArticle(ArticleGrid &grid)
 {
     const auto [first, last] = selectedRows(grid);
     if (first > last)
-        return 0;
-    grid.removeRows(first, last - first + 1);
-    return last - first + 1;
+        return {};
+    const int count = last - first + 1;
+    grid.removeRows(first, count);
+    // The row that moved up into the gap, or the new last row.
+    const int row = std::min(first, grid.rows() - 1);
+    grid.setSelection(row >= 1 ? wholeRows(grid, row, row) : ArticleGrid::CellRange{});
+    RowsResult result;
+    result.count = count;
+    result.change = GridChange::rowsRemoved(first, count);
+    return result;
+}
+
+RowsResult InsertArticle(ArticleGrid &grid, Database &db)
+{
+    return InsertArticle(grid, db, ArticleSelection::Kind::Group);
+}
+
+RowsResult AppendArticle(ArticleGrid &grid, Database &db, Prompter &prompter, bool askForCount)
+{
+    return AppendArticle(grid, db, prompter, askForCount, ArticleSelection::Kind::Group);
 }
 
 } // namespace RowOperations

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "browse/ArticleSelection.h"
+#include "browse/GridChange.h"
+
 #include <QString>
 
 class ArticleGrid;
@@ -8,8 +11,18 @@ class Prompter;
 
 // Inserting, appending and deleting articles in the article grid. The database is only read
 // (the type numbers of the group); the grid is the edit buffer. Errors are thrown as AppError
-// before the grid is changed.
+// before the grid is changed. Inserting and appending need one group or one manufacturer: in
+// the root view the new rows would take the group of whatever row is first.
 namespace RowOperations {
+
+struct RowsResult
+{
+    int count = 0;     // rows inserted, appended or removed
+    int scrollRow = 0; // append: the grid's last row, to scroll into view
+    // Not empty: refused in this view and nothing changed; the text for the status bar.
+    QString refusal;
+    GridChange change;
+};
 
 // The type numbers in use: the prefix of the last prefixed type seen and the highest number.
 struct TypeNumbers
@@ -34,25 +47,31 @@ int fillRowNumbers(ArticleGrid &grid);
 
 // Inserts as many empty articles as rows are selected, above the selection; they take the
 // block name of the first selected row, the next type numbers and row numbers that follow their
-// position (the rows below move up by the number added). Returns the number of rows inserted,
-// now selection().r1 onwards; 0 when the selection holds no data row.
-int InsertArticle(ArticleGrid &grid, Database &db);
-
-struct AppendResult
-{
-    int added = 0;     // rows appended at the end (0 when the count was 0 or cancelled)
-    int scrollRow = 0; // the grid's last row, to scroll into view
-};
+// position (the rows below move up by the number added). The new rows, whole, become the
+// selection. Nothing happens when the selection holds no data row.
+RowsResult InsertArticle(ArticleGrid &grid, Database &db, ArticleSelection::Kind view);
 
 // Appends empty articles after the last row, with the block name of the last selected row and
-// the next type numbers, then renumbers. The count is the number of selected rows, or, when
-// askForCount is set, the user's reply to "Antal nya artiklar:" rounded to the nearest whole
-// number (halves to even); a reply that is cancelled, empty, text or not above 0 adds nothing
-// but the grid is still renumbered. On return the grid counts as edited.
-AppendResult AppendArticle(ArticleGrid &grid, Database &db, Prompter &prompter, bool askForCount);
+// the next type numbers, then renumbers; the new rows, whole, become the selection. The count
+// is the number of selected rows, or, when askForCount is set, the user's reply to "Antal nya
+// artiklar:" rounded to the nearest whole number (halves to even); a reply that is cancelled,
+// empty, text or not above 0 adds nothing but the grid is still renumbered. Unless refused, the
+// grid counts as edited on return.
+RowsResult AppendArticle(ArticleGrid &grid, Database &db, Prompter &prompter, bool askForCount,
+                         ArticleSelection::Kind view);
 
 // Removes the selected rows, whatever columns are selected; the other rows keep their row
-// numbers. Returns the number of rows removed.
-int DeleteArticle(ArticleGrid &grid);
+// numbers. The row now at the first deleted position (or the last row) becomes the selection.
+RowsResult DeleteArticle(ArticleGrid &grid);
+
+// Transitional, for the window's current calls: the grid is taken to show one whole group.
+// Remove once the callers pass their view and read the results.
+using AppendResult = RowsResult;
+RowsResult InsertArticle(ArticleGrid &grid, Database &db);
+RowsResult AppendArticle(ArticleGrid &grid, Database &db, Prompter &prompter, bool askForCount);
+inline bool operator>(const RowsResult &result, int count)
+{
+    return result.count > count;
+}
 
 } // namespace RowOperations

@@ -3,6 +3,9 @@
 
 #include <QTest>
 
+using Kind = ArticleSelection::Kind;
+Q_DECLARE_METATYPE(ArticleSelection::Kind)
+
 namespace {
 
 FieldList fields()
@@ -149,44 +152,55 @@ void TestGridRules::popupMenu_data()
     QTest::addColumn<int>("rows");
     QTest::addColumn<int>("c1");
     QTest::addColumn<int>("c2");
-    QTest::addColumn<bool>("singleGroup");
-    QTest::addColumn<QStringList>("expected"); // id:caption, "-" before a separator, "!" disabled
+    QTest::addColumn<ArticleSelection::Kind>("view");
+    QTest::addColumn<bool>("clipboardHasArticles");
+    // id:caption, "-" before a separator, "!" disabled
+    QTest::addColumn<QStringList>("expected");
 
     const QStringList cells{"-201:K&opiera", "202:Kl&ipp ut", "203:K&listra in",
                             "-204:Sök och ersätt"};
-    QTest::newRow("one whole row")
-        << 1 << 1 << 7 << true
-        << (QStringList{"901:&Infoga 1 ny artikel här", "902:&Addera 1 ny artikel till slutet",
-                        "912:&Addera valfritt antal artiklar till slutet",
-                        "903:&Kopiera 1 markerad artikel", "904:&Radera 1 markerad artikel",
-                        "908:K&listra in kopierade artiklar"}
-            + cells);
+    const QStringList oneRow{"901:&Infoga 1 ny artikel här",
+                             "902:&Addera 1 ny artikel till slutet",
+                             "912:&Addera valfritt antal artiklar till slutet",
+                             "903:&Kopiera 1 markerad artikel", "904:&Radera 1 markerad artikel",
+                             "908:K&listra in kopierade artiklar"};
+    QTest::newRow("one whole row of a group") << 1 << 1 << 7 << Kind::Group << true
+                                              << (oneRow + cells);
+    QTest::newRow("one whole row of a manufacturer")
+        << 1 << 1 << 7 << Kind::Manufacturer << true << (oneRow + cells);
+    QTest::newRow("pasting articles needs articles on the clipboard")
+        << 1 << 1 << 7 << Kind::Group << false
+        << (oneRow.first(5) + QStringList{"!908:K&listra in kopierade artiklar"} + cells);
     QTest::newRow("three whole rows")
-        << 3 << 1 << 7 << true
+        << 3 << 1 << 7 << Kind::Group << true
         << (QStringList{"901:&Infoga 3 nya artiklar här",
                         "902:&Addera 3 nya artiklar till slutet",
                         "912:&Addera valfritt antal artiklar till slutet",
                         "903:&Kopiera 3 markerade artiklar", "904:&Radera 3 markerade artiklar",
                         "908:K&listra in kopierade artiklar"}
             + cells + QStringList{"-206:Fyll uppåt", "205:Fyll nedåt"});
-    QTest::newRow("pasting articles needs one group")
-        << 1 << 1 << 7 << false
-        << (QStringList{"901:&Infoga 1 ny artikel här", "902:&Addera 1 ny artikel till slutet",
-                        "912:&Addera valfritt antal artiklar till slutet",
-                        "903:&Kopiera 1 markerad artikel", "904:&Radera 1 markerad artikel",
-                        "!908:K&listra in kopierade artiklar"}
+    // The root view only copies and deletes whole articles.
+    QTest::newRow("one whole row of the root view")
+        << 1 << 1 << 7 << Kind::Root << true
+        << (QStringList{"903:&Kopiera 1 markerad artikel", "904:&Radera 1 markerad artikel"}
             + cells);
+    QTest::newRow("three whole rows of the root view")
+        << 3 << 1 << 7 << Kind::Root << true
+        << (QStringList{"903:&Kopiera 3 markerade artiklar", "904:&Radera 3 markerade artiklar"}
+            + cells + QStringList{"-206:Fyll uppåt", "205:Fyll nedåt"});
+    QTest::newRow("cells of the root view") << 1 << 4 << 4 << Kind::Root << true << cells;
     QTest::newRow("block-name column: no cut, no fill")
-        << 3 << 2 << 2 << true
+        << 3 << 2 << 2 << Kind::Group << true
         << QStringList{"-201:K&opiera", "203:K&listra in", "-204:Sök och ersätt"};
     QTest::newRow("one column ending in a digit: fill with steps")
-        << 2 << 3 << 3 << true
+        << 2 << 3 << 3 << Kind::Manufacturer << true
         << (cells
             + QStringList{"-206:Fyll uppåt", "205:Fyll nedåt", "-207:Fyll nedåt +1",
                           "208:Fyll nedåt +2", "209:Fyll nedåt +3", "210:Fyll nedåt +4",
                           "211:Fyll nedåt +5"});
     QTest::newRow("one column without a digit: no steps")
-        << 2 << 4 << 4 << true << (cells + QStringList{"-206:Fyll uppåt", "205:Fyll nedåt"});
+        << 2 << 4 << 4 << Kind::Group << true
+        << (cells + QStringList{"-206:Fyll uppåt", "205:Fyll nedåt"});
 }
 
 void TestGridRules::popupMenu()
@@ -194,12 +208,13 @@ void TestGridRules::popupMenu()
     QFETCH(int, rows);
     QFETCH(int, c1);
     QFETCH(int, c2);
-    QFETCH(bool, singleGroup);
+    QFETCH(ArticleSelection::Kind, view);
+    QFETCH(bool, clipboardHasArticles);
     QFETCH(QStringList, expected);
     const ArticleGrid g = grid({"5", "6", "7"});
     QStringList shown;
     for (const GridRules::PopupItem &item :
-         GridRules::popupItems(g, {1, c1, rows, c2}, true, singleGroup))
+         GridRules::popupItems(g, {1, c1, rows, c2}, clipboardHasArticles, view))
         shown << QString("%1%2%3:%4")
                      .arg(item.separator ? "-" : "", item.enabled ? "" : "!")
                      .arg(item.id)

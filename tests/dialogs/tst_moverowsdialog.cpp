@@ -34,7 +34,7 @@ public:
     void moveRows(RowMove move) override
     {
         moves << move;
-        MoveRows::move(m_grid, move);
+        MoveRows::move(m_grid, move, ArticleSelection::Kind::Group);
     }
 
     QStringList names() const

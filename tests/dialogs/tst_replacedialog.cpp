@@ -41,7 +41,7 @@ template <class T> T *control(const QWidget &dialog, const char *name)
     return found;
 }
 
-// The dialog on a grid, with every gridEdited signal recorded.
+// The dialog on a grid, with every replaced and gridEdited signal recorded.
 struct Fixture
 {
     explicit Fixture(const QStringList &rows, ArticleGrid::CellRange selection)
@@ -51,6 +51,8 @@ struct Fixture
         dialog = std::make_unique<ReplaceDialog>(grid);
         QObject::connect(dialog.get(), &ReplaceDialog::gridEdited,
                          [this](const ArticleGrid::CellRange &range) { edits << range; });
+        QObject::connect(dialog.get(), &ReplaceDialog::replaced,
+                         [this](const Replace::Result &result) { results << result; });
     }
 
     QLineEdit *find() const { return control<QLineEdit>(*dialog, "txtFind"); }
@@ -60,6 +62,7 @@ struct Fixture
     ArticleGrid grid;
     std::unique_ptr<ReplaceDialog> dialog;
     QList<ArticleGrid::CellRange> edits;
+    QList<Replace::Result> results;
 };
 
 const ArticleGrid::CellRange kOneCell{1, 4, 1, 4};
@@ -211,6 +214,10 @@ void TestReplaceDialog::replacing()
     const ArticleGrid::CellRange range = f.edits.first();
     QCOMPARE(QList<int>({range.r1, range.c1, range.r2, range.c2}),
              QList<int>({reported.r1, reported.c1, reported.r2, reported.c2}));
+    // The covered cells are the selection the window shows afterwards.
+    QCOMPARE(f.grid.selection(), reported);
+    QCOMPARE(f.results.size(), 1);
+    QCOMPARE(f.results.first().changed > 0, expected != kRows);
     QVERIFY(!f.dialog->isVisible());
     QCOMPARE(f.dialog->result(), int(QDialog::Accepted));
 }
@@ -222,6 +229,7 @@ void TestReplaceDialog::noDataRowKeepsTheDialogOpen()
     QTest::keyClicks(f.find(), QStringLiteral("10"));
     QTest::mouseClick(f.replaceButton(), Qt::LeftButton);
     QVERIFY(f.edits.isEmpty());
+    QVERIFY(f.results.isEmpty());
     QVERIFY(f.dialog->isVisible());
 }
 

@@ -1,5 +1,6 @@
 #include "browse/ArticleGrid.h"
 #include "browse/ArticleSelection.h"
+#include "browse/GridRules.h"
 #include "browse/GridStore.h"
 #include "core/AppError.h"
 #include "core/Progress.h"
@@ -98,6 +99,7 @@ private slots:
     void articlePasteFailuresWriteNothing_data();
     void articlePasteFailuresWriteNothing();
     void articleBlockWiderThanTheGrid();
+    void articlePasteNeedsOneGroup();
 
 private:
     QTemporaryDir m_settings;
@@ -272,8 +274,8 @@ void TestClipboardBlocks::nothingWithoutDataRows()
 
     const ClipboardBlocks::PasteResult cellPaste = ClipboardBlocks::PasteClip(g, 0, 4, "a\tb");
     QVERIFY(!cellPaste.edited);
-    const ClipboardBlocks::PasteResult articlePaste =
-        ClipboardBlocks::mnuPasteArticle(g, "!Ravelund!\r\n1\tX\t2\tF");
+    const ClipboardBlocks::PasteResult articlePaste = ClipboardBlocks::mnuPasteArticle(
+        g, "!Ravelund!\r\n1\tX\t2\tF", ArticleSelection::Kind::Group);
     QVERIFY(!articlePaste.edited);
     // The header row is never written.
     QCOMPARE(g.rows(), 1);
@@ -355,7 +357,8 @@ void TestClipboardBlocks::articleRoundTripIntoAnotherGroup()
     const QStringList existing = columnTexts(target, 1);
     target.setSelection({2, 1, 3, target.cols() - 1});
 
-    const ClipboardBlocks::PasteResult result = ClipboardBlocks::mnuPasteArticle(target, *block);
+    const ClipboardBlocks::PasteResult result =
+        ClipboardBlocks::mnuPasteArticle(target, *block, ArticleSelection::Kind::Group);
     QVERIFY(result.edited);
     QVERIFY(result.refusal.isEmpty());
     QCOMPARE(result.rows, 2);
@@ -402,7 +405,8 @@ void TestClipboardBlocks::articleRowCounts()
     ArticleGrid target = grid(kArticleLayout, 6);
     const QList<QStringList> before = cells(target);
     target.setSelection({1, 1, selected, 6});
-    const ClipboardBlocks::PasteResult result = ClipboardBlocks::mnuPasteArticle(target, block);
+    const ClipboardBlocks::PasteResult result =
+        ClipboardBlocks::mnuPasteArticle(target, block, ArticleSelection::Kind::Group);
     QCOMPARE(result.rows, pasted);
     QVERIFY(result.edited);
     QCOMPARE(target.rows(), 7);
@@ -441,7 +445,8 @@ void TestClipboardBlocks::articlePasteFailuresWriteNothing()
     ArticleGrid g = grid(kArticleLayout);
     g.setSelection({1, 1, 3, 6});
     const QList<QStringList> before = cells(g);
-    const ClipboardBlocks::PasteResult result = ClipboardBlocks::mnuPasteArticle(g, text);
+    const ClipboardBlocks::PasteResult result =
+        ClipboardBlocks::mnuPasteArticle(g, text, ArticleSelection::Kind::Group);
     QCOMPARE(result.edited, edited);
     QCOMPARE(result.refusal.isEmpty(), refusal.isEmpty());
     QVERIFY2(result.refusal.contains(refusal), qPrintable(result.refusal));
@@ -458,13 +463,37 @@ void TestClipboardBlocks::articleBlockWiderThanTheGrid()
     g.setSelection({1, 1, 3, 6});
     const QList<QStringList> before = cells(g);
     try {
-        ClipboardBlocks::mnuPasteArticle(g, block);
+        ClipboardBlocks::mnuPasteArticle(g, block, ArticleSelection::Kind::Group);
         QFAIL("no error");
     } catch (const AppError &error) {
         QVERIFY(error.number() != 0);
         QVERIFY(error.description().contains("6"));
     }
     QCOMPARE(cells(g), before);
+}
+
+// In the root view the selected rows may belong to several groups; the paste is refused there
+// even when the clipboard holds articles.
+void TestClipboardBlocks::articlePasteNeedsOneGroup()
+{
+    const QString block = "!Ravelund!\r\n1\tX\t2\tF\tB\tA";
+    for (const ArticleSelection::Kind view :
+         {ArticleSelection::Kind::Root, ArticleSelection::Kind::None}) {
+        ArticleGrid g = grid(kArticleLayout);
+        g.setSelection({1, 1, 2, 6});
+        const QList<QStringList> before = cells(g);
+        const ClipboardBlocks::PasteResult result =
+            ClipboardBlocks::mnuPasteArticle(g, block, view);
+        QCOMPARE(result.refusal, GridRules::rootViewRowHint());
+        QVERIFY(!result.edited);
+        QCOMPARE(cells(g), before);
+    }
+    ArticleGrid g = grid(kArticleLayout);
+    g.setSelection({1, 1, 2, 6});
+    const ClipboardBlocks::PasteResult result =
+        ClipboardBlocks::mnuPasteArticle(g, block, ArticleSelection::Kind::Manufacturer);
+    QVERIFY(result.refusal.isEmpty());
+    QCOMPARE(columnTexts(g, 1), (QStringList{"r1c1", "r1c2", "r1c3", "F", "B", "A"}));
 }
 
 QTEST_GUILESS_MAIN(TestClipboardBlocks)

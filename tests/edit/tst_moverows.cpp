@@ -1,9 +1,15 @@
 #include "browse/ArticleGrid.h"
+#include "browse/GridRules.h"
 #include "edit/MoveRows.h"
 
 #include <QTest>
 
+#include <algorithm>
+#include <map>
+#include <set>
+
 using MoveRows::RowMove;
+using Kind = ArticleSelection::Kind;
 
 Q_DECLARE_METATYPE(RowMove)
 
@@ -57,6 +63,10 @@ private slots:
     void enabling();
     void blockFollowsRepeatedMoves();
     void largeGrid();
+    void manufacturerViewKeepsTheGroupsNumbers_data();
+    void manufacturerViewKeepsTheGroupsNumbers();
+    void manufacturerViewWithABadRowNumber();
+    void rootViewMovesNothing();
 };
 
 void TestMoveRows::moves_data()
@@ -139,7 +149,7 @@ void TestMoveRows::moves()
     ArticleGrid g = grid(before);
     const ArticleGrid::CellRange old{r1, 1, r2, 4};
     g.setSelection(old);
-    const MoveRows::Result result = MoveRows::move(g, move);
+    const MoveRows::Result result = MoveRows::move(g, move, Kind::Group);
 
     QCOMPARE(rows(g), after);
     QCOMPARE(result.changed, newR1 != 0);
@@ -189,15 +199,15 @@ void TestMoveRows::blockFollowsRepeatedMoves()
     ArticleGrid g = grid({"5 a", "10 b", "20 c", "30 d", "40 e"});
     g.setSelection({1, 1, 2, 4});
     QVERIFY(!MoveRows::canMoveUp(g));
-    QVERIFY(MoveRows::moveDown(g).changed);
+    QVERIFY(MoveRows::moveDown(g, Kind::Group).changed);
     QVERIFY(MoveRows::canMoveUp(g));
-    QVERIFY(MoveRows::moveDown(g).changed);
-    QVERIFY(MoveRows::moveDown(g).changed);
+    QVERIFY(MoveRows::moveDown(g, Kind::Group).changed);
+    QVERIFY(MoveRows::moveDown(g, Kind::Group).changed);
     QVERIFY(!MoveRows::canMoveDown(g));
     QCOMPARE(rows(g), (QStringList{"5 c", "10 d", "20 e", "30 a", "40 b"}));
-    QVERIFY(MoveRows::moveUp(g).changed);
+    QVERIFY(MoveRows::moveUp(g, Kind::Group).changed);
     QCOMPARE(rows(g), (QStringList{"5 c", "10 d", "20 a", "30 b", "40 e"}));
-    QVERIFY(MoveRows::moveToTop(g).changed);
+    QVERIFY(MoveRows::moveToTop(g, Kind::Group).changed);
     QCOMPARE(rows(g), (QStringList{"1 a", "2 b", "3 c", "4 d", "5 e"}));
     QCOMPARE(g.selection().r1, 1);
     QCOMPARE(g.selection().r2, 2);
@@ -208,18 +218,99 @@ void TestMoveRows::largeGrid()
     const int n = 50000;
     ArticleGrid g = grid(numbered(1, n, "r"));
     g.setSelection({20000, 1, 29999, 4}); // r20000 .. r29999
-    QVERIFY(MoveRows::moveToBottom(g).changed);
+    QVERIFY(MoveRows::moveToBottom(g, Kind::Group).changed);
     QCOMPARE(g.selection().r1, n - 9999);
     QCOMPARE(rows(g).at(n - 10000), QStringLiteral("40001 r20000"));
     QCOMPARE(rows(g).at(19999), QStringLiteral("20000 r30000"));
-    QVERIFY(MoveRows::moveUp(g).changed);
+    QVERIFY(MoveRows::moveUp(g, Kind::Group).changed);
     QCOMPARE(rows(g).at(n - 2), QStringLiteral("49999 r29999"));
     QCOMPARE(rows(g).at(n - 1), QStringLiteral("50000 r50000"));
-    QVERIFY(MoveRows::moveToTop(g).changed);
+    QVERIFY(MoveRows::moveToTop(g, Kind::Group).changed);
     const QStringList top = rows(g);
     QCOMPARE(top.first(), QStringLiteral("1 r20000"));
     QCOMPARE(top.at(10000), QStringLiteral("10001 r1"));
     QCOMPARE(top.last(), QStringLiteral("50000 r50000"));
+}
+
+void TestMoveRows::manufacturerViewKeepsTheGroupsNumbers_data()
+{
+    QTest::addColumn<int>("r1");
+    QTest::addColumn<int>("r2");
+    QTest::addColumn<RowMove>("move");
+    QTest::addColumn<QStringList>("after");
+
+    // The view shows manufacturer A of a group whose manufacturer B holds 2, 4, 6 and 8.
+    QTest::newRow("last row to the top")
+        << 4 << 4 << RowMove::ToTop << QStringList{"1 d", "3 a", "5 b", "7 c"};
+    QTest::newRow("middle block to the top")
+        << 2 << 3 << RowMove::ToTop << QStringList{"1 b", "3 c", "5 a", "7 d"};
+    QTest::newRow("first row to the bottom")
+        << 1 << 1 << RowMove::ToBottom << QStringList{"1 b", "3 c", "5 d", "7 a"};
+    QTest::newRow("middle block to the bottom")
+        << 2 << 3 << RowMove::ToBottom << QStringList{"1 a", "3 d", "5 b", "7 c"};
+    QTest::newRow("block up") << 3 << 4 << RowMove::Up << QStringList{"1 a", "3 c", "5 d", "7 b"};
+    QTest::newRow("block down") << 1 << 2 << RowMove::Down
+                                << QStringList{"1 c", "3 a", "5 b", "7 d"};
+}
+
+// The other manufacturers' rows keep their numbers and places: the moved view reuses its own
+// numbers, so the group's numbers stay unique and the group's order follows the grid.
+void TestMoveRows::manufacturerViewKeepsTheGroupsNumbers()
+{
+    QFETCH(int, r1);
+    QFETCH(int, r2);
+    QFETCH(RowMove, move);
+    QFETCH(QStringList, after);
+
+    const std::map<int, QString> otherManufacturer{{2, "B2"}, {4, "B4"}, {6, "B6"}, {8, "B8"}};
+    ArticleGrid g = grid({"1 a", "3 b", "5 c", "7 d"});
+    g.setSelection({r1, 1, r2, 4});
+    QVERIFY(MoveRows::move(g, move, Kind::Manufacturer).changed);
+    QCOMPARE(rows(g), after);
+
+    std::map<int, QString> group = otherManufacturer;
+    std::set<int> shown;
+    QStringList gridOrder;
+    for (int r = 1; r < g.rows(); ++r) {
+        const int rad = g.text(r, 1).toInt();
+        QVERIFY2(group.emplace(rad, g.text(r, 3)).second, qPrintable(g.text(r, 1)));
+        shown.insert(rad);
+        gridOrder << g.text(r, 3);
+    }
+    QCOMPARE(shown, (std::set<int>{1, 3, 5, 7}));
+    QStringList groupOrder; // the group sorted by row number, manufacturer A's rows only
+    for (const auto &[rad, name] : group) {
+        if (!otherManufacturer.count(rad))
+            groupOrder << name;
+    }
+    QCOMPARE(groupOrder, gridOrder);
+}
+
+void TestMoveRows::manufacturerViewWithABadRowNumber()
+{
+    ArticleGrid g = grid({"1 a", "x b", "5 c"});
+    g.setSelection({3, 1, 3, 4});
+    const MoveRows::Result result = MoveRows::moveToTop(g, Kind::Manufacturer);
+    QVERIFY(!result.changed);
+    QVERIFY2(result.refusal.contains("'x'"), qPrintable(result.refusal));
+    QCOMPARE(rows(g), (QStringList{"1 a", "x b", "5 c"}));
+    QCOMPARE(g.selection(), (ArticleGrid::CellRange{3, 1, 3, 4}));
+}
+
+// The root view's neighbouring rows may belong to other groups: nothing moves there.
+void TestMoveRows::rootViewMovesNothing()
+{
+    const QStringList five{"5 a", "10 b", "20 c", "30 d", "40 e"};
+    for (const RowMove move : {RowMove::Up, RowMove::Down, RowMove::ToTop, RowMove::ToBottom}) {
+        ArticleGrid g = grid(five);
+        g.setSelection({2, 1, 3, 4});
+        const MoveRows::Result result = MoveRows::move(g, move, Kind::Root);
+        QVERIFY(!result.changed);
+        QCOMPARE(result.refusal, GridRules::rootViewRowHint());
+        QCOMPARE(result.change, GridChange::nothing());
+        QCOMPARE(rows(g), five);
+        QCOMPARE(g.selection(), (ArticleGrid::CellRange{2, 1, 3, 4}));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestMoveRows)

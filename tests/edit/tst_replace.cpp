@@ -101,7 +101,11 @@ void TestReplace::replace()
 
     ArticleGrid grid = makeGrid(kRows);
     grid.setSelection(selection);
-    QCOMPARE(Replace::replaceText(grid, scope, find, replacement), std::optional<int>(changed));
+    const std::optional<Replace::Result> result =
+        Replace::replaceText(grid, scope, find, replacement);
+    QVERIFY(result);
+    QCOMPARE(result->changed, changed);
+    QCOMPARE(result->cuts.count(), 0);
     QCOMPARE(dump(grid), expected);
 }
 

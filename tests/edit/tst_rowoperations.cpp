@@ -1,4 +1,5 @@
 #include "browse/ArticleGrid.h"
+#include "browse/GridRules.h"
 #include "core/AppError.h"
 #include "core/Progress.h"
 #include "db/Database.h"
@@ -14,6 +15,9 @@
 #include <optional>
 
 using CatalogueFixture::line;
+using Kind = ArticleSelection::Kind;
+
+Q_DECLARE_METATYPE(ArticleSelection::Kind)
 
 namespace {
 
@@ -69,6 +73,8 @@ private slots:
     void gridWithoutDataRows();
     void deleteRows_data();
     void deleteRows();
+    void refusedOutsideOneGroup_data();
+    void refusedOutsideOneGroup();
 
 private:
     QTemporaryDir m_dir;
@@ -160,9 +166,9 @@ void TestRowOperations::typeNumbers()
     ScriptedPrompter prompter;
     prompter.inputs.enqueue(QStringLiteral("2"));
     if (error == 0) {
-        const RowOperations::AppendResult result =
-            RowOperations::AppendArticle(grid, m_db, prompter, true);
-        QCOMPARE(result.added, 2);
+        const RowOperations::RowsResult result =
+            RowOperations::AppendArticle(grid, m_db, prompter, true, Kind::Group);
+        QCOMPARE(result.count, 2);
         QCOMPARE(QStringList({grid.text(grid.rows() - 2, 3), grid.text(grid.rows() - 1, 3)}),
                  expected);
         return;
@@ -170,14 +176,14 @@ void TestRowOperations::typeNumbers()
 
     const QStringList before = rowsOf(grid);
     try {
-        RowOperations::InsertArticle(grid, m_db);
+        RowOperations::InsertArticle(grid, m_db, Kind::Group);
         QFAIL("insert: no error");
     } catch (const AppError &e) {
         QCOMPARE(e.number(), error);
     }
     QCOMPARE(rowsOf(grid), before);
     try {
-        RowOperations::AppendArticle(grid, m_db, prompter, true);
+        RowOperations::AppendArticle(grid, m_db, prompter, true, Kind::Group);
         QFAIL("append: no error");
     } catch (const AppError &e) {
         QCOMPARE(e.number(), error);
@@ -222,7 +228,7 @@ void TestRowOperations::insert()
     ArticleGrid grid = makeGrid(m_fields, kRows);
     select(grid, r1, r2);
 
-    const int inserted = RowOperations::InsertArticle(grid, m_db);
+    const int inserted = RowOperations::InsertArticle(grid, m_db, Kind::Group).count;
     QCOMPARE(inserted, expected.size() - kRows.size());
     QCOMPARE(rowsOf(grid), expected);
 }
@@ -256,14 +262,14 @@ void TestRowOperations::appendAsksForCount()
     ScriptedPrompter prompter;
     prompter.inputs.enqueue(reply);
 
-    const RowOperations::AppendResult result =
-        RowOperations::AppendArticle(grid, m_db, prompter, true);
+    const RowOperations::RowsResult result =
+        RowOperations::AppendArticle(grid, m_db, prompter, true, Kind::Group);
 
     QCOMPARE(prompter.shown.size(), 1);
     QCOMPARE(prompter.shown.first().title, QStringLiteral("Ange antal"));
     QCOMPARE(prompter.shown.first().text, QStringLiteral("Antal nya artiklar:"));
     QCOMPARE(prompter.inputInitials, QStringList{"1"});
-    QCOMPARE(result.added, added);
+    QCOMPARE(result.count, added);
     QCOMPARE(result.scrollRow, grid.rows() - 1);
     QStringList expected = kRows;
     // The new rows take the block name of the last selected row.
@@ -278,11 +284,11 @@ void TestRowOperations::appendSelectedCount()
     select(grid, 1, 2, 3, 3);
     ScriptedPrompter prompter;
 
-    const RowOperations::AppendResult result =
-        RowOperations::AppendArticle(grid, m_db, prompter, false);
+    const RowOperations::RowsResult result =
+        RowOperations::AppendArticle(grid, m_db, prompter, false, Kind::Manufacturer);
 
     QVERIFY(prompter.shown.isEmpty());
-    QCOMPARE(result.added, 2);
+    QCOMPARE(result.count, 2);
     QCOMPARE(result.scrollRow, 6);
     QCOMPARE(rowsOf(grid), kRows + QStringList({"41|ABCDI010|5|", "42|ABCDI010|6|"}));
 }
@@ -292,9 +298,9 @@ void TestRowOperations::blockNameWithApostrophe()
     // The saved K5 is found although the block name holds an apostrophe.
     ArticleGrid grid = makeGrid(m_fields, {"7|AB'DI060|K2|x"});
     select(grid, 1, 1);
-    QCOMPARE(RowOperations::InsertArticle(grid, m_db), 1);
+    QCOMPARE(RowOperations::InsertArticle(grid, m_db, Kind::Group).count, 1);
     ScriptedPrompter prompter;
-    RowOperations::AppendArticle(grid, m_db, prompter, false);
+    RowOperations::AppendArticle(grid, m_db, prompter, false, Kind::Group);
     QCOMPARE(rowsOf(grid), (QStringList{"7|AB'DI060|K6|", "8|AB'DI060|K2|x", "9|AB'DI060|K7|"}));
 }
 
@@ -304,10 +310,11 @@ void TestRowOperations::gridWithoutDataRows()
     select(grid, 0, 0);
     ScriptedPrompter prompter;
     prompter.inputs.enqueue(QStringLiteral("2"));
-    QVERIFY_THROWS_EXCEPTION(AppError, RowOperations::InsertArticle(grid, m_db));
-    QVERIFY_THROWS_EXCEPTION(AppError, RowOperations::AppendArticle(grid, m_db, prompter, true));
+    QVERIFY_THROWS_EXCEPTION(AppError, RowOperations::InsertArticle(grid, m_db, Kind::Group));
+    QVERIFY_THROWS_EXCEPTION(AppError,
+                             RowOperations::AppendArticle(grid, m_db, prompter, true, Kind::Group));
     QVERIFY(prompter.shown.isEmpty());
-    QCOMPARE(RowOperations::DeleteArticle(grid), 0);
+    QCOMPARE(RowOperations::DeleteArticle(grid).count, 0);
     QCOMPARE(grid.rows(), 1);
 }
 
@@ -344,11 +351,41 @@ void TestRowOperations::deleteRows()
     ArticleGrid grid = makeGrid(m_fields, rows);
     select(grid, r1, r2, c1, c2);
 
-    QCOMPARE(RowOperations::DeleteArticle(grid), rows.size() - left.size());
+    QCOMPARE(RowOperations::DeleteArticle(grid).count, rows.size() - left.size());
     QStringList expected;
     for (const QString &rad : left)
         expected << QStringLiteral("%1|ABCDI010|T%1|").arg(rad);
     QCOMPARE(rowsOf(grid), expected);
+}
+
+void TestRowOperations::refusedOutsideOneGroup_data()
+{
+    QTest::addColumn<ArticleSelection::Kind>("view");
+    QTest::newRow("root") << Kind::Root;
+    QTest::newRow("nothing picked") << Kind::None;
+}
+
+// The root view's rows belong to many groups: new rows would take the first row's group.
+void TestRowOperations::refusedOutsideOneGroup()
+{
+    QFETCH(ArticleSelection::Kind, view);
+    ArticleGrid grid = makeGrid(m_fields, kRows);
+    select(grid, 2, 3);
+    ScriptedPrompter prompter;
+    prompter.inputs.enqueue(QStringLiteral("2"));
+
+    const QList<RowOperations::RowsResult> results{
+        RowOperations::InsertArticle(grid, m_db, view),
+        RowOperations::AppendArticle(grid, m_db, prompter, false, view),
+        RowOperations::AppendArticle(grid, m_db, prompter, true, view)};
+    for (const RowOperations::RowsResult &result : results) {
+        QCOMPARE(result.refusal, GridRules::rootViewRowHint());
+        QCOMPARE(result.count, 0);
+        QCOMPARE(result.change, GridChange::nothing());
+    }
+    QVERIFY(prompter.shown.isEmpty()); // not even asked for a count
+    QCOMPARE(rowsOf(grid), kRows);
+    QCOMPARE(grid.selection(), (ArticleGrid::CellRange{2, 1, 3, 5}));
 }
 
 QTEST_GUILESS_MAIN(TestRowOperations)

@@ -2,7 +2,8 @@
 # Installs the Debian packages the build, the tests and the editor need; skips what is there.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libsqlite3-dev libicu-dev
+# libqt6svg6 brings the SVG icon engine plugin that draws the program's icons.
+packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libqt6svg6 libsqlite3-dev libicu-dev
           fonts-dejavu-core "$@")
 
 missing=()

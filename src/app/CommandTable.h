@@ -23,6 +23,7 @@ struct CommandSpec
     Enabling enabling;
     const char *toolbarCaption = nullptr; // its toolbar button's text, when it has one
     const char *toolTip = nullptr;
+    const char *icon = nullptr; // the drawing's name in the icon resources
 };
 
 struct MenuSpec

@@ -184,7 +184,7 @@ void MainWindow::CreateMenu()
         if (spec.toolbarCaption) {
             act->setIconText(QString::fromUtf8(spec.toolbarCaption));
             act->setToolTip(QString::fromUtf8(spec.toolTip));
-            act->setIcon(Icons::forCommand(int(id)));
+            act->setIcon(Icons::named(spec.icon));
         }
         if (schemeOf(id) >= 0)
             act->setCheckable(true);

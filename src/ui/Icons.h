@@ -2,17 +2,17 @@
 
 #include <QIcon>
 
-// Our own flat icons, painted for each size so that edges stay on whole pixels.
+// Our own flat icons, SVG drawings in the resources (:/icons/<grid>/<name>.svg). They need Qt's
+// SVG icon engine plugin at run time.
 namespace Icons {
 
-// Toolbar command identifiers and their menu twins (id - 1000) give the same icon; an unknown
-// identifier gives a null icon.
-QIcon forCommand(int commandId);
+// A drawing by its name (the command table names each command's); null for no name.
+QIcon named(const char *name);
 
 // Group tree folders: white for a group whose articles are loaded, grey for a closed one.
 QIcon folder(bool grey);
 
-// The program's icon for windows (16 to 64 px), and the same at 64 and 128 px.
+// The program's icon for windows; the large one is the same drawing, for the about box.
 QIcon application();
 QIcon applicationLarge();
 

@@ -19,7 +19,7 @@ namespace {
 
 void recordOpened(const QString &path)
 {
-    Settings::saveUser(QStringLiteral("OpenPath"), Paths::folderOf(path) + QDir::separator());
+    Settings::save(Settings::OpenPath, Paths::folderOf(path) + QDir::separator());
     RecentFiles::AddRecentFile(path);
 }
 

@@ -3,7 +3,6 @@
 #include "core/Settings.h"
 
 #include <QFileInfo>
-#include <QSettings>
 
 namespace FirstRun {
 
@@ -19,11 +18,9 @@ QString fullVersion()
 
 bool needsDefaults()
 {
-    const int bars = Settings::readUser(QStringLiteral("Bars"), QStringLiteral("0"),
-                                        QStringLiteral("Layout-Summary"))
-                         .toInt();
+    const int bars = Settings::readNumber(Settings::BarCount);
     // A plain text comparison, so a stored 1.3.3 is not older than 1.3.
-    const QString stored = Settings::readMachine(QStringLiteral("Version"), QStringLiteral("0"));
+    const QString stored = Settings::read(Settings::Version);
     return bars < 1 || stored < currentVersion();
 }
 
@@ -32,11 +29,7 @@ bool importDefaults(const QString &programFolder)
     const QString path = programFolder + QStringLiteral("/Init.ini");
     if (!needsDefaults() || !QFileInfo(path).isFile())
         return false;
-    QSettings defaults(path, QSettings::IniFormat);
-    QSettings user(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("BRAX"),
-                   QStringLiteral("Ravelund"));
-    for (const QString &key : defaults.allKeys())
-        user.setValue(key, defaults.value(key));
+    Settings::copyIniToUser(path);
     return true;
 }
 

@@ -38,8 +38,6 @@
 
 namespace {
 
-const QString kOptions = QStringLiteral("Options");
-const QString kLayout = QStringLiteral("Layout");
 const QString kWindow = QStringLiteral("frmMain");
 
 // Progress in the status bar's pane. Long work repaints now and then so the window keeps
@@ -101,15 +99,13 @@ MainWindow::MainWindow(Prompter &prompter, QWidget *parent)
     setObjectName(kWindow);
     setWindowIcon(Icons::application());
     FirstRun::importDefaults(programFolder());
-    const int scheme = Theme::schemeFromSetting(
-        Settings::readUser(QStringLiteral("Theme"), QString::number(Theme::kDefaultScheme)));
+    const int scheme = Theme::schemeFromSetting(Settings::read(Settings::Theme));
 
     createViews();
     CreateMenu();
     registerHandlers();
     connectSession();
-    const QByteArray state =
-        QByteArray::fromBase64(Settings::readUser(QStringLiteral("State"), {}, kLayout).toLatin1());
+    const QByteArray state = QByteArray::fromBase64(Settings::read(Settings::BarLayout).toLatin1());
     if (!state.isEmpty())
         restoreState(state);
     SetTheme(scheme);
@@ -243,7 +239,7 @@ void MainWindow::createToolbars()
     connect(m_fontBox, &QFontComboBox::currentFontChanged, this,
             [this](const QFont &font) { applyFontName(font.family()); });
     connect(m_fontSizeBox, &QComboBox::currentTextChanged, this, [this](const QString &size) {
-        Settings::saveUser(QStringLiteral("FontSize"), size, kOptions);
+        Settings::save(Settings::FontSize, size);
         applyFontSize(size.toInt());
     });
 }
@@ -399,7 +395,7 @@ void MainWindow::SetTheme(int scheme)
     own.setColor(QPalette::Window, colourFromValue(Theme::barColour(scheme)));
     setPalette(own);
     SetThemeCheck(scheme);
-    Settings::saveUser(QStringLiteral("Theme"), QString::number(scheme));
+    Settings::save(Settings::Theme, QString::number(scheme));
 }
 
 void MainWindow::SetThemeCheck(int scheme)
@@ -450,16 +446,10 @@ void MainWindow::setTreeWidth(int pixels)
 
 void MainWindow::loadSettings()
 {
-    setTreeColour(
-        Settings::readUser(QStringLiteral("TreeColor"), QStringLiteral("16777215"), kOptions)
-            .toUInt());
-    setGridColour(
-        Settings::readUser(QStringLiteral("GridColor"), QStringLiteral("16777215"), kOptions)
-            .toUInt());
-    m_accessoryPrefix =
-        Settings::readUser(QStringLiteral("TbhPrefix"), QStringLiteral("TILLB"), kOptions);
-    const QString fontSize =
-        Settings::readUser(QStringLiteral("FontSize"), QStringLiteral("8"), kOptions);
+    setTreeColour(storedColour(Settings::TreeColor));
+    setGridColour(storedColour(Settings::GridColor));
+    m_accessoryPrefix = Settings::read(Settings::TbhPrefix);
+    const QString fontSize = Settings::read(Settings::FontSize);
     {
         const QSignalBlocker block(m_fontSizeBox);
         m_fontSizeBox->setCurrentText(fontSize);
@@ -467,14 +457,13 @@ void MainWindow::loadSettings()
     applyFontSize(fontSize.toInt());
 
     RestoreFormPosition(this, 8000, 12000);
-    setTreeWidth(Twips::toPixels(Settings::readUserNumber(QStringLiteral("TreeWidth"),
-                                                          int(Twips::fromPixels(width()) / 4))));
+    setTreeWidth(Twips::toPixels(
+        Settings::readNumber(Settings::TreeWidth, int(Twips::fromPixels(width()) / 4))));
     for (int column = 0; column < 64; ++column)
-        m_storedColumnWidths << Settings::readUserNumber(
-            QString::number(column) + QStringLiteral("Col"), -1);
+        m_storedColumnWidths << Settings::readNumber(Settings::columnWidth(column), -1);
     if (x() < 0 || y() < 0)
         move(qMax(0, x()), qMax(0, y()));
-    if (Settings::readUserNumber(QStringLiteral("WinState"), 0) == 2)
+    if (Settings::readNumber(Settings::WinState) == 2)
         setWindowState(windowState() | Qt::WindowMaximized);
 }
 
@@ -497,21 +486,18 @@ void MainWindow::unloadSequence()
     if (isMinimized())
         showNormal();
     SaveFormPosition(this);
-    Settings::saveUser(QStringLiteral("Width"), QString::number(Twips::fromPixels(width())));
-    Settings::saveUser(QStringLiteral("Height"), QString::number(Twips::fromPixels(height())));
-    Settings::saveUser(QStringLiteral("Font"), m_fontBox->currentText());
-    Settings::saveUser(QStringLiteral("WinState"),
-                       isMaximized() ? QStringLiteral("2") : QStringLiteral("0"));
-    Settings::saveUser(QStringLiteral("State"), QString::fromLatin1(saveState().toBase64()),
-                       kLayout);
-    Settings::saveUser(QStringLiteral("Bars"), QString::number(findChildren<QToolBar *>().size()),
-                       QStringLiteral("Layout-Summary"));
-    Settings::saveMachine(QStringLiteral("Version"), FirstRun::fullVersion());
+    Settings::save(Settings::WindowWidth, QString::number(Twips::fromPixels(width())));
+    Settings::save(Settings::WindowHeight, QString::number(Twips::fromPixels(height())));
+    Settings::save(Settings::FontName, m_fontBox->currentText());
+    Settings::save(Settings::WinState, isMaximized() ? QStringLiteral("2") : QStringLiteral("0"));
+    Settings::save(Settings::BarLayout, QString::fromLatin1(saveState().toBase64()));
+    Settings::save(Settings::BarCount, QString::number(findChildren<QToolBar *>().size()));
+    Settings::save(Settings::Version, FirstRun::fullVersion());
     for (int column = 0; column < grid().cols(); ++column) {
         const int pixels = m_gridView->columnWidth(column);
         if (pixels > 0)
-            Settings::saveUser(QString::number(column) + QStringLiteral("Col"),
-                               QString::number(qRound(Twips::fromPixels(pixels))));
+            Settings::save(Settings::columnWidth(column),
+                           QString::number(qRound(Twips::fromPixels(pixels))));
     }
     for (QWidget *window : QApplication::topLevelWidgets()) {
         if (window != this && window->isVisible())
@@ -575,7 +561,7 @@ void MainWindow::setupGridColumns()
     const QFontMetrics metrics(m_gridView->font());
     for (int column = 0; column < grid().cols(); ++column) {
         const int stored = m_storedColumnWidths.value(column, -1);
-        int pixels = Twips::toPixels(700);
+        int pixels = Twips::toPixels(Settings::defaultOf(Settings::columnWidth(column)).toInt());
         if (stored > 0) {
             pixels = Twips::toPixels(stored);
         } else if (column >= 1 && column - 1 < fields.size()) {
@@ -673,8 +659,14 @@ void MainWindow::openNewGroupDialog(bool)
 
 void MainWindow::openOptionsDialog()
 {
-    OptionsDialog dialog(*this, m_prompter, this);
-    dialog.exec();
+    // Modal without a nested event loop; it deletes itself when closed.
+    auto *dialog = new OptionsDialog(m_prompter, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &OptionsDialog::treeColourChosen, this, &MainWindow::setTreeColour);
+    connect(dialog, &OptionsDialog::gridColourChosen, this, &MainWindow::setGridColour);
+    connect(dialog, &OptionsDialog::fontSizeChosen, this, &MainWindow::setFontSize);
+    connect(dialog, &OptionsDialog::accessoryPrefixChosen, this, &MainWindow::setAccessoryPrefix);
+    dialog->open();
 }
 
 void MainWindow::showAbout()

@@ -2,7 +2,6 @@
 
 #include "app/GridController.h"
 #include "core/CommandId.h"
-#include "dialogs/OptionsTarget.h"
 #include "session/CatalogueSession.h"
 
 #include <QHash>
@@ -27,7 +26,7 @@ class QSplitter;
 // The main window "frmMain": builds the menus, toolbars and status bar from the command table,
 // the group tree and the article grid side by side, and wires them to the catalogue session,
 // which holds the open database and every rule about it.
-class MainWindow : public QMainWindow, public OptionsTarget
+class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
@@ -54,12 +53,6 @@ public:
     bool OpenMDB(const QString &path);
     bool importCatalogue(const QString &tdsPath);
 
-    // OptionsTarget
-    void setTreeColour(std::uint32_t colour) override;
-    void setGridColour(std::uint32_t colour) override;
-    void setFontSize(int points) override;
-    void setAccessoryPrefix(const QString &prefix) override;
-
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -79,6 +72,12 @@ private:
     void UpdateLayout();
     void UpdateRecentFiles();
     void ShowProgress(bool show);
+    // What the Options dialog and the stored settings change.
+    void setTreeColour(std::uint32_t colour);
+    void setGridColour(std::uint32_t colour);
+    // Selects the size in the font-size box, which stores it and applies it to tree and grid.
+    void setFontSize(int points);
+    void setAccessoryPrefix(const QString &prefix);
     void applyFontName(const QString &family);
     void applyFontSize(int points);
     void setupGridColumns();

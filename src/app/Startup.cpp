@@ -40,10 +40,9 @@ std::unique_ptr<MainWindow> startInteractive(const CommandLine &commandLine, Pro
             window->OpenMDB(commandLine.inputPath);
         return window;
     }
-    const QString last = Settings::readUser(QStringLiteral("LastFileName"), QString());
-    if (Settings::readUser(QStringLiteral("AutoOpen"), QStringLiteral("0"),
-                           QStringLiteral("Options")) == QLatin1String("1") &&
-        !last.isEmpty() && QFileInfo(last).isFile())
+    const QString last = Settings::read(Settings::LastFileName);
+    if (Settings::read(Settings::AutoOpen) == QLatin1String("1") && !last.isEmpty() &&
+        QFileInfo(last).isFile())
         window->OpenMDB(last);
     return window;
 }

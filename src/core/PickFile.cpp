@@ -27,7 +27,7 @@ QStringList PickFile(Prompter &prompter, const QString &title, const QString &ex
         if (path.endsWith(extension, Qt::CaseInsensitive))
             paths << path;
     }
-    Settings::saveUser(QStringLiteral("ImportPath"),
-                       paths.isEmpty() ? initial : Paths::folderOf(paths.first()));
+    Settings::save(Settings::ImportPath,
+                   paths.isEmpty() ? initial : Paths::folderOf(paths.first()));
     return paths;
 }

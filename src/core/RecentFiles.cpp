@@ -2,24 +2,13 @@
 
 #include "core/Settings.h"
 
-namespace {
-
-const QString kSection = QStringLiteral("Main");
-
-QString slotName(int slot)
-{
-    return QString::number(slot) + QStringLiteral("RecentFile");
-}
-
-} // namespace
-
 namespace RecentFiles {
 
 QStringList entries()
 {
     QStringList list;
     for (int slot = 0; slot < kSlots; ++slot)
-        list << Settings::readUser(slotName(slot), QString(), kSection);
+        list << Settings::read(Settings::recentFile(slot));
     return list;
 }
 
@@ -33,10 +22,10 @@ void AddRecentFile(const QString &path)
     }
     if (!listed) {
         for (int slot = kSlots - 2; slot >= 0; --slot)
-            Settings::saveUser(slotName(slot + 1), list.at(slot), kSection);
-        Settings::saveUser(slotName(0), path, kSection);
+            Settings::save(Settings::recentFile(slot + 1), list.at(slot));
+        Settings::save(Settings::recentFile(0), path);
     }
-    Settings::saveUser(QStringLiteral("LastFileName"), path);
+    Settings::save(Settings::LastFileName, path);
 }
 
 } // namespace RecentFiles

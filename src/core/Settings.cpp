@@ -3,65 +3,122 @@
 #include <QSettings>
 
 #include <cmath>
+#include <limits>
+#include <optional>
 
 namespace {
 
-QString key(const QString &name, const QString &section)
+QString key(const Settings::Setting &setting)
 {
-    return section.isEmpty() ? name : section + QLatin1Char('/') + name;
+    return setting.section.isEmpty() ? setting.name
+                                     : setting.section + QLatin1Char('/') + setting.name;
 }
 
-QString read(QSettings::Scope scope, const QString &name, const QString &defaultValue,
-             const QString &section)
+QSettings::Scope storeScope(Settings::Scope scope)
 {
-    QSettings store(QSettings::NativeFormat, scope, QStringLiteral("BRAX"),
+    return scope == Settings::Scope::Machine ? QSettings::SystemScope : QSettings::UserScope;
+}
+
+// Empty texts are stored for cleared values and count as nothing stored.
+QString stored(const Settings::Setting &setting)
+{
+    QSettings store(QSettings::NativeFormat, storeScope(setting.scope), QStringLiteral("BRAX"),
                     QStringLiteral("Ravelund"));
     // The user's store does not see the machine's values.
     store.setFallbacksEnabled(false);
-    const QVariant value = store.value(key(name, section));
-    // Empty texts are stored for cleared values and read back as the default.
-    if (!value.isValid() || value.toString().isEmpty())
-        return defaultValue;
-    return value.toString();
+    return store.value(key(setting)).toString();
 }
 
-void save(QSettings::Scope scope, const QString &name, const QString &value,
-          const QString &section)
+std::optional<int> wholeNumber(const QString &text)
 {
-    QSettings store(QSettings::NativeFormat, scope, QStringLiteral("BRAX"),
-                    QStringLiteral("Ravelund"));
-    store.setValue(key(name, section), value);
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    if (!ok || !std::isfinite(value) || value < std::numeric_limits<int>::min() ||
+        value > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return int(std::lround(value));
+}
+
+Settings::Setting named(const QString &name, const QString &section, const QString &defaultValue)
+{
+    return {.name = name, .section = section, .defaultValue = defaultValue};
 }
 
 } // namespace
 
 namespace Settings {
 
-QString readUser(const QString &name, const QString &defaultValue, const QString &section)
+QString defaultOf(const Setting &setting)
 {
-    return read(QSettings::UserScope, name, defaultValue, section);
+    if (setting.fallback)
+        return read(*setting.fallback);
+    if (setting.runtimeDefault)
+        return setting.runtimeDefault();
+    return setting.defaultValue;
 }
 
-int readUserNumber(const QString &name, int defaultValue, const QString &section)
+QString read(const Setting &setting)
 {
-    bool ok = false;
-    const double value = readUser(name, QString::number(defaultValue), section).toDouble(&ok);
-    return ok ? int(std::lround(value)) : defaultValue;
+    const QString value = stored(setting);
+    return value.isEmpty() ? defaultOf(setting) : value;
 }
 
-void saveUser(const QString &name, const QString &value, const QString &section)
+int readNumber(const Setting &setting)
 {
-    save(QSettings::UserScope, name, value, section);
+    if (const std::optional<int> value = wholeNumber(stored(setting)))
+        return *value;
+    return wholeNumber(defaultOf(setting)).value_or(0);
 }
 
-QString readMachine(const QString &name, const QString &defaultValue, const QString &section)
+int readNumber(const Setting &setting, int defaultValue)
 {
-    return read(QSettings::SystemScope, name, defaultValue, section);
+    return wholeNumber(stored(setting)).value_or(defaultValue);
 }
 
-void saveMachine(const QString &name, const QString &value, const QString &section)
+void save(const Setting &setting, const QString &value)
 {
-    save(QSettings::SystemScope, name, value, section);
+    QSettings store(QSettings::NativeFormat, storeScope(setting.scope), QStringLiteral("BRAX"),
+                    QStringLiteral("Ravelund"));
+    store.setValue(key(setting), value);
+}
+
+void copyIniToUser(const QString &iniPath)
+{
+    const QSettings ini(iniPath, QSettings::IniFormat);
+    QSettings user(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("BRAX"),
+                   QStringLiteral("Ravelund"));
+    for (const QString &name : ini.allKeys())
+        user.setValue(name, ini.value(name));
+}
+
+Setting placementTop(const QString &section)
+{
+    return named(QStringLiteral("Top"), section, QStringLiteral("0"));
+}
+
+Setting placementLeft(const QString &section)
+{
+    return named(QStringLiteral("Left"), section, QStringLiteral("0"));
+}
+
+Setting placementHeight(const QString &section)
+{
+    return named(WindowHeight.name, section, {});
+}
+
+Setting placementWidth(const QString &section)
+{
+    return named(WindowWidth.name, section, {});
+}
+
+Setting columnWidth(int column)
+{
+    return named(QString::number(column) + QStringLiteral("Col"), {}, QStringLiteral("700"));
+}
+
+Setting recentFile(int slot)
+{
+    return named(QString::number(slot) + QStringLiteral("RecentFile"), QStringLiteral("Main"), {});
 }
 
 QString readIni(const QString &section, const QString &key, const QString &filePath)

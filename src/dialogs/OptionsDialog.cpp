@@ -3,7 +3,6 @@
 #include "core/Cp1252.h"
 #include "core/Prompter.h"
 #include "core/Settings.h"
-#include "dialogs/OptionsTarget.h"
 #include "ui/Theme.h"
 #include "ui/WindowPlacement.h"
 
@@ -21,36 +20,10 @@
 
 namespace {
 
-const QString kSection = QStringLiteral("Options");
-
 constexpr int kDefaultHeightTwips = 4410;
 constexpr int kDefaultWidthTwips = 6240;
 constexpr int kSmallestTextHeight = 6;
 constexpr int kLargestTextHeight = 12;
-
-// The dialog's own colour defaults differ from the main window's white on purpose: they are
-// what a user gets by applying without ever picking a colour.
-constexpr std::uint32_t kDefaultTreeColour = 15524823;
-constexpr std::uint32_t kDefaultGridColour = 14745341;
-
-QString read(const char *name, const char *defaultValue)
-{
-    return Settings::readUser(QLatin1String(name), QLatin1String(defaultValue), kSection);
-}
-
-void store(const char *name, const QString &value)
-{
-    Settings::saveUser(QLatin1String(name), value, kSection);
-}
-
-std::uint32_t readColour(const char *name, std::uint32_t defaultValue)
-{
-    bool ok = false;
-    const uint value =
-        Settings::readUser(QLatin1String(name), QString::number(defaultValue), kSection)
-            .toUInt(&ok);
-    return ok ? value : defaultValue;
-}
 
 QString flag(bool on)
 {
@@ -96,8 +69,8 @@ QPushButton *colourButton(const char *objectName, const QString &accessibleName)
 
 } // namespace
 
-OptionsDialog::OptionsDialog(OptionsTarget &target, Prompter &prompter, QWidget *parent)
-    : QDialog(parent), m_target(target), m_prompter(prompter)
+OptionsDialog::OptionsDialog(Prompter &prompter, QWidget *parent)
+    : QDialog(parent), m_prompter(prompter)
 {
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(QStringLiteral("Alternativ"));
@@ -203,16 +176,17 @@ void OptionsDialog::buildControls()
 
 void OptionsDialog::loadSettings()
 {
-    m_autoOpen->setChecked(read("AutoOpen", "0") == QLatin1String("1"));
-    m_saveWinProp->setChecked(read("SaveWinProp", "1") == QLatin1String("1"));
-    m_treeColour = readColour("TreeColor", kDefaultTreeColour);
-    m_gridColour = readColour("GridColor", kDefaultGridColour);
+    m_autoOpen->setChecked(Settings::read(Settings::AutoOpen) == QLatin1String("1"));
+    m_saveWinProp->setChecked(Settings::read(Settings::SaveWinProp) == QLatin1String("1"));
+    // Not the main window's white: what a user gets by applying without picking a colour.
+    m_treeColour = storedColour(Settings::OptionsTreeColor);
+    m_gridColour = storedColour(Settings::OptionsGridColor);
     showColour(m_treeColourButton, m_treeColour);
     showColour(m_gridColourButton, m_gridColour);
     // A size the dialog has no button for (the main window offers 5) leaves all unchecked.
-    if (QAbstractButton *option = m_textHeights->button(read("FontSize", "8").toInt()))
+    if (QAbstractButton *option = m_textHeights->button(Settings::readNumber(Settings::FontSize)))
         option->setChecked(true);
-    m_tbhPrefix->setText(read("TbhPrefix", "TILLB"));
+    m_tbhPrefix->setText(Settings::read(Settings::TbhPrefix));
 }
 
 void OptionsDialog::chooseColour(QPushButton *button, std::uint32_t &colour)
@@ -225,24 +199,25 @@ void OptionsDialog::chooseColour(QPushButton *button, std::uint32_t &colour)
 
 void OptionsDialog::apply()
 {
-    store("AutoOpen", flag(m_autoOpen->isChecked()));
-    store("SaveWinProp", flag(m_saveWinProp->isChecked()));
+    Settings::save(Settings::AutoOpen, flag(m_autoOpen->isChecked()));
+    Settings::save(Settings::SaveWinProp, flag(m_saveWinProp->isChecked()));
 
-    store("TreeColor", QString::number(m_treeColour));
-    m_target.setTreeColour(m_treeColour);
-    store("GridColor", QString::number(m_gridColour));
-    m_target.setGridColour(m_gridColour);
+    Settings::save(Settings::TreeColor, QString::number(m_treeColour));
+    emit treeColourChosen(m_treeColour);
+    Settings::save(Settings::GridColor, QString::number(m_gridColour));
+    emit gridColourChosen(m_gridColour);
 
     for (int points = kSmallestTextHeight; points <= kLargestTextHeight; ++points) {
         if (m_textHeights->button(points)->isChecked()) {
-            store("FontSize", QString::number(points));
-            m_target.setFontSize(points);
+            Settings::save(Settings::FontSize, QString::number(points));
+            emit fontSizeChosen(points);
             break;
         }
     }
 
-    store("TbhPrefix", m_tbhPrefix->text());
-    m_target.setAccessoryPrefix(m_tbhPrefix->text());
+    const QString prefix = m_tbhPrefix->text();
+    Settings::save(Settings::TbhPrefix, prefix);
+    emit accessoryPrefixChosen(prefix);
 }
 
 void OptionsDialog::applyAndClose()

@@ -4,7 +4,6 @@
 
 #include <cstdint>
 
-class OptionsTarget;
 class Prompter;
 class QButtonGroup;
 class QCheckBox;
@@ -14,16 +13,24 @@ class QPushButton;
 
 // The common preferences (section "Options"): automatic opening, storing window placement, the
 // tree and grid colours, the grid font size and the accessory prefix. Applying stores them and
-// hands them to the main window through `OptionsTarget`.
+// announces what the main window shows at once, in that order, through the signals below.
 class OptionsDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    OptionsDialog(OptionsTarget &target, Prompter &prompter, QWidget *parent = nullptr);
+    explicit OptionsDialog(Prompter &prompter, QWidget *parent = nullptr);
 
     // Every way of closing ends here, so the placement is stored exactly once per close.
     void done(int result) override;
+
+signals:
+    // Colours are the stored 32-bit values (red in the lowest byte).
+    void treeColourChosen(std::uint32_t colour);
+    void gridColourChosen(std::uint32_t colour);
+    // Only when a size button is checked; the main window selects it in its font-size box.
+    void fontSizeChosen(int points);
+    void accessoryPrefixChosen(const QString &prefix);
 
 private:
     void buildControls();
@@ -32,7 +39,6 @@ private:
     void apply();
     void applyAndClose();
 
-    OptionsTarget &m_target;
     Prompter &m_prompter;
 
     QCheckBox *m_autoOpen = nullptr;

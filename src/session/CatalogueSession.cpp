@@ -98,9 +98,8 @@ void CatalogueSession::closeDatabase()
 
 void CatalogueSession::mnuOpenMDB()
 {
-    const QStringList files =
-        PickFile(m_prompter, QStringLiteral("Välj artikeldatabas    "), QStringLiteral("tdb"),
-                 Settings::readUser(QStringLiteral("OpenPath"), programFolder()));
+    const QStringList files = PickFile(m_prompter, QStringLiteral("Välj artikeldatabas    "),
+                                       QStringLiteral("tdb"), Settings::read(Settings::OpenPath));
     if (!files.isEmpty())
         OpenMDB(files.first());
 }
@@ -110,7 +109,7 @@ bool CatalogueSession::OpenMDB(const QString &path)
     if (path.isEmpty() || !offerToSaveEdits(AfterDiscard::Clear))
         return false;
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    Settings::saveUser(QStringLiteral("OpenPath"), folderWithSeparator(absolute));
+    Settings::save(Settings::OpenPath, folderWithSeparator(absolute));
     try {
         // Opened completely before anything of the old state is given up.
         WorkingDatabase opened = WorkingDatabase::open(absolute);
@@ -165,12 +164,11 @@ bool CatalogueSession::saveAs(const QString &chosen)
 
 void CatalogueSession::mnuOpenTDS()
 {
-    const QStringList files =
-        PickFile(m_prompter, QStringLiteral("Välj artikeldatabas    "), QStringLiteral("tds"),
-                 Settings::readUser(QStringLiteral("OpenPath"), programFolder()));
+    const QStringList files = PickFile(m_prompter, QStringLiteral("Välj artikeldatabas    "),
+                                       QStringLiteral("tds"), Settings::read(Settings::OpenPath));
     if (files.isEmpty())
         return;
-    Settings::saveUser(QStringLiteral("OpenPath"), folderWithSeparator(files.first()));
+    Settings::save(Settings::OpenPath, folderWithSeparator(files.first()));
     importCatalogue(files.first());
 }
 

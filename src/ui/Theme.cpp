@@ -1,5 +1,7 @@
 #include "ui/Theme.h"
 
+#include "core/Settings.h"
+
 #include <QWidget>
 
 #include <array>
@@ -70,6 +72,13 @@ std::uint32_t colourValue(const QColor &colour)
 {
     return std::uint32_t(colour.red()) | (std::uint32_t(colour.green()) << 8)
            | (std::uint32_t(colour.blue()) << 16);
+}
+
+std::uint32_t storedColour(const Settings::Setting &setting)
+{
+    bool ok = false;
+    const std::uint32_t value = Settings::read(setting).toUInt(&ok);
+    return ok ? value : Settings::defaultOf(setting).toUInt();
 }
 
 namespace Theme {

@@ -42,12 +42,10 @@ QString placementSection(const QWidget *window)
 void RestoreFormPosition(QWidget *window, int defaultHeightTwips, int defaultWidthTwips)
 {
     const QString section = placementSection(window);
-    const int height =
-        Settings::readUserNumber(QStringLiteral("Height"), defaultHeightTwips, section);
-    const int width =
-        Settings::readUserNumber(QStringLiteral("Width"), defaultWidthTwips, section);
-    const int top = Settings::readUserNumber(QStringLiteral("Top"), 0, section);
-    const int left = Settings::readUserNumber(QStringLiteral("Left"), 0, section);
+    const int height = Settings::readNumber(Settings::placementHeight(section), defaultHeightTwips);
+    const int width = Settings::readNumber(Settings::placementWidth(section), defaultWidthTwips);
+    const int top = Settings::readNumber(Settings::placementTop(section));
+    const int left = Settings::readNumber(Settings::placementLeft(section));
     window->move(Twips::toPixels(left), Twips::toPixels(top));
     window->resize(Twips::toPixels(qMax(width, defaultWidthTwips)),
                    Twips::toPixels(qMax(height, defaultHeightTwips)));
@@ -57,19 +55,14 @@ void SaveFormPosition(QWidget *window)
 {
     const QString section = placementSection(window);
     const QRect frame = window->frameGeometry();
-    Settings::saveUser(QStringLiteral("Top"), QString::number(Twips::fromPixels(frame.top())),
-                       section);
-    Settings::saveUser(QStringLiteral("Left"), QString::number(Twips::fromPixels(frame.left())),
-                       section);
-    Settings::saveUser(QStringLiteral("Height"),
-                       QString::number(Twips::fromPixels(window->height())), section);
-    Settings::saveUser(QStringLiteral("Width"), QString::number(Twips::fromPixels(window->width())),
-                       section);
+    const auto twips = [](int pixels) { return QString::number(Twips::fromPixels(pixels)); };
+    Settings::save(Settings::placementTop(section), twips(frame.top()));
+    Settings::save(Settings::placementLeft(section), twips(frame.left()));
+    Settings::save(Settings::placementHeight(section), twips(window->height()));
+    Settings::save(Settings::placementWidth(section), twips(window->width()));
 }
 
 bool saveWindowPlacementEnabled()
 {
-    return Settings::readUser(QStringLiteral("SaveWinProp"), QStringLiteral("1"),
-                              QStringLiteral("Options"))
-           == QLatin1String("1");
+    return Settings::read(Settings::SaveWinProp) == QLatin1String("1");
 }

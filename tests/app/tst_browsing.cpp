@@ -1,6 +1,5 @@
 #include "app/MainWindow.h"
 #include "core/Progress.h"
-#include "core/Settings.h"
 #include "db/Database.h"
 #include "db/TdsImport.h"
 #include "support/CatalogueFixture.h"
@@ -334,7 +333,7 @@ void TestBrowsing::saveAsCopiesAndOpensTheCopy()
     window.dispatch(CommandId::SaveAs);
     QCOMPARE(window.session().CurrentDbPath(), m_dir->filePath("kopia.tdb"));
     QVERIFY(window.session().isOpen());
-    QCOMPARE(Settings::readUser("0RecentFile", "", "Main"), m_dir->filePath("kopia.tdb"));
+    QCOMPARE(TestFiles::storedSetting("0RecentFile", "Main"), m_dir->filePath("kopia.tdb"));
     QVERIFY(QFile::exists(tdb));
 }
 

@@ -3,23 +3,27 @@
 #include "app/MainWindow.h"
 #include "app/Startup.h"
 #include "core/Progress.h"
-#include "core/Settings.h"
 #include "db/TdsImport.h"
 #include "support/CatalogueFixture.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestFiles.h"
+#include "ui/Theme.h"
 #include "ui/WindowPlacement.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QSettings>
 #include <QTableView>
-#include <QToolBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
 #include <QTreeWidget>
 
 using CatalogueFixture::line;
@@ -36,6 +40,7 @@ private slots:
     void freshUserDefaults();
     void storedSchemeAbove6IsTheDefault();
     void choosingASchemeStoresAndTicksIt();
+    void optionsDialogChangesTheWindow();
     void importThroughTheMenu();
     void exportThroughTheMenu();
     void recentFilesHideMissingFiles();
@@ -157,10 +162,10 @@ void TestMainWindow::freshUserDefaults()
 
 void TestMainWindow::storedSchemeAbove6IsTheDefault()
 {
-    Settings::saveUser("Theme", "9");
+    TestFiles::storeSetting("Theme", "9");
     ScriptedPrompter prompter;
     MainWindow window(prompter);
-    QCOMPARE(Settings::readUser("Theme", ""), QString("6"));
+    QCOMPARE(TestFiles::storedSetting("Theme"), QString("6"));
 }
 
 void TestMainWindow::choosingASchemeStoresAndTicksIt()
@@ -169,13 +174,47 @@ void TestMainWindow::choosingASchemeStoresAndTicksIt()
     MainWindow window(prompter);
     const QColor before = qApp->palette().color(QPalette::Window);
     window.action(CommandId::SchemeOffice2003)->trigger();
-    QCOMPARE(Settings::readUser("Theme", ""), QString("2"));
+    QCOMPARE(TestFiles::storedSetting("Theme"), QString("2"));
     for (int scheme = 0; scheme <= 5; ++scheme)
         QCOMPARE(window.action(schemeCommand(scheme))->isChecked(), scheme == 2);
     QVERIFY(qApp->palette().color(QPalette::Window) != before);
     window.dispatch(CommandId::SchemeOfficeXP);
-    QCOMPARE(Settings::readUser("Theme", ""), QString("0"));
+    QCOMPARE(TestFiles::storedSetting("Theme"), QString("0"));
     QVERIFY(!window.action(CommandId::SchemeOffice2003)->isChecked());
+}
+
+void TestMainWindow::optionsDialogChangesTheWindow()
+{
+    ScriptedPrompter prompter;
+    MainWindow window(prompter);
+    window.show();
+    window.dispatch(CommandId::Options);
+    QPointer<QDialog> dialog = window.findChild<QDialog *>("frmOptions");
+    QVERIFY(dialog && dialog->isVisible() && dialog->isModal());
+
+    prompter.colours.enqueue(255);
+    dialog->findChild<QPushButton *>("cmdTreeColor")->click();
+    dialog->findChild<QAbstractButton *>("optTextHeight11")->click();
+    dialog->findChild<QLineEdit *>("txtTbhPrefix")->setText("TBH");
+    dialog->findChild<QPushButton *>("cmdApply")->click();
+
+    QCOMPARE(window.findChild<QTreeWidget *>("FgTree")->palette().color(QPalette::Base),
+             colourFromValue(255));
+    QCOMPARE(window.findChild<QWidget *>("FgDataGrid")->palette().color(QPalette::Base),
+             colourFromValue(14745341));
+    QCOMPARE(window.findChild<QComboBox *>("cboTextHeight")->currentText(), QString("11"));
+    QCOMPARE(window.findChild<QWidget *>("FgDataGrid")->font().pointSize(), 11);
+    QCOMPARE(window.findChild<QTreeWidget *>("FgTree")->font().pointSize(), 11);
+    QCOMPARE(window.accessoryPrefix(), QString("TBH"));
+
+    dialog->findChild<QPushButton *>("cmdCancel")->click();
+    QTRY_VERIFY(!dialog);
+    // The next window starts with what was applied.
+    MainWindow next(prompter);
+    QCOMPARE(next.findChild<QTreeWidget *>("FgTree")->palette().color(QPalette::Base),
+             colourFromValue(255));
+    QCOMPARE(next.findChild<QComboBox *>("cboTextHeight")->currentText(), QString("11"));
+    QCOMPARE(next.accessoryPrefix(), QString("TBH"));
 }
 
 void TestMainWindow::importThroughTheMenu()
@@ -189,9 +228,9 @@ void TestMainWindow::importThroughTheMenu()
     QVERIFY2(window.session().isOpen(), qPrintable(prompter.texts().join('\n')));
     const QString tdb = m_dir->filePath("Meny.tdb");
     QCOMPARE(window.windowTitle(), "Meny.tdb - Ravelund   [" + tdb + "]");
-    QCOMPARE(Settings::readUser("OpenPath", ""), m_dir->path() + "/");
-    QCOMPARE(Settings::readUser("0RecentFile", "", "Main"), tdb);
-    QCOMPARE(Settings::readUser("LastFileName", ""), tdb);
+    QCOMPARE(TestFiles::storedSetting("OpenPath"), m_dir->path() + "/");
+    QCOMPARE(TestFiles::storedSetting("0RecentFile", "Main"), tdb);
+    QCOMPARE(TestFiles::storedSetting("LastFileName"), tdb);
     QCOMPARE(window.grid().cols(), 6);
     QCOMPARE(window.grid().text(0, 1), QString("RAD"));
     QCOMPARE(window.grid().text(0, 4), QString("BENÄMNING"));
@@ -236,8 +275,8 @@ void TestMainWindow::exportThroughTheMenu()
 void TestMainWindow::recentFilesHideMissingFiles()
 {
     const QString kept = makeDatabase("kvar");
-    Settings::saveUser("0RecentFile", m_dir->filePath("borta.tdb"), "Main");
-    Settings::saveUser("1RecentFile", kept, "Main");
+    TestFiles::storeSetting("0RecentFile", m_dir->filePath("borta.tdb"), "Main");
+    TestFiles::storeSetting("1RecentFile", kept, "Main");
     ScriptedPrompter prompter;
     MainWindow window(prompter);
     QVERIFY(!window.action(CommandId::RecentFile0)->isVisible());
@@ -247,7 +286,7 @@ void TestMainWindow::recentFilesHideMissingFiles()
     window.action(CommandId::RecentFile1)->trigger();
     QCOMPARE(window.session().CurrentDbPath(), kept);
     // Opening a listed file keeps the order and the missing entry.
-    QCOMPARE(Settings::readUser("0RecentFile", "", "Main"), m_dir->filePath("borta.tdb"));
+    QCOMPARE(TestFiles::storedSetting("0RecentFile", "Main"), m_dir->filePath("borta.tdb"));
 }
 
 void TestMainWindow::unloadStoresTheWindow()
@@ -261,19 +300,19 @@ void TestMainWindow::unloadStoresTheWindow()
         window.close();
     }
     for (const char *key : {"Top", "Left", "Height", "Width"})
-        QVERIFY2(!Settings::readUser(key, "", "Main").isEmpty(), key);
+        QVERIFY2(!TestFiles::storedSetting(key, "Main").isEmpty(), key);
     for (const char *key : {"Width", "Height", "Font", "WinState"})
-        QVERIFY2(!Settings::readUser(key, "").isEmpty(), key);
-    QCOMPARE(Settings::readUser("WinState", ""), QString("0"));
-    QVERIFY(!Settings::readUser("State", "", "Layout").isEmpty());
-    QVERIFY(Settings::readUser("Bars", "0", "Layout-Summary").toInt() >= 1);
+        QVERIFY2(!TestFiles::storedSetting(key).isEmpty(), key);
+    QCOMPARE(TestFiles::storedSetting("WinState"), QString("0"));
+    QVERIFY(!TestFiles::storedSetting("State", "Layout").isEmpty());
+    QVERIFY(TestFiles::storedSetting("Bars", "Layout-Summary").toInt() >= 1);
     // Column widths in twips: the row selector and every field column.
     // (one pixel is 15 twips at 96 dpi, so a width comes back within that)
-    QVERIFY(qAbs(Settings::readUser("0Col", "").toInt() - 300) <= 15);
-    QVERIFY(Settings::readUser("2Col", "").toInt() > 0);
+    QVERIFY(qAbs(TestFiles::storedSetting("0Col").toInt() - 300) <= 15);
+    QVERIFY(TestFiles::storedSetting("2Col").toInt() > 0);
 
     // The next window comes back where this one was.
-    Settings::saveUser("2Col", "1500");
+    TestFiles::storeSetting("2Col", "1500");
     ScriptedPrompter prompter;
     MainWindow again(prompter);
     QVERIFY(again.OpenMDB(tdb));
@@ -306,19 +345,19 @@ void TestMainWindow::badCommandLineShowsTheSyntaxThenStarts()
 void TestMainWindow::autoOpenOpensTheLastFile()
 {
     const QString tdb = makeDatabase("senast");
-    Settings::saveUser("LastFileName", tdb);
+    TestFiles::storeSetting("LastFileName", tdb);
     {
         ScriptedPrompter prompter;
         auto window = startInteractive(CommandLine{}, prompter);
         QVERIFY(!window->session().isOpen()); // AutoOpen is off by default
     }
-    Settings::saveUser("AutoOpen", "1", "Options");
+    TestFiles::storeSetting("AutoOpen", "1", "Options");
     {
         ScriptedPrompter prompter;
         auto window = startInteractive(CommandLine{}, prompter);
         QCOMPARE(window->session().CurrentDbPath(), tdb);
     }
-    Settings::saveUser("LastFileName", m_dir->filePath("borta.tdb"));
+    TestFiles::storeSetting("LastFileName", m_dir->filePath("borta.tdb"));
     ScriptedPrompter prompter;
     auto window = startInteractive(CommandLine{}, prompter);
     QVERIFY(!window->session().isOpen());
@@ -332,8 +371,8 @@ void TestMainWindow::firstRunCopiesInitIni()
     init.setValue("Theme", "3");
     init.sync();
     QVERIFY(FirstRun::importDefaults(m_dir->path()));
-    QCOMPARE(Settings::readUser("TbhPrefix", "", "Options"), QString("TBH"));
-    QCOMPARE(Settings::readUser("Theme", ""), QString("3"));
+    QCOMPARE(TestFiles::storedSetting("TbhPrefix", "Options"), QString("TBH"));
+    QCOMPARE(TestFiles::storedSetting("Theme"), QString("3"));
     // Without that file nothing happens.
     QTemporaryDir empty;
     QVERIFY(!FirstRun::importDefaults(empty.path()));

@@ -1,5 +1,4 @@
 #include "core/RecentFiles.h"
-#include "core/Settings.h"
 
 #include "support/TestFiles.h"
 
@@ -28,7 +27,7 @@ namespace {
 
 QString lastFileName()
 {
-    return Settings::readUser(QStringLiteral("LastFileName"), QString());
+    return TestFiles::storedSetting(QStringLiteral("LastFileName"));
 }
 
 } // namespace
@@ -72,8 +71,8 @@ void TestRecentFiles::listedPathInOtherCaseKeepsOrder()
 void TestRecentFiles::twoEntriesShiftDown()
 {
     const QString main = QStringLiteral("Main");
-    Settings::saveUser(QStringLiteral("0RecentFile"), QStringLiteral("/k/Nyast.tdb"), main);
-    Settings::saveUser(QStringLiteral("1RecentFile"), QStringLiteral("/k/Äldre.tdb"), main);
+    TestFiles::storeSetting(QStringLiteral("0RecentFile"), QStringLiteral("/k/Nyast.tdb"), main);
+    TestFiles::storeSetting(QStringLiteral("1RecentFile"), QStringLiteral("/k/Äldre.tdb"), main);
 
     RecentFiles::AddRecentFile(QStringLiteral("/k/Ny.tdb"));
     QCOMPARE(RecentFiles::entries(),

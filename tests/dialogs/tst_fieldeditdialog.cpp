@@ -1,7 +1,6 @@
 #include "dialogs/FieldEditDialog.h"
 
 #include "core/Progress.h"
-#include "core/Settings.h"
 #include "db/Database.h"
 #include "db/TdsImport.h"
 #include "support/CatalogueFixture.h"
@@ -272,14 +271,14 @@ void TestFieldEditDialog::placementStoredOnlyWhenWanted()
                     QStringLiteral("Ravelund"));
     store.remove(QStringLiteral("FieldEdit"));
     store.sync();
-    Settings::saveUser(QStringLiteral("SaveWinProp"), saveWinProp, QStringLiteral("Options"));
+    TestFiles::storeSetting(QStringLiteral("SaveWinProp"), saveWinProp, QStringLiteral("Options"));
 
     const auto dialog = open();
     dialog->reject();
 
-    QCOMPARE(Settings::readUser(QStringLiteral("Width"), QString(), QStringLiteral("FieldEdit"))
-                 .isEmpty(),
-             !stored);
+    QCOMPARE(
+        TestFiles::storedSetting(QStringLiteral("Width"), QStringLiteral("FieldEdit")).isEmpty(),
+        !stored);
 }
 
 QTEST_MAIN(TestFieldEditDialog)

@@ -1,7 +1,5 @@
 #include "dialogs/OptionsDialog.h"
 
-#include "core/Settings.h"
-#include "dialogs/OptionsTarget.h"
 #include "ui/Theme.h"
 #include "ui/WindowPlacement.h"
 
@@ -21,32 +19,26 @@
 
 namespace {
 
-// Records what the dialog asks of the main window, in order.
-class RecordingTarget final : public OptionsTarget
-{
-public:
-    void setTreeColour(std::uint32_t colour) override
-    {
-        calls << QStringLiteral("tree %1").arg(colour);
-    }
-    void setGridColour(std::uint32_t colour) override
-    {
-        calls << QStringLiteral("grid %1").arg(colour);
-    }
-    void setFontSize(int points) override { calls << QStringLiteral("font %1").arg(points); }
-    void setAccessoryPrefix(const QString &prefix) override
-    {
-        calls << QStringLiteral("prefix ") + prefix;
-    }
-
-    QStringList calls;
-};
-
+// Records what the dialog announces to the main window, in order.
 struct Fixture
 {
-    RecordingTarget target;
+    Fixture()
+    {
+        QObject::connect(&dialog, &OptionsDialog::treeColourChosen, [this](std::uint32_t colour) {
+            calls << QStringLiteral("tree %1").arg(colour);
+        });
+        QObject::connect(&dialog, &OptionsDialog::gridColourChosen, [this](std::uint32_t colour) {
+            calls << QStringLiteral("grid %1").arg(colour);
+        });
+        QObject::connect(&dialog, &OptionsDialog::fontSizeChosen,
+                         [this](int points) { calls << QStringLiteral("font %1").arg(points); });
+        QObject::connect(&dialog, &OptionsDialog::accessoryPrefixChosen,
+                         [this](const QString &prefix) { calls << "prefix " + prefix; });
+    }
+
     ScriptedPrompter prompter;
-    OptionsDialog dialog{target, prompter};
+    OptionsDialog dialog{prompter};
+    QStringList calls;
 };
 
 const QString kOptions = QStringLiteral("Options");
@@ -68,13 +60,14 @@ QStringList storedOptionNames()
 
 QString stored(const QString &name)
 {
-    return Settings::readUser(name, QStringLiteral("<none>"), kOptions);
+    const QString value = TestFiles::storedSetting(name, kOptions);
+    return value.isEmpty() ? QStringLiteral("<none>") : value;
 }
 
 void storeIfGiven(const QString &name, const QString &value)
 {
     if (!value.isEmpty())
-        Settings::saveUser(name, value, kOptions);
+        TestFiles::storeSetting(name, value, kOptions);
 }
 
 template <class T> T *control(const QWidget &dialog, const QString &name)
@@ -206,8 +199,7 @@ void TestOptionsDialog::applyWithoutChangesStoresDialogDefaults()
     QCOMPARE(stored("GridColor"), QStringLiteral("14745341"));
     QCOMPARE(stored("FontSize"), QStringLiteral("8"));
     QCOMPARE(stored("TbhPrefix"), QStringLiteral("TILLB"));
-    QCOMPARE(f.target.calls,
-             (QStringList{"tree 15524823", "grid 14745341", "font 8", "prefix TILLB"}));
+    QCOMPARE(f.calls, (QStringList{"tree 15524823", "grid 14745341", "font 8", "prefix TILLB"}));
     QVERIFY(f.dialog.isVisible());
 }
 
@@ -228,8 +220,7 @@ void TestOptionsDialog::applyStoresEditedControls()
     QCOMPARE(stored("SaveWinProp"), QStringLiteral("0"));
     QCOMPARE(stored("FontSize"), QStringLiteral("11"));
     QCOMPARE(stored("TbhPrefix"), QStringLiteral("Tbh ÅÄÖ"));
-    QCOMPARE(f.target.calls,
-             (QStringList{"tree 15524823", "grid 14745341", "font 11", "prefix Tbh ÅÄÖ"}));
+    QCOMPARE(f.calls, (QStringList{"tree 15524823", "grid 14745341", "font 11", "prefix Tbh ÅÄÖ"}));
 
     // Applying again after switching back stores the other state, not a remembered one.
     click(f.dialog, "chkAutoOpenMostRecentFile");
@@ -331,7 +322,7 @@ void TestOptionsDialog::fontSizeAppliedOnlyWhenASizeIsChecked()
     if (applied != 0)
         expected << QStringLiteral("font %1").arg(applied);
     expected << "prefix TILLB";
-    QCOMPARE(f.target.calls, expected);
+    QCOMPARE(f.calls, expected);
 }
 
 void TestOptionsDialog::colourButtons_data()
@@ -383,7 +374,7 @@ void TestOptionsDialog::colourButtons()
     // The other button is untouched.
     QCOMPARE(stored(tree ? "GridColor" : "TreeColor"),
              QString::fromLatin1(tree ? "14745341" : "15524823"));
-    QCOMPARE(f.target.calls.at(tree ? 0 : 1),
+    QCOMPARE(f.calls.at(tree ? 0 : 1),
              QStringLiteral("%1 %2").arg(tree ? "tree" : "grid").arg(expected));
 }
 
@@ -411,8 +402,7 @@ void TestOptionsDialog::saveAppliesAndCloses()
     QVERIFY(!f.dialog.isVisible());
     QCOMPARE(f.dialog.result(), int(QDialog::Accepted));
     QCOMPARE(stored("FontSize"), QStringLiteral("10"));
-    QCOMPARE(f.target.calls,
-             (QStringList{"tree 15524823", "grid 14745341", "font 10", "prefix TILLB"}));
+    QCOMPARE(f.calls, (QStringList{"tree 15524823", "grid 14745341", "font 10", "prefix TILLB"}));
     QVERIFY(f.prompter.colourRequests.isEmpty());
 }
 
@@ -430,7 +420,7 @@ void TestOptionsDialog::cancelStoresNothing()
 
     QVERIFY(!f.dialog.isVisible());
     QCOMPARE(f.dialog.result(), int(QDialog::Rejected));
-    QVERIFY(f.target.calls.isEmpty());
+    QVERIFY(f.calls.isEmpty());
     // Only the placement, which closing stores while "SaveWinProp" is on.
     QCOMPARE(storedOptionNames(), (QStringList{"Height", "Left", "Top", "Width"}));
     QVERIFY(userStore().childKeys().isEmpty());
@@ -469,7 +459,7 @@ void TestOptionsDialog::closingStoresPlacementWhileSaveWinPropIsOn()
     const QStringList earlier{"300", "450", "7200", "9000"};
     const QStringList names{"Top", "Left", "Height", "Width"};
     for (int i = 0; i < names.size(); ++i)
-        Settings::saveUser(names.at(i), earlier.at(i), kOptions);
+        TestFiles::storeSetting(names.at(i), earlier.at(i), kOptions);
     storeIfGiven("SaveWinProp", saveWinProp);
 
     QPoint closedAt;

@@ -1,5 +1,4 @@
 #include "browse/ArticleGrid.h"
-#include "core/Settings.h"
 #include "dialogs/ReplaceDialog.h"
 
 #include "support/GridFixture.h"
@@ -260,13 +259,13 @@ void TestReplaceDialog::placementStoredOnClosing()
     QFETCH(bool, stored);
 
     const QString section = QStringLiteral("Replace");
-    Settings::saveUser(QStringLiteral("Width"), QString(), section);
-    Settings::saveUser(QStringLiteral("SaveWinProp"), saveWinProp, QStringLiteral("Options"));
+    TestFiles::storeSetting(QStringLiteral("Width"), QString(), section);
+    TestFiles::storeSetting(QStringLiteral("SaveWinProp"), saveWinProp, QStringLiteral("Options"));
     Fixture f(kRows, kTwoRows);
     f.dialog->show();
     f.dialog->resize(f.dialog->width() + 40, f.dialog->height());
     f.dialog->reject();
-    const QString width = Settings::readUser(QStringLiteral("Width"), QString(), section);
+    const QString width = TestFiles::storedSetting(QStringLiteral("Width"), section);
     QCOMPARE(!width.isEmpty(), stored);
     if (stored) {
         // A new dialog comes back at the stored width.

@@ -58,4 +58,25 @@ void clearUserSettings()
     QSettings(QSettings::NativeFormat, QSettings::UserScope, "BRAX", "Ravelund").clear();
 }
 
+namespace {
+
+QString settingKey(const QString &name, const QString &section)
+{
+    return section.isEmpty() ? name : section + '/' + name;
+}
+
+} // namespace
+
+QString storedSetting(const QString &name, const QString &section)
+{
+    const QSettings store(QSettings::NativeFormat, QSettings::UserScope, "BRAX", "Ravelund");
+    return store.value(settingKey(name, section)).toString();
+}
+
+void storeSetting(const QString &name, const QString &value, const QString &section)
+{
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, "BRAX", "Ravelund");
+    store.setValue(settingKey(name, section), value);
+}
+
 } // namespace TestFiles

@@ -26,4 +26,9 @@ void isolateSettings(const QString &folder);
 // Empties the (isolated) user settings, so each test starts as a fresh user.
 void clearUserSettings();
 
+// A user-scope value exactly as stored under its name and section ("" when none), and storing
+// one, without the program's own declarations: what users already have stored must keep working.
+QString storedSetting(const QString &name, const QString &section = {});
+void storeSetting(const QString &name, const QString &value, const QString &section = {});
+
 } // namespace TestFiles

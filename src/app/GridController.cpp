@@ -7,6 +7,7 @@
 #include "db/Database.h"
 #include "dialogs/ReplaceDialog.h"
 #include "edit/Fill.h"
+#include "edit/Replace.h"
 #include "edit/RowOperations.h"
 
 #include "ui/CellDelegate.h"
@@ -16,6 +17,7 @@
 #include <QClipboard>
 #include <QHeaderView>
 #include <QMenu>
+#include <QScopedValueRollback>
 
 GridController::GridController(CatalogueSession &session, Prompter &prompter, QObject *parent)
     : QObject(parent), m_session(session), m_prompter(prompter), m_grid(session.grid())
@@ -101,19 +103,54 @@ GridController::~GridController()
 
 // ------------------------------------------------------------------------------ the grid
 
-template <typename Operation> auto GridController::changeGrid(Operation operation)
+void GridController::afterOperation(const GridChange &change)
 {
-    m_model->beginChange();
-    struct End
     {
-        ArticleGridModel *model;
-        ~End() { model->endChange(); }
-    } end{m_model};
-    return operation();
+        // The views move their selection as rows come and go; the grid's own stands.
+        const QScopedValueRollback<bool> announcing(m_announcing, true);
+        m_model->announce(change);
+    }
+    showGridSelection();
+}
+
+void GridController::showGridSelection()
+{
+    const std::optional<ArticleGrid::CellRange> range = m_grid.dataSelection();
+    if (!range)
+        return;
+    const QModelIndex first = m_model->index(range->r1 - 1, range->c1);
+    const QModelIndex last = m_model->index(range->r2 - 1, range->c2);
+    if (!first.isValid() || !last.isValid())
+        return;
+    QItemSelectionModel *selection = m_view->selectionModel();
+    selection->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+    selection->select(QItemSelection(first, last), QItemSelectionModel::ClearAndSelect);
+    m_view->scrollTo(first);
+}
+
+void GridController::reportCuts(const CutCells &cuts)
+{
+    if (cuts.count() > 0)
+        emit statusMessage(cuts.statusText(), 15000);
+}
+
+void GridController::operationFailed(const QString &operation, const std::exception &error)
+{
+    // Cells written before the failure stay; the views read the grid again.
+    m_model->beginChange();
+    m_model->endChange();
+    reportError(m_prompter, QStringLiteral("frmMain"), operation, error);
+}
+
+ArticleSelection::Kind GridController::shownKind() const
+{
+    return m_session.selection().kind();
 }
 
 void GridController::trackSelection()
 {
+    if (m_announcing)
+        return;
     // The bounding box of the selected ranges (never every index: a whole root view can be
     // selected).
     const QItemSelection selected = m_view->selectionModel()->selection();
@@ -156,11 +193,7 @@ void GridController::sortGrid(int column, bool ascending)
 {
     if (m_grid.rows() < 2)
         return;
-    changeGrid([&] {
-        GridRules::beforeSort(m_grid, column, SingleGroupView());
-        m_grid.sortRows(column, ascending);
-        GridRules::afterSort(m_grid, column, SingleGroupView());
-    });
+    afterOperation(GridRules::sortGrid(m_grid, column, ascending, SingleGroupView()));
     m_view->horizontalHeader()->setSortIndicatorShown(true);
     m_view->horizontalHeader()->setSortIndicator(column, ascending ? Qt::AscendingOrder
                                                                    : Qt::DescendingOrder);
@@ -225,8 +258,12 @@ void GridController::onGridMouseReleased(Qt::MouseButton button, Qt::KeyboardMod
         return;
     const QPoint global = m_view->viewport()->mapToGlobal(position);
     if (button == Qt::LeftButton && modifiers != Qt::ShiftModifier &&
-        position.x() <= m_view->columnWidth(0))
-        openMoveRowsDialog(global);
+        position.x() <= m_view->columnWidth(0)) {
+        if (GridRules::allowsRowOperations(shownKind()))
+            openMoveRowsDialog(global);
+        else
+            emit statusMessage(GridRules::rootViewRowHint(), 8000);
+    }
     else if (button == Qt::RightButton)
         showGridPopup(global);
 }
@@ -234,11 +271,14 @@ void GridController::onGridMouseReleased(Qt::MouseButton button, Qt::KeyboardMod
 QList<GridRules::PopupItem> GridController::gridPopupItems() const
 {
     const bool hasArticles = ClipboardBlocks::hasArticleBlock(QApplication::clipboard()->text());
-    return GridRules::popupItems(m_grid, m_grid.selection(), hasArticles, SingleGroupView());
+    return GridRules::popupItems(m_grid, m_grid.selection(), hasArticles, shownKind());
 }
 
 void GridController::showGridPopup(QPoint globalPosition)
 {
+    // The root view's popup has no row operations; the status bar says where they are.
+    if (!GridRules::allowsRowOperations(shownKind()))
+        emit statusMessage(GridRules::rootViewRowHint(), 8000);
     QMenu popup(m_view);
     popup.setObjectName(QStringLiteral("Popup"));
     for (const GridRules::PopupItem &item : gridPopupItems()) {
@@ -257,10 +297,23 @@ void GridController::showGridPopup(QPoint globalPosition)
 void GridController::renumberRows()
 {
     try {
-        changeGrid([this] { RowNumbering::RenumberRows(m_grid); });
+        if (RowNumbering::RenumberRows(m_grid)) {
+            const int rad = m_grid.GetColumn(QStringLiteral("RAD"));
+            m_model->cellsChanged(1, rad, m_grid.rows() - 1, rad);
+        }
     } catch (const std::exception &e) {
-        reportError(m_prompter, QStringLiteral("frmMain"), QStringLiteral("RenumberRows"), e);
+        operationFailed(QStringLiteral("RenumberRows"), e);
     }
+}
+
+bool GridController::afterRowOperation(const RowOperations::RowsResult &result)
+{
+    if (!result.refusal.isEmpty()) {
+        emit statusMessage(result.refusal, 8000);
+        return false;
+    }
+    afterOperation(result.change);
+    return true;
 }
 
 void GridController::InsertArticle()
@@ -268,11 +321,12 @@ void GridController::InsertArticle()
     if (!m_session.database())
         return;
     try {
-        if (changeGrid(
-                [this] { return RowOperations::InsertArticle(m_grid, *m_session.database()); }) > 0)
+        const RowOperations::RowsResult result =
+            RowOperations::InsertArticle(m_grid, *m_session.database(), shownKind());
+        if (afterRowOperation(result) && result.count > 0)
             gridEdited();
     } catch (const std::exception &e) {
-        reportError(m_prompter, QStringLiteral("frmMain"), QStringLiteral("InsertArticle"), e);
+        operationFailed(QStringLiteral("InsertArticle"), e);
     }
 }
 
@@ -280,49 +334,65 @@ void GridController::AppendArticle(bool askForCount)
 {
     if (!m_session.database())
         return;
-    RowOperations::AppendResult result;
     try {
-        result = changeGrid([&] {
-            return RowOperations::AppendArticle(m_grid, *m_session.database(), m_prompter,
-                                                askForCount);
-        });
+        const RowOperations::RowsResult result = RowOperations::AppendArticle(
+            m_grid, *m_session.database(), m_prompter, askForCount, shownKind());
+        if (!afterRowOperation(result))
+            return;
+        if (result.scrollRow >= 1)
+            m_view->scrollTo(m_model->index(result.scrollRow - 1, 0));
+        gridEdited();
     } catch (const std::exception &e) {
-        reportError(m_prompter, QStringLiteral("frmMain"), QStringLiteral("AppendArticle"), e);
-        return;
+        operationFailed(QStringLiteral("AppendArticle"), e);
     }
-    if (result.scrollRow >= 1)
-        m_view->scrollTo(m_model->index(result.scrollRow - 1, 0));
-    gridEdited();
 }
 
 void GridController::DeleteArticle()
 {
     try {
-        if (changeGrid([this] { return RowOperations::DeleteArticle(m_grid); }) > 0)
+        const RowOperations::RowsResult result = RowOperations::DeleteArticle(m_grid);
+        if (afterRowOperation(result) && result.count > 0)
             gridEdited();
     } catch (const std::exception &e) {
-        reportError(m_prompter, QStringLiteral("frmMain"), QStringLiteral("DeleteArticle"), e);
+        operationFailed(QStringLiteral("DeleteArticle"), e);
     }
 }
 
 // ------------------------------------------------------------------- fill and replace
 
+void GridController::afterFill(const Fill::Result &result)
+{
+    afterOperation(result.change);
+    reportCuts(result.cuts);
+    if (result.edited)
+        gridEdited();
+}
+
 void GridController::mnuDataFillDown()
 {
-    if (changeGrid([this] { return Fill::fillDown(m_grid); }))
-        gridEdited();
+    try {
+        afterFill(Fill::fillDown(m_grid));
+    } catch (const std::exception &e) {
+        operationFailed(QStringLiteral("mnuDataFillDown"), e);
+    }
 }
 
 void GridController::mnuDataFillUp()
 {
-    if (changeGrid([this] { return Fill::fillUp(m_grid); }))
-        gridEdited();
+    try {
+        afterFill(Fill::fillUp(m_grid));
+    } catch (const std::exception &e) {
+        operationFailed(QStringLiteral("mnuDataFillUp"), e);
+    }
 }
 
 void GridController::mnuEditFillDnIncr(int increment)
 {
-    if (changeGrid([&] { return Fill::fillDownIncrement(m_grid, increment, m_prompter); }))
-        gridEdited();
+    try {
+        afterFill(Fill::fillDownIncrement(m_grid, increment, m_prompter));
+    } catch (const std::exception &e) {
+        operationFailed(QStringLiteral("mnuEditFillDnIncr"), e);
+    }
 }
 
 void GridController::openReplaceDialog()
@@ -330,11 +400,11 @@ void GridController::openReplaceDialog()
     if (m_grid.rows() <= 1)
         return;
     ReplaceDialog dialog(m_grid, m_view->window());
-    connect(&dialog, &ReplaceDialog::gridEdited, this,
-            [this](const ArticleGrid::CellRange &changed) {
-                m_model->cellsChanged(changed.r1, changed.c1, changed.r2, changed.c2);
-                gridEdited();
-            });
+    connect(&dialog, &ReplaceDialog::replaced, this, [this](const Replace::Result &result) {
+        afterOperation(result.change);
+        reportCuts(result.cuts);
+        gridEdited();
+    });
     dialog.exec();
 }
 
@@ -354,6 +424,8 @@ void GridController::afterPaste(const ClipboardBlocks::PasteResult &result)
         emit statusMessage(result.refusal, 8000);
         return;
     }
+    afterOperation(result.change);
+    reportCuts(result.cuts);
     if (result.edited)
         gridEdited();
 }
@@ -370,11 +442,15 @@ void GridController::CopyArticle()
 
 void GridController::CutClip()
 {
-    const ClipboardBlocks::CutResult result =
-        changeGrid([this] { return ClipboardBlocks::CutClip(m_grid); });
-    putOnClipboard(result.text);
-    if (result.text && result.changed)
-        gridEdited();
+    try {
+        const ClipboardBlocks::CutResult result = ClipboardBlocks::CutClip(m_grid);
+        afterOperation(result.change);
+        putOnClipboard(result.text);
+        if (result.text && result.changed)
+            gridEdited();
+    } catch (const std::exception &e) {
+        operationFailed(QStringLiteral("CutClip"), e);
+    }
 }
 
 void GridController::PasteClip()
@@ -383,16 +459,20 @@ void GridController::PasteClip()
     const int row = current.isValid() ? current.row() + 1 : m_grid.selection().r1;
     const int column = current.isValid() ? current.column() : m_grid.selection().c1;
     const QString text = QApplication::clipboard()->text();
-    afterPaste(changeGrid([&] { return ClipboardBlocks::PasteClip(m_grid, row, column, text); }));
+    try {
+        afterPaste(ClipboardBlocks::PasteClip(m_grid, row, column, text));
+    } catch (const std::exception &e) {
+        operationFailed(QStringLiteral("PasteClip"), e);
+    }
 }
 
 void GridController::mnuPasteArticle()
 {
     const QString text = QApplication::clipboard()->text();
     try {
-        afterPaste(changeGrid([&] { return ClipboardBlocks::mnuPasteArticle(m_grid, text); }));
+        afterPaste(ClipboardBlocks::mnuPasteArticle(m_grid, text, shownKind()));
     } catch (const std::exception &e) {
-        reportError(m_prompter, QStringLiteral("frmMain"), QStringLiteral("mnuPasteArticle"), e);
+        operationFailed(QStringLiteral("mnuPasteArticle"), e);
     }
 }
 
@@ -405,16 +485,21 @@ void GridController::openMoveRowsDialog(QPoint globalPosition)
 
 void GridController::moveRows(MoveRows::RowMove move)
 {
-    const MoveRows::Result result = changeGrid([&] { return MoveRows::move(m_grid, move); });
-    if (!result.changed)
-        return;
-    const QModelIndex first = m_model->index(result.selection.r1 - 1, 1);
-    const QModelIndex last = m_model->index(result.selection.r2 - 1, m_grid.cols() - 1);
-    m_view->selectionModel()->select(QItemSelection(first, last),
-                                     QItemSelectionModel::ClearAndSelect);
-    m_view->scrollTo(first);
-    gridEdited();
+    try {
+        const MoveRows::Result result = MoveRows::move(m_grid, move, shownKind());
+        if (!result.refusal.isEmpty()) {
+            emit statusMessage(result.refusal, 8000);
+            return;
+        }
+        if (!result.changed)
+            return;
+        afterOperation(result.change);
+        gridEdited();
+    } catch (const std::exception &e) {
+        operationFailed(QStringLiteral("MoveRows"), e);
+    }
 }
+
 void GridController::EvaluateTreeMode()
 {
     ArticleGrid::CellRange range = m_grid.selection();

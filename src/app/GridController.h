@@ -5,6 +5,8 @@
 #include "core/CommandId.h"
 #include "dialogs/MoveRowsDialog.h"
 #include "edit/ClipboardBlocks.h"
+#include "edit/Fill.h"
+#include "edit/RowOperations.h"
 #include "ui/ArticleGridView.h"
 
 #include <QObject>
@@ -93,9 +95,17 @@ private:
     void trackSelection();
     void onCellEdited(int row, int column);
     void putOnClipboard(const std::optional<QString> &text);
+    // After a grid operation: the views hear of what it changed and show the selection it left.
+    void afterOperation(const GridChange &change);
+    void showGridSelection();
+    bool afterRowOperation(const RowOperations::RowsResult &result);
+    void afterFill(const Fill::Result &result);
     void afterPaste(const ClipboardBlocks::PasteResult &result);
-    // Runs a grid operation that may change rows, with one model reset around it.
-    template <typename Operation> auto changeGrid(Operation operation);
+    // Values a paste, fill or replace cut to their field's length are named in the status bar.
+    void reportCuts(const CutCells &cuts);
+    void operationFailed(const QString &operation, const std::exception &error);
+    // What the grid shows: the root, a group or a manufacturer.
+    ArticleSelection::Kind shownKind() const;
 
     void gridEdited();
     void afterReset();
@@ -107,6 +117,7 @@ private:
     ArticleGridModel *m_model = nullptr;
     QPointer<ArticleGridView> m_view;
     CellDelegate *m_delegate = nullptr;
+    bool m_announcing = false;
     int m_sortColumn = -1;
     bool m_sortAscending = true;
 };

@@ -1,15 +1,61 @@
 #include "browse/ArticleGridModel.h"
 
 #include "browse/ArticleGrid.h"
+#include "browse/GridChange.h"
 
 ArticleGridModel::ArticleGridModel(ArticleGrid &grid, QObject *parent)
-    : QAbstractTableModel(parent), m_grid(grid)
+    : QAbstractTableModel(parent), m_grid(grid), m_rows(qMax(0, grid.rows() - 1))
 {
+}
+
+void ArticleGridModel::endChange()
+{
+    m_rows = qMax(0, m_grid.rows() - 1);
+    endResetModel();
+}
+
+void ArticleGridModel::announce(const GridChange &change)
+{
+    const int gridRows = qMax(0, m_grid.rows() - 1);
+    switch (change.kind) {
+    case GridChange::Kind::Nothing:
+        return;
+    case GridChange::Kind::Cells:
+        cellsChanged(change.cells.r1, change.cells.c1, change.cells.r2, change.cells.c2);
+        return;
+    case GridChange::Kind::RowsInserted:
+        if (change.count > 0 && gridRows == m_rows + change.count) {
+            beginInsertRows({}, change.row - 1, change.row - 1 + change.count - 1);
+            m_rows = gridRows;
+            endInsertRows();
+            if (change.cells.r1 <= change.cells.r2)
+                cellsChanged(change.cells.r1, change.cells.c1, change.cells.r2, change.cells.c2);
+            return;
+        }
+        break;
+    case GridChange::Kind::RowsRemoved:
+        if (change.count > 0 && gridRows == m_rows - change.count) {
+            beginRemoveRows({}, change.row - 1, change.row - 1 + change.count - 1);
+            m_rows = gridRows;
+            endRemoveRows();
+            return;
+        }
+        break;
+    case GridChange::Kind::Everything:
+        if (gridRows == m_rows) {
+            cellsChanged(1, 0, gridRows, columnCount() - 1);
+            return;
+        }
+        break;
+    }
+    // The change does not add up with what the views know: they read everything again.
+    beginResetModel();
+    endChange();
 }
 
 int ArticleGridModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : qMax(0, m_grid.rows() - 1);
+    return parent.isValid() ? 0 : m_rows;
 }
 
 int ArticleGridModel::columnCount(const QModelIndex &parent) const

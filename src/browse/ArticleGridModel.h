@@ -5,6 +5,7 @@
 #include <functional>
 
 class ArticleGrid;
+struct GridChange;
 
 // Shows an ArticleGrid in a QTableView: grid row 0 is the header, data rows follow.
 class ArticleGridModel : public QAbstractTableModel
@@ -25,9 +26,12 @@ public:
     // Grid rows first..last (grid numbering, header is row 0) changed in columns c1..c2.
     void cellsChanged(int firstRow, int firstColumn, int lastRow, int lastColumn);
 
-    // Call around any change of the grid's shape.
+    // Call around a change of the grid that is not announced in detail.
     void beginChange() { beginResetModel(); }
-    void endChange() { endResetModel(); }
+    void endChange();
+    // After a grid operation: tells the views exactly what it changed (cells, rows inserted or
+    // removed), so they keep their scroll position and whatever was not touched.
+    void announce(const GridChange &change);
 
 signals:
     // A cell was edited by the user (grid row and column).
@@ -36,4 +40,7 @@ signals:
 private:
     ArticleGrid &m_grid;
     std::function<bool(int)> m_editable;
+    // The rows the views know of. A grid operation has already changed the grid when it is
+    // announced; until then the views must still see the old count.
+    int m_rows = 0;
 };

@@ -180,12 +180,4 @@ QList<PopupItem> popupItems(const ArticleGrid &grid, const ArticleGrid::CellRang
     return items;
 }
 
-QList<PopupItem> popupItems(const ArticleGrid &grid, const ArticleGrid::CellRange &range,
-                            bool clipboardHasArticles, bool singleGroupView)
-{
-    return popupItems(grid, range, clipboardHasArticles,
-                      singleGroupView ? ArticleSelection::Kind::Group
-                                      : ArticleSelection::Kind::Root);
-}
-
 } // namespace GridRules

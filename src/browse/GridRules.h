@@ -64,8 +64,4 @@ struct PopupItem
 QList<PopupItem> popupItems(const ArticleGrid &grid, const ArticleGrid::CellRange &range,
                             bool clipboardHasArticles, ArticleSelection::Kind view);
 
-// Transitional, for the window's current call; remove once it passes its view.
-QList<PopupItem> popupItems(const ArticleGrid &grid, const ArticleGrid::CellRange &range,
-                            bool clipboardHasArticles, bool singleGroupView);
-
 } // namespace GridRules

@@ -315,9 +315,4 @@ PasteResult mnuPasteArticle(ArticleGrid &grid, const QString &text, ArticleSelec
     return result;
 }
 
-PasteResult mnuPasteArticle(ArticleGrid &grid, const QString &text)
-{
-    return mnuPasteArticle(grid, text, ArticleSelection::Kind::Group);
-}
-
 } // namespace ClipboardBlocks

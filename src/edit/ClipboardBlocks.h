@@ -73,8 +73,5 @@ std::optional<QString> CopyArticle(const ArticleGrid &grid);
 // Refused in the root view, whose rows belong to many groups.
 PasteResult mnuPasteArticle(ArticleGrid &grid, const QString &text, ArticleSelection::Kind view);
 
-// Transitional, for the window's current call: the grid is taken to show one whole group.
-// Remove once the caller passes its view.
-PasteResult mnuPasteArticle(ArticleGrid &grid, const QString &text);
 
 } // namespace ClipboardBlocks

@@ -212,9 +212,4 @@ Result move(ArticleGrid &grid, RowMove move, ArticleSelection::Kind view)
     return unchanged(grid);
 }
 
-Result move(ArticleGrid &grid, RowMove rowMove)
-{
-    return move(grid, rowMove, ArticleSelection::Kind::Group);
-}
-
 } // namespace MoveRows

@@ -40,8 +40,5 @@ Result moveToTop(ArticleGrid &grid, ArticleSelection::Kind view);
 Result moveToBottom(ArticleGrid &grid, ArticleSelection::Kind view);
 Result move(ArticleGrid &grid, RowMove move, ArticleSelection::Kind view);
 
-// Transitional, for the window's current call: the grid is taken to show one whole group.
-// Remove once the caller passes its view.
-Result move(ArticleGrid &grid, RowMove move);
 
 } // namespace MoveRows

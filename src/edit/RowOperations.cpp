@@ -289,14 +289,4 @@ RowsResult DeleteArticle(ArticleGrid &grid)
     return result;
 }
 
-RowsResult InsertArticle(ArticleGrid &grid, Database &db)
-{
-    return InsertArticle(grid, db, ArticleSelection::Kind::Group);
-}
-
-RowsResult AppendArticle(ArticleGrid &grid, Database &db, Prompter &prompter, bool askForCount)
-{
-    return AppendArticle(grid, db, prompter, askForCount, ArticleSelection::Kind::Group);
-}
-
 } // namespace RowOperations

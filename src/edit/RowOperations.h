@@ -64,14 +64,4 @@ RowsResult AppendArticle(ArticleGrid &grid, Database &db, Prompter &prompter, bo
 // numbers. The row now at the first deleted position (or the last row) becomes the selection.
 RowsResult DeleteArticle(ArticleGrid &grid);
 
-// Transitional, for the window's current calls: the grid is taken to show one whole group.
-// Remove once the callers pass their view and read the results.
-using AppendResult = RowsResult;
-RowsResult InsertArticle(ArticleGrid &grid, Database &db);
-RowsResult AppendArticle(ArticleGrid &grid, Database &db, Prompter &prompter, bool askForCount);
-inline bool operator>(const RowsResult &result, int count)
-{
-    return result.count > count;
-}
-
 } // namespace RowOperations

@@ -43,8 +43,12 @@ private slots:
     void openEditorIsSavedByCtrlS();
     void closingTheWindowCommitsTheEditorAndAsks();
     void treeClickWhileTypingKeepsTheEditedGroup();
+    void viewShowsTheSelectionAnOperationLeaves_data();
+    void viewShowsTheSelectionAnOperationLeaves();
+    void overLongPasteSaysWhatWasCut();
 
 private:
+    ArticleGrid::CellRange viewSelection() const;
     QLineEdit *typeInto(const QModelIndex &index, const QString &text);
     QString storedFirstDesignation();
     void openGroup(const QString &key);
@@ -329,6 +333,86 @@ void TestGridEditing::treeClickWhileTypingKeepsTheEditedGroup()
     QCOMPARE(m_window->session().selection(), ArticleSelection::group("ABCDI010"));
     QCOMPARE(tree->currentKey(), QString("!ABCDI010"));
     QVERIFY(m_window->session().isEdited());
+}
+
+ArticleGrid::CellRange TestGridEditing::viewSelection() const
+{
+    const QItemSelection selected = m_window->gridView()->selectionModel()->selection();
+    ArticleGrid::CellRange range{INT_MAX, INT_MAX, -1, -1};
+    for (const QItemSelectionRange &part : selected) {
+        range.r1 = qMin(range.r1, part.top() + 1);
+        range.r2 = qMax(range.r2, part.bottom() + 1);
+        range.c1 = qMin(range.c1, part.left());
+        range.c2 = qMax(range.c2, part.right());
+    }
+    return range;
+}
+
+void TestGridEditing::viewShowsTheSelectionAnOperationLeaves_data()
+{
+    // The group shows three articles; a row is selected whole, a column range is BENÄMNING.
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("last");
+    QTest::addColumn<bool>("wholeRows");
+    QTest::addColumn<int>("expectedFirst");
+    QTest::addColumn<int>("expectedLast");
+    QTest::addColumn<int>("expectedRows");
+    using C = CommandId;
+    QTest::newRow("insert: the new rows") << int(C::InsertArticle) << 2 << 3 << true << 2 << 3 << 5;
+    QTest::newRow("append: the new rows") << int(C::AppendArticle) << 1 << 1 << true << 4 << 4 << 4;
+    QTest::newRow("delete: the row now in place") << int(C::DeleteArticle) << 2 << 2 << true << 2
+                                                  << 2 << 2;
+    QTest::newRow("delete the last: the last row") << int(C::DeleteArticle) << 3 << 3 << true << 2
+                                                   << 2 << 2;
+    QTest::newRow("fill down: the filled cells") << int(C::FillDown) << 1 << 3 << false << 1 << 3
+                                                 << 3;
+    QTest::newRow("fill up: the filled cells") << int(C::FillUp) << 2 << 3 << false << 2 << 3 << 3;
+}
+
+void TestGridEditing::viewShowsTheSelectionAnOperationLeaves()
+{
+    QFETCH(int, command);
+    QFETCH(int, first);
+    QFETCH(int, last);
+    QFETCH(bool, wholeRows);
+    QFETCH(int, expectedFirst);
+    QFETCH(int, expectedLast);
+    QFETCH(int, expectedRows);
+    openGroup("!ABCDI010");
+    ArticleGridView *view = m_window->gridView();
+    if (wholeRows) {
+        selectRows(first, last);
+    } else {
+        view->selectionModel()->select(
+            QItemSelection(cell(first, "BENÄMNING"), cell(last, "BENÄMNING")),
+            QItemSelectionModel::ClearAndSelect);
+    }
+    m_window->dispatch(CommandId(command));
+    const ArticleGrid &grid = m_window->grid();
+    QCOMPARE(grid.rows() - 1, expectedRows);
+    QCOMPARE(view->model()->rowCount(), expectedRows);
+    QCOMPARE(grid.selection().r1, expectedFirst);
+    QCOMPARE(grid.selection().r2, expectedLast);
+    // The view shows what the grid holds as its selection, and nothing else.
+    const ArticleGrid::CellRange shown = viewSelection();
+    QCOMPARE(shown.r1, grid.selection().r1);
+    QCOMPARE(shown.r2, grid.selection().r2);
+    QCOMPARE(shown.c1, grid.selection().c1);
+    QCOMPARE(shown.c2, grid.selection().c2);
+    QVERIFY(m_window->session().isEdited());
+}
+
+void TestGridEditing::overLongPasteSaysWhatWasCut()
+{
+    openGroup("!ABCDI010");
+    QApplication::clipboard()->setText("En benämning som är mycket längre än tjugo tecken\r\n");
+    m_window->gridView()->setCurrentIndex(cell(2, "BENÄMNING"));
+    m_window->dispatch(CommandId::Paste);
+    QCOMPARE(m_window->grid().text(2, m_window->grid().GetColumn("BENÄMNING")),
+             QString("En benämning som är "));
+    const QString status = m_window->statusBar()->currentMessage();
+    QVERIFY2(status.contains("1 cell") && status.contains("BENÄMNING"), qPrintable(status));
 }
 
 QTEST_MAIN(TestGridEditing)

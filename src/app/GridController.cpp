@@ -1,4 +1,5 @@
 #include "app/GridController.h"
+#include "db/Schema.h"
 
 #include "browse/ArticleGridModel.h"
 #include "browse/RowNumbering.h"
@@ -221,7 +222,7 @@ bool GridController::shiftClickColumn(int column)
         return false;
     m_view->selectColumn(column);
     const QString header = m_grid.text(0, column);
-    if (header == QLatin1String("BL_NAME") || header == QLatin1String("TYP") ||
+    if (header == Schema::kBlockName || header == Schema::kType ||
         header == QLatin1String("TBH/APP")) {
         QApplication::beep();
         return false;
@@ -298,7 +299,7 @@ void GridController::renumberRows()
 {
     try {
         if (RowNumbering::RenumberRows(m_grid)) {
-            const int rad = m_grid.GetColumn(QStringLiteral("RAD"));
+            const int rad = m_grid.GetColumn(Schema::kRowNumber);
             m_model->cellsChanged(1, rad, m_grid.rows() - 1, rad);
         }
     } catch (const std::exception &e) {

@@ -1,12 +1,10 @@
 #include "browse/GridRules.h"
+#include "db/Schema.h"
 
 #include <cmath>
 
 namespace {
 
-const QString kBlockName = QStringLiteral("BL_NAME");
-const QString kType = QStringLiteral("TYP");
-const QString kRowNumber = QStringLiteral("RAD");
 
 QString articles(int n, const char *one, const char *many)
 {
@@ -34,7 +32,7 @@ EditRule editRule(const ArticleGrid &grid, int column, bool singleGroupView,
     if (!singleGroupView || column <= 0 || column >= grid.cols())
         return rule;
     const QString header = grid.text(0, column);
-    if (header == kBlockName)
+    if (header == Schema::kBlockName)
         return rule;
     rule.ellipsis = header == QLatin1String("TBH/APP") || header == QLatin1String("CCONF");
     for (const FieldDesc &field : fields) {
@@ -59,7 +57,7 @@ bool clearCells(ArticleGrid &grid, const ArticleGrid::CellRange &range)
     for (int column = qMax(range.c1, 1); column <= range.c2 && column < grid.cols(); ++column) {
         const QStringView header = grid.textView(0, column);
         // Block name, type and row number keep their values.
-        if (header == kBlockName || header == kType || header == kRowNumber)
+        if (Schema::isProtectedColumn(header))
             continue;
         for (int row = qMax(range.r1, 1); row <= range.r2 && row < grid.rows(); ++row) {
             if (!grid.textView(row, column).isEmpty()) {
@@ -73,7 +71,7 @@ bool clearCells(ArticleGrid &grid, const ArticleGrid::CellRange &range)
 
 void beforeSort(ArticleGrid &grid, int column, bool singleGroupView)
 {
-    if (!singleGroupView || grid.text(0, column) != kType)
+    if (!singleGroupView || grid.text(0, column) != Schema::kType)
         return;
     for (int row = 1; row < grid.rows(); ++row) {
         const QStringView text = grid.textView(row, column);
@@ -96,7 +94,7 @@ void beforeSort(ArticleGrid &grid, int column, bool singleGroupView)
 
 void afterSort(ArticleGrid &grid, int column, bool singleGroupView)
 {
-    if (!singleGroupView || grid.rows() < 2 || grid.text(0, column) != kType)
+    if (!singleGroupView || grid.rows() < 2 || grid.text(0, column) != Schema::kType)
         return;
     for (int row = 1; row < grid.rows(); ++row) {
         if (!isNumeric(grid.textView(row, column)))

@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr qint64 kProgressStep = 4096;
 
 bool isAscii(const char *text, qsizetype length)
 {

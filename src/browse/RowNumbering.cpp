@@ -1,4 +1,5 @@
 #include "browse/RowNumbering.h"
+#include "db/Schema.h"
 
 #include "browse/ArticleGrid.h"
 #include "core/AppError.h"
@@ -53,7 +54,7 @@ std::optional<qint64> wholeNumber(QStringView text, qint64 minimum, qint64 maxim
 
 std::vector<qint64> rowNumbers(const ArticleGrid &grid)
 {
-    const int column = grid.GetColumn(QStringLiteral("RAD"));
+    const int column = grid.GetColumn(Schema::kRowNumber);
     std::vector<qint64> numbers;
     if (column < 0)
         return numbers;
@@ -75,7 +76,7 @@ std::vector<qint64> rowNumbers(const ArticleGrid &grid)
 
 bool RenumberRows(ArticleGrid &grid)
 {
-    const int column = grid.GetColumn(QStringLiteral("RAD"));
+    const int column = grid.GetColumn(Schema::kRowNumber);
     if (column < 0 || grid.rows() < 2)
         return false;
 

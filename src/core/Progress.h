@@ -2,6 +2,9 @@
 
 #include <QtGlobal>
 
+// Long operations report every this many rows.
+inline constexpr qint64 kProgressStep = 4096;
+
 // Long operations report through this; the window maps it onto its progress pane, batch mode
 // ignores it. Operations call update() every few thousand rows, not per row.
 class Progress

@@ -159,3 +159,12 @@ bool FieldExists(Database &db, const QString &table, const QString &field)
     }
     return false;
 }
+
+QString Schema::columnNamed(Database &db, const char *table, const QString &name)
+{
+    for (const ColumnInfo &column : db.columns(QLatin1String(table))) {
+        if (column.name.compare(name, Qt::CaseInsensitive) == 0)
+            return column.name;
+    }
+    return {};
+}

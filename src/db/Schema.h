@@ -3,6 +3,7 @@
 #include "db/FieldList.h"
 
 #include <QString>
+#include <QStringView>
 
 #include <functional>
 #include <memory>
@@ -20,12 +21,27 @@ inline constexpr const char *kEqv = "Eqv";
 inline constexpr const char *kDesignations = "Designations";
 inline constexpr int kDesignationSize = 50;
 
+// Columns with a meaning of their own: the row number (never exported), the group's block name
+// and the type number.
+inline const QString kRowNumber = QStringLiteral("RAD");
+inline const QString kBlockName = QStringLiteral("BL_NAME");
+inline const QString kType = QStringLiteral("TYP");
+// The columns no paste, fill, replace or Delete key writes into.
+inline bool isProtectedColumn(QStringView name)
+{
+    return name == kRowNumber || name == kBlockName || name == kType;
+}
+
 // Creates the three tables without indexes (a bulk load indexes afterwards, which is far faster).
 void createTables(Database &db, const FieldList &fields);
 // Creates the one-per-column indexes, named <Table>_<Column>; afterEach (if given) runs after
 // every index, so a window can repaint during the long build.
 void createIndexes(Database &db, const FieldList &fields,
                    const std::function<void()> &afterEach = {});
+
+// The stored spelling of a table's column whose name equals `name` ignoring case; empty when
+// the table has none.
+QString columnNamed(Database &db, const char *table, const QString &name);
 
 } // namespace Schema
 
@@ -39,3 +55,4 @@ std::unique_ptr<NewDatabaseFile> CreateDatabase(const QString &tdsPath, const Fi
 // Table and column lookups ignore case; our hidden MSys tables never match. Errors answer false.
 bool TableExists(Database &db, const QString &table);
 bool FieldExists(Database &db, const QString &table, const QString &field);
+

@@ -31,18 +31,16 @@ const std::array<EquivalenceCodePair, 47> EquivalenceCodePairs = {{
 
 namespace {
 
-constexpr qint64 kProgressStep = 4096;
 constexpr qsizetype kFlushSize = 1 << 20;
 
-// The name of a column as the table spells it (names are matched ignoring case).
-QString columnNamed(Database &db, const char *table, const QString &name)
+// The name of a column as the table spells it; the export cannot go on without it.
+QString requiredColumn(Database &db, const char *table, const QString &name)
 {
-    for (const ColumnInfo &column : db.columns(QLatin1String(table))) {
-        if (column.name.compare(name, Qt::CaseInsensitive) == 0)
-            return column.name;
-    }
-    throw AppError(ErrorNumber::BadFileFormat,
-                   QStringLiteral("Fältet %1 saknas i tabellen %2.").arg(name, QLatin1String(table)));
+    const QString column = Schema::columnNamed(db, table, name);
+    if (column.isEmpty())
+        throw AppError(ErrorNumber::BadFileFormat, QStringLiteral("Fältet %1 saknas i tabellen %2.")
+                                                       .arg(name, QLatin1String(table)));
+    return column;
 }
 
 // Writes fixed-width records: every column but RAD, cut to its size and padded with blanks.
@@ -159,7 +157,7 @@ QString TdsExport::libraryPrefix(Database &db)
 
 int TdsExport::completeEquivalences(Database &db, const QString &prefix)
 {
-    const QString designation = quoteIdentifier(columnNamed(db, Schema::kEqv, QStringLiteral("BENÄMNING")));
+    const QString designation = quoteIdentifier(requiredColumn(db, Schema::kEqv, QStringLiteral("BENÄMNING")));
     const QVariant greatest = db.scalar(
         QStringLiteral("SELECT MAX(RAD) FROM Eqv WHERE %1 NOT LIKE '=%'").arg(designation));
     // Every row added by one export gets the same row number.
@@ -223,7 +221,7 @@ ExportResult TdsExport::write(const QString &outputPath)
     const std::vector<ColumnInfo> articleColumns = m_db.columns(QLatin1String(Schema::kArticles));
     const std::vector<ColumnInfo> eqvColumns = m_db.columns(QLatin1String(Schema::kEqv));
     const QString designation =
-        quoteIdentifier(columnNamed(m_db, Schema::kEqv, QStringLiteral("BENÄMNING")));
+        quoteIdentifier(requiredColumn(m_db, Schema::kEqv, QStringLiteral("BENÄMNING")));
 
     const qint64 total =
         m_db.scalar(QStringLiteral("SELECT (SELECT COUNT(*) FROM Articles) + "
@@ -238,7 +236,7 @@ ExportResult TdsExport::write(const QString &outputPath)
         if (isSortedByType(outputPath)) {
             Statement rows = m_db.prepare(QStringLiteral(
                 "SELECT * FROM Articles ORDER BY CLNG(%1), RAD")
-                                              .arg(quoteIdentifier(columnNamed(
+                                              .arg(quoteIdentifier(requiredColumn(
                                                   m_db, Schema::kArticles, QStringLiteral("TYP")))));
             while (rows.step()) {
                 writer.write(rows);

@@ -19,7 +19,6 @@
 
 namespace {
 
-constexpr qint64 kProgressStep = 4096;
 
 struct Span
 {

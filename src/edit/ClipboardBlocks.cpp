@@ -1,4 +1,5 @@
 #include "edit/ClipboardBlocks.h"
+#include "db/Schema.h"
 
 #include "browse/GridChange.h"
 #include "browse/GridRules.h"
@@ -179,8 +180,7 @@ bool hasArticleBlock(QStringView clipboardText)
 bool isProtectedColumn(QStringView header)
 {
     // Exact names, as the Delete key keeps them, so a cut never empties a cell it did not copy.
-    return header.isEmpty() || header == QLatin1String("RAD") ||
-           header == QLatin1String("BL_NAME") || header == QLatin1String("TYP");
+    return header.isEmpty() || Schema::isProtectedColumn(header);
 }
 
 std::optional<QString> CopyClip(const ArticleGrid &grid)

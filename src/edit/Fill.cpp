@@ -1,4 +1,5 @@
 #include "edit/Fill.h"
+#include "db/Schema.h"
 
 #include "browse/ArticleGrid.h"
 #include "browse/GridRules.h"
@@ -14,8 +15,6 @@
 namespace {
 
 const QString kWindow = QStringLiteral("frmMain");
-const QString kRowNumber = QStringLiteral("RAD");
-const QString kType = QStringLiteral("TYP");
 constexpr int kBlockNameColumn = 2;
 // What a string function answers when asked for a character of an empty text.
 constexpr int kInvalidProcedureCall = 5;
@@ -23,7 +22,7 @@ constexpr int kInvalidProcedureCall = 5;
 // Exact names: a substring test would also protect fields such as "A" or "TY".
 bool keepsOnFill(QStringView header)
 {
-    return header == kRowNumber || header == kType;
+    return header == Schema::kRowNumber || header == Schema::kType;
 }
 
 Fill::Result filled(ArticleGrid &grid, const ArticleGrid::CellRange &range, CutCells cuts)
@@ -88,7 +87,7 @@ Result fillDownIncrement(ArticleGrid &grid, int step, Prompter &prompter)
         return {};
     const int column = range->c1;
     // Row numbers are never counted up here: equal numbers would scramble the exported order.
-    if (column == kBlockNameColumn || grid.textView(0, column) == kRowNumber)
+    if (column == kBlockNameColumn || grid.textView(0, column) == Schema::kRowNumber)
         return {};
 
     const QString start = grid.text(range->r1, column);

@@ -1,4 +1,5 @@
 #include "edit/MoveRows.h"
+#include "db/Schema.h"
 
 #include "browse/GridRules.h"
 #include "browse/RowNumbering.h"
@@ -104,7 +105,7 @@ void renumber(ArticleGrid &grid, ArticleSelection::Kind view)
         RowNumbering::RenumberRows(grid);
         return;
     }
-    const int column = grid.FindGridColumn(QStringLiteral("RAD"));
+    const int column = grid.FindGridColumn(Schema::kRowNumber);
     if (column < 0)
         return;
     for (int r = 1; r <= lastRow(grid); ++r)

@@ -1,4 +1,5 @@
 #include "edit/Replace.h"
+#include "db/Schema.h"
 
 #include "core/Cp1252.h"
 
@@ -11,8 +12,7 @@ constexpr int kFirstShownArticlesColumn = 4;
 // Exact names: a substring test would also protect fields such as "NAME" or "AD".
 bool keepsOnReplace(QStringView header)
 {
-    return header == QLatin1String("RAD") || header == QLatin1String("BL_NAME") ||
-           header == QLatin1String("TYP");
+    return Schema::isProtectedColumn(header);
 }
 
 } // namespace

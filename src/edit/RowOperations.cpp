@@ -1,4 +1,5 @@
 #include "edit/RowOperations.h"
+#include "db/Schema.h"
 
 #include "browse/ArticleGrid.h"
 #include "browse/GridRules.h"
@@ -15,9 +16,6 @@ namespace RowOperations {
 
 namespace {
 
-const QString kBlockName = QStringLiteral("BL_NAME");
-const QString kType = QStringLiteral("TYP");
-const QString kRowNumber = QStringLiteral("RAD");
 
 // A grid read beyond its rows.
 constexpr int kSubscriptOutOfRange = 9;
@@ -76,7 +74,7 @@ void checkRoomForTypes(const TypeNumbers &numbers, qint64 count)
 // highest row number and how many rows lack one.
 void checkRowNumbers(const ArticleGrid &grid, qint64 added)
 {
-    const int column = grid.GetColumn(kRowNumber);
+    const int column = grid.GetColumn(Schema::kRowNumber);
     if (column < 0)
         return;
     qint64 highest = 0;
@@ -117,10 +115,10 @@ qint64 countFromReply(const std::optional<QString> &reply)
 void nameNewRows(ArticleGrid &grid, int first, int last, const QString &blockName,
                  const TypeNumbers &numbers)
 {
-    const int blockColumn = grid.GetColumn(kBlockName);
+    const int blockColumn = grid.GetColumn(Schema::kBlockName);
     if (blockColumn < 0)
         return;
-    const int typeColumn = grid.GetColumn(kType);
+    const int typeColumn = grid.GetColumn(Schema::kType);
     for (int row = first; row <= last; ++row) {
         grid.setText(row, blockColumn, blockName);
         grid.setText(row, typeColumn, numbers.next(row - first + 1));
@@ -129,7 +127,7 @@ void nameNewRows(ArticleGrid &grid, int first, int last, const QString &blockNam
 
 bool assignsTypes(const ArticleGrid &grid)
 {
-    return grid.GetColumn(kBlockName) >= 0 && grid.GetColumn(kType) >= 0;
+    return grid.GetColumn(Schema::kBlockName) >= 0 && grid.GetColumn(Schema::kType) >= 0;
 }
 
 RowsResult refused()
@@ -149,7 +147,7 @@ ArticleGrid::CellRange wholeRows(const ArticleGrid &grid, int first, int last)
 GridChange rowsAdded(ArticleGrid &grid, int first, int count, bool renumbered)
 {
     grid.setSelection(wholeRows(grid, first, first + count - 1));
-    const int column = grid.GetColumn(kRowNumber);
+    const int column = grid.GetColumn(Schema::kRowNumber);
     const ArticleGrid::CellRange numbers =
         renumbered && column >= 0 ? ArticleGrid::CellRange{1, column, grid.rows() - 1, column}
                                   : ArticleGrid::CellRange{1, 1, 0, 0};
@@ -165,14 +163,14 @@ TypeNumbers scanTypeNumbers(const ArticleGrid &grid, Database &db)
             kSubscriptOutOfRange,
             QStringLiteral("Index utanför intervallet: rutnätet har inga artikelrader."));
     TypeNumbers numbers;
-    const int blockColumn = grid.GetColumn(kBlockName);
-    const int typeColumn = grid.GetColumn(kType);
+    const int blockColumn = grid.GetColumn(Schema::kBlockName);
+    const int typeColumn = grid.GetColumn(Schema::kType);
     if (typeColumn < 0)
         return numbers;
     // Types the grid does not show (a filtered view, rows of the group saved earlier) count too.
     if (blockColumn >= 0 && db.isOpen()) {
         Statement query = db.prepare(QStringLiteral("SELECT %1 FROM Articles WHERE %2 = ?")
-                                         .arg(quoteIdentifier(kType), quoteIdentifier(kBlockName)));
+                                         .arg(quoteIdentifier(Schema::kType), quoteIdentifier(Schema::kBlockName)));
         query.bind(1, grid.text(1, blockColumn));
         while (query.step()) {
             if (!query.isNull(0))
@@ -186,7 +184,7 @@ TypeNumbers scanTypeNumbers(const ArticleGrid &grid, Database &db)
 
 int fillRowNumbers(ArticleGrid &grid)
 {
-    const int column = grid.GetColumn(kRowNumber);
+    const int column = grid.GetColumn(Schema::kRowNumber);
     if (column < 0)
         return 0;
     qint64 highest = 0;
@@ -221,7 +219,7 @@ RowsResult InsertArticle(ArticleGrid &grid, Database &db, ArticleSelection::Kind
 
     grid.insertRows(first, count);
     // The row that was first selected is now just below the new rows.
-    const QString blockName = grid.text(last + 1, grid.GetColumn(kBlockName));
+    const QString blockName = grid.text(last + 1, grid.GetColumn(Schema::kBlockName));
     nameNewRows(grid, first, last, blockName, numbers);
     fillRowNumbers(grid);
     const bool renumbered = RowNumbering::RenumberRows(grid);
@@ -254,7 +252,7 @@ RowsResult AppendArticle(ArticleGrid &grid, Database &db, Prompter &prompter, bo
 
     // The block name of the last selected row, read before rows are added.
     const int source = std::clamp(last, 1, grid.rows() - 1);
-    const QString blockName = grid.text(source, grid.GetColumn(kBlockName));
+    const QString blockName = grid.text(source, grid.GetColumn(Schema::kBlockName));
     const int oldRows = grid.rows();
     grid.insertRows(oldRows, int(count));
     nameNewRows(grid, oldRows, grid.rows() - 1, blockName, numbers);
@@ -267,7 +265,7 @@ RowsResult AppendArticle(ArticleGrid &grid, Database &db, Prompter &prompter, bo
     if (count > 0) {
         result.change = rowsAdded(grid, oldRows, int(count), renumbered);
     } else if (renumbered) {
-        const int column = grid.GetColumn(kRowNumber);
+        const int column = grid.GetColumn(Schema::kRowNumber);
         result.change = GridChange::cellsChanged({1, column, grid.rows() - 1, column});
     }
     return result;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Import/export timings of kvistbo against a plain sqlite3 shell load of the
-# same rows, then filling the article grid against the same query in the shell.
+# same rows, then filling the article grid against the same query in the shell,
+# then saving the grid after edits against our own import.
 # Prints figures only; never fails on them.
 #
 #   bench/run_bench.sh [--baseline-only] [KVISTBO [WORKDIR [GRID_BENCH]]]
@@ -200,6 +201,33 @@ print(f"tds_mib={tds:.1f}")
 print(f"grid_memory_ratio={$peak / tds:.2f}")
 EOF
 echo "(goals: grid_root_ratio <= 2, grid_memory_ratio <= 3)"
+
+# Saving the root view after edits, each run on a fresh copy of the imported database.
+save_bench="$(dirname "$grid_bench")/kvistbo_bench_save"
+if [[ -x "$save_bench" ]]; then
+    echo "save: root view of $work/bench.tdb"
+    modes=(one delete all every-cell)
+    declare -A saves=()
+    for ((r = 1; r <= runs; r++)); do
+        for mode in "${modes[@]}"; do
+            cp "$work/bench.tdb" "$work/save.tdb"
+            line_s="$("$save_bench" "$work/save.tdb" "$mode")"
+            echo "run $r: ours save: $line_s"
+            saves[$mode]+="$(field save_ms "$line_s") "
+        done
+    done
+    rm -f "$work/save.tdb"
+    for mode in "${modes[@]}"; do
+        # shellcheck disable=SC2086
+        ms="$(median ${saves[$mode]})"
+        key="${mode//-/_}"
+        echo "ours_save_${key}_ms=$ms"
+        python3 -c "print(f'save_${key}_ratio={$ms / 1000 / $mo_i:.2f}')"
+    done
+    echo "(ratios against ours_import_s; goals: save_one_ratio <= 0.2, save_all_ratio <= 1.0)"
+else
+    echo "(no $save_bench: save part skipped)"
+fi
 
 # Editing operations that walk every row of a 50,000-article root view, built in memory.
 edit_bench="$(dirname "$grid_bench")/kvistbo_bench_edit"

@@ -12,6 +12,7 @@ void ArticleGrid::setupColumns(const FieldList &fields)
     }
     m_cols = int(header.size());
     m_rows.clear();
+    m_removedIds.clear();
     AddGridRow(header, 0);
     m_selection = {};
 }
@@ -34,9 +35,16 @@ void ArticleGrid::setRows(int rows)
         m_rows.push_back(emptyRow());
 }
 
+void ArticleGrid::clearRows()
+{
+    setRows(1);
+    m_removedIds.clear();
+}
+
 void ArticleGrid::clear()
 {
     m_rows.clear();
+    m_removedIds.clear();
     m_cols = 0;
     m_selection = {};
     m_fieldLengths.clear();
@@ -73,6 +81,10 @@ void ArticleGrid::setText(int row, int col, const QString &text)
     Row &r = m_rows[size_t(row)];
     const std::uint32_t begin = col == 0 ? 0 : r.ends[size_t(col - 1)];
     const std::uint32_t end = r.ends[size_t(col)];
+    // Writing the same text again is no change: renumbering and fills do it a lot.
+    if (QStringView(r.cells).mid(begin, end - begin) == text)
+        return;
+    r.changed = true;
     r.cells.replace(begin, end - begin, text);
     const qint64 delta = qint64(text.size()) - qint64(end - begin);
     for (size_t c = size_t(col); c < r.ends.size(); ++c)
@@ -97,10 +109,20 @@ int ArticleGrid::AddGridRow(const QStringList &values, int row, std::uint32_t co
     return rows();
 }
 
-void ArticleGrid::appendRow(QString cells, std::vector<std::uint32_t> ends)
+void ArticleGrid::appendRow(QString cells, std::vector<std::uint32_t> ends, qint64 rowId)
 {
     ends.resize(size_t(m_cols), ends.empty() ? 0 : ends.back());
-    m_rows.push_back(Row{std::move(cells), std::move(ends), 0});
+    m_rows.push_back(Row{std::move(cells), std::move(ends), rowId});
+}
+
+qint64 ArticleGrid::rowId(int row) const
+{
+    return row >= 1 && row < int(m_rows.size()) ? m_rows[size_t(row)].id : 0;
+}
+
+bool ArticleGrid::rowChanged(int row) const
+{
+    return row >= 1 && row < int(m_rows.size()) && m_rows[size_t(row)].changed;
 }
 
 int ArticleGrid::GetColumn(const QString &name) const
@@ -133,6 +155,10 @@ void ArticleGrid::removeRows(int at, int count)
     if (at < 1 || count <= 0 || at >= rows())
         return;
     const int last = qMin(rows(), at + count);
+    for (int r = at; r < last; ++r) {
+        if (m_rows[size_t(r)].id != 0)
+            m_removedIds.push_back(m_rows[size_t(r)].id);
+    }
     m_rows.erase(m_rows.begin() + at, m_rows.begin() + last);
 }
 

@@ -12,7 +12,8 @@
 // The article grid's buffer, the edit buffer of the articles shown: row 0 holds the column
 // names, column 0 is the row-selector column, column 1 RAD (hidden), column 2 BL_NAME, then the
 // other fields; every cell is text. A row keeps its cells in one string, so a million cells
-// cost little more than their text.
+// cost little more than their text. Each data row also remembers the database row it was
+// loaded from and whether its text changed since, so a save writes only what it must.
 class ArticleGrid
 {
 public:
@@ -32,7 +33,10 @@ public:
     // Header row only: an empty cell, then the field names in order.
     void setupColumns(const FieldList &fields);
     // Keeps the first `rows` rows, adding empty ones as needed; never below the header row.
+    // Rows cut off are forgotten, not deleted: a save leaves their database rows alone.
     void setRows(int rows);
+    // Header row only, with nothing remembered as deleted: the buffer starts over.
+    void clearRows();
     void reserve(int rows) { m_rows.reserve(size_t(rows)); }
     void clear();
 
@@ -46,10 +50,20 @@ public:
     // row + 1 rows long and returns the new row count.
     int AddGridRow(const QStringList &values, int row, std::uint32_t colour = 0);
     // Appends a row whose cells are given as one text and the end offset of each cell; used by
-    // the bulk filling, which builds rows without a QString per cell.
-    void appendRow(QString cells, std::vector<std::uint32_t> ends);
+    // the bulk filling, which builds rows without a QString per cell. `rowId` is the database
+    // row it comes from (0: none).
+    void appendRow(QString cells, std::vector<std::uint32_t> ends, qint64 rowId = 0);
 
-    // Row edits; rows are data rows (>= 1). Inserted rows are empty.
+    // The database row a data row was loaded from; 0 for a row made in the grid.
+    qint64 rowId(int row) const;
+    // True once a cell of the row was given a different text after the row was loaded or made.
+    bool rowChanged(int row) const;
+    // The database rows of loaded rows that removeRows() took out: the user's deletions, which
+    // a save carries out.
+    const std::vector<qint64> &removedRowIds() const { return m_removedIds; }
+
+    // Row edits; rows are data rows (>= 1). Inserted rows are empty. Moves, swaps and sorts
+    // carry each row's origin with it.
     void insertRows(int at, int count);
     void removeRows(int at, int count);
     // Moves one row to another index; the rows between shift by one.
@@ -75,13 +89,16 @@ private:
     {
         QString cells;
         std::vector<std::uint32_t> ends; // end offset of each cell in `cells`
+        qint64 id = 0;                   // rowid in Articles, 0 when made in the grid
         std::uint32_t colour = 0;
+        bool changed = false;
     };
 
     Row emptyRow() const;
     bool valid(int row, int col) const;
 
     std::vector<Row> m_rows;
+    std::vector<qint64> m_removedIds;
     int m_cols = 0;
     CellRange m_selection;
     std::vector<int> m_fieldLengths; // per column, 0 for no limit

@@ -108,6 +108,21 @@ QString ArticleSelection::currentGroup() const
 void ArticleSelection::forEachRow(Database &db,
                                   const std::function<void(const Statement &)> &row) const
 {
+    forEach(db, QStringLiteral("*"), row);
+}
+
+void ArticleSelection::forEachRowWithId(Database &db,
+                                        const std::function<void(const Statement &)> &row) const
+{
+    if (m_kind == Kind::None)
+        return;
+    const QString rowId = rowIdName(db.columns(QStringLiteral("Articles")));
+    forEach(db, QStringLiteral("%1, *").arg(rowId), row);
+}
+
+void ArticleSelection::forEach(Database &db, const QString &columns,
+                               const std::function<void(const Statement &)> &row) const
+{
     auto run = [&row](Statement &st) {
         while (st.step())
             row(st);
@@ -117,14 +132,15 @@ void ArticleSelection::forEachRow(Database &db,
         return;
     case Kind::Group: {
         Statement st = db.prepare(
-            QStringLiteral("SELECT * FROM Articles WHERE BL_NAME = ? ORDER BY RAD"));
+            QStringLiteral("SELECT %1 FROM Articles WHERE BL_NAME = ? ORDER BY RAD").arg(columns));
         st.bind(1, m_blockName);
         run(st);
         return;
     }
     case Kind::Manufacturer: {
-        Statement st = db.prepare(QStringLiteral(
-            "SELECT * FROM Articles WHERE BL_NAME = ? AND FABRIKAT = ? ORDER BY RAD"));
+        Statement st = db.prepare(QStringLiteral("SELECT %1 FROM Articles WHERE BL_NAME = ? "
+                                                 "AND FABRIKAT = ? ORDER BY RAD")
+                                      .arg(columns));
         st.bind(1, m_blockName).bind(2, m_manufacturer);
         run(st);
         return;
@@ -132,7 +148,7 @@ void ArticleSelection::forEachRow(Database &db,
     case Kind::Root: {
         // Group by group through the block-name index instead of sorting every article.
         Statement single = db.prepare(
-            QStringLiteral("SELECT * FROM Articles WHERE BL_NAME = ? ORDER BY RAD"));
+            QStringLiteral("SELECT %1 FROM Articles WHERE BL_NAME = ? ORDER BY RAD").arg(columns));
         for (const QStringList &names : groupsByDescription(db)) {
             if (names.size() == 1) {
                 single.bind(1, names.first());
@@ -144,8 +160,8 @@ void ArticleSelection::forEachRow(Database &db,
             for (qsizetype i = 0; i < names.size(); ++i)
                 marks << QStringLiteral("?");
             Statement several = db.prepare(
-                QStringLiteral("SELECT * FROM Articles WHERE BL_NAME IN (%1) ORDER BY RAD")
-                    .arg(marks.join(QLatin1Char(','))));
+                QStringLiteral("SELECT %1 FROM Articles WHERE BL_NAME IN (%2) ORDER BY RAD")
+                    .arg(columns, marks.join(QLatin1Char(','))));
             for (qsizetype i = 0; i < names.size(); ++i)
                 several.bind(int(i + 1), names.at(i));
             run(several);

@@ -37,6 +37,8 @@ public:
     // order): a group by row number; the root by group description (Swedish order), then row
     // number, leaving out articles whose group is not registered.
     void forEachRow(Database &db, const std::function<void(const Statement &)> &row) const;
+    // The same rows with each one's rowid as column 0, the columns of Articles after it.
+    void forEachRowWithId(Database &db, const std::function<void(const Statement &)> &row) const;
     qint64 rowCount(Database &db) const;
     // Deletes exactly the rows forEachRow shows.
     void deleteRows(Database &db) const;
@@ -44,6 +46,9 @@ public:
     bool operator==(const ArticleSelection &other) const = default;
 
 private:
+    void forEach(Database &db, const QString &columns,
+                 const std::function<void(const Statement &)> &row) const;
+
     Kind m_kind = Kind::None;
     QString m_blockName;
     QString m_manufacturer;

@@ -9,14 +9,21 @@ class Progress;
 namespace GridStore {
 
 // Replaces the grid's data rows by the articles of the selection (the header row stays); a
-// missing value shows as empty text. Selects cell (1, 1) when there are rows.
+// missing value shows as empty text. Each row remembers the database row it came from. Selects
+// cell (1, 1) when there are rows.
 void PopulateGrid(Database &db, const ArticleSelection &selection, ArticleGrid &grid,
                   Progress &progress);
-
-// Writes the grid back in one transaction: the group's description follows its first article,
-// the shown rows are deleted and every grid row is written, cut to its field's size. A group
-// left without articles is removed with the equivalence rows that refer to it. On any error
-// nothing is changed and the error is thrown.
+// The same without progress.
 void saveGrid(Database &db, const ArticleSelection &selection, const ArticleGrid &grid);
+
+// Writes the grid back in one transaction, touching only what the edits need: loaded rows whose
+// values differ are updated (only the differing columns), rows made in the grid are inserted and
+// the rows the user removed from the grid are deleted; nothing else is deleted. Values are cut
+// to their field's size; integer columns get numbers. In a group view the group's description
+// follows its first article; a group left without articles is removed with the equivalence rows
+// that refer to it. Before anything is written, a save that would give two articles of one group
+// the same row number is refused. On any error nothing is changed and the error is thrown.
+void saveGrid(Database &db, const ArticleSelection &selection, const ArticleGrid &grid,
+              Progress &progress);
 
 } // namespace GridStore

@@ -28,6 +28,7 @@ constexpr int TypeMismatch = 13;
 constexpr int FileNotFound = 53;
 constexpr int PermissionDenied = 70;
 constexpr int InvalidUseOfNull = 94;
+constexpr int DuplicateKey = 457;
 constexpr int BadFileFormat = 321;
 constexpr int Unexpected = 999;
 } // namespace ErrorNumber

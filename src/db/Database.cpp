@@ -5,6 +5,7 @@
 #include <sqlite3.h>
 #include <unicode/ucol.h>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -208,6 +209,22 @@ int Statement::columnCount() const
 QString Statement::columnName(int column) const
 {
     return QString::fromUtf8(sqlite3_column_name(m_stmt, column));
+}
+
+Statement::Type Statement::type(int column) const
+{
+    switch (sqlite3_column_type(m_stmt, column)) {
+    case SQLITE_INTEGER:
+        return Type::Integer;
+    case SQLITE_FLOAT:
+        return Type::Float;
+    case SQLITE_TEXT:
+        return Type::Text;
+    case SQLITE_BLOB:
+        return Type::Blob;
+    default:
+        return Type::Null;
+    }
 }
 
 bool Statement::isNull(int column) const
@@ -442,6 +459,20 @@ QString quoteIdentifier(const QString &name)
     QString quoted = name;
     quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
     return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QString rowIdName(const std::vector<ColumnInfo> &columns)
+{
+    for (const char *name : {"rowid", "_rowid_", "oid"}) {
+        const QString candidate = QLatin1String(name);
+        const bool hidden = std::any_of(columns.begin(), columns.end(), [&](const ColumnInfo &c) {
+            return c.name.compare(candidate, Qt::CaseInsensitive) == 0;
+        });
+        if (!hidden)
+            return candidate;
+    }
+    throw DbError(SQLITE_ERROR,
+                  QStringLiteral("Tabellen har kolumner som heter rowid, _rowid_ och oid."));
 }
 
 int sizeFromDeclaredType(const QString &declaredType)

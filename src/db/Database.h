@@ -57,8 +57,12 @@ public:
     void run();
     void reset();
 
+    // A column's storage class in the current row.
+    enum class Type { Integer, Float, Text, Blob, Null };
+
     int columnCount() const;
     QString columnName(int column) const;
+    Type type(int column) const;
     bool isNull(int column) const;
     QString text(int column) const;
     qint64 int64(int column) const;
@@ -140,6 +144,10 @@ private:
 
 // Quotes a table or column name as an SQL identifier ("TBH/APP", "BENÄMNING").
 QString quoteIdentifier(const QString &name);
+
+// A name that reaches a table's rowid ("rowid", "_rowid_" or "oid"; a column of the same name
+// would hide it), given the table's columns; throws when its columns hide all three.
+QString rowIdName(const std::vector<ColumnInfo> &columns);
 
 // Size of a declared type such as VARCHAR(40); 4 for INTEGER, 0 when none is given.
 int sizeFromDeclaredType(const QString &declaredType);

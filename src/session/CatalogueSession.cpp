@@ -283,7 +283,7 @@ bool CatalogueSession::mnuSave()
     if (!m_database || !m_selection.isValid())
         return false;
     try {
-        GridStore::saveGrid(m_database->db(), m_selection, m_grid);
+        GridStore::saveGrid(m_database->db(), m_selection, m_grid, progress());
     } catch (const std::exception &e) {
         // Nothing was written; the grid keeps the user's edits for another try.
         progress().end();

@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+#include <functional>
+
 namespace {
 
 FieldList fieldsNamed(const QStringList &names)
@@ -32,7 +34,47 @@ QStringList rowTexts(const ArticleGrid &grid, int row)
     return texts;
 }
 
+// Four rows loaded from database rows 11 to 14, their TYP 4, 2, 3, 1.
+ArticleGrid loadedGrid()
+{
+    ArticleGrid grid = standardGrid();
+    const QStringList types{"4", "2", "3", "1"};
+    for (int i = 0; i < 4; ++i) {
+        const QStringList cells{"", QString::number(i), "ABCDI010", types.at(i), "Ärm", "Nordel"};
+        std::vector<std::uint32_t> ends;
+        QString text;
+        for (const QString &cell : cells) {
+            text += cell;
+            ends.push_back(std::uint32_t(text.size()));
+        }
+        grid.appendRow(text, ends, 11 + i);
+    }
+    return grid;
+}
+
+QList<qint64> rowIds(const ArticleGrid &grid)
+{
+    QList<qint64> ids;
+    for (int r = 1; r < grid.rows(); ++r)
+        ids << grid.rowId(r);
+    return ids;
+}
+
+QList<qint64> changedIds(const ArticleGrid &grid)
+{
+    QList<qint64> ids;
+    for (int r = 1; r < grid.rows(); ++r) {
+        if (grid.rowChanged(r))
+            ids << grid.rowId(r);
+    }
+    return ids;
+}
+
+using GridEdit = std::function<void(ArticleGrid &)>;
+
 } // namespace
+
+Q_DECLARE_METATYPE(GridEdit)
 
 class TestArticleGrid : public QObject
 {
@@ -51,6 +93,8 @@ private slots:
     void findGridColumn();
     void setRows_data();
     void setRows();
+    void rowsKeepTheirOrigin_data();
+    void rowsKeepTheirOrigin();
 };
 
 void TestArticleGrid::setupColumnsWritesTheHeaderRow()
@@ -275,6 +319,63 @@ void TestArticleGrid::setRows()
         grid.setText(r, 3, "x");
         QCOMPARE(rowTexts(grid, r), QStringList({"", "", "", "x", "", ""}));
     }
+}
+
+void TestArticleGrid::rowsKeepTheirOrigin_data()
+{
+    QTest::addColumn<GridEdit>("edit");
+    QTest::addColumn<QList<qint64>>("ids");
+    QTest::addColumn<QList<qint64>>("changed");
+    QTest::addColumn<QList<qint64>>("removed");
+
+    using Ids = QList<qint64>;
+    QTest::newRow("as loaded") << GridEdit([](ArticleGrid &) {}) << Ids{11, 12, 13, 14} << Ids{}
+                               << Ids{};
+    QTest::newRow("new text") << GridEdit([](ArticleGrid &g) { g.setText(2, 4, "Ny"); })
+                              << Ids{11, 12, 13, 14} << Ids{12} << Ids{};
+    QTest::newRow("the same text is no change")
+        << GridEdit([](ArticleGrid &g) { g.setText(2, 4, "Ärm"); }) << Ids{11, 12, 13, 14} << Ids{}
+        << Ids{};
+    QTest::newRow("swapped") << GridEdit([](ArticleGrid &g) {
+        g.setText(1, 4, "Ny");
+        g.swapRows(1, 3);
+    }) << Ids{13, 12, 11, 14} << Ids{11} << Ids{};
+    QTest::newRow("moved") << GridEdit([](ArticleGrid &g) { g.moveRow(1, 4); })
+                           << Ids{12, 13, 14, 11} << Ids{} << Ids{};
+    QTest::newRow("sorted") << GridEdit([](ArticleGrid &g) { g.sortRows(3, true); })
+                            << Ids{14, 12, 13, 11} << Ids{} << Ids{};
+    QTest::newRow("rows inserted have none")
+        << GridEdit([](ArticleGrid &g) { g.insertRows(2, 2); }) << Ids{11, 0, 0, 12, 13, 14}
+        << Ids{} << Ids{};
+    QTest::newRow("rows removed are remembered")
+        << GridEdit([](ArticleGrid &g) { g.removeRows(2, 2); }) << Ids{11, 14} << Ids{}
+        << Ids{12, 13};
+    QTest::newRow("an inserted row removed again") << GridEdit([](ArticleGrid &g) {
+        g.insertRows(2, 1);
+        g.removeRows(2, 1);
+    }) << Ids{11, 12, 13, 14} << Ids{} << Ids{};
+    // Cutting the buffer is not deleting: those rows are only forgotten.
+    QTest::newRow("rows cut off") << GridEdit([](ArticleGrid &g) { g.setRows(3); })
+                                  << Ids{11, 12} << Ids{} << Ids{};
+    QTest::newRow("cleared after a removal") << GridEdit([](ArticleGrid &g) {
+        g.removeRows(1, 1);
+        g.clearRows();
+    }) << Ids{} << Ids{} << Ids{};
+}
+
+void TestArticleGrid::rowsKeepTheirOrigin()
+{
+    QFETCH(GridEdit, edit);
+    QFETCH(QList<qint64>, ids);
+    QFETCH(QList<qint64>, changed);
+    QFETCH(QList<qint64>, removed);
+
+    ArticleGrid grid = loadedGrid();
+    QCOMPARE(rowTexts(grid, 1), QStringList({"", "0", "ABCDI010", "4", "Ärm", "Nordel"}));
+    edit(grid);
+    QCOMPARE(rowIds(grid), ids);
+    QCOMPARE(changedIds(grid), changed);
+    QCOMPARE(QList<qint64>(grid.removedRowIds().begin(), grid.removedRowIds().end()), removed);
 }
 
 QTEST_GUILESS_MAIN(TestArticleGrid)

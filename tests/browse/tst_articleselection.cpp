@@ -38,6 +38,8 @@ private slots:
     void forEachRow();
     void columnsAreThoseOfArticles_data() { selectionTable(); }
     void columnsAreThoseOfArticles();
+    void rowIdsComeFirst_data() { selectionTable(); }
+    void rowIdsComeFirst();
     void rowCountMatchesTheRowsShown_data() { selectionTable(); }
     void rowCountMatchesTheRowsShown();
     void deleteRowsRemovesExactlyTheRowsShown_data() { selectionTable(); }
@@ -161,6 +163,35 @@ void TestArticleSelection::columnsAreThoseOfArticles()
     QCOMPARE(columns.size(), rows.size());
     for (const QStringList &names : columns)
         QCOMPARE(names, QStringList({"RAD", "BL_NAME", "TYP", "BENÄMNING", "FABRIKAT"}));
+}
+
+void TestArticleSelection::rowIdsComeFirst()
+{
+    QFETCH(ArticleSelection, selection);
+    QTemporaryDir dir;
+    Database db = BrowseCatalogue::standard(dir.path());
+    QStringList plain;
+    selection.forEachRow(db, [&plain](const Statement &st) {
+        QStringList values;
+        for (int i = 0; i < st.columnCount(); ++i)
+            values << st.text(i);
+        plain << values.join(QLatin1Char('|'));
+    });
+    // The same rows in the same order, each after the rowid that holds it.
+    QStringList withIds;
+    QStringList stored;
+    selection.forEachRowWithId(db, [&](const Statement &st) {
+        QStringList values;
+        for (int i = 1; i < st.columnCount(); ++i)
+            values << st.text(i);
+        withIds << values.join(QLatin1Char('|'));
+        stored << BrowseCatalogue::rowsOf(db, QStringLiteral("SELECT * FROM Articles WHERE rowid "
+                                                             "= %1")
+                                                  .arg(st.int64(0)))
+                      .join(QString());
+    });
+    QCOMPARE(withIds, plain);
+    QCOMPARE(stored, plain);
 }
 
 void TestArticleSelection::rowCountMatchesTheRowsShown()

@@ -22,6 +22,8 @@ private slots:
     void workingDatabaseNeedsTheArticleTables();
     void getMaxRow_data();
     void getMaxRow();
+    void rowIdNameAvoidsColumnsOfThatName_data();
+    void rowIdNameAvoidsColumnsOfThatName();
 
 private:
     QTemporaryDir m_dir;
@@ -160,6 +162,34 @@ void TestDatabase::getMaxRow()
     for (int rad : eqv)
         db.prepare("INSERT INTO Eqv (RAD) VALUES (?)").bind(1, qint64(rad)).run();
     QCOMPARE(GetMaxRow(db), expected);
+}
+
+void TestDatabase::rowIdNameAvoidsColumnsOfThatName_data()
+{
+    QTest::addColumn<QString>("columns");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("ordinary columns") << "RAD INTEGER, BL_NAME VARCHAR(8)" << "rowid";
+    QTest::newRow("a column named ROWID") << "RAD INTEGER, ROWID VARCHAR(8)" << "_rowid_";
+    QTest::newRow("two names taken") << "Rowid TEXT, _ROWID_ TEXT" << "oid";
+    QTest::newRow("all three taken") << "rowid TEXT, _rowid_ TEXT, oid TEXT" << "";
+}
+
+void TestDatabase::rowIdNameAvoidsColumnsOfThatName()
+{
+    QFETCH(QString, columns);
+    QFETCH(QString, expected);
+    Database db(m_dir.filePath(QStringLiteral("rowid-%1.db").arg(QTest::currentDataTag())),
+                Database::OpenMode::Create);
+    db.exec(QStringLiteral("CREATE TABLE t (%1)").arg(columns));
+    db.exec("INSERT INTO t DEFAULT VALUES; INSERT INTO t DEFAULT VALUES");
+    if (expected.isEmpty()) {
+        QVERIFY_THROWS_EXCEPTION(DbError, rowIdName(db.columns("t")));
+        return;
+    }
+    const QString name = rowIdName(db.columns("t"));
+    QCOMPARE(name, expected);
+    // It reaches the real rowid, not a column's null.
+    QCOMPARE(db.scalar(QStringLiteral("SELECT MAX(%1) FROM t").arg(name)).toInt(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestDatabase)

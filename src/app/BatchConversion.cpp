@@ -34,7 +34,7 @@ int convert(const QString &inputPath, const QString &outputPath, Prompter &promp
     try {
         working.emplace(WorkingDatabase::open(input));
     } catch (const std::exception &e) {
-        reportError(prompter, QStringLiteral("frmMain"), QStringLiteral("OpenMDB"), e);
+        reportError(prompter, kMainWindow, QStringLiteral("OpenMDB"), e);
         return 1;
     }
     recordOpened(input);

@@ -140,7 +140,7 @@ void GridController::operationFailed(const QString &operation, const std::except
     // Cells written before the failure stay; the views read the grid again.
     m_model->beginChange();
     m_model->endChange();
-    reportError(m_prompter, QStringLiteral("frmMain"), operation, error);
+    reportError(m_prompter, kMainWindow, operation, error);
 }
 
 ArticleSelection::Kind GridController::shownKind() const
@@ -238,7 +238,7 @@ bool GridController::shiftClickColumn(int column)
             }
         }
     } catch (const std::exception &e) {
-        reportError(m_prompter, QStringLiteral("frmMain"), QStringLiteral("FgDataGrid_MouseUp"), e);
+        reportError(m_prompter, kMainWindow, QStringLiteral("FgDataGrid_MouseUp"), e);
         return false;
     }
     if (FieldEditSize.isEmpty())

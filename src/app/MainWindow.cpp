@@ -38,7 +38,6 @@
 
 namespace {
 
-const QString kWindow = QStringLiteral("frmMain");
 
 // Progress in the status bar's pane. Long work repaints now and then so the window keeps
 // moving.
@@ -96,7 +95,7 @@ MainWindow::MainWindow(Prompter &prompter, QWidget *parent)
       m_gridController(m_session, prompter), m_gridModel(m_gridController.model()),
       m_gridView(m_gridController.view())
 {
-    setObjectName(kWindow);
+    setObjectName(kMainWindow);
     setWindowIcon(Icons::application());
     FirstRun::importDefaults(programFolder());
     const int scheme = Theme::schemeFromSetting(Settings::read(Settings::Theme));
@@ -136,7 +135,7 @@ void MainWindow::createViews()
             WaitCursor wait;
             return GroupTree::manufacturers(*db, blockName);
         } catch (const std::exception &e) {
-            reportError(m_prompter, kWindow, QStringLiteral("ExpandTreeRow"), e);
+            reportError(m_prompter, kMainWindow, QStringLiteral("ExpandTreeRow"), e);
             return QStringList();
         }
     });
@@ -596,7 +595,7 @@ void MainWindow::SetupTreeView()
         const QScopedValueRollback<bool> building(m_pickingTreeRow, true);
         m_tree->build(groups, m_lastTreeKey);
     } catch (const std::exception &e) {
-        reportError(m_prompter, kWindow, QStringLiteral("SetupTreeView"), e);
+        reportError(m_prompter, kMainWindow, QStringLiteral("SetupTreeView"), e);
     }
 }
 

@@ -33,6 +33,9 @@ constexpr int BadFileFormat = 321;
 constexpr int Unexpected = 999;
 } // namespace ErrorNumber
 
+// The main window's name: most error messages are given in its context.
+inline const QString kMainWindow = QStringLiteral("frmMain");
+
 QString errorMessage(const QString &window, const QString &procedure, int number,
                      const QString &description);
 

@@ -24,7 +24,7 @@ qint64 RowsInFile(const QString &fileName, Prompter &prompter)
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
         prompter.message(MessageIcon::None, QString(),
-                         errorMessage(QStringLiteral("frmMain"), QStringLiteral("RowsInFile"),
+                         errorMessage(kMainWindow, QStringLiteral("RowsInFile"),
                                       ErrorNumber::PermissionDenied, file.errorString()));
         return 0;
     }

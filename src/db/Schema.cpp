@@ -45,7 +45,7 @@ bool isPermissionProblem(int number)
 
 void reportCreateFailure(Prompter &prompter, int number)
 {
-    const QString head = QStringLiteral("frmMain:CreateDatabase::ERROR:");
+    const QString head = kMainWindow + QStringLiteral(":CreateDatabase::ERROR:");
     if (isPermissionProblem(number)) {
         prompter.message(MessageIcon::Information, QString(),
                          head + QString::number(ErrorNumber::PermissionDenied)

@@ -197,7 +197,7 @@ ExportResult TdsExport::run(const QString &outputPath)
         result = write(outputPath);
     } catch (const std::exception &e) {
         m_progress.end();
-        reportError(m_prompter, QStringLiteral("frmMain"), QStringLiteral("mnuSaveTDS"), e);
+        reportError(m_prompter, kMainWindow, QStringLiteral("mnuSaveTDS"), e);
         return {};
     }
     if (result.replacedCharacters > 0)

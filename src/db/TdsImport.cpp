@@ -78,7 +78,7 @@ ImportResult TdsImport::run(const QString &tdsPath)
     QFile file(tdsPath);
     if (!file.open(QIODevice::ReadOnly)) {
         m_prompter.message(MessageIcon::None, QString(),
-                           errorMessage(QStringLiteral("frmMain"), QStringLiteral("mnuOpenTDS"),
+                           errorMessage(kMainWindow, QStringLiteral("mnuOpenTDS"),
                                         ErrorNumber::PermissionDenied, file.errorString()));
         return result;
     }
@@ -125,7 +125,7 @@ ImportResult TdsImport::run(const QString &tdsPath)
         created->commit();
     } catch (const std::exception &e) {
         m_progress.end();
-        reportError(m_prompter, QStringLiteral("frmMain"), QStringLiteral("mnuOpenTDS"), e);
+        reportError(m_prompter, kMainWindow, QStringLiteral("mnuOpenTDS"), e);
         return ImportResult{};
     }
     m_progress.end();

@@ -51,7 +51,7 @@ int ReadTdxFile(const QString &tdsPath, FieldList &fields, Prompter &prompter)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         prompter.message(MessageIcon::None, QString(),
-                         errorMessage(QStringLiteral("frmMain"), QStringLiteral("ReadTdxFile"),
+                         errorMessage(kMainWindow, QStringLiteral("ReadTdxFile"),
                                       ErrorNumber::PermissionDenied, file.errorString()));
         return 0;
     }
@@ -97,7 +97,7 @@ int parseTdx(const QByteArray &bytes, const QString &shownPath, FieldList &field
         }
     } catch (const AppError &e) {
         prompter.message(MessageIcon::None, QString(),
-                         errorMessage(QStringLiteral("frmMain"), QStringLiteral("ReadTdxFile"),
+                         errorMessage(kMainWindow, QStringLiteral("ReadTdxFile"),
                                       e.number(), e.description()));
         return 0;
     }

@@ -14,7 +14,6 @@
 
 namespace {
 
-const QString kWindow = QStringLiteral("frmMain");
 constexpr int kBlockNameColumn = 2;
 // What a string function answers when asked for a character of an empty text.
 constexpr int kInvalidProcedureCall = 5;
@@ -55,7 +54,7 @@ Fill::Result copyRow(ArticleGrid &grid, bool fromFirst)
 
 void reportFailure(Prompter &prompter, int number, const QString &description)
 {
-    reportError(prompter, kWindow, QStringLiteral("mnuEditFillDnIncr"),
+    reportError(prompter, kMainWindow, QStringLiteral("mnuEditFillDnIncr"),
                 AppError(number, description));
 }
 

@@ -16,7 +16,6 @@
 
 namespace {
 
-const QString kWindow = QStringLiteral("frmMain");
 
 QString folderWithSeparator(const QString &path)
 {
@@ -116,7 +115,7 @@ bool CatalogueSession::OpenMDB(const QString &path)
         const FieldList fields = opened.fields();
         adopt(std::move(opened), fields);
     } catch (const std::exception &e) {
-        reportError(m_prompter, kWindow, QStringLiteral("OpenMDB"), e);
+        reportError(m_prompter, kMainWindow, QStringLiteral("OpenMDB"), e);
         return false;
     }
     return true;
@@ -155,7 +154,7 @@ bool CatalogueSession::saveAs(const QString &chosen)
     try {
         copyDatabaseFile(m_currentDbPath, target);
     } catch (const std::exception &e) {
-        reportError(m_prompter, kWindow, QStringLiteral("mnuSaveAs"), e);
+        reportError(m_prompter, kMainWindow, QStringLiteral("mnuSaveAs"), e);
         return false;
     }
     closeDatabase();
@@ -184,7 +183,7 @@ bool CatalogueSession::importCatalogue(const QString &tdsPath)
         // The grid cuts lines with the field list of the .tdx file, starts included.
         adopt(WorkingDatabase::open(result.dbPath), result.fields);
     } catch (const std::exception &e) {
-        reportError(m_prompter, kWindow, QStringLiteral("mnuOpenTDS"), e);
+        reportError(m_prompter, kMainWindow, QStringLiteral("mnuOpenTDS"), e);
         return false;
     }
     return true;
@@ -263,7 +262,7 @@ void CatalogueSession::PopulateGrid(const ArticleSelection &selection)
         m_selection = {};
         emit gridReset();
         progress().end();
-        reportError(m_prompter, kWindow, QStringLiteral("PopulateGrid"), e);
+        reportError(m_prompter, kMainWindow, QStringLiteral("PopulateGrid"), e);
         return;
     }
     m_selection = selection;
@@ -287,7 +286,7 @@ bool CatalogueSession::mnuSave()
     } catch (const std::exception &e) {
         // Nothing was written; the grid keeps the user's edits for another try.
         progress().end();
-        reportError(m_prompter, kWindow, QStringLiteral("mnuSave"), e);
+        reportError(m_prompter, kMainWindow, QStringLiteral("mnuSave"), e);
         return false;
     }
     emit treeChanged();

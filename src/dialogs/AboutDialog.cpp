@@ -5,6 +5,10 @@
 #include <QColor>
 #include <QDialogButtonBox>
 #include <QFont>
+#include <QGuiApplication>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QSysInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPalette>
@@ -12,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include <sqlite3.h>
+#include <unicode/uversion.h>
 
 namespace {
 
@@ -24,6 +29,53 @@ QLabel *makeLabel(QWidget *parent, const char *name, const QString &text)
 }
 
 } // namespace
+
+QString systemInformation()
+{
+    UVersionInfo icu{};
+    u_getVersion(icu);
+    char icuText[U_MAX_VERSION_STRING_LENGTH] = {};
+    u_versionToString(icu, icuText);
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    QStringList lines = {
+        QStringLiteral("Ravelund %1").arg(QLatin1String(KVISTBO_VERSION)),
+        QStringLiteral("Qt %1 (byggt med %2)").arg(QLatin1String(qVersion()),
+                                                   QLatin1String(QT_VERSION_STR)),
+        QStringLiteral("SQLite %1").arg(QLatin1String(sqlite3_libversion())),
+        QStringLiteral("ICU %1").arg(QLatin1String(icuText)),
+        QStringLiteral("System: %1 (%2, %3)")
+            .arg(QSysInfo::prettyProductName(), QSysInfo::kernelType() + QLatin1Char(' ') +
+                                                     QSysInfo::kernelVersion(),
+                 QSysInfo::currentCpuArchitecture()),
+        QStringLiteral("Grafik: %1").arg(QGuiApplication::platformName()),
+    };
+    if (screen)
+        lines << QStringLiteral("Skärm: %1 × %2 bildpunkter, %3 dpi")
+                     .arg(screen->size().width())
+                     .arg(screen->size().height())
+                     .arg(qRound(screen->logicalDotsPerInch()));
+    return lines.join(QLatin1Char('\n'));
+}
+
+void AboutDialog::showSystemInformation()
+{
+    QDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("frmSysInfo"));
+    dialog.setWindowTitle(QStringLiteral("Systeminformation"));
+    auto *text = new QPlainTextEdit(systemInformation(), &dialog);
+    text->setObjectName(QStringLiteral("txtSysInfo"));
+    text->setAccessibleName(QStringLiteral("Systeminformation"));
+    text->setReadOnly(true);
+    text->setMinimumSize(440, 160);
+    auto *buttons = new QDialogButtonBox(&dialog);
+    QPushButton *close = buttons->addButton(QStringLiteral("Stäng"), QDialogButtonBox::AcceptRole);
+    close->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    auto *layout = new QVBoxLayout(&dialog);
+    layout->addWidget(text);
+    layout->addWidget(buttons);
+    dialog.exec();
+}
 
 AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent)
 {
@@ -82,6 +134,10 @@ AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent)
     body->addLayout(text, 1);
 
     auto *buttons = new QDialogButtonBox(this);
+    QPushButton *info =
+        buttons->addButton(QStringLiteral("&Systeminformation..."), QDialogButtonBox::ActionRole);
+    info->setObjectName(QStringLiteral("cmdSysInfo"));
+    connect(info, &QPushButton::clicked, this, &AboutDialog::showSystemInformation);
     QPushButton *ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
     ok->setObjectName(QStringLiteral("cmdOK"));
     ok->setDefault(true);

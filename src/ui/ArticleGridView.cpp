@@ -8,6 +8,7 @@
 ArticleGridView::ArticleGridView(QWidget *parent) : QTableView(parent)
 {
     setObjectName(QStringLiteral("FgDataGrid"));
+    setAccessibleName(QStringLiteral("Artiklar"));
     verticalHeader()->hide();
     setWordWrap(false);
     setSelectionMode(QAbstractItemView::ContiguousSelection);

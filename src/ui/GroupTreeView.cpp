@@ -27,6 +27,7 @@ bool isPlaceholder(const QTreeWidgetItem *item)
 GroupTreeView::GroupTreeView(QWidget *parent) : QTreeWidget(parent)
 {
     setObjectName(QStringLiteral("FgTree"));
+    setAccessibleName(QStringLiteral("Artikelgrupper"));
     setHeaderHidden(true);
     setColumnCount(1);
     setUniformRowHeights(true);

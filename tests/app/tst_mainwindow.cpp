@@ -2,6 +2,7 @@
 #include "app/FirstRun.h"
 #include "app/MainWindow.h"
 #include "app/Startup.h"
+#include "dialogs/AboutDialog.h"
 #include "core/Progress.h"
 #include "db/TdsImport.h"
 #include "support/CatalogueFixture.h"
@@ -90,6 +91,12 @@ void TestMainWindow::everyCommandHasItsActionInItsMenu()
             QCOMPARE(act->iconText(), QString::fromUtf8(spec.toolbarCaption));
     }
     QCOMPARE(window.action(CommandId::About)->text(), QString("&Om Ravelund..."));
+    // Screen readers find the two views by name, and the about box names what runs.
+    QCOMPARE(window.findChild<QWidget *>("FgTree")->accessibleName(), QString("Artikelgrupper"));
+    QCOMPARE(window.findChild<QWidget *>("FgDataGrid")->accessibleName(), QString("Artiklar"));
+    const QString info = systemInformation();
+    for (const char *part : {"Ravelund", "Qt ", "SQLite 3.", "ICU ", "System: "})
+        QVERIFY2(info.contains(part), part);
     // A toolbar button is its menu command: the import asks for a file with its own title.
     auto *standard = window.findChild<QToolBar *>("tbStandard");
     QVERIFY(standard->actions().contains(window.action(CommandId::OpenTDS)));

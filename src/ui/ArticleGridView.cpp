@@ -109,3 +109,12 @@ bool ArticleGridView::commitOpenEditor()
     closeEditor(editor, QAbstractItemDelegate::NoHint);
     return true;
 }
+
+void ArticleGridView::discardOpenEditor()
+{
+    if (!m_editing)
+        return;
+    if (QWidget *editor = m_editingIndex.isValid() ? indexWidget(m_editingIndex) : nullptr)
+        closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+    setEditing(false);
+}

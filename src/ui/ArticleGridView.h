@@ -18,6 +18,8 @@ public:
     // Writes an open cell editor's text through the delegate and closes it; false when none
     // was open.
     bool commitOpenEditor();
+    // Closes an open cell editor without writing its text (a dialog writes the cell instead).
+    void discardOpenEditor();
 
 signals:
     void editingChanged(bool editing);

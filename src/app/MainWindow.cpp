@@ -12,6 +12,7 @@
 #include "core/Settings.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/FieldEditDialog.h"
+#include "dialogs/NewGroupDialog.h"
 #include "dialogs/OptionsDialog.h"
 #include "ui/ArticleGridView.h"
 #include "ui/GroupTreeView.h"
@@ -650,10 +651,16 @@ void MainWindow::openChangePrefixDialog()
     m_session.databaseChanged();
 }
 
-void MainWindow::openNewGroupDialog(bool)
+void MainWindow::openNewGroupDialog(bool accessoryGroup)
 {
-    if (!m_session.offerToSaveEdits())
+    // The dialog writes to the database at once; pending edits are settled first.
+    Database *db = m_session.database();
+    if (!db || !m_session.offerToSaveEdits())
         return;
+    NewGroupDialog dialog(*db, m_prompter, accessoryGroup, this);
+    dialog.exec(); // stays open for several groups
+    if (dialog.anyGroupAdded())
+        m_session.databaseChanged();
 }
 
 void MainWindow::openOptionsDialog()

@@ -5,12 +5,14 @@
 #include "browse/ArticleGridModel.h"
 #include "browse/GroupTree.h"
 #include "core/AppError.h"
+#include "edit/PrefixChange.h"
 #include "core/Paths.h"
 #include "core/PickFile.h"
 #include "core/Progress.h"
 #include "core/RecentFiles.h"
 #include "core/Settings.h"
 #include "dialogs/AboutDialog.h"
+#include "dialogs/ChangePrefixDialog.h"
 #include "dialogs/FieldEditDialog.h"
 #include "dialogs/NewGroupDialog.h"
 #include "dialogs/OptionsDialog.h"
@@ -318,7 +320,10 @@ void MainWindow::connectSession()
     });
     connect(&m_session, &CatalogueSession::treeChanged, this, &MainWindow::SetupTreeView);
     connect(&m_session, &CatalogueSession::editedChanged, this, &MainWindow::onEditedChanged);
-    connect(&m_session, &CatalogueSession::gridReset, this, &MainWindow::UpdateLayout);
+    connect(&m_session, &CatalogueSession::gridReset, this, [this] {
+        UpdateLayout();
+        showChoiceInTree();
+    });
 
     connect(&m_gridController, &GridController::statusMessage, this,
             [this](const QString &text, int milliseconds) {
@@ -374,11 +379,8 @@ void MainWindow::onEditedChanged(bool edited)
     // While the grid holds edits the shown choice cannot change under them. A click on the
     // tree that committed an open editor may have moved its current row: it goes back.
     m_tree->setEnabled(!edited);
-    const ArticleSelection &shown = m_session.selection();
-    if (edited && shown.isValid() && m_tree->currentKey() != shown.treeKey()) {
-        const QScopedValueRollback<bool> restoring(m_pickingTreeRow, true);
-        m_tree->setCurrentKey(shown.treeKey());
-    }
+    if (edited)
+        showChoiceInTree();
     QPalette p = m_tree->palette();
     p.setColor(QPalette::Text,
                edited ? palette().color(QPalette::Dark) : palette().color(QPalette::WindowText));
@@ -600,6 +602,17 @@ void MainWindow::SetupTreeView()
     }
 }
 
+void MainWindow::showChoiceInTree()
+{
+    // The tree's current row follows what the grid shows, also after the tree was rebuilt.
+    const ArticleSelection &shown = m_session.selection();
+    if (!shown.isValid() || m_tree->currentKey() == shown.treeKey())
+        return;
+    const QScopedValueRollback<bool> restoring(m_pickingTreeRow, true);
+    m_tree->setCurrentKey(shown.treeKey());
+    m_tree->markCurrentBold();
+}
+
 void MainWindow::FilterSelection()
 {
     if (m_pickingTreeRow || m_tree->topLevelItemCount() == 0)
@@ -611,12 +624,8 @@ void MainWindow::FilterSelection()
         return;
     WaitCursor wait;
     const bool shown = m_session.show(selection);
-    // After a cancelled question the tree shows the kept choice again; after a save it was
-    // rebuilt and shows the new one.
-    if (m_session.selection().isValid() && m_tree->currentKey() != m_session.selection().treeKey()) {
-        m_tree->setCurrentKey(m_session.selection().treeKey());
-        m_tree->markCurrentBold();
-    }
+    // After a cancelled question the tree shows the kept choice again.
+    showChoiceInTree();
     if (!shown)
         return;
     m_lastTreeKey = selection.treeKey();
@@ -646,9 +655,20 @@ void MainWindow::openContactDefinition(int, int) {}
 void MainWindow::openChangePrefixDialog()
 {
     // The prefix dialog writes to the database at once; pending edits are settled first.
-    if (!m_session.offerToSaveEdits())
+    Database *db = m_session.database();
+    if (!db || !m_session.offerToSaveEdits())
         return;
-    m_session.databaseChanged();
+    ChangePrefixDialog dialog(*db, m_prompter, this);
+    connect(&dialog, &ChangePrefixDialog::prefixChanged, this,
+            [this](const QString &oldPrefix, const QString &newPrefix) {
+                // The shown group goes on under its new block name.
+                const ArticleSelection shown =
+                    PrefixChange::renamedSelection(m_session.selection(), oldPrefix, newPrefix);
+                if (shown.isValid())
+                    m_lastTreeKey = shown.treeKey();
+                m_session.databaseChanged(shown);
+            });
+    dialog.exec();
 }
 
 void MainWindow::openNewGroupDialog(bool accessoryGroup)

@@ -86,6 +86,7 @@ private:
     // Browsing: the picked tree row decides what the grid shows.
     void SetupTreeView();
     void FilterSelection();
+    void showChoiceInTree();
 
     // Dialogs.
     void openFieldEditDialog();

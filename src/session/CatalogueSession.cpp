@@ -312,9 +312,16 @@ void CatalogueSession::GridEdited(bool edited)
 
 void CatalogueSession::databaseChanged()
 {
+    databaseChanged(m_selection);
+}
+
+void CatalogueSession::databaseChanged(const ArticleSelection &shown)
+{
     if (!isOpen())
         return;
     emit treeChanged();
-    if (m_selection.isValid())
-        PopulateGrid(m_selection);
+    if (shown.isValid())
+        PopulateGrid(shown);
+    else
+        clearGrid();
 }

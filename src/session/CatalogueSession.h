@@ -66,8 +66,10 @@ public:
     void ignoreChanges();
     // Enters or leaves the edited state; grid operations call it with true.
     void GridEdited(bool edited);
-    // The database was changed by a dialog: the tree is rebuilt and the grid read again.
+    // The database was changed by a dialog: the tree is rebuilt and the grid read again, for the
+    // given choice (one that was renamed) or the shown one.
     void databaseChanged();
+    void databaseChanged(const ArticleSelection &shown);
 
 signals:
     // A database is open and its columns are known; the tree is to be built from it.

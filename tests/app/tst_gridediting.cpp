@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -46,6 +47,8 @@ private slots:
     void viewShowsTheSelectionAnOperationLeaves_data();
     void viewShowsTheSelectionAnOperationLeaves();
     void overLongPasteSaysWhatWasCut();
+    void databaseDialogsAskAboutEditsFirst_data();
+    void databaseDialogsAskAboutEditsFirst();
 
 private:
     ArticleGrid::CellRange viewSelection() const;
@@ -413,6 +416,37 @@ void TestGridEditing::overLongPasteSaysWhatWasCut()
              QString("En benämning som är "));
     const QString status = m_window->statusBar()->currentMessage();
     QVERIFY2(status.contains("1 cell") && status.contains("BENÄMNING"), qPrintable(status));
+}
+
+void TestGridEditing::databaseDialogsAskAboutEditsFirst_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::newRow("prefix") << int(CommandId::ChangePrefix);
+    QTest::newRow("article group") << int(CommandId::NewArticleGroup);
+    QTest::newRow("accessory group") << int(CommandId::NewAccessoryGroup);
+    QTest::newRow("export") << int(CommandId::SaveTDS);
+    QTest::newRow("save as") << int(CommandId::SaveAs);
+}
+
+void TestGridEditing::databaseDialogsAskAboutEditsFirst()
+{
+    // These write to the database at once or copy it: the edits are settled before any dialog
+    // opens, and Avbryt opens none.
+    QFETCH(int, command);
+    openGroup("!ABCDI010");
+    QVERIFY(typeInto(cell(1, "BENÄMNING"), "Ändrad"));
+    m_prompter->choices.enqueue(Answer::Cancel);
+    m_window->dispatch(CommandId(command));
+    QCOMPARE(m_prompter->shown.size(), 1);
+    QVERIFY(m_prompter->shown.last().isQuestion);
+    QVERIFY(m_prompter->fileRequests.isEmpty());
+    QVERIFY(QApplication::topLevelWidgets().size() >= 1);
+    for (QWidget *top : QApplication::topLevelWidgets())
+        QVERIFY2(!top->isVisible() || top == m_window.get() || !qobject_cast<QDialog *>(top),
+                 qPrintable(top->objectName()));
+    QVERIFY(m_window->session().isEdited());
+    QCOMPARE(m_window->grid().text(1, m_window->grid().GetColumn("BENÄMNING")), QString("Ändrad"));
+    QCOMPARE(storedFirstDesignation(), QString("Kontaktor"));
 }
 
 QTEST_MAIN(TestGridEditing)

@@ -7,6 +7,7 @@
 #include "session/CatalogueSession.h"
 #include "db/Database.h"
 #include "dialogs/ReplaceDialog.h"
+#include "edit/AccessoryPick.h"
 #include "edit/Fill.h"
 #include "edit/Replace.h"
 #include "edit/RowOperations.h"
@@ -475,6 +476,18 @@ void GridController::mnuPasteArticle()
     } catch (const std::exception &e) {
         operationFailed(QStringLiteral("mnuPasteArticle"), e);
     }
+}
+
+void GridController::writeAccessoryGroup(const ArticleGrid::CellRange &target,
+                                         const QString &blockName)
+{
+    // An editor opened since must not write its old text over the choice.
+    m_view->discardOpenEditor();
+    const AccessoryPick::Result result = AccessoryPick::writeBlockName(m_grid, target, blockName);
+    afterOperation(result.change);
+    reportCuts(result.cuts);
+    if (result.edited)
+        gridEdited();
 }
 
 void GridController::openMoveRowsDialog(QPoint globalPosition)

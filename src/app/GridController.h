@@ -69,6 +69,8 @@ public:
     void PasteClip();
     void CopyArticle();
     void mnuPasteArticle();
+    // The accessory picker's choice, written into the rows of column c1 of `target`.
+    void writeAccessoryGroup(const ArticleGrid::CellRange &target, const QString &blockName);
 
     // MoveRowsTarget
     const ArticleGrid &moveRowsGrid() const override { return m_grid; }

@@ -12,6 +12,7 @@
 #include "core/RecentFiles.h"
 #include "core/Settings.h"
 #include "dialogs/AboutDialog.h"
+#include "dialogs/AccessoryPickerDialog.h"
 #include "dialogs/ChangePrefixDialog.h"
 #include "dialogs/FieldEditDialog.h"
 #include "dialogs/NewGroupDialog.h"
@@ -314,6 +315,9 @@ void MainWindow::connectSession()
         updateCommands();
     });
     connect(&m_session, &CatalogueSession::closed, this, [this] {
+        // The picker reads the database that just went.
+        if (m_picker)
+            m_picker->close();
         m_tree->clear();
         setWindowTitle(QStringLiteral("Ravelund "));
         updateCommands();
@@ -649,7 +653,29 @@ void MainWindow::openFieldEditDialog()
         m_session.reopen(); // the grid's limits follow the new length
 }
 
-void MainWindow::openAccessoryPicker(int, int) {}
+void MainWindow::openAccessoryPicker(int, int)
+{
+    Database *db = m_session.database();
+    if (!db)
+        return;
+    // What the user typed in the cell counts first; the picked name then replaces it in the
+    // rows that were selected when the picker opened.
+    m_gridController.commitEditor();
+    const ArticleGrid::CellRange target = grid().selection();
+    if (m_picker)
+        m_picker->close();
+    m_picker = new AccessoryPickerDialog(*db, m_prompter, this);
+    connect(m_picker, &AccessoryPickerDialog::chosen, this, [this, target](const QString &name) {
+        m_gridController.writeAccessoryGroup(target, name);
+    });
+    connect(m_picker, &AccessoryPickerDialog::optionsRequested, this, [this] {
+        // A prefix chosen there fills the picker's list again.
+        OptionsDialog *options = openOptionsDialog();
+        connect(options, &OptionsDialog::accessoryPrefixChosen, m_picker.data(),
+                &AccessoryPickerDialog::fillList);
+    });
+    m_picker->present();
+}
 void MainWindow::openContactDefinition(int, int) {}
 
 void MainWindow::openChangePrefixDialog()
@@ -683,7 +709,7 @@ void MainWindow::openNewGroupDialog(bool accessoryGroup)
         m_session.databaseChanged();
 }
 
-void MainWindow::openOptionsDialog()
+OptionsDialog *MainWindow::openOptionsDialog()
 {
     // Modal without a nested event loop; it deletes itself when closed.
     auto *dialog = new OptionsDialog(m_prompter, this);
@@ -693,6 +719,7 @@ void MainWindow::openOptionsDialog()
     connect(dialog, &OptionsDialog::fontSizeChosen, this, &MainWindow::setFontSize);
     connect(dialog, &OptionsDialog::accessoryPrefixChosen, this, &MainWindow::setAccessoryPrefix);
     dialog->open();
+    return dialog;
 }
 
 void MainWindow::showAbout()

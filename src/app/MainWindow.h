@@ -6,11 +6,14 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
 
+class AccessoryPickerDialog;
 class ArticleGridModel;
+class OptionsDialog;
 class ArticleGridView;
 class GroupTreeView;
 class Progress;
@@ -94,7 +97,7 @@ private:
     void openContactDefinition(int row, int column);
     void openChangePrefixDialog();
     void openNewGroupDialog(bool accessoryGroup);
-    void openOptionsDialog();
+    OptionsDialog *openOptionsDialog();
     void showAbout();
 
     Prompter &m_prompter;
@@ -118,6 +121,7 @@ private:
     QString m_accessoryPrefix;
     QList<int> m_storedColumnWidths; // twips by column number, -1 where none is stored
     QString m_lastTreeKey;
+    QPointer<AccessoryPickerDialog> m_picker;
     bool m_pickingTreeRow = false;
     bool m_unloaded = false;
 };

@@ -103,6 +103,56 @@ void clng(sqlite3_context *context, int, sqlite3_value **argv)
     sqlite3_result_int64(context, qint64(rounded));
 }
 
+// LIKE that ignores case beyond ASCII, so "åter%" finds "ÅTERFÖRSÄLJARE" as "tillb%" finds
+// "TILLBEHÖR". like(pattern, text[, escape]) as SQLite calls it; a null argument gives null.
+void likeIgnoringCase(sqlite3_context *context, int argc, sqlite3_value **argv)
+{
+    const auto *pattern = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
+    const int patternBytes = sqlite3_value_bytes(argv[0]);
+    const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(argv[1]));
+    const int textBytes = sqlite3_value_bytes(argv[1]);
+    if (!pattern || !text)
+        return;
+    // Long patterns with many % take exponential time; SQLite's own LIKE refuses them too.
+    if (patternBytes > sqlite3_limit(sqlite3_context_db_handle(context),
+                                     SQLITE_LIMIT_LIKE_PATTERN_LENGTH, -1)) {
+        sqlite3_result_error(context, "LIKE or GLOB pattern too complex", -1);
+        return;
+    }
+    QString escape;
+    if (argc == 3) {
+        const auto *escapeText = reinterpret_cast<const char *>(sqlite3_value_text(argv[2]));
+        if (!escapeText)
+            return;
+        escape = QString::fromUtf8(escapeText, sqlite3_value_bytes(argv[2]));
+        if (escape.toUcs4().size() != 1) {
+            sqlite3_result_error(context, "ESCAPE expression must be a single character", -1);
+            return;
+        }
+    }
+    const auto codePoint = [](const QString &character) {
+        return character.isEmpty() ? 0u : unsigned(character.toUcs4().constFirst());
+    };
+
+    const auto isAscii = [](const char *bytes, int size) {
+        return std::all_of(bytes, bytes + size, [](char c) { return (c & 0x80) == 0; });
+    };
+    int unmatched = 0;
+    // sqlite3_strlike folds ASCII itself. An ASCII pattern needs no more: no character a
+    // Windows-1252 text can hold folds to an ASCII one.
+    if (isAscii(pattern, patternBytes) && codePoint(escape) < 0x80) {
+        unmatched = sqlite3_strlike(pattern, text, codePoint(escape));
+    } else {
+        // The escape character is folded with the pattern, so it still finds itself there.
+        const QByteArray foldedPattern =
+            QString::fromUtf8(pattern, patternBytes).toCaseFolded().toUtf8();
+        const QByteArray foldedText = QString::fromUtf8(text, textBytes).toCaseFolded().toUtf8();
+        unmatched = sqlite3_strlike(foldedPattern.constData(), foldedText.constData(),
+                                    codePoint(escape.toCaseFolded()));
+    }
+    sqlite3_result_int(context, unmatched == 0 ? 1 : 0);
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------- Statement
@@ -316,6 +366,10 @@ void Database::open(const QString &path, OpenMode mode)
         registerSwedishCollation(m_handle);
         sqlite3_create_function(m_handle, "CLNG", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                 clng, nullptr, nullptr);
+        for (const int arguments : {2, 3})
+            sqlite3_create_function(m_handle, "like", arguments,
+                                    SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                    likeIgnoringCase, nullptr, nullptr);
         // Reading the schema tells a database from any other file right away.
         exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
     } catch (...) {

@@ -78,7 +78,8 @@ private:
 };
 
 // The working database connection: RAII over sqlite3, with the Swedish collation "SV" and the
-// helper functions the catalogue's SQL uses registered on every open.
+// helper functions the catalogue's SQL uses registered on every open. Its LIKE ignores case
+// also outside ASCII (Å Ä Ö).
 class Database
 {
 public:

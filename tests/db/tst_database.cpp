@@ -24,6 +24,9 @@ private slots:
     void getMaxRow();
     void rowIdNameAvoidsColumnsOfThatName_data();
     void rowIdNameAvoidsColumnsOfThatName();
+    void likeIgnoresCaseBeyondAscii_data();
+    void likeIgnoresCaseBeyondAscii();
+    void likeEscapeMustBeOneCharacter();
 
 private:
     QTemporaryDir m_dir;
@@ -190,6 +193,55 @@ void TestDatabase::rowIdNameAvoidsColumnsOfThatName()
     QCOMPARE(name, expected);
     // It reaches the real rowid, not a column's null.
     QCOMPARE(db.scalar(QStringLiteral("SELECT MAX(%1) FROM t").arg(name)).toInt(), 2);
+}
+
+void TestDatabase::likeIgnoresCaseBeyondAscii_data()
+{
+    QTest::addColumn<QVariant>("text");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("escape"); // empty: no ESCAPE clause
+    QTest::addColumn<QVariant>("expected"); // 1, 0 or null
+    QTest::newRow("ASCII case") << QVariant("Tillbehör") << "TILLB%" << "" << QVariant(1);
+    QTest::newRow("Å Ä Ö case") << QVariant("ÅTERFÖRSÄLJARE") << "återförs%" << "" << QVariant(1);
+    QTest::newRow("ä pattern, Ä text") << QVariant("ÄPPLE") << "äp_le" << "" << QVariant(1);
+    QTest::newRow("accents count") << QVariant("Olja") << "ö%" << "" << QVariant(0);
+    QTest::newRow("_ takes one letter Å") << QVariant("Å") << "_" << "" << QVariant(1);
+    QTest::newRow("ASCII pattern, other text")
+        << QVariant("=ÖVRIGT") << "=%" << "" << QVariant(1);
+    QTest::newRow("ASCII pattern misses") << QVariant("ÖVRIGT") << "=%" << "" << QVariant(0);
+    QTest::newRow("escaped %") << QVariant("100% ull") << "100\\%%" << "\\" << QVariant(1);
+    QTest::newRow("escaped % misses") << QVariant("1000 ull") << "100\\%%" << "\\" << QVariant(0);
+    QTest::newRow("escaped _ beside Ö")
+        << QVariant("ö_b") << "Ö\\_B" << "\\" << QVariant(1);
+    QTest::newRow("escaped _ misses") << QVariant("öxb") << "Ö\\_B" << "\\" << QVariant(0);
+    QTest::newRow("ASCII letter as escape") << QVariant("a%") << "AX%" << "X" << QVariant(1);
+    QTest::newRow("letter as escape, folded too")
+        << QVariant("Ä%") << "äÄ%" << "Ä" << QVariant(1);
+    QTest::newRow("null text") << QVariant() << "%" << "" << QVariant();
+}
+
+void TestDatabase::likeIgnoresCaseBeyondAscii()
+{
+    QFETCH(QVariant, text);
+    QFETCH(QString, pattern);
+    QFETCH(QString, escape);
+    QFETCH(QVariant, expected);
+    Database db(m_dir.filePath("like.db"), Database::OpenMode::Create);
+    Statement st = db.prepare(escape.isEmpty() ? QStringLiteral("SELECT ? LIKE ?")
+                                               : QStringLiteral("SELECT ? LIKE ? ESCAPE ?"));
+    st.bindVariant(1, text).bind(2, pattern);
+    if (!escape.isEmpty())
+        st.bind(3, escape);
+    QVERIFY(st.step());
+    QCOMPARE(st.isNull(0), expected.isNull());
+    if (!expected.isNull())
+        QCOMPARE(st.int64(0), expected.toLongLong());
+}
+
+void TestDatabase::likeEscapeMustBeOneCharacter()
+{
+    Database db(m_dir.filePath("like-escape.db"), Database::OpenMode::Create);
+    QVERIFY_THROWS_EXCEPTION(DbError, db.scalar(QStringLiteral("SELECT 'a' LIKE 'a' ESCAPE 'xy'")));
 }
 
 QTEST_GUILESS_MAIN(TestDatabase)

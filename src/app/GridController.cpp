@@ -6,6 +6,7 @@
 #include "core/AppError.h"
 #include "session/CatalogueSession.h"
 #include "db/Database.h"
+#include "dialogs/ContactDefinitionDialog.h"
 #include "dialogs/ReplaceDialog.h"
 #include "edit/AccessoryPick.h"
 #include "edit/Fill.h"
@@ -43,7 +44,7 @@ GridController::GridController(CatalogueSession &session, Prompter &prompter, QO
         if (m_grid.text(0, column) == QLatin1String("TBH/APP"))
             emit accessoryPickerRequested(row, column);
         else
-            emit contactDefinitionRequested(row, column);
+            openContactDefinition(row, column);
     });
     connect(m_delegate, &CellDelegate::characterRefused, this, [this] {
         emit statusMessage(QStringLiteral("Tecknet finns inte i Windows-1252."), 4000);
@@ -488,6 +489,30 @@ void GridController::writeAccessoryGroup(const ArticleGrid::CellRange &target,
     reportCuts(result.cuts);
     if (result.edited)
         gridEdited();
+}
+
+void GridController::openContactDefinition(int row, int column)
+{
+    // The "..." button sits in the open editor: its text counts first, and the editor is gone
+    // before the dialog's definition is written.
+    commitEditor();
+    int firstRow = row;
+    int lastRow = row;
+    if (const auto selected = m_grid.dataSelection(); selected && selected->r1 <= row &&
+                                                      row <= selected->r2) {
+        firstRow = selected->r1;
+        lastRow = selected->r2;
+    }
+    ContactDefinitionDialog dialog(m_prompter, m_grid.text(firstRow, column), m_view->window());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const ContactDefinition::WriteResult result =
+        ContactDefinition::writeToGrid(m_grid, firstRow, lastRow, column, dialog.definition());
+    if (!result.edited)
+        return;
+    afterOperation(result.change);
+    reportCuts(result.cuts);
+    gridEdited();
 }
 
 void GridController::openMoveRowsDialog(QPoint globalPosition)

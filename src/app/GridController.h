@@ -54,6 +54,8 @@ public:
     // The popup's commands, in order, for the current selection.
     QList<GridRules::PopupItem> gridPopupItems() const;
     void openMoveRowsDialog(QPoint globalPosition);
+    // The CCONF cell's button: the contact definition goes into the selected rows of the column.
+    void openContactDefinition(int row, int column);
 
     // Commands.
     void renumberRows();
@@ -89,7 +91,6 @@ signals:
     // Shift-click on a column: FieldEditColumn and what goes with it are set.
     void fieldEditRequested();
     void accessoryPickerRequested(int row, int column);
-    void contactDefinitionRequested(int row, int column);
     // A cell editor opened or closed (saving is possible while one is open).
     void editingChanged(bool editing);
 

@@ -340,8 +340,6 @@ void MainWindow::connectSession()
             &MainWindow::openFieldEditDialog);
     connect(&m_gridController, &GridController::accessoryPickerRequested, this,
             &MainWindow::openAccessoryPicker);
-    connect(&m_gridController, &GridController::contactDefinitionRequested, this,
-            &MainWindow::openContactDefinition);
 }
 
 // ------------------------------------------------------------------------------- dispatch
@@ -676,7 +674,6 @@ void MainWindow::openAccessoryPicker(int, int)
     });
     m_picker->present();
 }
-void MainWindow::openContactDefinition(int, int) {}
 
 void MainWindow::openChangePrefixDialog()
 {

@@ -94,7 +94,6 @@ private:
     // Dialogs.
     void openFieldEditDialog();
     void openAccessoryPicker(int row, int column);
-    void openContactDefinition(int row, int column);
     void openChangePrefixDialog();
     void openNewGroupDialog(bool accessoryGroup);
     OptionsDialog *openOptionsDialog();

@@ -121,6 +121,21 @@ Setting recentFile(int slot)
     return named(QString::number(slot) + QStringLiteral("RecentFile"), QStringLiteral("Main"), {});
 }
 
+QStringList iniKeys(const QString &section, const QString &filePath)
+{
+    QSettings ini(filePath, QSettings::IniFormat);
+    ini.beginGroup(section);
+    return ini.childKeys();
+}
+
+bool removeIni(const QString &section, const QString &key, const QString &filePath)
+{
+    QSettings ini(filePath, QSettings::IniFormat);
+    ini.remove(section + QLatin1Char('/') + key);
+    ini.sync();
+    return ini.status() == QSettings::NoError;
+}
+
 QString readIni(const QString &section, const QString &key, const QString &filePath)
 {
     QSettings ini(filePath, QSettings::IniFormat);

@@ -3,6 +3,7 @@
 #include "core/PickFile.h"
 
 #include <QString>
+#include <QStringList>
 
 // The settings store: every value is text, kept per user (and a few per machine) under the
 // organisation "BRAX" and application "Ravelund". A section is a group; an empty section is the
@@ -44,6 +45,9 @@ void copyIniToUser(const QString &iniPath);
 QString readIni(const QString &section, const QString &key, const QString &filePath);
 bool writeIni(const QString &section, const QString &key, const QString &value,
               const QString &filePath);
+// The keys of a section, and removing one (answers whether it worked).
+QStringList iniKeys(const QString &section, const QString &filePath);
+bool removeIni(const QString &section, const QString &key, const QString &filePath);
 
 // The same stored value read with another default.
 inline Setting withDefault(Setting setting, const QString &defaultValue)

@@ -37,12 +37,12 @@ const Scheme &schemeAt(int scheme)
 }
 
 // Control names that keep their own colours: buttons, sliders, text boxes, images, lines,
-// combo boxes, dialogs, grids, status bars, menus, timers, system, tray, popups, tabs.
+// combo boxes, list boxes, dialogs, grids, status bars, menus, timers, system, tray, popups, tabs.
 bool keepsOwnColour(const QString &name)
 {
-    static const char *const prefixes[] = {"cmd", "sli", "txt", "img", "lin", "cbo", "com",
-                                           "fg_", "sta", "mnu", "fgf", "fgs", "fgt", "fgd",
-                                           "tim", "sys", "tra", "pop", "tab"};
+    static const char *const prefixes[] = {"cmd", "sli", "txt", "img", "lin", "cbo", "lst",
+                                           "com", "fg_", "sta", "mnu", "fgf", "fgs", "fgt",
+                                           "fgd", "tim", "sys", "tra", "pop", "tab"};
     const QString lower = name.toLower();
     for (const char *prefix : prefixes) {
         if (lower.startsWith(QLatin1String(prefix)))

@@ -102,7 +102,11 @@ bool ArticleGridModel::setData(const QModelIndex &index, const QVariant &value, 
     if (!index.isValid() || role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
         return false;
     const int row = index.row() + 1;
-    m_grid.setText(row, index.column(), value.toString());
+    const QString text = value.toString();
+    // An editor closed without a change is no edit (a blank cell still becomes "0").
+    if (text == m_grid.textView(row, index.column()) && !text.trimmed().isEmpty())
+        return true;
+    m_grid.setText(row, index.column(), text);
     emit cellEdited(row, index.column());
     emit dataChanged(index, index);
     return true;

@@ -294,6 +294,13 @@ void TestGridEditing::openEditorIsSavedByCtrlS()
 
 void TestGridEditing::closingTheWindowCommitsTheEditorAndAsks()
 {
+    // An editor opened and left without a change is no edit: closing asks nothing.
+    openGroup("!ABCDI010");
+    m_window->gridView()->setCurrentIndex(cell(1, "FABRIKAT"));
+    m_window->gridView()->edit(cell(1, "FABRIKAT"));
+    m_window->dispatch(CommandId::Copy);
+    QVERIFY(!m_window->session().isEdited());
+
     openGroup("!ABCDI010");
     QVERIFY(typeInto(cell(1, "BENÄMNING"), "Kvar"));
     m_prompter->choices.enqueue(Answer::Cancel);

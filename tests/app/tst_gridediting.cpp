@@ -259,7 +259,11 @@ QLineEdit *TestGridEditing::typeInto(const QModelIndex &index, const QString &te
     ArticleGridView *view = m_window->gridView();
     view->setCurrentIndex(index);
     view->edit(index);
-    auto *editor = view->viewport()->findChild<QLineEdit *>();
+    // The editor of this cell (one closed before may still wait for deletion).
+    QWidget *widget = view->indexWidget(index);
+    auto *editor = qobject_cast<QLineEdit *>(widget);
+    if (!editor && widget)
+        editor = widget->findChild<QLineEdit *>();
     if (!editor)
         return nullptr;
     editor->selectAll();

@@ -4,6 +4,7 @@
 #include "edit/PrefixChange.h"
 #include "ui/Theme.h"
 #include "ui/WindowPlacement.h"
+#include "ui/FormParts.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -18,27 +19,6 @@ namespace {
 
 constexpr int kDefaultHeightTwips = 2235;
 constexpr int kDefaultWidthTwips = 4170;
-
-// Only the characters a prefix may hold get through, typed or pasted; the box beeps at the
-// others through inputRejected.
-class PrefixValidator : public QValidator
-{
-public:
-    using QValidator::QValidator;
-
-    State validate(QString &input, int &) const override
-    {
-        return PrefixChange::acceptableInput(input) ? Acceptable : Invalid;
-    }
-};
-
-QLabel *label(const char *objectName, const QString &text, QWidget *buddy)
-{
-    auto *result = new QLabel(text);
-    result->setObjectName(QLatin1String(objectName));
-    result->setBuddy(buddy);
-    return result;
-}
 
 } // namespace
 
@@ -70,15 +50,15 @@ void ChangePrefixDialog::buildControls()
     m_oldPrefix->setReadOnly(true);
     m_newPrefix = new QLineEdit;
     m_newPrefix->setObjectName(QStringLiteral("txtNewPrefix"));
-    m_newPrefix->setValidator(new PrefixValidator(m_newPrefix));
+    m_newPrefix->setValidator(new RuleValidator(&PrefixChange::acceptableInput, m_newPrefix));
     connect(m_newPrefix, &QLineEdit::inputRejected, this, [] { QApplication::beep(); });
     connect(m_newPrefix, &QLineEdit::textChanged, this, &ChangePrefixDialog::newPrefixChanged);
 
     auto *fields = new QGridLayout;
-    fields->addWidget(label("lblOldPrefix", QStringLiteral("Nuvarande bibliotek"), m_oldPrefix), 0,
+    fields->addWidget(buddyLabel("lblOldPrefix", QStringLiteral("Nuvarande bibliotek"), m_oldPrefix), 0,
                       0);
     fields->addWidget(m_oldPrefix, 0, 1);
-    fields->addWidget(label("lblNewPrefix", QStringLiteral("Nytt bibliotek"), m_newPrefix), 1, 0);
+    fields->addWidget(buddyLabel("lblNewPrefix", QStringLiteral("Nytt bibliotek"), m_newPrefix), 1, 0);
     fields->addWidget(m_newPrefix, 1, 1);
     fields->setColumnStretch(1, 1);
 

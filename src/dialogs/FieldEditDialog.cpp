@@ -3,6 +3,7 @@
 #include "edit/FieldLength.h"
 #include "ui/Theme.h"
 #include "ui/WindowPlacement.h"
+#include "ui/FormParts.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -19,27 +20,6 @@ namespace {
 
 constexpr int kDefaultHeightTwips = 3500;
 constexpr int kDefaultWidthTwips = 7185;
-
-// Digits only, and never a value above the longest length: a digit that would pass it is
-// refused as it is typed (the box beeps through inputRejected).
-class LengthValidator : public QValidator
-{
-public:
-    using QValidator::QValidator;
-
-    State validate(QString &input, int &) const override
-    {
-        return FieldLength::acceptableInput(input) ? Acceptable : Invalid;
-    }
-};
-
-QLabel *label(const char *objectName, const QString &text, QWidget *buddy)
-{
-    auto *result = new QLabel(text);
-    result->setObjectName(QLatin1String(objectName));
-    result->setBuddy(buddy);
-    return result;
-}
 
 QLineEdit *lineEdit(const char *objectName, const QString &text, bool readOnly)
 {
@@ -74,18 +54,18 @@ void FieldEditDialog::buildControls()
     m_name = lineEdit("txtName", QString(), true);
     m_alias = lineEdit("txtAlias", QString(), true);
     m_length = lineEdit("txtLength", QString(), false);
-    m_length->setValidator(new LengthValidator(m_length));
+    m_length->setValidator(new RuleValidator(&FieldLength::acceptableInput, m_length));
     // Room for three digits, not the whole width.
     m_length->setMaximumWidth(m_length->fontMetrics().horizontalAdvance(QStringLiteral("0000")) +
                               24);
     connect(m_length, &QLineEdit::inputRejected, this, [] { QApplication::beep(); });
 
     auto *fields = new QGridLayout;
-    fields->addWidget(label("lblName", QStringLiteral("Fältnamn"), m_name), 0, 0);
+    fields->addWidget(buddyLabel("lblName", QStringLiteral("Fältnamn"), m_name), 0, 0);
     fields->addWidget(m_name, 0, 1);
-    fields->addWidget(label("lblAlias", QStringLiteral("Alias"), m_alias), 1, 0);
+    fields->addWidget(buddyLabel("lblAlias", QStringLiteral("Alias"), m_alias), 1, 0);
     fields->addWidget(m_alias, 1, 1);
-    fields->addWidget(label("lbLength", QStringLiteral("Fältlängd"), m_length), 2, 0);
+    fields->addWidget(buddyLabel("lbLength", QStringLiteral("Fältlängd"), m_length), 2, 0);
     fields->addWidget(m_length, 2, 1, Qt::AlignLeft);
     fields->setColumnStretch(1, 1);
 

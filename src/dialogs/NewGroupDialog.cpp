@@ -6,6 +6,7 @@
 #include "core/Settings.h"
 #include "ui/Theme.h"
 #include "ui/WindowPlacement.h"
+#include "ui/FormParts.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -24,24 +25,6 @@ namespace {
 
 constexpr int kDefaultHeightTwips = 4215;
 constexpr int kDefaultWidthTwips = 4410;
-
-// Refuses (and so beeps at) any text the rule does not accept, typed or pasted.
-class RuleValidator : public QValidator
-{
-public:
-    RuleValidator(std::function<bool(const QString &)> accepts, QObject *parent)
-        : QValidator(parent), m_accepts(std::move(accepts))
-    {
-    }
-
-    State validate(QString &input, int &) const override
-    {
-        return m_accepts(input) ? Acceptable : Invalid;
-    }
-
-private:
-    std::function<bool(const QString &)> m_accepts;
-};
 
 QLineEdit *textBox(const char *objectName, std::function<bool(const QString &)> accepts)
 {

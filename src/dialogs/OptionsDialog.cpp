@@ -5,6 +5,7 @@
 #include "core/Settings.h"
 #include "ui/Theme.h"
 #include "ui/WindowPlacement.h"
+#include "ui/FormParts.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -29,18 +30,6 @@ QString flag(bool on)
 {
     return on ? QStringLiteral("1") : QStringLiteral("0");
 }
-
-// The prefix ends up in the Windows-1252 exchange files, so it may only hold what they can.
-class Cp1252Validator : public QValidator
-{
-public:
-    using QValidator::QValidator;
-
-    State validate(QString &input, int &) const override
-    {
-        return Cp1252::canEncode(input) ? Acceptable : Invalid;
-    }
-};
 
 // A style sheet, not the palette: several styles paint push buttons without the palette's
 // button colour, and the swatch must show the colour that will be stored.
@@ -124,7 +113,7 @@ void OptionsDialog::buildControls()
     m_tbhPrefix = new QLineEdit;
     m_tbhPrefix->setObjectName(QStringLiteral("txtTbhPrefix"));
     m_tbhPrefix->setAccessibleName(QStringLiteral("Prefix för benämning i tillbehörsgrupper"));
-    m_tbhPrefix->setValidator(new Cp1252Validator(m_tbhPrefix));
+    m_tbhPrefix->setValidator(new RuleValidator([](const QString &text) { return Cp1252::canEncode(text); }, m_tbhPrefix));
     m_tbhPrefixWarning = new QLabel(QStringLiteral("Tecknet finns inte i Windows-1252."));
     m_tbhPrefixWarning->setObjectName(QStringLiteral("lblTbhPrefixWarning"));
     QPalette warningPalette = m_tbhPrefixWarning->palette();

@@ -3,7 +3,8 @@
 set -euo pipefail
 
 # libqt6svg6 brings the SVG icon engine plugin that draws the program's icons.
-packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libqt6svg6 libsqlite3-dev libicu-dev
+packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libqt6svg6 qt6-translations-l10n
+          libsqlite3-dev libicu-dev
           fonts-dejavu-core "$@")
 
 missing=()

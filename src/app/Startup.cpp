@@ -4,7 +4,11 @@
 #include "core/Prompter.h"
 #include "core/Settings.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 namespace {
 
@@ -45,4 +49,17 @@ std::unique_ptr<MainWindow> startInteractive(const CommandLine &commandLine, Pro
         QFileInfo(last).isFile())
         window->OpenMDB(last);
     return window;
+}
+
+bool installQtTranslations()
+{
+    QLocale::setDefault(QLocale(QLocale::Swedish, QLocale::Sweden));
+    auto *translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QLocale(QLocale::Swedish, QLocale::Sweden), QStringLiteral("qt"),
+                          QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
 }

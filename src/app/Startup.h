@@ -11,3 +11,7 @@ class Prompter;
 // line could not be used, the main window, then the file a desktop launch named, or the last
 // file when "AutoOpen" is on. The window is returned shown.
 std::unique_ptr<MainWindow> startInteractive(const CommandLine &commandLine, Prompter &prompter);
+
+// Qt's own dialogs and widgets speak Swedish whatever the system's language: loads Qt's Swedish
+// translations into the application. False when they are not installed.
+bool installQtTranslations();

@@ -39,6 +39,7 @@ int runInteractive(const CommandLine &commandLine, int argc, char **argv)
     QApplication::setOrganizationName(QStringLiteral("BRAX"));
     QApplication::setApplicationVersion(QStringLiteral(KVISTBO_VERSION));
     QApplication::setStyle(QStringLiteral("Fusion"));
+    installQtTranslations();
 
     MessageBoxPrompter prompter;
     std::unique_ptr<MainWindow> window;

@@ -49,6 +49,7 @@ private slots:
     void badCommandLineShowsTheSyntaxThenStarts();
     void autoOpenOpensTheLastFile();
     void firstRunCopiesInitIni();
+    void qtSpeaksSwedish();
 
 private:
     QString makeDatabase(const QString &name);
@@ -369,6 +370,16 @@ void TestMainWindow::autoOpenOpensTheLastFile()
     auto window = startInteractive(CommandLine{}, prompter);
     QVERIFY(!window->session().isOpen());
     QVERIFY(prompter.shown.isEmpty());
+}
+
+void TestMainWindow::qtSpeaksSwedish()
+{
+    // Qt's own texts, whatever the system's language: the cell editor's context menu, the file
+    // dialog, button boxes.
+    QVERIFY(installQtTranslations());
+    QCOMPARE(QCoreApplication::translate("QLineEdit", "&Undo"), QString("&Ångra"));
+    QCOMPARE(QCoreApplication::translate("QFileDialog", "&Open"), QString("&Öppna"));
+    QCOMPARE(QCoreApplication::translate("QDialogButtonBox", "Cancel"), QString("Avbryt"));
 }
 
 void TestMainWindow::firstRunCopiesInitIni()

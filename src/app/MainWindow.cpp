@@ -90,7 +90,8 @@ public:
 
 QString databaseCaption(const QString &path)
 {
-    return Paths::fileNameOf(path) + QStringLiteral(" - ") + QStringLiteral("Ravelund ") +
+    // "[*]" shows as "*" while the grid holds unsaved edits.
+    return Paths::fileNameOf(path) + QStringLiteral("[*] - ") + QStringLiteral("Ravelund ") +
            QStringLiteral(" ") + QStringLiteral(" [") + path + QStringLiteral("]");
 }
 
@@ -378,6 +379,7 @@ void MainWindow::updateCommands()
 
 void MainWindow::onEditedChanged(bool edited)
 {
+    setWindowModified(edited);
     // While the grid holds edits the shown choice cannot change under them. A click on the
     // tree that committed an open editor may have moved its current row: it goes back.
     m_tree->setEnabled(!edited);

@@ -125,5 +125,6 @@ private:
     bool m_unloaded = false;
 };
 
-// The caption with a database open: "art.tdb - Ravelund   [/full/path/art.tdb]".
+// The caption with a database open: "art.tdb - Ravelund   [/full/path/art.tdb]", with a "*"
+// after the file name while edits are unsaved.
 QString databaseCaption(const QString &path);

@@ -35,7 +35,6 @@ int runInteractive(const CommandLine &commandLine, int argc, char **argv)
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ravelund"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Ravelund"));
     QApplication::setOrganizationName(QStringLiteral("BRAX"));
     QApplication::setApplicationVersion(QStringLiteral(KVISTBO_VERSION));
     QApplication::setStyle(QStringLiteral("Fusion"));

@@ -127,6 +127,7 @@ void TestGridEditing::editingFollowsTheView()
     QVERIFY(m_window->session().isEdited());
     QVERIFY(!m_window->tree()->isEnabled());
     QVERIFY(m_window->action(CommandId::Save)->isEnabled());
+    QVERIFY(m_window->isWindowModified()); // the caption shows "*"
 
     // The editor holds no more than the field's length.
     m_window->gridView()->edit(cell(1, "BENÄMNING"));

@@ -137,7 +137,7 @@ void TestMainWindow::enablingFollowsTheOpenDatabase()
     QVERIFY(window.menu("mnuEdit")->isEnabled());
     // Saving is for unsaved edits only.
     QVERIFY(!enabled(C::Save));
-    QCOMPARE(window.windowTitle(), "open.tdb - Ravelund   [" + tdb + "]");
+    QCOMPARE(window.windowTitle(), "open.tdb[*] - Ravelund   [" + tdb + "]");
 
     window.dispatch(CommandId::CloseMDB);
     checkClosed();
@@ -235,7 +235,7 @@ void TestMainWindow::importThroughTheMenu()
     window.dispatch(CommandId::OpenTDS);
     QVERIFY2(window.session().isOpen(), qPrintable(prompter.texts().join('\n')));
     const QString tdb = m_dir->filePath("Meny.tdb");
-    QCOMPARE(window.windowTitle(), "Meny.tdb - Ravelund   [" + tdb + "]");
+    QCOMPARE(window.windowTitle(), "Meny.tdb[*] - Ravelund   [" + tdb + "]");
     QCOMPARE(TestFiles::storedSetting("OpenPath"), m_dir->path() + "/");
     QCOMPARE(TestFiles::storedSetting("0RecentFile", "Main"), tdb);
     QCOMPARE(TestFiles::storedSetting("LastFileName"), tdb);

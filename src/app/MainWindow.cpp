@@ -311,6 +311,10 @@ void MainWindow::connectSession()
     connect(&m_session, &CatalogueSession::opened, this, [this](const QString &path) {
         setupGridColumns();
         SetupTreeView();
+        // A new user sees articles at once: the grid shows the highlighted tree row.
+        const ArticleSelection highlighted = ArticleSelection::fromTreeKey(m_tree->currentKey());
+        if (highlighted.isValid())
+            m_session.show(highlighted);
         setWindowTitle(databaseCaption(path));
         UpdateRecentFiles();
         updateCommands();

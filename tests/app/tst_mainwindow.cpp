@@ -240,6 +240,9 @@ void TestMainWindow::importThroughTheMenu()
     QCOMPARE(TestFiles::storedSetting("0RecentFile", "Main"), tdb);
     QCOMPARE(TestFiles::storedSetting("LastFileName"), tdb);
     QCOMPARE(window.grid().cols(), 6);
+    // The articles of the highlighted root show at once.
+    QCOMPARE(window.session().selection(), ArticleSelection::root());
+    QCOMPARE(window.grid().rows(), 2);
     QCOMPARE(window.grid().text(0, 1), QString("RAD"));
     QCOMPARE(window.grid().text(0, 4), QString("BENÄMNING"));
     QVERIFY(!window.action(CommandId::OpenTDS)->isEnabled());

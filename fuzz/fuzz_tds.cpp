@@ -19,10 +19,10 @@ FieldList layout(uint8_t choice)
 {
     QuietPrompter prompter;
     FieldList fields;
-    const QByteArray tdx = (choice & 1)
-                               ? QByteArray("BL_NAME,Blocknamn,8\r\nTYP,Typ,3\r\n"
-                                            "BEN\xc4MNING,Ben\xe4mning,20\r\nFABRIKAT,Fabrikat,12\r\n")
-                               : QByteArray("BL_NAME,Blocknamn,2\r\nTYP,Typ,1\r\nX,,0\r\n");
+    const QByteArray wide("BL_NAME,Blocknamn,8\r\nTYP,Typ,3\r\nBEN\xc4MNING,Ben\xe4mning,20\r\n"
+                          "FABRIKAT,Fabrikat,12\r\n");
+    const QByteArray narrow("BL_NAME,Blocknamn,2\r\nTYP,Typ,1\r\nX,,0\r\n");
+    const QByteArray tdx = (choice & 1) ? wide : narrow;
     parseTdx(tdx, QStringLiteral("layout.tdx"), fields, prompter);
     return fields;
 }

@@ -74,6 +74,11 @@ bool isAlive(qint64 pid)
     return ::kill(pid_t(pid), 0) == 0 || errno != ESRCH;
 }
 
+bool move(const QString &from, const QString &to)
+{
+    return ::rename(encoded(from).constData(), encoded(to).constData()) == 0;
+}
+
 bool exists(const QString &path)
 {
     struct stat st;
@@ -233,8 +238,11 @@ void writeWhole(const QString &path, const QByteArray &bytes)
 void copy(const QString &from, const QString &to)
 {
     const int fd = ::open(encoded(from).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        throw FileError(errno, QStringLiteral("Kan ej läsa filen %1: %2").arg(from, systemText(errno)));
+    if (fd < 0) {
+        const int error = errno;
+        throw FileError(error, QStringLiteral("Kan ej läsa filen %1: %2")
+                                   .arg(from, systemText(error)));
+    }
     Output out(to);
     QByteArray buffer(1 << 20, Qt::Uninitialized);
     for (;;) {
@@ -270,7 +278,8 @@ void replacePair(Output &first, Output &second)
 {
     const QString targets[2] = {resolvedTarget(first.target()), resolvedTarget(second.target())};
     const QString backup = backupFolderFor(first.target());
-    const QString entries[2] = {backup + QStringLiteral("/first"), backup + QStringLiteral("/second")};
+    const QString entries[2] = {backup + QStringLiteral("/first"),
+                                backup + QStringLiteral("/second")};
     removeTree(doneFolderFor(first.target()));
     removeTree(backup);
     if (::mkdir(encoded(backup).constData(), 0700) != 0)
@@ -289,25 +298,23 @@ void replacePair(Output &first, Output &second)
         throw;
     }
 
-    if (::rename(encoded(first.temporaryPath()).constData(), encoded(targets[0]).constData()) != 0) {
+    if (!move(first.temporaryPath(), targets[0])) {
         const int error = errno;
         removeTree(backup);
         fail(first.target(), error);
     }
     first.release();
-    if (::rename(encoded(second.temporaryPath()).constData(), encoded(targets[1]).constData()) != 0) {
+    if (!move(second.temporaryPath(), targets[1])) {
         const int error = errno;
         // The first file goes back, so the pair stays the old one.
-        const bool undone = exists(entries[0])
-                                ? ::rename(encoded(entries[0]).constData(),
-                                           encoded(targets[0]).constData()) == 0
-                                : ::unlink(encoded(targets[0]).constData()) == 0;
+        const bool undone = exists(entries[0]) ? move(entries[0], targets[0])
+                                               : ::unlink(encoded(targets[0]).constData()) == 0;
         if (!undone)
             fail(second.target(), error); // the backup stays for recoverPair()
         removeTree(backup);
-        throw FileError(error, writeFailure(second.target(), error)
-                                   + QStringLiteral(" De tidigare filerna %1 och %2 är oförändrade.")
-                                         .arg(first.target(), second.target()));
+        const QString kept = QStringLiteral(" De tidigare filerna %1 och %2 är oförändrade.")
+                                 .arg(first.target(), second.target());
+        throw FileError(error, writeFailure(second.target(), error) + kept);
     }
     second.release();
     syncFolder(QFileInfo(targets[0]).absolutePath());
@@ -315,7 +322,7 @@ void replacePair(Output &first, Output &second)
 
     // Both are in place: the backup is marked done in one step, then dropped.
     const QString done = doneFolderFor(first.target());
-    if (::rename(encoded(backup).constData(), encoded(done).constData()) == 0)
+    if (move(backup, done))
         removeTree(done);
     else
         removeTree(backup);
@@ -335,10 +342,11 @@ QString recoverPair(const QString &first, const QString &second)
     if (!exists(backup))
         return report;
     const QString targets[2] = {resolvedTarget(first), resolvedTarget(second)};
-    const QString entries[2] = {backup + QStringLiteral("/first"), backup + QStringLiteral("/second")};
+    const QString entries[2] = {backup + QStringLiteral("/first"),
+                                backup + QStringLiteral("/second")};
     for (int i = 0; i < 2; ++i) {
         if (exists(entries[i])) {
-            if (::rename(encoded(entries[i]).constData(), encoded(targets[i]).constData()) != 0)
+            if (!move(entries[i], targets[i]))
                 fail(targets[i], errno);
         } else if (exists(entries[i] + QStringLiteral(".absent"))) {
             if (::unlink(encoded(targets[i]).constData()) != 0 && errno != ENOENT)

@@ -58,8 +58,8 @@ int ReadTdxFile(const QString &tdsPath, FieldList &fields, Prompter &prompter)
     // A field description is a few lines; anything far larger is not one, and is not read whole.
     const QByteArray bytes = file.read(kMaxTdxSize + 1);
     if (file.size() > kMaxTdxSize || bytes.size() > kMaxTdxSize) {
-        prompter.warning(QStringLiteral("Filen %1 är för stor för en fältbeskrivning (mer än 1 MiB). "
-                                        "Inget lästes in.")
+        prompter.warning(QStringLiteral("Filen %1 är för stor för en fältbeskrivning (mer än "
+                                        "1 MiB). Inget lästes in.")
                              .arg(path),
                          QStringLiteral("Inläsningsfel"));
         return -1;

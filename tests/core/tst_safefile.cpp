@@ -237,7 +237,8 @@ void TestSafeFile::failuresNameTheCondition_data()
     QTest::addColumn<QString>("start");
     QTest::newRow("disk full") << ENOSPC << "Disken är full: filen /x/a.tds";
     QTest::newRow("no permission") << EACCES << "Skrivrättighet saknas: filen /x/a.tds";
-    QTest::newRow("read-only file system") << EROFS << "Filsystemet är skrivskyddat: filen /x/a.tds";
+    QTest::newRow("read-only file system")
+        << EROFS << "Filsystemet är skrivskyddat: filen /x/a.tds";
     QTest::newRow("I/O error") << EIO << "In- eller utmatningsfel (I/O-fel) när filen /x/a.tds";
     QTest::newRow("other") << EBADF << "Kan ej skriva filen /x/a.tds: ";
 }

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the editor need; skips what is there.
+# Installs the Debian packages the build, the tests and the editor need, and any named on the
+# command line (scripts/test.sh adds clang and its libFuzzer runtime); skips what is there.
 set -euo pipefail
 
 # libqt6svg6 brings the SVG icon engine plugin that draws the program's icons.

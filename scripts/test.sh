@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs the whole test suite through CTest:
-# a normal build, then one with AddressSanitizer and UndefinedBehaviorSanitizer.
+# a normal build (with the crash and failure-injection tests), then one with AddressSanitizer
+# and UndefinedBehaviorSanitizer, then a short libFuzzer run of each file reader.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,8 +14,30 @@ run_suite() {
     QT_QPA_PLATFORM=offscreen ctest --test-dir "$dir" --output-on-failure -j2
 }
 
+# Each harness gets about a minute on its seed corpus; new inputs go to the build folder.
+run_fuzzers() {
+    scripts/install-deps.sh clang libclang-rt-14-dev
+    CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DKVISTBO_FUZZ=ON -DKVISTBO_TESTS=OFF >/dev/null
+    cmake --build build-fuzz -j2 --target fuzz_tdx fuzz_tds
+    local seconds=${KVISTBO_FUZZ_SECONDS:-60}
+    for reader in tdx tds; do
+        mkdir -p "build-fuzz/corpus-$reader"
+        ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+            "build-fuzz/fuzz/fuzz_$reader" -max_total_time="$seconds" -max_len=4096 \
+            -timeout=10 -rss_limit_mb=2048 -dict="fuzz/$reader.dict" \
+            -artifact_prefix="build-fuzz/crash-$reader-" \
+            "build-fuzz/corpus-$reader" "fuzz/corpus/$reader" 2> "build-fuzz/fuzz-$reader.log" \
+            || { tail -n 60 "build-fuzz/fuzz-$reader.log"; return 1; }
+        echo "fuzz_$reader: $(grep -E '^Done [0-9]+ runs' "build-fuzz/fuzz-$reader.log")"
+    done
+}
+
 run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 if [ "${KVISTBO_SKIP_SANITIZERS:-0}" != 1 ]; then
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
         run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DKVISTBO_SANITIZE=ON
+fi
+if [ "${KVISTBO_SKIP_FUZZ:-0}" != 1 ]; then
+    run_fuzzers
 fi

@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTextStream>
 
 #include <optional>
 
@@ -21,6 +22,14 @@ void recordOpened(const QString &path)
 {
     Settings::save(Settings::OpenPath, Paths::folderOf(path) + QDir::separator());
     RecentFiles::AddRecentFile(path);
+}
+
+// What was tidied up after an earlier, interrupted run is worth a line on stderr.
+void printNotes(const QStringList &notes)
+{
+    QTextStream err(stderr);
+    for (const QString &note : notes)
+        err << note << Qt::endl;
 }
 
 } // namespace
@@ -40,13 +49,15 @@ int convert(const QString &inputPath, const QString &outputPath, Prompter &promp
     recordOpened(input);
     NullProgress progress;
     TdsExport exporter(working->db(), prompter, progress);
-    return exporter.run(QFileInfo(outputPath).absoluteFilePath()).ok ? 0 : 1;
+    const ExportResult result = exporter.run(QFileInfo(outputPath).absoluteFilePath());
+    printNotes(result.notes);
+    return result.ok ? 0 : 1;
 }
 
 int import(const QString &tdsPath, bool force, Prompter &prompter)
 {
     const QString tds = QFileInfo(tdsPath).absoluteFilePath();
-    const QString tdb = Paths::tdbPathFor(tds);
+    const QString tdb = Paths::siblingOnDisk(Paths::tdbPathFor(tds));
     if (!force && QFileInfo::exists(tdb)) {
         prompter.error(
             QStringLiteral("Filen %1 finns redan. Ange --force för att ersätta den.").arg(tdb),
@@ -57,6 +68,7 @@ int import(const QString &tdsPath, bool force, Prompter &prompter)
     TdsImport importer(prompter, progress);
     importer.setReplaceWithoutAsking(force);
     const ImportResult result = importer.run(tds);
+    printNotes(result.notes);
     if (!result.ok)
         return 1;
     recordOpened(result.dbPath);

@@ -21,6 +21,13 @@ private:
     QString m_description;
 };
 
+// A failed file operation; the number is the system's errno value.
+class FileError : public AppError
+{
+public:
+    using AppError::AppError;
+};
+
 // Our own error numbers for conditions that have no library code.
 namespace ErrorNumber {
 constexpr int Overflow = 6;

@@ -1,5 +1,6 @@
 #include "core/Paths.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -27,6 +28,21 @@ QString tdbPathFor(const QString &tdsPath)
 QString tdxPathFor(const QString &tdsPath)
 {
     return replaceExtension(tdsPath, QStringLiteral(".tds"), QStringLiteral(".tdx"));
+}
+
+QString siblingOnDisk(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.exists() || info.isSymLink())
+        return path;
+    const QString name = info.fileName();
+    const QStringList names =
+        info.dir().entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QString &candidate : names) {
+        if (candidate.compare(name, Qt::CaseInsensitive) == 0)
+            return info.dir().filePath(candidate);
+    }
+    return path;
 }
 
 QString folderOf(const QString &path)

@@ -17,6 +17,10 @@ QString withExtension(const QString &path, const QString &extension);
 QString tdbPathFor(const QString &tdsPath);
 QString tdxPathFor(const QString &tdsPath);
 
+// The file on disk that `path` names when only the letter case differs (DEMO.TDX for a
+// computed DEMO.tdx); the path itself when it exists or nothing matches.
+QString siblingOnDisk(const QString &path);
+
 // The folder of a path (absolute, without trailing separator).
 QString folderOf(const QString &path);
 

@@ -1,6 +1,10 @@
 #include "core/Settings.h"
 
+#include "core/SafeFile.h"
+
+#include <QFile>
 #include <QSettings>
+#include <QTemporaryDir>
 
 #include <cmath>
 #include <limits>
@@ -142,13 +146,49 @@ QString readIni(const QString &section, const QString &key, const QString &fileP
     return ini.value(section + QLatin1Char('/') + key).toString().left(2047);
 }
 
+// QSettings' own save does not notice every failed write, so the change is made on a private
+// draft, read back under another name, and only then written over the file by a checked write.
 bool writeIni(const QString &section, const QString &key, const QString &value,
               const QString &filePath)
 {
-    QSettings ini(filePath, QSettings::IniFormat);
-    ini.setValue(section + QLatin1Char('/') + key, value);
-    ini.sync();
-    return ini.status() == QSettings::NoError;
+    QTemporaryDir scratch;
+    if (!scratch.isValid())
+        return false;
+    const QString draft = scratch.filePath(QStringLiteral("draft.ini"));
+    const QString check = scratch.filePath(QStringLiteral("check.ini"));
+    if (QFile::exists(filePath) && !QFile::copy(filePath, draft))
+        return false;
+    QMap<QString, QVariant> expected;
+    {
+        QSettings ini(draft, QSettings::IniFormat);
+        ini.setValue(section + QLatin1Char('/') + key, value);
+        ini.sync();
+        if (ini.status() != QSettings::NoError)
+            return false;
+        for (const QString &name : ini.allKeys())
+            expected.insert(name, ini.value(name));
+    }
+    QFile written(draft);
+    if (!written.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = written.readAll();
+    written.close();
+    try {
+        SafeFile::writeWhole(check, bytes);
+        {
+            QSettings reread(check, QSettings::IniFormat);
+            if (reread.status() != QSettings::NoError || reread.allKeys().size() != expected.size())
+                return false;
+            for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+                if (reread.value(it.key()) != it.value())
+                    return false;
+            }
+        }
+        SafeFile::writeWhole(filePath, bytes);
+    } catch (const std::exception &) {
+        return false;
+    }
+    return true;
 }
 
 } // namespace Settings

@@ -11,9 +11,11 @@
 
 namespace {
 
-QString describe(sqlite3 *handle, int rc)
+QString describe(sqlite3 *handle, int rc, const QString &path = {})
 {
     switch (rc & 0xff) {
+    case SQLITE_IOERR:
+        return QStringLiteral("In- eller utmatningsfel (I/O-fel) i databasfilen %1.").arg(path);
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
         return QStringLiteral("Databasen är låst av annan användare eller annat program.");
@@ -151,6 +153,25 @@ void likeIgnoringCase(sqlite3_context *context, int argc, sqlite3_value **argv)
                                     codePoint(escape.toCaseFolded()));
     }
     sqlite3_result_int(context, unmatched == 0 ? 1 : 0);
+}
+
+bool g_triggersAllowed = false;
+
+// A database file is data from elsewhere: nothing stored in it may run on our connection.
+// Triggers stay off, the schema cannot be written around the engine (defensive), and functions
+// of ours are never called from views, defaults or indexes stored in the file.
+void harden(sqlite3 *handle)
+{
+    int applied = 0;
+    sqlite3_db_config(handle, SQLITE_DBCONFIG_ENABLE_TRIGGER, g_triggersAllowed ? 1 : 0, &applied);
+    if (applied != (g_triggersAllowed ? 1 : 0))
+        throw DbError(SQLITE_ERROR, QStringLiteral("Utlösare (triggers) kan inte stängas av."));
+    sqlite3_db_config(handle, SQLITE_DBCONFIG_DEFENSIVE, 1, &applied);
+    if (applied != 1)
+        throw DbError(SQLITE_ERROR, QStringLiteral("Databasens skyddade läge kan inte slås på."));
+    sqlite3_db_config(handle, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, &applied);
+    if (applied != 0)
+        throw DbError(SQLITE_ERROR, QStringLiteral("Databasens schema kan inte göras obetrott."));
 }
 
 } // namespace
@@ -354,7 +375,7 @@ void Database::open(const QString &path, OpenMode mode)
     sqlite3 *handle = nullptr;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &handle, flags, nullptr);
     if (rc != SQLITE_OK) {
-        const QString description = describe(handle, rc);
+        const QString description = describe(handle, rc, path);
         sqlite3_close_v2(handle);
         throw DbError(rc & 0xff, description);
     }
@@ -363,6 +384,7 @@ void Database::open(const QString &path, OpenMode mode)
     sqlite3_extended_result_codes(m_handle, 1);
     sqlite3_busy_timeout(m_handle, 2000);
     try {
+        harden(m_handle);
         registerSwedishCollation(m_handle);
         sqlite3_create_function(m_handle, "CLNG", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                 clng, nullptr, nullptr);
@@ -378,6 +400,11 @@ void Database::open(const QString &path, OpenMode mode)
     }
 }
 
+void Database::allowTriggersForTesting(bool allow)
+{
+    g_triggersAllowed = allow;
+}
+
 void Database::close()
 {
     if (m_handle) {
@@ -388,7 +415,7 @@ void Database::close()
 
 void Database::throwError(int rc) const
 {
-    throw DbError(rc & 0xff, describe(m_handle, rc));
+    throw DbError(rc & 0xff, describe(m_handle, rc, m_path));
 }
 
 void Database::exec(const QString &sql)

@@ -2,28 +2,35 @@
 
 #include "core/AppError.h"
 #include "core/Paths.h"
+#include "core/SafeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
+#include <cerrno>
+#include <cstring>
 #include <utility>
 
-#ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <sys/stat.h>
-#endif
+#include <unistd.h>
 
-NewDatabaseFile::NewDatabaseFile(const QString &finalPath) : m_finalPath(finalPath)
+NewDatabaseFile::NewDatabaseFile(const QString &finalPath)
+    : m_finalPath(finalPath), m_writePath(SafeFile::resolvedTarget(finalPath))
 {
-    QTemporaryFile temp(Paths::folderOf(finalPath) + QLatin1Char('/') + QLatin1Char('.')
-                        + QFileInfo(finalPath).fileName() + QStringLiteral(".XXXXXX"));
-    temp.setAutoRemove(false);
-    if (!temp.open())
-        throw AppError(ErrorNumber::PermissionDenied,
-                       QStringLiteral("Kan ej skapa filen i mappen %1: %2")
-                           .arg(Paths::folderOf(finalPath), temp.errorString()));
-    m_tempPath = temp.fileName();
-    temp.close();
+    // Named with our process id, so a later run can remove it should this one be killed.
+    QByteArray name = QFile::encodeName(SafeFile::temporaryTemplate(m_writePath));
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        const QString folder = Paths::folderOf(m_writePath);
+        throw FileError(error, error == ENOSPC ? SafeFile::writeFailure(folder, error)
+                                               : QStringLiteral("Mappen %1 är inte skrivbar: %2")
+                                                     .arg(folder, QString::fromLocal8Bit(
+                                                                      std::strerror(error))));
+    }
+    ::close(fd);
+    m_tempPath = QFile::decodeName(name);
     try {
         m_db.open(m_tempPath, Database::OpenMode::ReadWrite);
         // The file is private until commit, so it needs no rollback journal on disk; a failure
@@ -46,8 +53,8 @@ NewDatabaseFile::~NewDatabaseFile()
 // had, or those of any newly created file.
 void NewDatabaseFile::applyFinalPermissions()
 {
-    if (QFileInfo::exists(m_finalPath)) {
-        QFile::setPermissions(m_tempPath, QFile::permissions(m_finalPath));
+    if (QFileInfo::exists(m_writePath)) {
+        QFile::setPermissions(m_tempPath, QFile::permissions(m_writePath));
         return;
     }
 #ifdef Q_OS_UNIX
@@ -79,11 +86,24 @@ void NewDatabaseFile::discard()
 
 void NewDatabaseFile::commit()
 {
-    m_db.exec(QStringLiteral("PRAGMA journal_mode = DELETE"));
+    // Everything is on disk before the file takes the final name.
+    m_db.exec(QStringLiteral("PRAGMA journal_mode = DELETE; PRAGMA synchronous = FULL"));
     m_db.close();
     applyFinalPermissions();
-    if (!Paths::replaceFile(m_tempPath, m_finalPath))
-        throw AppError(ErrorNumber::PermissionDenied,
-                       QStringLiteral("Kan ej flytta den nya databasen till %1.").arg(m_finalPath));
+    const QByteArray temp = QFile::encodeName(m_tempPath);
+    const int fd = ::open(temp.constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0 || ::fsync(fd) != 0) {
+        const int error = errno;
+        if (fd >= 0)
+            ::close(fd);
+        throw FileError(error, SafeFile::writeFailure(m_finalPath, error));
+    }
+    ::close(fd);
+    // A symbolic link keeps pointing at the database it named, which is what is replaced.
+    if (::rename(temp.constData(), QFile::encodeName(m_writePath).constData()) != 0) {
+        const int error = errno;
+        throw FileError(error, SafeFile::writeFailure(m_finalPath, error));
+    }
+    SafeFile::syncFolder(Paths::folderOf(m_writePath));
     m_committed = true;
 }

@@ -27,6 +27,7 @@ private:
     void applyFinalPermissions();
 
     QString m_finalPath;
+    QString m_writePath; // the final path with a symbolic link followed
     QString m_tempPath;
     Database m_db;
     bool m_committed = false;

@@ -7,6 +7,7 @@
 #include "db/NewDatabaseFile.h"
 
 #include <QFileInfo>
+#include <QSet>
 
 #include <sqlite3.h>
 
@@ -36,17 +37,48 @@ void indexEveryColumn(Database &db, const QString &table, const QStringList &col
     }
 }
 
-bool isPermissionProblem(int number)
-{
-    return number == SQLITE_BUSY || number == SQLITE_LOCKED || number == SQLITE_CANTOPEN
-           || number == SQLITE_PERM || number == SQLITE_READONLY
-           || number == ErrorNumber::PermissionDenied;
-}
-
-void reportCreateFailure(Prompter &prompter, int number)
+// The texts of the two conditions the user's manual names, a clear text of its own for every
+// other condition we can tell apart, and the reinstall advice for the rest.
+void reportCreateFailure(Prompter &prompter, const AppError &error, const QString &path)
 {
     const QString head = kMainWindow + QStringLiteral(":CreateDatabase::ERROR:");
-    if (isPermissionProblem(number)) {
+    const int number = error.number();
+    const bool isEngineError = dynamic_cast<const DbError *>(&error) != nullptr;
+    const bool isFileError = dynamic_cast<const FileError *>(&error) != nullptr;
+    const auto own = [&](const QString &text) {
+        prompter.message(MessageIcon::Error, QStringLiteral("FEL"),
+                         head + QString::number(number) + QStringLiteral(" - Kan ej skapa "
+                                                                          "databasen %1.\n")
+                                                              .arg(path)
+                             + text);
+    };
+    if (isFileError) {
+        own(error.description());
+        return;
+    }
+    if (isEngineError) {
+        switch (number) {
+        case SQLITE_FULL:
+            own(QStringLiteral("Disken är full."));
+            return;
+        case SQLITE_IOERR:
+            own(QStringLiteral("In- eller utmatningsfel (I/O-fel) i filen %1.").arg(path));
+            return;
+        case SQLITE_READONLY:
+        case SQLITE_PERM:
+        case SQLITE_CANTOPEN:
+            own(QStringLiteral("Mappen %1 är inte skrivbar.").arg(Paths::folderOf(path)));
+            return;
+        default:
+            break;
+        }
+    }
+    if (number == ErrorNumber::DuplicateKey && !isEngineError) {
+        own(error.description());
+        return;
+    }
+    if ((isEngineError && (number == SQLITE_BUSY || number == SQLITE_LOCKED))
+        || (!isEngineError && number == ErrorNumber::PermissionDenied)) {
         prompter.message(MessageIcon::Information, QString(),
                          head + QString::number(ErrorNumber::PermissionDenied)
                              + QStringLiteral(" - Kan ej skapa databasen.\nDatabasen är låst av "
@@ -57,6 +89,20 @@ void reportCreateFailure(Prompter &prompter, int number)
                      head + QString::number(number)
                          + QStringLiteral("\n Installera om programmet. Installera sedan Microsoft "
                                           "Data Access och starta sedan programmet därefter."));
+}
+
+// Column names are compared ignoring case, so two fields that differ only in case collide too.
+void refuseDuplicateNames(const FieldList &fields)
+{
+    QSet<QString> seen;
+    for (const FieldDesc &field : fields) {
+        const QString key = field.Name.toLower();
+        if (seen.contains(key))
+            throw AppError(ErrorNumber::DuplicateKey,
+                           QStringLiteral("Fältet %1 finns två gånger i fältbeskrivningen (.tdx).")
+                               .arg(field.Name));
+        seen.insert(key);
+    }
 }
 
 // An existing database that another program is writing must not be replaced under it.
@@ -109,8 +155,9 @@ void createIndexes(Database &db, const FieldList &fields, const std::function<vo
 std::unique_ptr<NewDatabaseFile> CreateDatabase(const QString &tdsPath, const FieldList &fields,
                                                 Prompter &prompter, bool replaceWithoutAsking)
 {
-    const QString path = Paths::tdbPathFor(tdsPath);
+    const QString path = Paths::siblingOnDisk(Paths::tdbPathFor(tdsPath));
     try {
+        refuseDuplicateNames(fields);
         if (QFileInfo::exists(path)) {
             if (!replaceWithoutAsking
                 && !prompter.question(MessageIcon::Warning,
@@ -124,7 +171,7 @@ std::unique_ptr<NewDatabaseFile> CreateDatabase(const QString &tdsPath, const Fi
         Schema::createTables(created->db(), fields);
         return created;
     } catch (const AppError &e) {
-        reportCreateFailure(prompter, e.number());
+        reportCreateFailure(prompter, e, path);
     }
     return nullptr;
 }

@@ -5,13 +5,13 @@
 #include "core/Paths.h"
 #include "core/Progress.h"
 #include "core/Prompter.h"
+#include "core/SafeFile.h"
 #include "db/Database.h"
 #include "db/Schema.h"
 #include "db/TdxFile.h"
 #include "db/WorkingDatabase.h"
 
 #include <QDir>
-#include <QSaveFile>
 
 #include <cstring>
 #include <vector>
@@ -47,7 +47,7 @@ QString requiredColumn(Database &db, const char *table, const QString &name)
 class RecordWriter
 {
 public:
-    RecordWriter(QSaveFile &file, const std::vector<ColumnInfo> &columns, Progress &progress,
+    RecordWriter(SafeFile::Output &file, const std::vector<ColumnInfo> &columns, Progress &progress,
                  qint64 &handled, ExportResult &result)
         : m_file(file), m_progress(progress), m_handled(handled), m_result(result)
     {
@@ -92,10 +92,7 @@ public:
 
     void flush()
     {
-        if (m_file.write(m_buffer) != m_buffer.size())
-            throw AppError(ErrorNumber::PermissionDenied,
-                           QStringLiteral("Kan ej skriva filen %1: %2")
-                               .arg(m_file.fileName(), m_file.errorString()));
+        m_file.write(m_buffer);
         m_buffer.resize(0);
     }
 
@@ -106,7 +103,7 @@ private:
         int size;
     };
 
-    QSaveFile &m_file;
+    SafeFile::Output &m_file;
     std::vector<Field> m_fields;
     qsizetype m_lineLength = 0;
     Progress &m_progress;
@@ -114,22 +111,6 @@ private:
     ExportResult &m_result;
     QByteArray m_buffer;
 };
-
-void openForWriting(QSaveFile &file)
-{
-    if (!file.open(QIODevice::WriteOnly))
-        throw AppError(ErrorNumber::PermissionDenied,
-                       QStringLiteral("Kan ej skriva filen %1: %2")
-                           .arg(file.fileName(), file.errorString()));
-}
-
-void commitFile(QSaveFile &file)
-{
-    if (!file.commit())
-        throw AppError(ErrorNumber::PermissionDenied,
-                       QStringLiteral("Kan ej spara filen %1: %2")
-                           .arg(file.fileName(), file.errorString()));
-}
 
 bool isSortedByType(const QString &outputPath)
 {
@@ -198,7 +179,9 @@ ExportResult TdsExport::run(const QString &outputPath)
     } catch (const std::exception &e) {
         m_progress.end();
         reportError(m_prompter, kMainWindow, QStringLiteral("mnuSaveTDS"), e);
-        return {};
+        ExportResult failed;
+        failed.notes = m_notes;
+        return failed;
     }
     if (result.replacedCharacters > 0)
         m_prompter.info(QStringLiteral("%1 tecken kunde inte skrivas i Windows-1252 och "
@@ -210,13 +193,22 @@ ExportResult TdsExport::run(const QString &outputPath)
 ExportResult TdsExport::write(const QString &outputPath)
 {
     ExportResult result;
+    m_notes.clear();
+    const QString tdxPath = Paths::siblingOnDisk(Paths::tdxPathFor(outputPath));
+    // What an earlier run left behind is settled before anything new is written.
+    const QString recovered = SafeFile::recoverPair(outputPath, tdxPath);
+    if (!recovered.isEmpty())
+        m_prompter.info(recovered);
+    for (const QString &target : {outputPath, tdxPath}) {
+        for (const QString &stale : SafeFile::removeStaleTemporaries(target))
+            m_notes << QStringLiteral("En kvarlämnad temporär fil togs bort: %1").arg(stale);
+    }
+
     const QString prefix = libraryPrefix(m_db);
     completeEquivalences(m_db, prefix);
 
-    QSaveFile tds(outputPath);
-    QSaveFile tdx(Paths::tdxPathFor(outputPath));
-    openForWriting(tds);
-    openForWriting(tdx);
+    SafeFile::Output tds(outputPath);
+    SafeFile::Output tdx(tdxPath);
 
     const std::vector<ColumnInfo> articleColumns = m_db.columns(QLatin1String(Schema::kArticles));
     const std::vector<ColumnInfo> eqvColumns = m_db.columns(QLatin1String(Schema::kEqv));
@@ -303,16 +295,16 @@ ExportResult TdsExport::write(const QString &outputPath)
 
     // The field description beside it; the FieldList in use is not changed.
     const QByteArray description = tdxText(readFieldList(m_db), &result.replacedCharacters);
-    if (tdx.write(description) != description.size())
-        throw AppError(ErrorNumber::PermissionDenied,
-                       QStringLiteral("Kan ej skriva filen %1: %2")
-                           .arg(tdx.fileName(), tdx.errorString()));
+    tdx.write(description);
 
-    // Both files are complete before either replaces an old one.
-    commitFile(tds);
-    commitFile(tdx);
+    // Both files are complete and on disk before either replaces an old one; then they are
+    // replaced as one pair.
+    tds.finish();
+    tdx.finish();
+    SafeFile::replacePair(tds, tdx);
     m_progress.update(handled);
     m_progress.end();
     result.ok = true;
+    result.notes = m_notes;
     return result;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 
@@ -13,6 +14,7 @@ struct ExportResult
     bool ok = false;
     qint64 linesWritten = 0;
     qsizetype replacedCharacters = 0; // characters Windows-1252 cannot hold, written as '?'
+    QStringList notes; // what was tidied up after an earlier run (left-over temporary files)
 };
 
 // A code pair: the group prefix + code is equivalent to the group prefix + target.
@@ -26,7 +28,8 @@ extern const std::array<EquivalenceCodePair, 47> EquivalenceCodePairs;
 
 // Writes the open working database to a .tds file and its .tdx file: article lines, ordinary
 // equivalence lines, then "=" equivalence lines whose target exists. Both files are written
-// through QSaveFile, so existing ones stay untouched unless both new ones are complete.
+// completely and synced to disk under temporary names, then replace the old pair as one unit,
+// so existing ones stay untouched unless both new ones are complete.
 class TdsExport
 {
 public:
@@ -46,4 +49,5 @@ private:
     Database &m_db;
     Prompter &m_prompter;
     Progress &m_progress;
+    QStringList m_notes;
 };

@@ -2,8 +2,10 @@
 
 #include "core/AppError.h"
 #include "core/Cp1252.h"
+#include "core/Paths.h"
 #include "core/Progress.h"
 #include "core/Prompter.h"
+#include "core/SafeFile.h"
 #include "core/TextFileCheck.h"
 #include "db/Database.h"
 #include "db/NewDatabaseFile.h"
@@ -11,6 +13,7 @@
 #include "db/Schema.h"
 #include "db/TdxFile.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
@@ -75,6 +78,19 @@ ImportResult TdsImport::run(const QString &tdsPath)
         RowsInFile(tdsPath, m_prompter); // says the file is missing
         return result;
     }
+    // An export that was cut off may have left this pair half replaced: settle that first.
+    try {
+        const QString recovered =
+            SafeFile::recoverPair(tdsPath, Paths::siblingOnDisk(Paths::tdxPathFor(tdsPath)));
+        if (!recovered.isEmpty())
+            m_prompter.info(recovered);
+    } catch (const std::exception &e) {
+        reportError(m_prompter, kMainWindow, QStringLiteral("mnuOpenTDS"), e);
+        return result;
+    }
+    for (const QString &stale :
+         SafeFile::removeStaleTemporaries(Paths::siblingOnDisk(Paths::tdbPathFor(tdsPath))))
+        result.notes << QStringLiteral("En kvarlämnad temporär fil togs bort: %1").arg(stale);
     QFile file(tdsPath);
     if (!file.open(QIODevice::ReadOnly)) {
         m_prompter.message(MessageIcon::None, QString(),
@@ -82,17 +98,20 @@ ImportResult TdsImport::run(const QString &tdsPath)
                                         ErrorNumber::PermissionDenied, file.errorString()));
         return result;
     }
-    // Parse straight from the file's bytes; mapping avoids copying a large catalogue.
-    QByteArray copy;
-    QByteArrayView data;
-    if (file.size() > 0) {
-        if (const uchar *mapped = file.map(0, file.size())) {
-            data = QByteArrayView(reinterpret_cast<const char *>(mapped), file.size());
-        } else {
-            copy = file.readAll();
-            data = copy;
-        }
+    // Read, not mapped: a mapped file that someone shortens meanwhile kills the program.
+    const QDateTime modifiedBefore = QFileInfo(tdsPath).lastModified();
+    const qint64 sizeBefore = file.size();
+    const QByteArray data = file.readAll();
+    const QFileInfo after(tdsPath);
+    if (file.error() != QFileDevice::NoError || data.size() != sizeBefore
+        || after.size() != sizeBefore || after.lastModified() != modifiedBefore) {
+        m_prompter.warning(QStringLiteral("Filen %1 ändrades medan den lästes. Inget lästes in; "
+                                          "försök igen när filen inte längre skrivs.")
+                               .arg(tdsPath),
+                           QStringLiteral("Inläsningsfel"));
+        return result;
     }
+    file.close();
 
     if (!confirmReadableText(data, tdsPath, m_prompter))
         return result;
@@ -126,7 +145,9 @@ ImportResult TdsImport::run(const QString &tdsPath)
     } catch (const std::exception &e) {
         m_progress.end();
         reportError(m_prompter, kMainWindow, QStringLiteral("mnuOpenTDS"), e);
-        return ImportResult{};
+        ImportResult failed;
+        failed.notes = result.notes;
+        return failed;
     }
     m_progress.end();
     result.ok = true;
@@ -170,8 +191,17 @@ void TdsImport::loadLines(Database &db, const FieldList &fields, QByteArrayView 
         qsizetype length = lineEnd - line;
         if (length > 0 && line[length - 1] == '\r')
             --length;
+        ++lineCount;
+        // Lines ended by CR alone would run together into one long record.
+        if (length > recordLength && std::memchr(line, '\r', size_t(length)))
+            throw AppError(ErrorNumber::BadFileFormat,
+                           QStringLiteral("Rad %1 är längre än en post (%2 tecken) och har ett "
+                                          "radslut utan LF (ensamt CR). Filen har fel radslut; "
+                                          "inget lästes in.")
+                               .arg(lineCount)
+                               .arg(recordLength));
 
-        if (++lineCount % kProgressStep == 0)
+        if (lineCount % kProgressStep == 0)
             progress.update(lineCount);
         if (isBlankLine(line, length))
             continue;

@@ -18,6 +18,7 @@ struct ImportResult
     QStringList usedCodes; // characters 6-7 of every block name registered, after one empty entry
     qint64 articleRows = 0;
     qint64 eqvRows = 0;
+    QStringList notes; // what was tidied up after an earlier run (left-over temporary files)
 };
 
 // Imports a .tds file and its .tdx file into a new working database beside them. The database

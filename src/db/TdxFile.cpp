@@ -43,7 +43,7 @@ int parseWidth(const QString &text)
 
 int ReadTdxFile(const QString &tdsPath, FieldList &fields, Prompter &prompter)
 {
-    const QString path = Paths::tdxPathFor(tdsPath);
+    const QString path = Paths::siblingOnDisk(Paths::tdxPathFor(tdsPath));
     if (!QFileInfo(path).isFile()) {
         prompter.warning(QStringLiteral("Hittar ej filen ") + path, QStringLiteral("Filfel"));
         return -1;
@@ -55,7 +55,16 @@ int ReadTdxFile(const QString &tdsPath, FieldList &fields, Prompter &prompter)
                                       ErrorNumber::PermissionDenied, file.errorString()));
         return 0;
     }
-    return parseTdx(file.readAll(), path, fields, prompter);
+    // A field description is a few lines; anything far larger is not one, and is not read whole.
+    const QByteArray bytes = file.read(kMaxTdxSize + 1);
+    if (file.size() > kMaxTdxSize || bytes.size() > kMaxTdxSize) {
+        prompter.warning(QStringLiteral("Filen %1 är för stor för en fältbeskrivning (mer än "
+                                        "1 MiB). Inget lästes in.")
+                             .arg(path),
+                         QStringLiteral("Inläsningsfel"));
+        return -1;
+    }
+    return parseTdx(bytes, path, fields, prompter);
 }
 
 int parseTdx(const QByteArray &bytes, const QString &shownPath, FieldList &fields,

@@ -7,6 +7,9 @@
 
 class Prompter;
 
+// The largest .tdx file read; a real one is a few kilobytes.
+inline constexpr qint64 kMaxTdxSize = 1 << 20;
+
 // The .tdx field-description file: one "name,description,width" line per field of a .tds line.
 
 // Reads the .tdx file that belongs to tdsPath into fields. Returns the number of entries

@@ -1,6 +1,6 @@
 #include "db/WorkingDatabase.h"
 
-#include "core/Paths.h"
+#include "core/SafeFile.h"
 #include "db/Schema.h"
 
 #include <QFile>
@@ -13,6 +13,16 @@ WorkingDatabase WorkingDatabase::open(const QString &path, Database::OpenMode mo
     WorkingDatabase working;
     working.m_db.open(path, mode);
     for (const char *table : {Schema::kArticles, Schema::kEqv, Schema::kDesignations}) {
+        // A view in a table's place would run its own query instead of showing the rows.
+        const QVariant kind = working.m_db.scalar(
+            QStringLiteral("SELECT type FROM sqlite_master WHERE name = ? COLLATE NOCASE "
+                           "AND type IN ('table', 'view')"),
+            QString::fromLatin1(table));
+        if (kind.toString() == QLatin1String("view"))
+            throw AppError(ErrorNumber::BadFileFormat,
+                           QStringLiteral("Filen %1 är ingen artikeldatabas (%2 är en vy, inte en "
+                                          "tabell).")
+                               .arg(path, QLatin1String(table)));
         if (!TableExists(working.m_db, QLatin1String(table)))
             throw AppError(ErrorNumber::BadFileFormat,
                            QStringLiteral("Filen %1 är ingen artikeldatabas (tabellen %2 saknas).")
@@ -43,13 +53,6 @@ qint64 GetMaxRow(Database &db)
 
 void copyDatabaseFile(const QString &from, const QString &to)
 {
-    const QString temporary = to + QStringLiteral(".part");
-    QFile::remove(temporary);
-    if (!QFile::copy(from, temporary))
-        throw AppError(ErrorNumber::PermissionDenied,
-                       QStringLiteral("Kan ej kopiera databasen till %1.").arg(to));
-    if (!Paths::replaceFile(temporary, to)) {
-        QFile::remove(temporary);
-        throw AppError(ErrorNumber::PermissionDenied, QStringLiteral("Kan ej skapa filen %1.").arg(to));
-    }
+    SafeFile::removeStaleTemporaries(to);
+    SafeFile::copy(from, to);
 }

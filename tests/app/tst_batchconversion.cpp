@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -24,6 +25,8 @@ private slots:
     void failuresExitNonZeroWithTheMessage_data();
     void failuresExitNonZeroWithTheMessage();
     void helpAndVersion();
+    void forceReplacesTheFileALinkPointsAt();
+    void leftoversOfKilledRunsAreRemovedWithANote();
 
 private:
     struct Run
@@ -157,6 +160,46 @@ void TestBatchConversion::helpAndVersion()
     Run bad = run({"/OUT:y.tds"});
     QVERIFY(bad.exitCode != 0);
     QVERIFY(bad.err.contains("SYNTAX:"));
+}
+
+void TestBatchConversion::forceReplacesTheFileALinkPointsAt()
+{
+    const QString tds = catalogue();
+    QVERIFY(QDir(m_dir->path()).mkdir("lager"));
+    const QString real = m_dir->filePath("lager/riktig.tdb");
+    TestFiles::write(real, "old");
+    QVERIFY(QFile::link(real, m_dir->filePath("Katalog.tdb")));
+    Run forced = run({"--import", tds, "--force"});
+    QVERIFY2(forced.exitCode == 0, qPrintable(forced.err));
+    QVERIFY(QFileInfo(m_dir->filePath("Katalog.tdb")).isSymLink());
+    QVERIFY(TestFiles::read(real).startsWith("SQLite format 3"));
+    QCOMPARE(QDir(m_dir->filePath("lager")).entryList(QDir::Files | QDir::Hidden),
+             QStringList{"riktig.tdb"});
+}
+
+void TestBatchConversion::leftoversOfKilledRunsAreRemovedWithANote()
+{
+    const QString tds = catalogue();
+    QProcess gone;
+    gone.start("true", {});
+    QVERIFY(gone.waitForStarted());
+    const QString id = QString::number(gone.processId());
+    gone.waitForFinished();
+    const QString staleDb = m_dir->filePath(".Katalog.tdb." + id + "-AbCdEf");
+    TestFiles::write(staleDb, "half");
+    Run imported = run({"--import", tds});
+    QVERIFY2(imported.exitCode == 0, qPrintable(imported.err));
+    QVERIFY2(imported.err.contains("En kvarlämnad temporär fil togs bort: " + staleDb),
+             qPrintable(imported.err));
+    QVERIFY(!QFile::exists(staleDb));
+
+    const QString staleTds = m_dir->filePath(".Katalog.tds." + id + "-GhIjKl");
+    TestFiles::write(staleTds, "half");
+    Run exported = run({"--export", m_dir->filePath("Katalog.tdb"), tds});
+    QVERIFY2(exported.exitCode == 0, qPrintable(exported.err));
+    QVERIFY2(exported.err.contains(staleTds), qPrintable(exported.err));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
+             (QStringList{"Katalog.tdb", "Katalog.tds", "Katalog.tdx"}));
 }
 
 QTEST_GUILESS_MAIN(TestBatchConversion)

@@ -20,6 +20,8 @@ private slots:
     void clngConvertsOrFails();
     void openingOtherFilesFailsClearly();
     void workingDatabaseNeedsTheArticleTables();
+    void storedCodeNeverRuns();
+    void viewsInPlaceOfTablesAreRefused();
     void getMaxRow_data();
     void getMaxRow();
     void rowIdNameAvoidsColumnsOfThatName_data();
@@ -137,6 +139,67 @@ void TestDatabase::workingDatabaseNeedsTheArticleTables()
         QFAIL("opened a missing file");
     } catch (const AppError &e) {
         QVERIFY(e.description().startsWith("Hittar ej filen "));
+    }
+}
+
+namespace {
+
+// A working database as another program could leave it, written without our connection.
+QString hostileDatabase(const QString &path, const char *extra)
+{
+    sqlite3 *raw = nullptr;
+    sqlite3_open(path.toUtf8().constData(), &raw);
+    const QByteArray sql = QByteArray("CREATE TABLE Articles (RAD INTEGER, BL_NAME VARCHAR(8));"
+                                      "CREATE TABLE Eqv (RAD INTEGER, BL_NAME VARCHAR(8));"
+                                      "CREATE TABLE Designations (BL_NAME VARCHAR(50), "
+                                      "DESCRIPTION VARCHAR(50));"
+                                      "INSERT INTO Articles VALUES (0, 'ABCDI010');")
+                           + extra;
+    char *message = nullptr;
+    const int rc = sqlite3_exec(raw, sql.constData(), nullptr, nullptr, &message);
+    const QString error = message ? QString::fromUtf8(message) : QString();
+    sqlite3_free(message);
+    sqlite3_close(raw);
+    return rc == SQLITE_OK ? QString() : error;
+}
+
+} // namespace
+
+void TestDatabase::storedCodeNeverRuns()
+{
+    const QString path = m_dir.filePath("hostile.tdb");
+    QCOMPARE(hostileDatabase(path, "CREATE TRIGGER wipe AFTER INSERT ON Eqv BEGIN "
+                                   "DELETE FROM Articles; END;"
+                                   "CREATE VIEW Converted AS SELECT CLNG('7') AS n;"),
+             QString());
+    WorkingDatabase working = WorkingDatabase::open(path);
+    Database &db = working.db();
+    db.exec("INSERT INTO Eqv VALUES (1, 'ABCDI020')");
+    QCOMPARE(db.scalar("SELECT COUNT(*) FROM Articles").toInt(), 1);
+    // Our own functions are not called from SQL stored in the file.
+    QVERIFY_THROWS_EXCEPTION(DbError, db.scalar("SELECT n FROM Converted"));
+    QCOMPARE(db.scalar("SELECT CLNG('7')").toInt(), 7);
+    // The schema cannot be rewritten behind the engine's back.
+    try {
+        db.exec("PRAGMA writable_schema = ON; UPDATE sqlite_master SET sql = '' "
+                "WHERE name = 'wipe'");
+        QFAIL("the schema table was written");
+    } catch (const DbError &) {
+    }
+    QVERIFY(db.scalar("SELECT sql FROM sqlite_master WHERE name = 'wipe'").toString()
+                .contains("DELETE FROM Articles"));
+}
+
+void TestDatabase::viewsInPlaceOfTablesAreRefused()
+{
+    const QString path = m_dir.filePath("view.tdb");
+    QCOMPARE(hostileDatabase(path, "DROP TABLE Eqv; CREATE VIEW eqv AS SELECT * FROM Articles;"),
+             QString());
+    try {
+        WorkingDatabase::open(path);
+        QFAIL("opened a database whose Eqv is a view");
+    } catch (const AppError &e) {
+        QVERIFY2(e.description().contains("Eqv är en vy"), qPrintable(e.description()));
     }
 }
 

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <unistd.h>
+
 class TestSchema : public QObject
 {
     Q_OBJECT
@@ -21,7 +23,9 @@ private slots:
     void onlyTheRowNumber();
     void tableAndFieldLookupsIgnoreCase();
     void declinedOverwriteKeepsTheOldFile();
-    void duplicateFieldNamesFailWithTheInstallMessage();
+    void duplicateFieldNamesAreNamed_data();
+    void duplicateFieldNamesAreNamed();
+    void folderThatCannotBeWrittenIsNamed();
     void lockedDatabaseIsNotReplaced();
 
 private:
@@ -150,20 +154,44 @@ void TestSchema::declinedOverwriteKeepsTheOldFile()
     QCOMPARE(TestFiles::read(tdb), QByteArray("old contents"));
 }
 
-void TestSchema::duplicateFieldNamesFailWithTheInstallMessage()
+void TestSchema::duplicateFieldNamesAreNamed_data()
 {
+    QTest::addColumn<QString>("name");
+    QTest::newRow("same spelling") << "BL_NAME";
+    QTest::newRow("other case") << "bl_name";
+    QTest::newRow("the row number") << "rad";
+}
+
+void TestSchema::duplicateFieldNamesAreNamed()
+{
+    QFETCH(QString, name);
     QTemporaryDir dir;
     FieldList twice = fields();
-    twice.append({"BL_NAME", {}, 4, 41});
+    twice.append({name, {}, 4, 41});
     ScriptedPrompter prompter;
     QVERIFY(!CreateDatabase(dir.filePath("dup.tds"), twice, prompter));
     QCOMPARE(prompter.shown.size(), 1);
     QCOMPARE(prompter.shown[0].title, QString("FEL"));
-    QVERIFY2(prompter.lastText().startsWith("frmMain:CreateDatabase::ERROR:1\n Installera om "
-                                            "programmet."),
-             qPrintable(prompter.lastText()));
+    QCOMPARE(prompter.lastText(), "frmMain:CreateDatabase::ERROR:457 - Kan ej skapa databasen "
+                                      + dir.filePath("dup.tdb") + ".\nFältet " + name
+                                      + " finns två gånger i fältbeskrivningen (.tdx).");
     // Nothing half-made is left behind.
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+void TestSchema::folderThatCannotBeWrittenIsNamed()
+{
+    if (::geteuid() == 0)
+        QSKIP("root writes into read-only folders");
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("ro"));
+    QFile::setPermissions(dir.filePath("ro"), QFile::ReadOwner | QFile::ExeOwner);
+    ScriptedPrompter prompter;
+    QVERIFY(!CreateDatabase(dir.filePath("ro/x.tds"), fields(), prompter));
+    QVERIFY2(prompter.lastText().contains("Mappen " + dir.filePath("ro") + " är inte skrivbar"),
+             qPrintable(prompter.lastText()));
+    QVERIFY(!prompter.lastText().contains("låst"));
+    QVERIFY(!prompter.lastText().contains("Installera"));
 }
 
 void TestSchema::lockedDatabaseIsNotReplaced()

@@ -7,8 +7,11 @@
 #include "support/TestFiles.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sqlite3.h>
 
 using CatalogueFixture::line;
 
@@ -43,6 +46,9 @@ private slots:
     void valuesAreCutPaddedAndNeverLost();
     void failuresLeaveTheOldFiles();
     void outputFolderThatCannotBeMade();
+    void triggersStoredInTheDatabaseDoNotRun();
+    void interruptedExportIsSettledFirst();
+    void siblingTdxIsReplacedWhateverItsCase();
 
 private:
     // Imports lines into folder/name.tdb and opens it.
@@ -222,6 +228,9 @@ void TestTdsExport::failuresLeaveTheOldFiles()
     QVERIFY(!exportTo(db, dir.filePath("x.tds"), prompter).ok);
     QVERIFY(prompter.lastText().startsWith("frmMain:mnuSaveTDS::ERROR:94 - "));
     QVERIFY(!QFile::exists(dir.filePath("x.tds")));
+    // No temporary file stays behind.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             (QStringList{"cables.tds", "cables.tdx", "fel.tdb", "fel.tds", "fel.tdx"}));
 }
 
 void TestTdsExport::outputFolderThatCannotBeMade()
@@ -234,6 +243,77 @@ void TestTdsExport::outputFolderThatCannotBeMade()
     QCOMPARE(prompter.lastText(), "Kan ej skapa sökvägen\n" + dir.filePath("fil/under"));
     QCOMPARE(prompter.shown.last().title, QString("Filfel"));
     QCOMPARE(prompter.shown.last().icon, MessageIcon::Error);
+}
+
+void TestTdsExport::triggersStoredInTheDatabaseDoNotRun()
+{
+    QTemporaryDir dir;
+    const QString tdb = CatalogueFixture::importDatabase(
+        dir.path(), "fälla", {line("ABCDI010", "1", "Ett"), line("ABCDI010", "2", "Två")});
+    {
+        // Written by another program: our own connections never let a trigger in.
+        sqlite3 *raw = nullptr;
+        sqlite3_open(tdb.toUtf8().constData(), &raw);
+        QCOMPARE(sqlite3_exec(raw, "CREATE TRIGGER wipe AFTER INSERT ON Eqv BEGIN "
+                                   "DELETE FROM Articles; END",
+                              nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+        sqlite3_close(raw);
+    }
+    Database db(tdb, Database::OpenMode::ReadWrite);
+    ScriptedPrompter prompter;
+    QVERIFY(exportTo(db, dir.filePath("ut.tds"), prompter).ok);
+    QCOMPARE(db.scalar("SELECT COUNT(*) FROM Articles").toInt(), 2);
+    QVERIFY(TestFiles::read(dir.filePath("ut.tds"))
+                .startsWith(TestFiles::cp1252(line("ABCDI010", "1", "Ett") + "\r\n")));
+}
+
+void TestTdsExport::interruptedExportIsSettledFirst()
+{
+    QTemporaryDir dir;
+    Database db = import(dir.path(), "ny", {line("ABCDI010", "1", "Ett")});
+    QVERIFY(QDir(dir.path()).mkdir("ut"));
+    const QString tds = dir.filePath("ut/k.tds");
+    // Killed between the two moves: a new .tds beside the old .tdx, the old pair kept hidden,
+    // and a temporary file of the process that was killed.
+    TestFiles::write(tds, "half new");
+    TestFiles::write(dir.filePath("ut/k.tdx"), "old tdx");
+    QVERIFY(QDir().mkpath(dir.filePath("ut/.k.tds.backup")));
+    TestFiles::write(dir.filePath("ut/.k.tds.backup/first"), "old tds");
+    TestFiles::write(dir.filePath("ut/.k.tds.backup/second"), "old tdx");
+    QProcess gone;
+    gone.start("true", {});
+    QVERIFY(gone.waitForStarted());
+    const qint64 goneId = gone.processId();
+    gone.waitForFinished();
+    const QString stale = dir.filePath("ut/.k.tdx." + QString::number(goneId) + "-x1Y2z3");
+    TestFiles::write(stale, "part");
+
+    ScriptedPrompter prompter;
+    const ExportResult result = exportTo(db, tds, prompter);
+    QVERIFY2(result.ok, qPrintable(prompter.texts().join('\n')));
+    QVERIFY2(prompter.texts().join('\n').contains("De tidigare filerna har återställts"),
+             qPrintable(prompter.texts().join('\n')));
+    QCOMPARE(result.notes, QStringList{"En kvarlämnad temporär fil togs bort: " + stale});
+    QCOMPARE(QDir(dir.filePath("ut")).entryList(QDir::AllEntries | QDir::Hidden
+                                                   | QDir::NoDotAndDotDot),
+             (QStringList{"k.tds", "k.tdx"}));
+    QVERIFY(TestFiles::read(tds).startsWith(TestFiles::cp1252(line("ABCDI010", "1", "Ett"))));
+    QCOMPARE(TestFiles::read(dir.filePath("ut/k.tdx")), CatalogueFixture::tdx());
+}
+
+void TestTdsExport::siblingTdxIsReplacedWhateverItsCase()
+{
+    QTemporaryDir dir;
+    Database db = import(dir.path(), "ny", {line("ABCDI010", "1", "Ett")});
+    QVERIFY(QDir(dir.path()).mkdir("ut"));
+    TestFiles::write(dir.filePath("ut/DEMO.TDS"), "old tds");
+    TestFiles::write(dir.filePath("ut/DEMO.TDX"), "old tdx");
+    ScriptedPrompter prompter;
+    QVERIFY(exportTo(db, dir.filePath("ut/DEMO.TDS"), prompter).ok);
+    QCOMPARE(QDir(dir.filePath("ut")).entryList(QDir::Files | QDir::Hidden),
+             (QStringList{"DEMO.TDS", "DEMO.TDX"}));
+    QCOMPARE(TestFiles::read(dir.filePath("ut/DEMO.TDX")), CatalogueFixture::tdx());
 }
 
 QTEST_GUILESS_MAIN(TestTdsExport)

@@ -6,6 +6,7 @@
 #include "support/TestFiles.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -59,6 +60,12 @@ private slots:
     void failureHalfWayKeepsTheOldDatabase();
     void utf8FileAsksFirst();
     void binaryFileIsRefused();
+    void recordsEndedByCarriageReturnAloneAreRefused_data();
+    void recordsEndedByCarriageReturnAloneAreRefused();
+    void carriageReturnInsideAFieldIsKept();
+    void oversizedTdxIsRefused();
+    void siblingsAreFoundWhateverTheCase();
+    void leftoversOfAKilledImportAreRemoved();
 
 private:
     QTemporaryDir m_dir;
@@ -254,6 +261,99 @@ void TestTdsImport::binaryFileIsRefused()
     QCOMPARE(prompter.shown.size(), 1);
     QVERIFY2(prompter.lastText().contains("rad 3"), qPrintable(prompter.lastText()));
     QVERIFY(!QFile::exists(dir.filePath("bin.tdb")));
+}
+
+void TestTdsImport::recordsEndedByCarriageReturnAloneAreRefused_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("lineNumber");
+    const QByteArray a = TestFiles::cp1252(line("ABCDI010", "1", "Ett"));
+    const QByteArray b = TestFiles::cp1252(line("ABCDI010", "2", "Två"));
+    const QByteArray c = TestFiles::cp1252(line("ABCDI020", "3", "Tre"));
+    QTest::newRow("every line") << a + "\r" + b + "\r" + c + "\r" << 1;
+    QTest::newRow("one stray break") << a + "\r\n" + b + "\r" + c + "\r\n" << 2;
+}
+
+void TestTdsImport::recordsEndedByCarriageReturnAloneAreRefused()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, lineNumber);
+    const QString tds = CatalogueFixture::write(m_dir.path(), "cr", {});
+    TestFiles::write(tds, bytes);
+    ScriptedPrompter prompter;
+    NullProgress progress;
+    QVERIFY(!TdsImport(prompter, progress).run(tds).ok);
+    QVERIFY2(prompter.lastText().contains(QString("Rad %1 är längre än en post").arg(lineNumber)),
+             qPrintable(prompter.lastText()));
+    QVERIFY(prompter.lastText().contains("ensamt CR"));
+    QVERIFY(!QFile::exists(m_dir.filePath("cr.tdb")));
+}
+
+void TestTdsImport::carriageReturnInsideAFieldIsKept()
+{
+    const QString value = "Rad\rbrytning";
+    const QString tds = CatalogueFixture::write(m_dir.path(), "crfield",
+                                                {line("ABCDI010", "1", value, "Nordel")});
+    ScriptedPrompter prompter;
+    NullProgress progress;
+    const ImportResult result = TdsImport(prompter, progress).run(tds);
+    QVERIFY2(result.ok, qPrintable(prompter.texts().join('\n')));
+    Database db(result.dbPath, Database::OpenMode::ReadOnly);
+    QCOMPARE(db.scalar("SELECT \"BENÄMNING\" FROM Articles").toString(), value);
+}
+
+void TestTdsImport::oversizedTdxIsRefused()
+{
+    const QString tds = CatalogueFixture::write(m_dir.path(), "stor", {line("ABCDI010", "1", "a")});
+    QByteArray huge = CatalogueFixture::tdx();
+    huge += QByteArray(1 << 20, ' ');
+    TestFiles::write(m_dir.filePath("stor.tdx"), huge);
+    ScriptedPrompter prompter;
+    NullProgress progress;
+    QVERIFY(!TdsImport(prompter, progress).run(tds).ok);
+    QVERIFY2(prompter.texts().join('\n').contains("för stor för en fältbeskrivning"),
+             qPrintable(prompter.texts().join('\n')));
+    QVERIFY(!QFile::exists(m_dir.filePath("stor.tdb")));
+}
+
+void TestTdsImport::siblingsAreFoundWhateverTheCase()
+{
+    QTemporaryDir dir;
+    TestFiles::write(dir.filePath("DEMO.TDS"),
+                     TestFiles::crlf({line("ABCDI010", "1", "Ett")}));
+    TestFiles::write(dir.filePath("DEMO.TDX"), CatalogueFixture::tdx());
+    TestFiles::write(dir.filePath("DEMO.TDB"), "old");
+    ScriptedPrompter prompter;
+    prompter.answers.enqueue(true);
+    NullProgress progress;
+    const ImportResult result = TdsImport(prompter, progress).run(dir.filePath("DEMO.TDS"));
+    QVERIFY2(result.ok, qPrintable(prompter.texts().join('\n')));
+    // The existing database is the one replaced, under its own spelling.
+    QCOMPARE(result.dbPath, dir.filePath("DEMO.TDB"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             (QStringList{"DEMO.TDB", "DEMO.TDS", "DEMO.TDX"}));
+    QCOMPARE(result.fields.size(), 5);
+}
+
+void TestTdsImport::leftoversOfAKilledImportAreRemoved()
+{
+    QTemporaryDir dir;
+    const QString tds = CatalogueFixture::write(dir.path(), "kvar", {line("ABCDI010", "1", "a")});
+    // What an import killed half-way leaves: its temporary database, owned by a process now gone.
+    QProcess gone;
+    gone.start("true", {});
+    QVERIFY(gone.waitForStarted());
+    const qint64 goneId = gone.processId();
+    gone.waitForFinished();
+    const QString stale = dir.filePath(".kvar.tdb." + QString::number(goneId) + "-Ab12Cd");
+    TestFiles::write(stale, "half a database");
+    ScriptedPrompter prompter;
+    NullProgress progress;
+    const ImportResult result = TdsImport(prompter, progress).run(tds);
+    QVERIFY(result.ok);
+    QCOMPARE(result.notes, QStringList{"En kvarlämnad temporär fil togs bort: " + stale});
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             (QStringList{"kvar.tdb", "kvar.tds", "kvar.tdx"}));
 }
 
 QTEST_GUILESS_MAIN(TestTdsImport)

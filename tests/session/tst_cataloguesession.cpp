@@ -12,6 +12,10 @@
 
 #include <functional>
 
+// These tests force a failure half-way through a write with a trigger; the program itself
+// never lets a database's triggers run.
+static const bool triggersAllowed = (Database::allowTriggersForTesting(true), true);
+
 using CatalogueFixture::line;
 
 // The file and save rules of the open catalogue, without a window: every command that closes

@@ -16,8 +16,8 @@ namespace {
 
 ArticleGrid makeGrid(int rows)
 {
-    FieldList fields{{"RAD", {}, 6, 0}, {"BL_NAME", {}, 10, 1}, {"TYP", {}, 4, 11},
-                     {"BENÄMNING", {}, 40, 15}};
+    FieldList fields{
+        {"RAD", {}, 6, 0}, {"BL_NAME", {}, 10, 1}, {"TYP", {}, 4, 11}, {"BENÄMNING", {}, 40, 15}};
     for (int i = 0; i < 16; ++i)
         fields.append({QStringLiteral("F%1").arg(i), {}, 12, 0});
     ArticleGrid grid;

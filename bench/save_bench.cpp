@@ -37,8 +37,8 @@ int main(int argc, char *argv[])
     if (args.size() != 3)
         return usage();
     const QString mode = args.at(2);
-    if (mode != QLatin1String("one") && mode != QLatin1String("delete")
-        && mode != QLatin1String("all") && mode != QLatin1String("every-cell"))
+    if (mode != QLatin1String("one") && mode != QLatin1String("delete") &&
+        mode != QLatin1String("all") && mode != QLatin1String("every-cell"))
         return usage();
 
     try {

@@ -50,11 +50,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     } catch (const AppError &) {
         return 0; // refused with a message (a record run together by a lone CR, ...)
     }
-    FUZZ_CHECK(db.scalar(QStringLiteral("SELECT COUNT(*) FROM Articles")).toLongLong()
-               == result.articleRows);
-    FUZZ_CHECK(db.scalar(QStringLiteral("SELECT COUNT(*) FROM Eqv")).toLongLong()
-               == result.eqvRows);
-    FUZZ_CHECK(db.scalar(QStringLiteral("PRAGMA integrity_check")).toString()
-               == QLatin1String("ok"));
+    FUZZ_CHECK(db.scalar(QStringLiteral("SELECT COUNT(*) FROM Articles")).toLongLong() ==
+               result.articleRows);
+    FUZZ_CHECK(db.scalar(QStringLiteral("SELECT COUNT(*) FROM Eqv")).toLongLong() ==
+               result.eqvRows);
+    FUZZ_CHECK(db.scalar(QStringLiteral("PRAGMA integrity_check")).toString() ==
+               QLatin1String("ok"));
     return 0;
 }

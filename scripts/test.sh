@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds and runs the whole test suite through CTest:
-# a normal build (with the crash and failure-injection tests), then one with AddressSanitizer
+# Installs what is missing, checks the formatting, builds and runs the whole test suite through
+# CTest: a normal build (with the crash and failure-injection tests), then one with AddressSanitizer
 # and UndefinedBehaviorSanitizer, then a short libFuzzer run of each file reader.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
+scripts/install-deps.sh clang-format
+
+# Formatting first: a source that differs from what clang-format makes of it fails the run.
+scripts/check-format.sh
 
 run_suite() {
     local dir=$1; shift

@@ -1,10 +1,10 @@
 #include "app/BatchConversion.h"
 
-#include "core/RecentFiles.h"
 #include "core/AppError.h"
 #include "core/Paths.h"
 #include "core/Progress.h"
 #include "core/Prompter.h"
+#include "core/RecentFiles.h"
 #include "core/Settings.h"
 #include "db/TdsExport.h"
 #include "db/TdsImport.h"

@@ -63,8 +63,7 @@ const std::vector<CommandSpec> &commandTable()
 
         {C::InsertArticle, nullptr, "Infoga artiklar", 0, false, E::DatabaseOpen},
         {C::AppendArticle, nullptr, "Addera artiklar", 0, false, E::DatabaseOpen},
-        {C::AppendArticles, nullptr, "Addera valfritt antal artiklar", 0, false,
-         E::DatabaseOpen},
+        {C::AppendArticles, nullptr, "Addera valfritt antal artiklar", 0, false, E::DatabaseOpen},
         {C::CopyArticle, nullptr, "Kopiera artiklar", 0, false, E::DatabaseOpen},
         {C::DeleteArticle, nullptr, "Radera artiklar", 0, false, E::DatabaseOpen},
         {C::PasteArticle, nullptr, "Klistra in kopierade artiklar", 0, false, E::DatabaseOpen},
@@ -84,7 +83,7 @@ const CommandSpec *commandSpec(CommandId id)
 const std::vector<MenuSpec> &menuTable()
 {
     static const std::vector<MenuSpec> menus = {
-        {"&Arkiv", kFile}, {"&Redigera", kEdit}, {"&Visa", "mnuView"},
+        {"&Arkiv", kFile},    {"&Redigera", kEdit}, {"&Visa", "mnuView"},
         {"Ver&ktyg", kTools}, {"&Hjälp", kHelp},
     };
     return menus;

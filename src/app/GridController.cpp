@@ -4,7 +4,6 @@
 #include "browse/ArticleGridModel.h"
 #include "browse/RowNumbering.h"
 #include "core/AppError.h"
-#include "session/CatalogueSession.h"
 #include "db/Database.h"
 #include "dialogs/ContactDefinitionDialog.h"
 #include "dialogs/ReplaceDialog.h"
@@ -12,6 +11,7 @@
 #include "edit/Fill.h"
 #include "edit/Replace.h"
 #include "edit/RowOperations.h"
+#include "session/CatalogueSession.h"
 
 #include "ui/CellDelegate.h"
 
@@ -35,8 +35,7 @@ GridController::GridController(CatalogueSession &session, Prompter &prompter, QO
     m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 6);
     m_delegate = new CellDelegate(
         [this](int column) {
-            return GridRules::editRule(m_grid, column, SingleGroupView(),
-                                       m_session.fieldList());
+            return GridRules::editRule(m_grid, column, SingleGroupView(), m_session.fieldList());
         },
         m_view);
     m_view->setItemDelegate(m_delegate);
@@ -266,8 +265,7 @@ void GridController::onGridMouseReleased(Qt::MouseButton button, Qt::KeyboardMod
             openMoveRowsDialog(global);
         else
             emit statusMessage(GridRules::rootViewRowHint(), 8000);
-    }
-    else if (button == Qt::RightButton)
+    } else if (button == Qt::RightButton)
         showGridPopup(global);
 }
 
@@ -290,7 +288,8 @@ void GridController::showGridPopup(QPoint globalPosition)
         QAction *act = popup.addAction(item.caption);
         act->setEnabled(item.enabled);
         const int id = item.id;
-        connect(act, &QAction::triggered, this, [this, id] { emit commandRequested(CommandId(id)); });
+        connect(act, &QAction::triggered, this,
+                [this, id] { emit commandRequested(CommandId(id)); });
     }
     popup.exec(globalPosition);
 }
@@ -498,8 +497,8 @@ void GridController::openContactDefinition(int row, int column)
     commitEditor();
     int firstRow = row;
     int lastRow = row;
-    if (const auto selected = m_grid.dataSelection(); selected && selected->r1 <= row &&
-                                                      row <= selected->r2) {
+    if (const auto selected = m_grid.dataSelection();
+        selected && selected->r1 <= row && row <= selected->r2) {
         firstRow = selected->r1;
         lastRow = selected->r2;
     }

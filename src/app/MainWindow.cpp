@@ -5,7 +5,6 @@
 #include "browse/ArticleGridModel.h"
 #include "browse/GroupTree.h"
 #include "core/AppError.h"
-#include "edit/PrefixChange.h"
 #include "core/Paths.h"
 #include "core/PickFile.h"
 #include "core/Progress.h"
@@ -17,6 +16,7 @@
 #include "dialogs/FieldEditDialog.h"
 #include "dialogs/NewGroupDialog.h"
 #include "dialogs/OptionsDialog.h"
+#include "edit/PrefixChange.h"
 #include "ui/ArticleGridView.h"
 #include "ui/GroupTreeView.h"
 #include "ui/Icons.h"
@@ -34,14 +34,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QScopedValueRollback>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
-#include <QScopedValueRollback>
 #include <QTreeWidget>
 
 namespace {
-
 
 // Progress in the status bar's pane. Long work repaints now and then so the window keeps
 // moving.
@@ -65,10 +64,7 @@ public:
         m_bar.setValue(int(qMin<qint64>(value / m_scale, m_bar.maximum())));
         QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
-    void end() override
-    {
-        m_showPane(false);
-    }
+    void end() override { m_showPane(false); }
 
 private:
     QProgressBar &m_bar;
@@ -297,7 +293,8 @@ void MainWindow::registerHandlers()
         {C::Ignore, [this] { m_session.ignoreChanges(); }},
     };
     for (int step = 1; step <= 5; ++step)
-        m_handlers.insert(fillDownStepCommand(step), [&grid, step] { grid.mnuEditFillDnIncr(step); });
+        m_handlers.insert(fillDownStepCommand(step),
+                          [&grid, step] { grid.mnuEditFillDnIncr(step); });
     for (int scheme = 0; scheme <= 5; ++scheme)
         m_handlers.insert(schemeCommand(scheme), [this, scheme] { SetTheme(scheme); });
     for (int slot = 0; slot < RecentFiles::kSlots; ++slot)

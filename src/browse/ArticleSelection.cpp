@@ -177,17 +177,19 @@ qint64 ArticleSelection::rowCount(Database &db) const
     case Kind::None:
         return 0;
     case Kind::Group:
-        return db.scalar(QStringLiteral("SELECT COUNT(*) FROM Articles WHERE BL_NAME = ?"),
-                         m_blockName)
+        return db
+            .scalar(QStringLiteral("SELECT COUNT(*) FROM Articles WHERE BL_NAME = ?"), m_blockName)
             .toLongLong();
     case Kind::Manufacturer:
-        return db.scalar(QStringLiteral(
-                             "SELECT COUNT(*) FROM Articles WHERE BL_NAME = ? AND FABRIKAT = ?"),
-                         m_blockName, m_manufacturer)
+        return db
+            .scalar(
+                QStringLiteral("SELECT COUNT(*) FROM Articles WHERE BL_NAME = ? AND FABRIKAT = ?"),
+                m_blockName, m_manufacturer)
             .toLongLong();
     case Kind::Root:
-        return db.scalar(QStringLiteral("SELECT COUNT(*) FROM Articles WHERE BL_NAME IN "
-                                        "(SELECT BL_NAME FROM Designations)"))
+        return db
+            .scalar(QStringLiteral("SELECT COUNT(*) FROM Articles WHERE BL_NAME IN "
+                                   "(SELECT BL_NAME FROM Designations)"))
             .toLongLong();
     }
     return 0;

@@ -5,7 +5,6 @@
 
 namespace {
 
-
 QString articles(int n, const char *one, const char *many)
 {
     return QString::number(n) + QLatin1String(n == 1 ? one : many);
@@ -120,8 +119,8 @@ GridChange sortGrid(ArticleGrid &grid, int column, bool ascending, bool singleGr
 
 QString selectionStatus(int rows)
 {
-    return QString::number(rows) + QStringLiteral(" rad") + (rows > 1 ? QStringLiteral("er") : QString())
-           + QStringLiteral(" markerade.");
+    return QString::number(rows) + QStringLiteral(" rad") +
+           (rows > 1 ? QStringLiteral("er") : QString()) + QStringLiteral(" markerade.");
 }
 
 bool allowsRowOperations(ArticleSelection::Kind view)
@@ -145,17 +144,17 @@ QList<PopupItem> popupItems(const ArticleGrid &grid, const ArticleGrid::CellRang
     QList<PopupItem> items;
     if (range.c1 == 1) {
         if (oneGroup)
-            items << PopupItem{901, QStringLiteral("&Infoga ")
-                                        + articles(n, " ny artikel", " nya artiklar")
-                                        + QStringLiteral(" här")}
-                  << PopupItem{902, QStringLiteral("&Addera ")
-                                        + articles(n, " ny artikel", " nya artiklar")
-                                        + QStringLiteral(" till slutet")}
+            items << PopupItem{901, QStringLiteral("&Infoga ") +
+                                        articles(n, " ny artikel", " nya artiklar") +
+                                        QStringLiteral(" här")}
+                  << PopupItem{902, QStringLiteral("&Addera ") +
+                                        articles(n, " ny artikel", " nya artiklar") +
+                                        QStringLiteral(" till slutet")}
                   << PopupItem{912, QStringLiteral("&Addera valfritt antal artiklar till slutet")};
-        items << PopupItem{903, QStringLiteral("&Kopiera ")
-                                    + articles(n, " markerad artikel", " markerade artiklar")}
-              << PopupItem{904, QStringLiteral("&Radera ")
-                                    + articles(n, " markerad artikel", " markerade artiklar")};
+        items << PopupItem{903, QStringLiteral("&Kopiera ") +
+                                    articles(n, " markerad artikel", " markerade artiklar")}
+              << PopupItem{904, QStringLiteral("&Radera ") +
+                                    articles(n, " markerad artikel", " markerade artiklar")};
         if (oneGroup)
             items << PopupItem{908, QStringLiteral("K&listra in kopierade artiklar"),
                                clipboardHasArticles};

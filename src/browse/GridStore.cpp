@@ -616,7 +616,6 @@ void saveGrid(Database &db, const ArticleSelection &selection, const ArticleGrid
     counter.reach(readUnits + writeUnits + buildUnits);
 }
 
-
 void saveGrid(Database &db, const ArticleSelection &selection, const ArticleGrid &grid)
 {
     NullProgress progress;

@@ -21,8 +21,8 @@ std::optional<QStringList> manufacturers(Database &db, const QString &blockName)
     if (!FieldExists(db, QLatin1String(Schema::kArticles), QStringLiteral("FABRIKAT")))
         return std::nullopt;
     QStringList result;
-    Statement st = db.prepare(
-        QStringLiteral("SELECT DISTINCT FABRIKAT FROM Articles WHERE BL_NAME = ?"));
+    Statement st =
+        db.prepare(QStringLiteral("SELECT DISTINCT FABRIKAT FROM Articles WHERE BL_NAME = ?"));
     st.bind(1, blockName);
     while (st.step()) {
         const QString name = st.text(0);

@@ -25,8 +25,14 @@ QList<Group> groups(Database &db);
 std::optional<QStringList> manufacturers(Database &db, const QString &blockName);
 
 // Tree keys: "@" the root, "!" + block name a group, "@" + manufacturer + "!" + block name.
-inline QString rootKey() { return QStringLiteral("@"); }
-inline QString groupKey(const QString &blockName) { return QLatin1Char('!') + blockName; }
+inline QString rootKey()
+{
+    return QStringLiteral("@");
+}
+inline QString groupKey(const QString &blockName)
+{
+    return QLatin1Char('!') + blockName;
+}
 inline QString manufacturerKey(const QString &manufacturer, const QString &blockName)
 {
     return QLatin1Char('@') + manufacturer + groupKey(blockName);

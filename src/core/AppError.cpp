@@ -10,8 +10,8 @@ AppError::AppError(int number, const QString &description)
 QString errorMessage(const QString &window, const QString &procedure, int number,
                      const QString &description)
 {
-    return window + QLatin1Char(':') + procedure + QStringLiteral("::ERROR:")
-           + QString::number(number) + QStringLiteral(" - ") + description;
+    return window + QLatin1Char(':') + procedure + QStringLiteral("::ERROR:") +
+           QString::number(number) + QStringLiteral(" - ") + description;
 }
 
 void reportError(Prompter &prompter, const QString &window, const QString &procedure,

@@ -14,7 +14,7 @@ enum class Answer { Yes, No, Cancel };
 struct FileDialogRequest
 {
     QString title;
-    QString filter;        // Qt filter syntax, e.g. "Text (*.tds)"
+    QString filter; // Qt filter syntax, e.g. "Text (*.tds)"
     QString initialFolder;
     QString defaultSuffix; // without dot
     bool multiSelect = false;

@@ -240,8 +240,8 @@ void copy(const QString &from, const QString &to)
     const int fd = ::open(encoded(from).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
-        throw FileError(error, QStringLiteral("Kan ej läsa filen %1: %2")
-                                   .arg(from, systemText(error)));
+        throw FileError(error,
+                        QStringLiteral("Kan ej läsa filen %1: %2").arg(from, systemText(error)));
     }
     Output out(to);
     QByteArray buffer(1 << 20, Qt::Uninitialized);
@@ -252,8 +252,8 @@ void copy(const QString &from, const QString &to)
                 continue;
             const int error = errno;
             ::close(fd);
-            throw FileError(error, QStringLiteral("Kan ej läsa filen %1: %2")
-                                      .arg(from, systemText(error)));
+            throw FileError(
+                error, QStringLiteral("Kan ej läsa filen %1: %2").arg(from, systemText(error)));
         }
         if (n == 0)
             break;

@@ -10,8 +10,8 @@ namespace {
 // True when the bytes hold at least one multi-byte UTF-8 sequence and no invalid one.
 bool looksLikeUtf8(QByteArrayView data)
 {
-    if (data.size() >= 3 && std::uint8_t(data[0]) == 0xEF && std::uint8_t(data[1]) == 0xBB
-        && std::uint8_t(data[2]) == 0xBF)
+    if (data.size() >= 3 && std::uint8_t(data[0]) == 0xEF && std::uint8_t(data[1]) == 0xBB &&
+        std::uint8_t(data[2]) == 0xBF)
         return true;
     bool sawMultiByte = false;
     const qsizetype n = data.size();

@@ -41,9 +41,9 @@ QString describe(sqlite3 *handle, int rc, const QString &path = {})
 int compareSwedish(void *collator, int lengthA, const void *a, int lengthB, const void *b)
 {
     UErrorCode status = U_ZERO_ERROR;
-    const UCollationResult r = ucol_strcollUTF8(static_cast<UCollator *>(collator),
-                                                static_cast<const char *>(a), lengthA,
-                                                static_cast<const char *>(b), lengthB, &status);
+    const UCollationResult r =
+        ucol_strcollUTF8(static_cast<UCollator *>(collator), static_cast<const char *>(a), lengthA,
+                         static_cast<const char *>(b), lengthB, &status);
     if (U_FAILURE(status))
         return 0;
     return r == UCOL_LESS ? -1 : (r == UCOL_GREATER ? 1 : 0);
@@ -83,15 +83,17 @@ void clng(sqlite3_context *context, int, sqlite3_value **argv)
         sqlite3_result_error(context, "Ogiltig användning av Null (CLNG)", -1);
         return;
     default: {
-        const QString text = QString::fromUtf8(
-                                 reinterpret_cast<const char *>(sqlite3_value_text(v)),
-                                 sqlite3_value_bytes(v))
-                                 .trimmed();
+        const QString text =
+            QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(v)),
+                              sqlite3_value_bytes(v))
+                .trimmed();
         bool ok = false;
         number = text.toDouble(&ok);
         if (!ok) {
             const QByteArray message =
-                QStringLiteral("Typerna stämmer inte överens: '%1' är inget tal").arg(text).toUtf8();
+                QStringLiteral("Typerna stämmer inte överens: '%1' är inget tal")
+                    .arg(text)
+                    .toUtf8();
             sqlite3_result_error(context, message.constData(), int(message.size()));
             return;
         }
@@ -116,8 +118,8 @@ void likeIgnoringCase(sqlite3_context *context, int argc, sqlite3_value **argv)
     if (!pattern || !text)
         return;
     // Long patterns with many % take exponential time; SQLite's own LIKE refuses them too.
-    if (patternBytes > sqlite3_limit(sqlite3_context_db_handle(context),
-                                     SQLITE_LIMIT_LIKE_PATTERN_LENGTH, -1)) {
+    if (patternBytes >
+        sqlite3_limit(sqlite3_context_db_handle(context), SQLITE_LIMIT_LIKE_PATTERN_LENGTH, -1)) {
         sqlite3_result_error(context, "LIKE or GLOB pattern too complex", -1);
         return;
     }
@@ -183,8 +185,8 @@ Statement::Statement(Database &db, const QString &sql) : m_db(&db)
     if (!db.isOpen())
         throw DbError(SQLITE_MISUSE, QStringLiteral("Ingen databas är öppen."));
     const QByteArray utf8 = sql.toUtf8();
-    const int rc = sqlite3_prepare_v2(db.handle(), utf8.constData(), int(utf8.size()), &m_stmt,
-                                      nullptr);
+    const int rc =
+        sqlite3_prepare_v2(db.handle(), utf8.constData(), int(utf8.size()), &m_stmt, nullptr);
     if (rc != SQLITE_OK)
         db.throwError(rc);
 }
@@ -389,9 +391,8 @@ void Database::open(const QString &path, OpenMode mode)
         sqlite3_create_function(m_handle, "CLNG", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                 clng, nullptr, nullptr);
         for (const int arguments : {2, 3})
-            sqlite3_create_function(m_handle, "like", arguments,
-                                    SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                                    likeIgnoringCase, nullptr, nullptr);
+            sqlite3_create_function(m_handle, "like", arguments, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                    nullptr, likeIgnoringCase, nullptr, nullptr);
         // Reading the schema tells a database from any other file right away.
         exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
     } catch (...) {
@@ -432,8 +433,9 @@ void Database::exec(const QString &sql)
 QStringList Database::tables()
 {
     QStringList names;
-    Statement st(*this, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' "
-                                       "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY rowid"));
+    Statement st(*this,
+                 QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' "
+                                "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY rowid"));
     while (st.step()) {
         const QString name = st.text(0);
         if (!name.startsWith(QLatin1String("MSys"), Qt::CaseInsensitive))
@@ -452,7 +454,8 @@ std::vector<ColumnInfo> Database::columns(const QString &table)
         column.name = st.text(0);
         column.declaredType = st.text(1);
         column.size = sizeFromDeclaredType(column.declaredType);
-        column.isInteger = column.declaredType.startsWith(QLatin1String("INT"), Qt::CaseInsensitive);
+        column.isInteger =
+            column.declaredType.startsWith(QLatin1String("INT"), Qt::CaseInsensitive);
         result.push_back(column);
     }
     // Descriptions are looked up ignoring case, as every name here is.

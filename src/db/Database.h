@@ -25,9 +25,9 @@ struct ColumnInfo
 {
     QString name;
     QString declaredType;
-    int size = 0;           // characters of a text column, 4 for the integer row number
+    int size = 0; // characters of a text column, 4 for the integer row number
     bool isInteger = false;
-    QString description;    // the column property "Description", empty when not set
+    QString description; // the column property "Description", empty when not set
 };
 
 class Database;
@@ -107,8 +107,7 @@ public:
     Statement prepare(const QString &sql) { return Statement(*this, sql); }
 
     // First column of the first row; an invalid QVariant for null or no row.
-    template<typename... Args>
-    QVariant scalar(const QString &sql, const Args &...args)
+    template <typename... Args> QVariant scalar(const QString &sql, const Args &...args)
     {
         Statement st(*this, sql);
         int index = 1;

@@ -24,10 +24,11 @@ NewDatabaseFile::NewDatabaseFile(const QString &finalPath)
     if (fd < 0) {
         const int error = errno;
         const QString folder = Paths::folderOf(m_writePath);
-        throw FileError(error, error == ENOSPC ? SafeFile::writeFailure(folder, error)
-                                               : QStringLiteral("Mappen %1 är inte skrivbar: %2")
-                                                     .arg(folder, QString::fromLocal8Bit(
-                                                                      std::strerror(error))));
+        throw FileError(error,
+                        error == ENOSPC
+                            ? SafeFile::writeFailure(folder, error)
+                            : QStringLiteral("Mappen %1 är inte skrivbar: %2")
+                                  .arg(folder, QString::fromLocal8Bit(std::strerror(error))));
     }
     ::close(fd);
     m_tempPath = QFile::decodeName(name);

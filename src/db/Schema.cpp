@@ -18,9 +18,9 @@ QString columnDefinitions(const FieldList &fields)
     QStringList columns;
     for (qsizetype i = 0; i < fields.size(); ++i) {
         const FieldDesc &field = fields.at(i);
-        columns << quoteIdentifier(field.Name)
-                       + (i == 0 ? QStringLiteral(" INTEGER")
-                                 : QStringLiteral(" VARCHAR(%1)").arg(field.Length));
+        columns << quoteIdentifier(field.Name) +
+                       (i == 0 ? QStringLiteral(" INTEGER")
+                               : QStringLiteral(" VARCHAR(%1)").arg(field.Length));
     }
     return columns.join(QStringLiteral(", "));
 }
@@ -30,8 +30,8 @@ void indexEveryColumn(Database &db, const QString &table, const QStringList &col
 {
     for (const QString &column : columns) {
         db.exec(QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
-                    .arg(quoteIdentifier(table + QLatin1Char('_') + column),
-                         quoteIdentifier(table), quoteIdentifier(column)));
+                    .arg(quoteIdentifier(table + QLatin1Char('_') + column), quoteIdentifier(table),
+                         quoteIdentifier(column)));
         if (afterEach)
             afterEach();
     }
@@ -47,10 +47,11 @@ void reportCreateFailure(Prompter &prompter, const AppError &error, const QStrin
     const bool isFileError = dynamic_cast<const FileError *>(&error) != nullptr;
     const auto own = [&](const QString &text) {
         prompter.message(MessageIcon::Error, QStringLiteral("FEL"),
-                         head + QString::number(number) + QStringLiteral(" - Kan ej skapa "
-                                                                          "databasen %1.\n")
-                                                              .arg(path)
-                             + text);
+                         head + QString::number(number) +
+                             QStringLiteral(" - Kan ej skapa "
+                                            "databasen %1.\n")
+                                 .arg(path) +
+                             text);
     };
     if (isFileError) {
         own(error.description());
@@ -77,18 +78,18 @@ void reportCreateFailure(Prompter &prompter, const AppError &error, const QStrin
         own(error.description());
         return;
     }
-    if ((isEngineError && (number == SQLITE_BUSY || number == SQLITE_LOCKED))
-        || (!isEngineError && number == ErrorNumber::PermissionDenied)) {
+    if ((isEngineError && (number == SQLITE_BUSY || number == SQLITE_LOCKED)) ||
+        (!isEngineError && number == ErrorNumber::PermissionDenied)) {
         prompter.message(MessageIcon::Information, QString(),
-                         head + QString::number(ErrorNumber::PermissionDenied)
-                             + QStringLiteral(" - Kan ej skapa databasen.\nDatabasen är låst av "
-                                              "annan användare eller annat program."));
+                         head + QString::number(ErrorNumber::PermissionDenied) +
+                             QStringLiteral(" - Kan ej skapa databasen.\nDatabasen är låst av "
+                                            "annan användare eller annat program."));
         return;
     }
     prompter.message(MessageIcon::Error, QStringLiteral("FEL"),
-                     head + QString::number(number)
-                         + QStringLiteral("\n Installera om programmet. Installera sedan Microsoft "
-                                          "Data Access och starta sedan programmet därefter."));
+                     head + QString::number(number) +
+                         QStringLiteral("\n Installera om programmet. Installera sedan Microsoft "
+                                        "Data Access och starta sedan programmet därefter."));
 }
 
 // Column names are compared ignoring case, so two fields that differ only in case collide too.
@@ -159,11 +160,10 @@ std::unique_ptr<NewDatabaseFile> CreateDatabase(const QString &tdsPath, const Fi
     try {
         refuseDuplicateNames(fields);
         if (QFileInfo::exists(path)) {
-            if (!replaceWithoutAsking
-                && !prompter.question(MessageIcon::Warning,
-                                      QStringLiteral("Radera tidigare version"),
-                                      QStringLiteral("Filen ") + path
-                                          + QStringLiteral("\nfinns redan. Skall filen raderas?")))
+            if (!replaceWithoutAsking &&
+                !prompter.question(MessageIcon::Warning, QStringLiteral("Radera tidigare version"),
+                                   QStringLiteral("Filen ") + path +
+                                       QStringLiteral("\nfinns redan. Skall filen raderas?")))
                 return nullptr;
             ensureNotLocked(path);
         }

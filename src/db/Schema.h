@@ -55,4 +55,3 @@ std::unique_ptr<NewDatabaseFile> CreateDatabase(const QString &tdsPath, const Fi
 // Table and column lookups ignore case; our hidden MSys tables never match. Errors answer false.
 bool TableExists(Database &db, const QString &table);
 bool FieldExists(Database &db, const QString &table, const QString &field);
-

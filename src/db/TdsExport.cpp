@@ -38,8 +38,9 @@ QString requiredColumn(Database &db, const char *table, const QString &name)
 {
     const QString column = Schema::columnNamed(db, table, name);
     if (column.isEmpty())
-        throw AppError(ErrorNumber::BadFileFormat, QStringLiteral("Fältet %1 saknas i tabellen %2.")
-                                                       .arg(name, QLatin1String(table)));
+        throw AppError(
+            ErrorNumber::BadFileFormat,
+            QStringLiteral("Fältet %1 saknas i tabellen %2.").arg(name, QLatin1String(table)));
     return column;
 }
 
@@ -70,10 +71,9 @@ public:
         for (const Field &field : m_fields) {
             qsizetype length = 0;
             const char *utf8 = row.utf8(field.column, &length); // null gives no text
-            const qsizetype written =
-                utf8 ? Cp1252::writeFromUtf8(utf8, length, field.size, out,
-                                             &m_result.replacedCharacters)
-                     : 0;
+            const qsizetype written = utf8 ? Cp1252::writeFromUtf8(utf8, length, field.size, out,
+                                                                   &m_result.replacedCharacters)
+                                           : 0;
             std::memset(out + written, ' ', size_t(field.size - written));
             out += field.size;
         }
@@ -138,7 +138,8 @@ QString TdsExport::libraryPrefix(Database &db)
 
 int TdsExport::completeEquivalences(Database &db, const QString &prefix)
 {
-    const QString designation = quoteIdentifier(requiredColumn(db, Schema::kEqv, QStringLiteral("BENÄMNING")));
+    const QString designation =
+        quoteIdentifier(requiredColumn(db, Schema::kEqv, QStringLiteral("BENÄMNING")));
     const QVariant greatest = db.scalar(
         QStringLiteral("SELECT MAX(RAD) FROM Eqv WHERE %1 NOT LIKE '=%'").arg(designation));
     // Every row added by one export gets the same row number.
@@ -170,7 +171,8 @@ ExportResult TdsExport::run(const QString &outputPath)
 {
     const QString folder = Paths::folderOf(outputPath);
     if (!QDir().mkpath(folder)) {
-        m_prompter.error(QStringLiteral("Kan ej skapa sökvägen\n") + folder, QStringLiteral("Filfel"));
+        m_prompter.error(QStringLiteral("Kan ej skapa sökvägen\n") + folder,
+                         QStringLiteral("Filfel"));
         return {};
     }
     ExportResult result;
@@ -215,10 +217,9 @@ ExportResult TdsExport::write(const QString &outputPath)
     const QString designation =
         quoteIdentifier(requiredColumn(m_db, Schema::kEqv, QStringLiteral("BENÄMNING")));
 
-    const qint64 total =
-        m_db.scalar(QStringLiteral("SELECT (SELECT COUNT(*) FROM Articles) + "
-                                   "(SELECT COUNT(*) FROM Eqv)"))
-            .toLongLong();
+    const qint64 total = m_db.scalar(QStringLiteral("SELECT (SELECT COUNT(*) FROM Articles) + "
+                                                    "(SELECT COUNT(*) FROM Eqv)"))
+                             .toLongLong();
     m_progress.start(total);
     qint64 handled = 0;
 
@@ -226,10 +227,10 @@ ExportResult TdsExport::write(const QString &outputPath)
     {
         RecordWriter writer(tds, articleColumns, m_progress, handled, result);
         if (isSortedByType(outputPath)) {
-            Statement rows = m_db.prepare(QStringLiteral(
-                "SELECT * FROM Articles ORDER BY CLNG(%1), RAD")
-                                              .arg(quoteIdentifier(requiredColumn(
-                                                  m_db, Schema::kArticles, QStringLiteral("TYP")))));
+            Statement rows =
+                m_db.prepare(QStringLiteral("SELECT * FROM Articles ORDER BY CLNG(%1), RAD")
+                                 .arg(quoteIdentifier(requiredColumn(m_db, Schema::kArticles,
+                                                                     QStringLiteral("TYP")))));
             while (rows.step()) {
                 writer.write(rows);
                 writer.countHandled();
@@ -237,9 +238,9 @@ ExportResult TdsExport::write(const QString &outputPath)
         } else {
             // Group by group in the order of their descriptions, each group in row order; the
             // same as joining Articles with Designations, without sorting every article.
-            Statement groups = m_db.prepare(QStringLiteral(
-                "SELECT BL_NAME FROM Designations "
-                "ORDER BY DESCRIPTION COLLATE SV, BL_NAME COLLATE SV"));
+            Statement groups =
+                m_db.prepare(QStringLiteral("SELECT BL_NAME FROM Designations "
+                                            "ORDER BY DESCRIPTION COLLATE SV, BL_NAME COLLATE SV"));
             Statement rows = m_db.prepare(
                 QStringLiteral("SELECT * FROM Articles WHERE BL_NAME = ? ORDER BY RAD"));
             while (groups.step()) {
@@ -260,7 +261,8 @@ ExportResult TdsExport::write(const QString &outputPath)
     {
         RecordWriter writer(tds, eqvColumns, m_progress, handled, result);
         Statement ordinary = m_db.prepare(
-            QStringLiteral("SELECT * FROM Eqv WHERE %1 NOT LIKE '=%' ORDER BY RAD, rowid").arg(designation));
+            QStringLiteral("SELECT * FROM Eqv WHERE %1 NOT LIKE '=%' ORDER BY RAD, rowid")
+                .arg(designation));
         while (ordinary.step()) {
             writer.write(ordinary);
             writer.countHandled();
@@ -270,8 +272,9 @@ ExportResult TdsExport::write(const QString &outputPath)
             if (eqvColumns[i].name.compare(QStringLiteral("BENÄMNING"), Qt::CaseInsensitive) == 0)
                 designationColumn = int(i);
         }
-        Statement references = m_db.prepare(
-            QStringLiteral("SELECT * FROM Eqv WHERE %1 LIKE '=%' ORDER BY RAD, rowid").arg(designation));
+        Statement references =
+            m_db.prepare(QStringLiteral("SELECT * FROM Eqv WHERE %1 LIKE '=%' ORDER BY RAD, rowid")
+                             .arg(designation));
         Statement inArticles =
             m_db.prepare(QStringLiteral("SELECT 1 FROM Articles WHERE BL_NAME = ? LIMIT 1"));
         Statement inEqv =

@@ -22,7 +22,6 @@
 
 namespace {
 
-
 struct Span
 {
     const char *begin;
@@ -103,8 +102,8 @@ ImportResult TdsImport::run(const QString &tdsPath)
     const qint64 sizeBefore = file.size();
     const QByteArray data = file.readAll();
     const QFileInfo after(tdsPath);
-    if (file.error() != QFileDevice::NoError || data.size() != sizeBefore
-        || after.size() != sizeBefore || after.lastModified() != modifiedBefore) {
+    if (file.error() != QFileDevice::NoError || data.size() != sizeBefore ||
+        after.size() != sizeBefore || after.lastModified() != modifiedBefore) {
         m_prompter.warning(QStringLiteral("Filen %1 ändrades medan den lästes. Inget lästes in; "
                                           "försök igen när filen inte längre skrivs.")
                                .arg(tdsPath),

@@ -88,8 +88,8 @@ int parseTdx(const QByteArray &bytes, const QString &shownPath, FieldList &field
             line.replace(QLatin1Char(':'), QLatin1Char('_'));
             const QStringList items = line.split(QLatin1Char(','));
             if (items.size() != 3) {
-                prompter.warning(QStringLiteral("Formatfel i filen ") + shownPath
-                                     + QStringLiteral(" på rad ") + QString::number(entry + 1),
+                prompter.warning(QStringLiteral("Formatfel i filen ") + shownPath +
+                                     QStringLiteral(" på rad ") + QString::number(entry + 1),
                                  QStringLiteral("Inläsningsfel"));
                 return -1;
             }
@@ -105,9 +105,9 @@ int parseTdx(const QByteArray &bytes, const QString &shownPath, FieldList &field
             ++entry;
         }
     } catch (const AppError &e) {
-        prompter.message(MessageIcon::None, QString(),
-                         errorMessage(kMainWindow, QStringLiteral("ReadTdxFile"),
-                                      e.number(), e.description()));
+        prompter.message(
+            MessageIcon::None, QString(),
+            errorMessage(kMainWindow, QStringLiteral("ReadTdxFile"), e.number(), e.description()));
         return 0;
     }
     return int(fields.size());
@@ -119,8 +119,8 @@ QByteArray tdxText(const FieldList &fields, qsizetype *replaced)
     for (const FieldDesc &field : fields) {
         if (field.Name == QLatin1String(kRowNumberField))
             continue;
-        out += Cp1252::encode(field.Name + QLatin1Char(',') + field.Description + QLatin1Char(',')
-                                  + QString::number(field.Length),
+        out += Cp1252::encode(field.Name + QLatin1Char(',') + field.Description + QLatin1Char(',') +
+                                  QString::number(field.Length),
                               replaced);
         out += "\r\n";
     }

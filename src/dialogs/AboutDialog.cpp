@@ -6,13 +6,13 @@
 #include <QDialogButtonBox>
 #include <QFont>
 #include <QGuiApplication>
-#include <QPlainTextEdit>
-#include <QScreen>
-#include <QSysInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPalette>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QSysInfo>
 #include <QVBoxLayout>
 
 #include <sqlite3.h>
@@ -39,13 +39,13 @@ QString systemInformation()
     const QScreen *screen = QGuiApplication::primaryScreen();
     QStringList lines = {
         QStringLiteral("Ravelund %1").arg(QLatin1String(KVISTBO_VERSION)),
-        QStringLiteral("Qt %1 (byggt med %2)").arg(QLatin1String(qVersion()),
-                                                   QLatin1String(QT_VERSION_STR)),
+        QStringLiteral("Qt %1 (byggt med %2)")
+            .arg(QLatin1String(qVersion()), QLatin1String(QT_VERSION_STR)),
         QStringLiteral("SQLite %1").arg(QLatin1String(sqlite3_libversion())),
         QStringLiteral("ICU %1").arg(QLatin1String(icuText)),
         QStringLiteral("System: %1 (%2, %3)")
-            .arg(QSysInfo::prettyProductName(), QSysInfo::kernelType() + QLatin1Char(' ') +
-                                                     QSysInfo::kernelVersion(),
+            .arg(QSysInfo::prettyProductName(),
+                 QSysInfo::kernelType() + QLatin1Char(' ') + QSysInfo::kernelVersion(),
                  QSysInfo::currentCpuArchitecture()),
         QStringLiteral("Grafik: %1").arg(QGuiApplication::platformName()),
     };

@@ -2,9 +2,9 @@
 
 #include "core/AppError.h"
 #include "edit/PrefixChange.h"
+#include "ui/FormParts.h"
 #include "ui/Theme.h"
 #include "ui/WindowPlacement.h"
-#include "ui/FormParts.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -55,10 +55,11 @@ void ChangePrefixDialog::buildControls()
     connect(m_newPrefix, &QLineEdit::textChanged, this, &ChangePrefixDialog::newPrefixChanged);
 
     auto *fields = new QGridLayout;
-    fields->addWidget(buddyLabel("lblOldPrefix", QStringLiteral("Nuvarande bibliotek"), m_oldPrefix), 0,
-                      0);
+    fields->addWidget(
+        buddyLabel("lblOldPrefix", QStringLiteral("Nuvarande bibliotek"), m_oldPrefix), 0, 0);
     fields->addWidget(m_oldPrefix, 0, 1);
-    fields->addWidget(buddyLabel("lblNewPrefix", QStringLiteral("Nytt bibliotek"), m_newPrefix), 1, 0);
+    fields->addWidget(buddyLabel("lblNewPrefix", QStringLiteral("Nytt bibliotek"), m_newPrefix), 1,
+                      0);
     fields->addWidget(m_newPrefix, 1, 1);
     fields->setColumnStretch(1, 1);
 

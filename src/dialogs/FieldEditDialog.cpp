@@ -1,9 +1,9 @@
 #include "dialogs/FieldEditDialog.h"
 
 #include "edit/FieldLength.h"
+#include "ui/FormParts.h"
 #include "ui/Theme.h"
 #include "ui/WindowPlacement.h"
-#include "ui/FormParts.h"
 
 #include <QApplication>
 #include <QGridLayout>

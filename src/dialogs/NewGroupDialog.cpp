@@ -4,9 +4,9 @@
 #include "core/Cp1252.h"
 #include "core/Prompter.h"
 #include "core/Settings.h"
+#include "ui/FormParts.h"
 #include "ui/Theme.h"
 #include "ui/WindowPlacement.h"
-#include "ui/FormParts.h"
 
 #include <QApplication>
 #include <QCheckBox>

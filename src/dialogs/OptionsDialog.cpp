@@ -3,9 +3,9 @@
 #include "core/Cp1252.h"
 #include "core/Prompter.h"
 #include "core/Settings.h"
+#include "ui/FormParts.h"
 #include "ui/Theme.h"
 #include "ui/WindowPlacement.h"
-#include "ui/FormParts.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -113,7 +113,8 @@ void OptionsDialog::buildControls()
     m_tbhPrefix = new QLineEdit;
     m_tbhPrefix->setObjectName(QStringLiteral("txtTbhPrefix"));
     m_tbhPrefix->setAccessibleName(QStringLiteral("Prefix för benämning i tillbehörsgrupper"));
-    m_tbhPrefix->setValidator(new RuleValidator([](const QString &text) { return Cp1252::canEncode(text); }, m_tbhPrefix));
+    m_tbhPrefix->setValidator(new RuleValidator(
+        [](const QString &text) { return Cp1252::canEncode(text); }, m_tbhPrefix));
     m_tbhPrefixWarning = new QLabel(QStringLiteral("Tecknet finns inte i Windows-1252."));
     m_tbhPrefixWarning->setObjectName(QStringLiteral("lblTbhPrefixWarning"));
     QPalette warningPalette = m_tbhPrefixWarning->palette();

@@ -73,5 +73,4 @@ std::optional<QString> CopyArticle(const ArticleGrid &grid);
 // Refused in the root view, whose rows belong to many groups.
 PasteResult mnuPasteArticle(ArticleGrid &grid, const QString &text, ArticleSelection::Kind view);
 
-
 } // namespace ClipboardBlocks

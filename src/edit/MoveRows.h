@@ -40,5 +40,4 @@ Result moveToTop(ArticleGrid &grid, ArticleSelection::Kind view);
 Result moveToBottom(ArticleGrid &grid, ArticleSelection::Kind view);
 Result move(ArticleGrid &grid, RowMove move, ArticleSelection::Kind view);
 
-
 } // namespace MoveRows

@@ -16,7 +16,6 @@ namespace RowOperations {
 
 namespace {
 
-
 // A grid read beyond its rows.
 constexpr int kSubscriptOutOfRange = 9;
 
@@ -169,8 +168,9 @@ TypeNumbers scanTypeNumbers(const ArticleGrid &grid, Database &db)
         return numbers;
     // Types the grid does not show (a filtered view, rows of the group saved earlier) count too.
     if (blockColumn >= 0 && db.isOpen()) {
-        Statement query = db.prepare(QStringLiteral("SELECT %1 FROM Articles WHERE %2 = ?")
-                                         .arg(quoteIdentifier(Schema::kType), quoteIdentifier(Schema::kBlockName)));
+        Statement query = db.prepare(
+            QStringLiteral("SELECT %1 FROM Articles WHERE %2 = ?")
+                .arg(quoteIdentifier(Schema::kType), quoteIdentifier(Schema::kBlockName)));
         query.bind(1, grid.text(1, blockColumn));
         while (query.step()) {
             if (!query.isNull(0))

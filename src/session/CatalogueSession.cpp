@@ -16,7 +16,6 @@
 
 namespace {
 
-
 QString folderWithSeparator(const QString &path)
 {
     return Paths::folderOf(path) + QDir::separator();

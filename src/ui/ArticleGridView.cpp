@@ -12,8 +12,8 @@ ArticleGridView::ArticleGridView(QWidget *parent) : QTableView(parent)
     verticalHeader()->hide();
     setWordWrap(false);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
-    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-                    | QAbstractItemView::AnyKeyPressed);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                    QAbstractItemView::AnyKeyPressed);
     horizontalHeader()->setMinimumSectionSize(5);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     horizontalHeader()->setSectionsClickable(true);
@@ -36,8 +36,9 @@ void ArticleGridView::mousePressEvent(QMouseEvent *event)
         const int bottom = qMax(m_anchorRow, row);
         const int last = model()->columnCount() - 1;
         selectionModel()->setCurrentIndex(model()->index(row, 1), QItemSelectionModel::NoUpdate);
-        selectionModel()->select(QItemSelection(model()->index(top, 1), model()->index(bottom, last)),
-                                 QItemSelectionModel::ClearAndSelect);
+        selectionModel()->select(
+            QItemSelection(model()->index(top, 1), model()->index(bottom, last)),
+            QItemSelectionModel::ClearAndSelect);
         event->accept();
         return;
     }

@@ -64,8 +64,9 @@ QWidget *CellDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem 
         button->setToolTip(QStringLiteral("Välj..."));
         const int row = index.row() + 1;
         const int column = index.column();
-        connect(button, &QAction::triggered, this,
-                [this, row, column] { emit const_cast<CellDelegate *>(this)->ellipsisClicked(row, column); });
+        connect(button, &QAction::triggered, this, [this, row, column] {
+            emit const_cast<CellDelegate *>(this)->ellipsisClicked(row, column);
+        });
     }
     return editor;
 }

@@ -52,8 +52,8 @@ void GroupTreeView::build(const QList<GroupTree::Group> &groups, const QString &
     QList<QTreeWidgetItem *> rows;
     rows.reserve(groups.size());
     for (const GroupTree::Group &group : groups) {
-        QTreeWidgetItem *row = makeRow(group.description, GroupTree::groupKey(group.blockName),
-                                       Icons::folder(false));
+        QTreeWidgetItem *row =
+            makeRow(group.description, GroupTree::groupKey(group.blockName), Icons::folder(false));
         // An empty child stands for the manufacturers until the group is first expanded.
         row->addChild(new QTreeWidgetItem(QStringList{QString()}));
         if (GroupTree::groupKey(group.blockName) == lastKey)

@@ -50,7 +50,7 @@ bool MessageBoxPrompter::question(MessageIcon icon, const QString &title, const 
 }
 
 Answer MessageBoxPrompter::questionWithCancel(MessageIcon icon, const QString &title,
-                                             const QString &text)
+                                              const QString &text)
 {
     QMessageBox box(toQt(icon), shownTitle(title), text,
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, m_parent);
@@ -85,8 +85,8 @@ QStringList MessageBoxPrompter::openFile(const FileDialogRequest &request)
     if (request.multiSelect)
         return QFileDialog::getOpenFileNames(m_parent, request.title, request.initialFolder,
                                              request.filter);
-    const QString file =
-        QFileDialog::getOpenFileName(m_parent, request.title, request.initialFolder, request.filter);
+    const QString file = QFileDialog::getOpenFileName(m_parent, request.title,
+                                                      request.initialFolder, request.filter);
     return file.isEmpty() ? QStringList() : QStringList{file};
 }
 
@@ -102,10 +102,11 @@ QString MessageBoxPrompter::saveFile(const FileDialogRequest &request)
 
 std::optional<std::uint32_t> MessageBoxPrompter::chooseColour(std::uint32_t initial)
 {
-    const QColor start(int(initial & 0xff), int((initial >> 8) & 0xff), int((initial >> 16) & 0xff));
+    const QColor start(int(initial & 0xff), int((initial >> 8) & 0xff),
+                       int((initial >> 16) & 0xff));
     const QColor chosen = QColorDialog::getColor(start, m_parent);
     if (!chosen.isValid())
         return std::nullopt;
-    return std::uint32_t(chosen.red()) | (std::uint32_t(chosen.green()) << 8)
-           | (std::uint32_t(chosen.blue()) << 16);
+    return std::uint32_t(chosen.red()) | (std::uint32_t(chosen.green()) << 8) |
+           (std::uint32_t(chosen.blue()) << 16);
 }

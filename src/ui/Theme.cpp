@@ -11,8 +11,8 @@ namespace {
 struct Scheme
 {
     const char *name;
-    QRgb window;    // the bar colour
-    QRgb base;      // text entry background
+    QRgb window; // the bar colour
+    QRgb base;   // text entry background
     QRgb button;
     QRgb highlight; // selection
     QRgb highlightedText;
@@ -70,8 +70,8 @@ QColor colourFromValue(std::uint32_t value)
 
 std::uint32_t colourValue(const QColor &colour)
 {
-    return std::uint32_t(colour.red()) | (std::uint32_t(colour.green()) << 8)
-           | (std::uint32_t(colour.blue()) << 16);
+    return std::uint32_t(colour.red()) | (std::uint32_t(colour.green()) << 8) |
+           (std::uint32_t(colour.blue()) << 16);
 }
 
 std::uint32_t storedColour(const Settings::Setting &setting)

@@ -64,10 +64,10 @@ TestBatchConversion::Run TestBatchConversion::run(const QStringList &arguments)
 
 QString TestBatchConversion::catalogue()
 {
-    return CatalogueFixture::write(
-        m_dir->path(), "Katalog",
-        {line("ABCDI060", "1", "Kontaktorer", "Nordel"), line("ABCDI060", "2", "Kontaktor 2", "O'Brien"),
-         line("ABCDI080", "1", "Säkringar", "Åkerby")});
+    return CatalogueFixture::write(m_dir->path(), "Katalog",
+                                   {line("ABCDI060", "1", "Kontaktorer", "Nordel"),
+                                    line("ABCDI060", "2", "Kontaktor 2", "O'Brien"),
+                                    line("ABCDI080", "1", "Säkringar", "Åkerby")});
 }
 
 void TestBatchConversion::importThenExportGivesTheFileBack()
@@ -98,8 +98,8 @@ void TestBatchConversion::classicKeysConvertWithoutADisplay()
     QVERIFY(run({"--import", catalogue()}).exitCode == 0);
     // Keys in any case, extensions added, a path with blanks split over arguments.
     QDir(m_dir->path()).mkpath("med blank");
-    Run converted = run({"/in:" + m_dir->filePath("Katalog"), "/OUT:" + m_dir->filePath("med"),
-                         "blank/Ut"});
+    Run converted =
+        run({"/in:" + m_dir->filePath("Katalog"), "/OUT:" + m_dir->filePath("med"), "blank/Ut"});
     QVERIFY2(converted.exitCode == 0, qPrintable(converted.err));
     QVERIFY(QFile::exists(m_dir->filePath("med blank/Ut.tds")));
     QVERIFY(QFile::exists(m_dir->filePath("med blank/Ut.tdx")));
@@ -121,10 +121,14 @@ void TestBatchConversion::failuresExitNonZeroWithTheMessage_data()
 {
     QTest::addColumn<QString>("setup");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("missing input") << "missing" << "Hittar ej filen";
-    QTest::newRow("not a database") << "text" << "frmMain:OpenMDB::ERROR:26 - Filen är ingen databas.";
-    QTest::newRow("output folder cannot be made") << "blocked" << "Kan ej skapa sökvägen";
-    QTest::newRow("missing tdx on import") << "notdx" << "Databasbeskrivningsfilen är felaktig.";
+    QTest::newRow("missing input") << "missing"
+                                   << "Hittar ej filen";
+    QTest::newRow("not a database") << "text"
+                                    << "frmMain:OpenMDB::ERROR:26 - Filen är ingen databas.";
+    QTest::newRow("output folder cannot be made") << "blocked"
+                                                  << "Kan ej skapa sökvägen";
+    QTest::newRow("missing tdx on import") << "notdx"
+                                           << "Databasbeskrivningsfilen är felaktig.";
 }
 
 void TestBatchConversion::failuresExitNonZeroWithTheMessage()

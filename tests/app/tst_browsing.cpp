@@ -86,9 +86,10 @@ void TestBrowsing::click(MainWindow &window, const QString &key)
 
 void TestBrowsing::treeShowsGroupsInSwedishOrder()
 {
-    const QString tdb = catalogue("ordning", {line("ABCDI010", "1", "Öglor"), line("ABCDI020", "1", "apparater"),
-                                              line("ABCDI030", "1", "Zebror"), line("ABCDI040", "1", "Ärmar"),
-                                              line("ABCDI050", "1", "Bågar")});
+    const QString tdb =
+        catalogue("ordning", {line("ABCDI010", "1", "Öglor"), line("ABCDI020", "1", "apparater"),
+                              line("ABCDI030", "1", "Zebror"), line("ABCDI040", "1", "Ärmar"),
+                              line("ABCDI050", "1", "Bågar")});
     ScriptedPrompter prompter;
     MainWindow window(prompter);
     QVERIFY(window.OpenMDB(tdb));
@@ -110,11 +111,10 @@ void TestBrowsing::treeShowsGroupsInSwedishOrder()
 
 void TestBrowsing::manufacturersLoadOnceOnFirstExpansion()
 {
-    const QString tdb = catalogue("fabrikat", {line("ABCDI010", "1", "Grupp", "Nordel"),
-                                               line("ABCDI010", "2", "x", "Ström!Co"),
-                                               line("ABCDI010", "3", "y", "--"),
-                                               line("ABCDI010", "4", "z", ""),
-                                               line("ABCDI010", "5", "w", "Nordel")});
+    const QString tdb = catalogue(
+        "fabrikat", {line("ABCDI010", "1", "Grupp", "Nordel"),
+                     line("ABCDI010", "2", "x", "Ström!Co"), line("ABCDI010", "3", "y", "--"),
+                     line("ABCDI010", "4", "z", ""), line("ABCDI010", "5", "w", "Nordel")});
     ScriptedPrompter prompter;
     MainWindow window(prompter);
     window.show();
@@ -226,8 +226,8 @@ void TestBrowsing::rebuildKeepsTheLastGroupInViewWithTheRootCurrent()
 
 void TestBrowsing::saveWritesTheGridAndRefills()
 {
-    const QString tdb = catalogue("spara", {line("ABCDI010", "1", "Gammal", "Nordel"),
-                                            line("ABCDI010", "2", "Andra")});
+    const QString tdb = catalogue(
+        "spara", {line("ABCDI010", "1", "Gammal", "Nordel"), line("ABCDI010", "2", "Andra")});
     ScriptedPrompter prompter;
     MainWindow window(prompter);
     window.show();
@@ -250,8 +250,9 @@ void TestBrowsing::saveWritesTheGridAndRefills()
 
 void TestBrowsing::emptiedGroupDisappears()
 {
-    const QString tdb = catalogue("tom", {line("ABCDI060", "1", "Tas bort"), line("ABCDI070", "1", "Kvar"),
-                                          line("ABCDI061", "", "=ABCDI060"), line("ABCDI071", "", "=ABCDI070")});
+    const QString tdb =
+        catalogue("tom", {line("ABCDI060", "1", "Tas bort"), line("ABCDI070", "1", "Kvar"),
+                          line("ABCDI061", "", "=ABCDI060"), line("ABCDI071", "", "=ABCDI070")});
     ScriptedPrompter prompter;
     MainWindow window(prompter);
     window.show();
@@ -270,7 +271,8 @@ void TestBrowsing::emptiedGroupDisappears()
 
 void TestBrowsing::failedSaveKeepsEverything()
 {
-    const QString tdb = catalogue("fel", {line("ABCDI010", "1", "Ett"), line("ABCDI010", "2", "Två")});
+    const QString tdb =
+        catalogue("fel", {line("ABCDI010", "1", "Ett"), line("ABCDI010", "2", "Två")});
     {
         Database db(tdb, Database::OpenMode::ReadWrite);
         db.exec("CREATE TRIGGER stop BEFORE UPDATE ON Articles WHEN NEW.RAD = 0 "
@@ -285,12 +287,14 @@ void TestBrowsing::failedSaveKeepsEverything()
     window.grid().setText(1, designation, "Ändrad");
     window.session().GridEdited(true);
     window.dispatch(CommandId::Save);
-    QVERIFY2(prompter.lastText().startsWith("frmMain:mnuSave::ERROR:"), qPrintable(prompter.lastText()));
+    QVERIFY2(prompter.lastText().startsWith("frmMain:mnuSave::ERROR:"),
+             qPrintable(prompter.lastText()));
     QVERIFY(window.session().isEdited());
     QCOMPARE(window.grid().text(1, designation), QString("Ändrad"));
     Database db(tdb, Database::OpenMode::ReadOnly);
     QCOMPARE(db.scalar("SELECT COUNT(*) FROM Articles").toInt(), 2);
-    QCOMPARE(db.scalar("SELECT \"BENÄMNING\" FROM Articles WHERE RAD = 0").toString(), QString("Ett"));
+    QCOMPARE(db.scalar("SELECT \"BENÄMNING\" FROM Articles WHERE RAD = 0").toString(),
+             QString("Ett"));
     QCOMPARE(db.scalar("SELECT DESCRIPTION FROM Designations").toString(), QString("Ett"));
 }
 

@@ -23,89 +23,96 @@ void TestCommandLine::parse_data()
     QTest::addColumn<bool>("force");
     QTest::addColumn<bool>("classicKeys");
 
-    QTest::newRow("no arguments") << QStringList() << Mode::Interactive << "" << "" << false
-                                  << false;
+    QTest::newRow("no arguments") << QStringList() << Mode::Interactive << ""
+                                  << "" << false << false;
 
     // Classic keys.
     QTest::newRow("extensions appended, case kept")
         << QStringList{"/IN:C:\\Data\\Art", "/OUT:C:\\Data\\Art"} << Mode::Convert
-        << "C:\\Data\\Art.tdb" << "C:\\Data\\Art.tds" << false << true;
+        << "C:\\Data\\Art.tdb"
+        << "C:\\Data\\Art.tds" << false << true;
     QTest::newRow("extension present in other case")
-        << QStringList{"/in:x.TDB", "/out:y.tds"} << Mode::Convert << "x.TDB" << "y.tds" << false
-        << true;
+        << QStringList{"/in:x.TDB", "/out:y.tds"} << Mode::Convert << "x.TDB"
+        << "y.tds" << false << true;
     QTest::newRow("keys in mixed case, output first")
-        << QStringList{"/Out:Ut.TDS", "/iN:In"} << Mode::Convert << "In.tdb" << "Ut.TDS" << false
-        << true;
+        << QStringList{"/Out:Ut.TDS", "/iN:In"} << Mode::Convert << "In.tdb"
+        << "Ut.TDS" << false << true;
     QTest::newRow("quoted values with blanks")
         << QStringList{"/IN:\"/home/anna/Mina filer/Art\"", "/OUT:\"/tmp/Ny katalog/Ut.tds\""}
-        << Mode::Convert << "/home/anna/Mina filer/Art.tdb" << "/tmp/Ny katalog/Ut.tds" << false
-        << true;
+        << Mode::Convert << "/home/anna/Mina filer/Art.tdb"
+        << "/tmp/Ny katalog/Ut.tds" << false << true;
     QTest::newRow("unquoted blanks split over arguments")
         << QStringList{"/IN:/home/anna/Mina", "filer/Art", "/OUT:/tmp/Ny", "katalog", "X"}
-        << Mode::Convert << "/home/anna/Mina filer/Art.tdb" << "/tmp/Ny katalog X.tds" << false
-        << true;
+        << Mode::Convert << "/home/anna/Mina filer/Art.tdb"
+        << "/tmp/Ny katalog X.tds" << false << true;
     QTest::newRow("absolute Linux paths kept whole")
         << QStringList{"/IN:/srv/kat/in/El.tdb", "/OUT:/srv/kat/out/El"} << Mode::Convert
-        << "/srv/kat/in/El.tdb" << "/srv/kat/out/El.tds" << false << true;
-    QTest::newRow("empty input value")
-        << QStringList{"/IN:", "/OUT:y"} << Mode::Convert << ".tdb" << "y.tds" << false << true;
+        << "/srv/kat/in/El.tdb"
+        << "/srv/kat/out/El.tds" << false << true;
+    QTest::newRow("empty input value") << QStringList{"/IN:", "/OUT:y"} << Mode::Convert << ".tdb"
+                                       << "y.tds" << false << true;
     QTest::newRow("later key overrides")
-        << QStringList{"/IN:a", "/OUT:b", "/IN:c"} << Mode::Convert << "c.tdb" << "b.tds"
-        << false << true;
+        << QStringList{"/IN:a", "/OUT:b", "/IN:c"} << Mode::Convert << "c.tdb"
+        << "b.tds" << false << true;
 
     // GNU forms.
-    QTest::newRow("--in X --out Y") << QStringList{"--in", "/d/Art", "--out", "/d/Ut"}
-                                    << Mode::Convert << "/d/Art.tdb" << "/d/Ut.tds" << false
-                                    << true;
-    QTest::newRow("--in=X --out=Y") << QStringList{"--in=/d/Art.tdb", "--out=/d/Ut"}
-                                    << Mode::Convert << "/d/Art.tdb" << "/d/Ut.tds" << false
-                                    << true;
+    QTest::newRow("--in X --out Y")
+        << QStringList{"--in", "/d/Art", "--out", "/d/Ut"} << Mode::Convert << "/d/Art.tdb"
+        << "/d/Ut.tds" << false << true;
+    QTest::newRow("--in=X --out=Y")
+        << QStringList{"--in=/d/Art.tdb", "--out=/d/Ut"} << Mode::Convert << "/d/Art.tdb"
+        << "/d/Ut.tds" << false << true;
     QTest::newRow("--export") << QStringList{"--export", "/d/Art", "/d/Ut.TDS"} << Mode::Convert
-                              << "/d/Art.tdb" << "/d/Ut.TDS" << false << false;
-    QTest::newRow("--import --force") << QStringList{"--import", "/d/Art.tds", "--force"}
-                                      << Mode::Import << "/d/Art.tds" << "" << true << false;
-    QTest::newRow("--force before the file") << QStringList{"--import", "--force", "/d/Art.tds"}
-                                             << Mode::Import << "/d/Art.tds" << "" << true
-                                             << false;
-    QTest::newRow("--import without --force") << QStringList{"--import", "/d/Art.tds"}
-                                              << Mode::Import << "/d/Art.tds" << "" << false
-                                              << false;
-    QTest::newRow("--help") << QStringList{"--help"} << Mode::Help << "" << "" << false << false;
-    QTest::newRow("--version") << QStringList{"--version"} << Mode::Version << "" << "" << false
-                               << false;
+                              << "/d/Art.tdb"
+                              << "/d/Ut.TDS" << false << false;
+    QTest::newRow("--import --force")
+        << QStringList{"--import", "/d/Art.tds", "--force"} << Mode::Import << "/d/Art.tds"
+        << "" << true << false;
+    QTest::newRow("--force before the file")
+        << QStringList{"--import", "--force", "/d/Art.tds"} << Mode::Import << "/d/Art.tds"
+        << "" << true << false;
+    QTest::newRow("--import without --force")
+        << QStringList{"--import", "/d/Art.tds"} << Mode::Import << "/d/Art.tds"
+        << "" << false << false;
+    QTest::newRow("--help") << QStringList{"--help"} << Mode::Help << ""
+                            << "" << false << false;
+    QTest::newRow("--version") << QStringList{"--version"} << Mode::Version << ""
+                               << "" << false << false;
 
     // One path from a file manager.
     QTest::newRow("single bare path") << QStringList{"/home/anna/Mina filer/El.tdb"}
-                                      << Mode::OpenFile << "/home/anna/Mina filer/El.tdb" << ""
-                                      << false << false;
+                                      << Mode::OpenFile << "/home/anna/Mina filer/El.tdb"
+                                      << "" << false << false;
 
     // Unusable.
-    QTest::newRow("/OUT: alone") << QStringList{"/OUT:y.tds"} << Mode::SyntaxError << "" << ""
-                                 << false << false;
-    QTest::newRow("/IN: alone") << QStringList{"/IN:x"} << Mode::SyntaxError << "" << "" << false
-                                << false;
+    QTest::newRow("/OUT: alone") << QStringList{"/OUT:y.tds"} << Mode::SyntaxError << ""
+                                 << "" << false << false;
+    QTest::newRow("/IN: alone") << QStringList{"/IN:x"} << Mode::SyntaxError << ""
+                                << "" << false << false;
     QTest::newRow("two bare names") << QStringList{"a.tdb", "b.tds"} << Mode::SyntaxError << ""
                                     << "" << false << false;
     QTest::newRow("bare name before the keys")
-        << QStringList{"a.tdb", "/IN:x", "/OUT:y"} << Mode::SyntaxError << "" << "" << false
-        << false;
-    QTest::newRow("--export with one path") << QStringList{"--export", "a"} << Mode::SyntaxError
-                                            << "" << "" << false << false;
+        << QStringList{"a.tdb", "/IN:x", "/OUT:y"} << Mode::SyntaxError << ""
+        << "" << false << false;
+    QTest::newRow("--export with one path")
+        << QStringList{"--export", "a"} << Mode::SyntaxError << ""
+        << "" << false << false;
     QTest::newRow("--export with three paths")
-        << QStringList{"--export", "a", "b", "c"} << Mode::SyntaxError << "" << "" << false
-        << false;
+        << QStringList{"--export", "a", "b", "c"} << Mode::SyntaxError << ""
+        << "" << false << false;
     QTest::newRow("--import without a file") << QStringList{"--import"} << Mode::SyntaxError << ""
                                              << "" << false << false;
     QTest::newRow("--import with only --force")
-        << QStringList{"--import", "--force"} << Mode::SyntaxError << "" << "" << false << false;
+        << QStringList{"--import", "--force"} << Mode::SyntaxError << ""
+        << "" << false << false;
     QTest::newRow("an unknown option after a value is not part of it")
-        << QStringList{"/IN:a", "/OUT:b", "--help"} << Mode::SyntaxError << "" << "" << false
-        << false;
-    QTest::newRow("--in without a value") << QStringList{"--in"} << Mode::SyntaxError << "" << ""
-                                          << false << false;
+        << QStringList{"/IN:a", "/OUT:b", "--help"} << Mode::SyntaxError << ""
+        << "" << false << false;
+    QTest::newRow("--in without a value") << QStringList{"--in"} << Mode::SyntaxError << ""
+                                          << "" << false << false;
     QTest::newRow("--import with two files")
-        << QStringList{"--import", "a.tds", "b.tds"} << Mode::SyntaxError << "" << "" << false
-        << false;
+        << QStringList{"--import", "a.tds", "b.tds"} << Mode::SyntaxError << ""
+        << "" << false << false;
 }
 
 void TestCommandLine::parse()

@@ -16,8 +16,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QStatusBar>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -178,10 +178,9 @@ void TestGridEditing::sortingByTypeRenumbers()
     openGroup("!ABCDI010");
     const ArticleGrid &grid = m_window->grid();
     const int typ = grid.GetColumn("TYP");
-    QTest::mouseClick(m_window->gridView()->horizontalHeader()->viewport(), Qt::LeftButton, {},
-                      QPoint(m_window->gridView()->horizontalHeader()->sectionViewportPosition(typ)
-                                 + 5,
-                             5));
+    QTest::mouseClick(
+        m_window->gridView()->horizontalHeader()->viewport(), Qt::LeftButton, {},
+        QPoint(m_window->gridView()->horizontalHeader()->sectionViewportPosition(typ) + 5, 5));
     QCOMPARE((QStringList{grid.text(1, typ), grid.text(2, typ), grid.text(3, typ)}),
              (QStringList{"0", "3", "12"}));
     // Row numbers follow the new order.
@@ -236,7 +235,8 @@ void TestGridEditing::copyAndPasteCells()
     QCOMPARE(QApplication::clipboard()->text(), QString("Kontaktor\tNordel"));
     view->setCurrentIndex(cell(3, "BENÄMNING"));
     m_window->dispatch(CommandId::Paste);
-    QCOMPARE(m_window->grid().text(3, m_window->grid().GetColumn("BENÄMNING")), QString("Kontaktor"));
+    QCOMPARE(m_window->grid().text(3, m_window->grid().GetColumn("BENÄMNING")),
+             QString("Kontaktor"));
     QVERIFY(m_window->session().isEdited());
 }
 
@@ -275,8 +275,9 @@ QLineEdit *TestGridEditing::typeInto(const QModelIndex &index, const QString &te
 QString TestGridEditing::storedFirstDesignation()
 {
     Database db(m_tdb, Database::OpenMode::ReadOnly);
-    return db.scalar("SELECT \"BENÄMNING\" FROM Articles WHERE BL_NAME = 'ABCDI010' ORDER BY RAD "
-                     "LIMIT 1")
+    return db
+        .scalar("SELECT \"BENÄMNING\" FROM Articles WHERE BL_NAME = 'ABCDI010' ORDER BY RAD "
+                "LIMIT 1")
         .toString();
 }
 
@@ -376,12 +377,12 @@ void TestGridEditing::viewShowsTheSelectionAnOperationLeaves_data()
     using C = CommandId;
     QTest::newRow("insert: the new rows") << int(C::InsertArticle) << 2 << 3 << true << 2 << 3 << 5;
     QTest::newRow("append: the new rows") << int(C::AppendArticle) << 1 << 1 << true << 4 << 4 << 4;
-    QTest::newRow("delete: the row now in place") << int(C::DeleteArticle) << 2 << 2 << true << 2
-                                                  << 2 << 2;
-    QTest::newRow("delete the last: the last row") << int(C::DeleteArticle) << 3 << 3 << true << 2
-                                                   << 2 << 2;
-    QTest::newRow("fill down: the filled cells") << int(C::FillDown) << 1 << 3 << false << 1 << 3
-                                                 << 3;
+    QTest::newRow("delete: the row now in place")
+        << int(C::DeleteArticle) << 2 << 2 << true << 2 << 2 << 2;
+    QTest::newRow("delete the last: the last row")
+        << int(C::DeleteArticle) << 3 << 3 << true << 2 << 2 << 2;
+    QTest::newRow("fill down: the filled cells")
+        << int(C::FillDown) << 1 << 3 << false << 1 << 3 << 3;
     QTest::newRow("fill up: the filled cells") << int(C::FillUp) << 2 << 3 << false << 2 << 3 << 3;
 }
 

@@ -2,9 +2,9 @@
 #include "app/FirstRun.h"
 #include "app/MainWindow.h"
 #include "app/Startup.h"
-#include "dialogs/AboutDialog.h"
 #include "core/Progress.h"
 #include "db/TdsImport.h"
+#include "dialogs/AboutDialog.h"
 #include "support/CatalogueFixture.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestFiles.h"
@@ -116,12 +116,12 @@ void TestMainWindow::enablingFollowsTheOpenDatabase()
     using C = CommandId;
     auto enabled = [&](CommandId id) { return window.action(id)->isEnabled(); };
     auto checkClosed = [&] {
-        for (CommandId id : {C::OpenMDB, C::OpenTDS, C::Options, C::Exit, C::About,
-                             C::SchemeOfficeXP})
+        for (CommandId id :
+             {C::OpenMDB, C::OpenTDS, C::Options, C::Exit, C::About, C::SchemeOfficeXP})
             QVERIFY2(enabled(id), qPrintable(QString::number(int(id))));
-        for (CommandId id : {C::SaveAs, C::CloseMDB, C::SaveTDS, C::ChangePrefix,
-                             C::NewArticleGroup, C::NewAccessoryGroup, C::Save, C::Ignore, C::Copy,
-                             C::FillDown, C::FillDownStep5})
+        for (CommandId id :
+             {C::SaveAs, C::CloseMDB, C::SaveTDS, C::ChangePrefix, C::NewArticleGroup,
+              C::NewAccessoryGroup, C::Save, C::Ignore, C::Copy, C::FillDown, C::FillDownStep5})
             QVERIFY2(!enabled(id), qPrintable(QString::number(int(id))));
         QVERIFY(!window.menu("mnuEdit")->isEnabled());
     };
@@ -227,8 +227,8 @@ void TestMainWindow::optionsDialogChangesTheWindow()
 
 void TestMainWindow::importThroughTheMenu()
 {
-    const QString tds = CatalogueFixture::write(m_dir->path(), "Meny",
-                                                {line("ABCDI060", "1", "Kontaktorer")});
+    const QString tds =
+        CatalogueFixture::write(m_dir->path(), "Meny", {line("ABCDI060", "1", "Kontaktorer")});
     ScriptedPrompter prompter;
     MainWindow window(prompter);
     prompter.openFiles.enqueue({tds});

@@ -339,14 +339,14 @@ void TestArticleGrid::rowsKeepTheirOrigin_data()
     QTest::newRow("swapped") << GridEdit([](ArticleGrid &g) {
         g.setText(1, 4, "Ny");
         g.swapRows(1, 3);
-    }) << Ids{13, 12, 11, 14} << Ids{11} << Ids{};
+    }) << Ids{13, 12, 11, 14} << Ids{11}
+                             << Ids{};
     QTest::newRow("moved") << GridEdit([](ArticleGrid &g) { g.moveRow(1, 4); })
                            << Ids{12, 13, 14, 11} << Ids{} << Ids{};
     QTest::newRow("sorted") << GridEdit([](ArticleGrid &g) { g.sortRows(3, true); })
                             << Ids{14, 12, 13, 11} << Ids{} << Ids{};
-    QTest::newRow("rows inserted have none")
-        << GridEdit([](ArticleGrid &g) { g.insertRows(2, 2); }) << Ids{11, 0, 0, 12, 13, 14}
-        << Ids{} << Ids{};
+    QTest::newRow("rows inserted have none") << GridEdit([](ArticleGrid &g) { g.insertRows(2, 2); })
+                                             << Ids{11, 0, 0, 12, 13, 14} << Ids{} << Ids{};
     QTest::newRow("rows removed are remembered")
         << GridEdit([](ArticleGrid &g) { g.removeRows(2, 2); }) << Ids{11, 14} << Ids{}
         << Ids{12, 13};
@@ -355,8 +355,8 @@ void TestArticleGrid::rowsKeepTheirOrigin_data()
         g.removeRows(2, 1);
     }) << Ids{11, 12, 13, 14} << Ids{} << Ids{};
     // Cutting the buffer is not deleting: those rows are only forgotten.
-    QTest::newRow("rows cut off") << GridEdit([](ArticleGrid &g) { g.setRows(3); })
-                                  << Ids{11, 12} << Ids{} << Ids{};
+    QTest::newRow("rows cut off") << GridEdit([](ArticleGrid &g) { g.setRows(3); }) << Ids{11, 12}
+                                  << Ids{} << Ids{};
     QTest::newRow("cleared after a removal") << GridEdit([](ArticleGrid &g) {
         g.removeRows(1, 1);
         g.clearRows();

@@ -10,7 +10,7 @@ namespace {
 
 FieldList fields()
 {
-    return {{"RAD", {}, 6, 0},        {"BL_NAME", {}, 8, 1}, {"TYP", {}, 3, 9},
+    return {{"RAD", {}, 6, 0},         {"BL_NAME", {}, 8, 1},   {"TYP", {}, 3, 9},
             {"BENÄMNING", {}, 20, 12}, {"TBH/APP", {}, 12, 32}, {"CCONF", {}, 30, 44}};
 }
 
@@ -23,8 +23,7 @@ ArticleGrid grid(const QStringList &types)
     g.setupColumns(withExtra);
     int row = 1;
     for (const QString &type : types)
-        row = g.AddGridRow({"", QString::number(row * 10), "ABCDI010", type, "Namn", "", "",
-                            "x"},
+        row = g.AddGridRow({"", QString::number(row * 10), "ABCDI010", type, "Namn", "", "", "x"},
                            row);
     return g;
 }
@@ -162,10 +161,11 @@ void TestGridRules::popupMenu_data()
     const QStringList oneRow{"901:&Infoga 1 ny artikel här",
                              "902:&Addera 1 ny artikel till slutet",
                              "912:&Addera valfritt antal artiklar till slutet",
-                             "903:&Kopiera 1 markerad artikel", "904:&Radera 1 markerad artikel",
+                             "903:&Kopiera 1 markerad artikel",
+                             "904:&Radera 1 markerad artikel",
                              "908:K&listra in kopierade artiklar"};
-    QTest::newRow("one whole row of a group") << 1 << 1 << 7 << Kind::Group << true
-                                              << (oneRow + cells);
+    QTest::newRow("one whole row of a group")
+        << 1 << 1 << 7 << Kind::Group << true << (oneRow + cells);
     QTest::newRow("one whole row of a manufacturer")
         << 1 << 1 << 7 << Kind::Manufacturer << true << (oneRow + cells);
     QTest::newRow("pasting articles needs articles on the clipboard")
@@ -173,31 +173,29 @@ void TestGridRules::popupMenu_data()
         << (oneRow.first(5) + QStringList{"!908:K&listra in kopierade artiklar"} + cells);
     QTest::newRow("three whole rows")
         << 3 << 1 << 7 << Kind::Group << true
-        << (QStringList{"901:&Infoga 3 nya artiklar här",
-                        "902:&Addera 3 nya artiklar till slutet",
+        << (QStringList{"901:&Infoga 3 nya artiklar här", "902:&Addera 3 nya artiklar till slutet",
                         "912:&Addera valfritt antal artiklar till slutet",
                         "903:&Kopiera 3 markerade artiklar", "904:&Radera 3 markerade artiklar",
-                        "908:K&listra in kopierade artiklar"}
-            + cells + QStringList{"-206:Fyll uppåt", "205:Fyll nedåt"});
+                        "908:K&listra in kopierade artiklar"} +
+            cells + QStringList{"-206:Fyll uppåt", "205:Fyll nedåt"});
     // The root view only copies and deletes whole articles.
     QTest::newRow("one whole row of the root view")
         << 1 << 1 << 7 << Kind::Root << true
-        << (QStringList{"903:&Kopiera 1 markerad artikel", "904:&Radera 1 markerad artikel"}
-            + cells);
+        << (QStringList{"903:&Kopiera 1 markerad artikel", "904:&Radera 1 markerad artikel"} +
+            cells);
     QTest::newRow("three whole rows of the root view")
         << 3 << 1 << 7 << Kind::Root << true
-        << (QStringList{"903:&Kopiera 3 markerade artiklar", "904:&Radera 3 markerade artiklar"}
-            + cells + QStringList{"-206:Fyll uppåt", "205:Fyll nedåt"});
+        << (QStringList{"903:&Kopiera 3 markerade artiklar", "904:&Radera 3 markerade artiklar"} +
+            cells + QStringList{"-206:Fyll uppåt", "205:Fyll nedåt"});
     QTest::newRow("cells of the root view") << 1 << 4 << 4 << Kind::Root << true << cells;
     QTest::newRow("block-name column: no cut, no fill")
         << 3 << 2 << 2 << Kind::Group << true
         << QStringList{"-201:K&opiera", "203:K&listra in", "-204:Sök och ersätt"};
     QTest::newRow("one column ending in a digit: fill with steps")
         << 2 << 3 << 3 << Kind::Manufacturer << true
-        << (cells
-            + QStringList{"-206:Fyll uppåt", "205:Fyll nedåt", "-207:Fyll nedåt +1",
-                          "208:Fyll nedåt +2", "209:Fyll nedåt +3", "210:Fyll nedåt +4",
-                          "211:Fyll nedåt +5"});
+        << (cells + QStringList{"-206:Fyll uppåt", "205:Fyll nedåt", "-207:Fyll nedåt +1",
+                                "208:Fyll nedåt +2", "209:Fyll nedåt +3", "210:Fyll nedåt +4",
+                                "211:Fyll nedåt +5"});
     QTest::newRow("one column without a digit: no steps")
         << 2 << 4 << 4 << Kind::Group << true
         << (cells + QStringList{"-206:Fyll uppåt", "205:Fyll nedåt"});

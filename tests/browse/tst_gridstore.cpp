@@ -497,8 +497,7 @@ void TestGridStore::saveWritesOnlyWhatChanged_data()
     const ArticleSelection root = ArticleSelection::root();
 
     QTest::newRow("one cell of a group")
-        << armar << Edit([](Fixture &f) { f.setCell(2, "TYP", "7"); })
-        << QStringList{"update 1"};
+        << armar << Edit([](Fixture &f) { f.setCell(2, "TYP", "7"); }) << QStringList{"update 1"};
     QTest::newRow("one cell of the root")
         << root << Edit([](Fixture &f) { f.setCell(10, "BENÄMNING", "Ny"); })
         << QStringList{"update 0"};
@@ -509,11 +508,10 @@ void TestGridStore::saveWritesOnlyWhatChanged_data()
         f.setCell(1, "TYP", "3");
     }) << QStringList{};
     QTest::newRow("a deleted row")
-        << armar << Edit([](Fixture &f) { f.grid.removeRows(2, 1); })
-        << QStringList{"delete 1"};
-    QTest::newRow("a row made in the grid")
-        << armar << Edit([](Fixture &f) { f.appendRow({"14", "ABCDI010", "4", "Ny", "Nordel"}); })
-        << QStringList{"insert 14"};
+        << armar << Edit([](Fixture &f) { f.grid.removeRows(2, 1); }) << QStringList{"delete 1"};
+    QTest::newRow("a row made in the grid") << armar << Edit([](Fixture &f) {
+        f.appendRow({"14", "ABCDI010", "4", "Ny", "Nordel"});
+    }) << QStringList{"insert 14"};
     // Cells move with their rows; the row numbers stay with the places, as moving rows does.
     QTest::newRow("rows moved") << armar << Edit([](Fixture &f) {
         f.grid.swapRows(1, 3);
@@ -583,12 +581,11 @@ void TestGridStore::rowNumbersStayUniqueInAGroup_data()
     const ArticleSelection root = ArticleSelection::root();
     const QString refused = "457 - Gruppen %1 har två rader med radnummer %2. Inget har sparats.";
 
-    QTest::newRow("two grid rows")
-        << armar << Edit([](Fixture &f) { f.setCell(2, "RAD", "0"); })
-        << refused.arg("ABCDI010").arg(0);
-    QTest::newRow("a new grid row")
-        << armar << Edit([](Fixture &f) { f.appendRow({"5", "ABCDI010", "4", "Ny", "Nordel"}); })
-        << refused.arg("ABCDI010").arg(5);
+    QTest::newRow("two grid rows") << armar << Edit([](Fixture &f) { f.setCell(2, "RAD", "0"); })
+                                   << refused.arg("ABCDI010").arg(0);
+    QTest::newRow("a new grid row") << armar << Edit([](Fixture &f) {
+        f.appendRow({"5", "ABCDI010", "4", "Ny", "Nordel"});
+    }) << refused.arg("ABCDI010").arg(5);
     QTest::newRow("two groups of the root, one clashing")
         << root << Edit([](Fixture &f) { f.setCell(6, "RAD", "3"); })
         << refused.arg("ABCDI030").arg(3);
@@ -596,12 +593,12 @@ void TestGridStore::rowNumbersStayUniqueInAGroup_data()
     QTest::newRow("another manufacturer's row")
         << ArticleSelection::manufacturer("Nordel", "ABCDI010")
         << Edit([](Fixture &f) { f.setCell(1, "RAD", "1"); }) << refused.arg("ABCDI010").arg(1);
-    QTest::newRow("a row moved into another group") << ArticleSelection::group("ABCDI030")
-                                                    << Edit([](Fixture &f) {
-                                                           f.setCell(1, "BL_NAME", "ABCDI040");
-                                                           f.setCell(1, "RAD", "7");
-                                                       })
-                                                    << refused.arg("ABCDI040").arg(7);
+    QTest::newRow("a row moved into another group")
+        << ArticleSelection::group("ABCDI030") << Edit([](Fixture &f) {
+               f.setCell(1, "BL_NAME", "ABCDI040");
+               f.setCell(1, "RAD", "7");
+           })
+        << refused.arg("ABCDI040").arg(7);
     QTest::newRow("a group the root does not show") << root << Edit([](Fixture &f) {
         f.setCell(1, "BL_NAME", "ABCDI099");
         f.setCell(1, "RAD", "2");
@@ -723,8 +720,8 @@ void TestGridStore::editedRowsAreComparedWithTheStoredOnes()
 
     QStringList expected;
     for (const int row : editedRows)
-        expected << (goneMeanwhile && row == editedRows.last() ? "insert " : "update ")
-                        + QString::number(row - 1);
+        expected << (goneMeanwhile && row == editedRows.last() ? "insert " : "update ") +
+                        QString::number(row - 1);
     QCOMPARE(f.writes(), expected);
     f.populate(ArticleSelection::group("ABCDI010"));
     QCOMPARE(gridRows(f.grid), edited);

@@ -120,8 +120,8 @@ void TestCp1252::unencodableBecomesQuestionMark_data()
     QTest::newRow("emoji is one character") << "a" + emoji + "b" << QByteArray("a?b") << 1;
     QTest::newRow("two in a row") << snowman + emoji << QByteArray("??") << 2;
     QTest::newRow("emoji at the end") << "Å" + emoji << QByteArray("\xC5?") << 1;
-    QTest::newRow("nothing to replace") << QStringLiteral("Ärta 5€") << QByteArray("\xC4rta 5\x80")
-                                        << 0;
+    QTest::newRow("nothing to replace")
+        << QStringLiteral("Ärta 5€") << QByteArray("\xC4rta 5\x80") << 0;
 }
 
 void TestCp1252::unencodableBecomesQuestionMark()
@@ -139,7 +139,8 @@ void TestCp1252::unencodableBecomesQuestionMark()
     const QByteArray utf8 = text.toUtf8();
     QByteArray out;
     count = 0;
-    const qsizetype chars = Cp1252::appendFromUtf8(utf8.constData(), utf8.size(), 1000, out, &count);
+    const qsizetype chars =
+        Cp1252::appendFromUtf8(utf8.constData(), utf8.size(), 1000, out, &count);
     QCOMPARE(out, expected);
     QCOMPARE(count, replaced);
     QCOMPARE(chars, expected.size());
@@ -152,16 +153,16 @@ void TestCp1252::appendFromUtf8CutsAtCharacters_data()
     QTest::addColumn<QByteArray>("expected");
     QTest::addColumn<int>("replaced");
 
-    QTest::newRow("two-byte letters") << QStringLiteral("ÅÄÖåäö") << 3 << QByteArray("\xC5\xC4\xD6")
-                                      << 0;
-    QTest::newRow("three-byte euro kept whole") << QStringLiteral("a€b") << 2
-                                                << QByteArray("a\x80") << 0;
+    QTest::newRow("two-byte letters")
+        << QStringLiteral("ÅÄÖåäö") << 3 << QByteArray("\xC5\xC4\xD6") << 0;
+    QTest::newRow("three-byte euro kept whole")
+        << QStringLiteral("a€b") << 2 << QByteArray("a\x80") << 0;
     QTest::newRow("cut right after an emoji")
         << QString::fromUtf8("\xF0\x9F\x98\x80xyz") << 2 << QByteArray("?x") << 1;
-    QTest::newRow("cut before an unencodable one") << QStringLiteral("ab☃") << 2
-                                                   << QByteArray("ab") << 0;
-    QTest::newRow("shorter than the limit") << QStringLiteral("Öl") << 10 << QByteArray("\xD6l")
-                                            << 0;
+    QTest::newRow("cut before an unencodable one")
+        << QStringLiteral("ab☃") << 2 << QByteArray("ab") << 0;
+    QTest::newRow("shorter than the limit")
+        << QStringLiteral("Öl") << 10 << QByteArray("\xD6l") << 0;
     QTest::newRow("limit zero") << QStringLiteral("Öl") << 0 << QByteArray() << 0;
 }
 
@@ -175,8 +176,8 @@ void TestCp1252::appendFromUtf8CutsAtCharacters()
     const QByteArray utf8 = text.toUtf8();
     QByteArray out("|"); // appends, never replaces
     qsizetype count = 0;
-    const qsizetype chars = Cp1252::appendFromUtf8(utf8.constData(), utf8.size(), maxChars, out,
-                                                   &count);
+    const qsizetype chars =
+        Cp1252::appendFromUtf8(utf8.constData(), utf8.size(), maxChars, out, &count);
     QCOMPARE(out, "|" + expected);
     QCOMPARE(chars, expected.size());
     QCOMPARE(count, replaced);
@@ -195,8 +196,12 @@ void TestCp1252::brokenUtf8BecomesQuestionMarks_data()
     QTest::addColumn<QByteArray>("utf8");
     QTest::addColumn<QByteArray>("expected");
     QTest::newRow("lead byte at the end") << QByteArray("ab\xC3") << QByteArray("ab?");
-    QTest::newRow("lead byte before ASCII keeps the ASCII") << QByteArray("\xC3" "x") << QByteArray("?x");
-    QTest::newRow("stray continuation byte") << QByteArray("a\x80" "b") << QByteArray("a?b");
+    QTest::newRow("lead byte before ASCII keeps the ASCII") << QByteArray("\xC3"
+                                                                          "x")
+                                                            << QByteArray("?x");
+    QTest::newRow("stray continuation byte") << QByteArray("a\x80"
+                                                           "b")
+                                             << QByteArray("a?b");
 }
 
 void TestCp1252::brokenUtf8BecomesQuestionMarks()

@@ -47,12 +47,10 @@ void TestRecentFiles::fifthPathDropsTheOldest()
 {
     for (const char *path : {"/k/A.tdb", "/k/B.tdb", "/k/C.tdb", "/k/D.tdb"})
         RecentFiles::AddRecentFile(QString::fromLatin1(path));
-    QCOMPARE(RecentFiles::entries(),
-             (QStringList{"/k/D.tdb", "/k/C.tdb", "/k/B.tdb", "/k/A.tdb"}));
+    QCOMPARE(RecentFiles::entries(), (QStringList{"/k/D.tdb", "/k/C.tdb", "/k/B.tdb", "/k/A.tdb"}));
 
     RecentFiles::AddRecentFile(QStringLiteral("/k/E.tdb"));
-    QCOMPARE(RecentFiles::entries(),
-             (QStringList{"/k/E.tdb", "/k/D.tdb", "/k/C.tdb", "/k/B.tdb"}));
+    QCOMPARE(RecentFiles::entries(), (QStringList{"/k/E.tdb", "/k/D.tdb", "/k/C.tdb", "/k/B.tdb"}));
     QCOMPARE(lastFileName(), QStringLiteral("/k/E.tdb"));
 }
 

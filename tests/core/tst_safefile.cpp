@@ -6,8 +6,8 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -20,9 +20,8 @@ namespace {
 // Every name in the folder, hidden ones included.
 QStringList entries(const QString &folder)
 {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
-                                      | QDir::NoDotAndDotDot,
-                                  QDir::Name);
+    return QDir(folder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 // The id of a process that has ended, so a file named after it has no owner.
@@ -147,8 +146,8 @@ void TestSafeFile::interruptedPairIsRestored_data()
     QTest::newRow("after both moves") << QByteArray("new tds") << QByteArray("new tdx") << true
                                       << false << QByteArray("old tds") << QByteArray("old tdx");
     // There was no .tdx before: the new one goes with the new .tds.
-    QTest::newRow("no old .tdx") << QByteArray("new tds") << QByteArray("new tdx") << false
-                                 << false << QByteArray("old tds") << QByteArray();
+    QTest::newRow("no old .tdx") << QByteArray("new tds") << QByteArray("new tdx") << false << false
+                                 << QByteArray("old tds") << QByteArray();
     // Marked done: the new pair is complete, only the backup is dropped.
     QTest::newRow("done") << QByteArray("new tds") << QByteArray("new tdx") << true << true
                           << QByteArray("new tds") << QByteArray("new tdx");
@@ -193,9 +192,13 @@ void TestSafeFile::staleTemporariesOfDeadOwnersAreRemoved()
     const QString tdb = dir.filePath("k.tdb");
     const QString dead = QString::number(finishedProcessId());
     const QString alive = QString::number(QCoreApplication::applicationPid());
-    const QStringList names{".k.tdb." + dead + "-abcdef", ".k.tdb." + dead + "-abcdef-journal",
-                            ".k.tdb." + alive + "-ghijkl", ".k.tdb.backup1", ".kk.tdb.1-x",
-                            ".other.tdb." + dead + "-abcdef", "k.tdb"};
+    const QStringList names{".k.tdb." + dead + "-abcdef",
+                            ".k.tdb." + dead + "-abcdef-journal",
+                            ".k.tdb." + alive + "-ghijkl",
+                            ".k.tdb.backup1",
+                            ".kk.tdb.1-x",
+                            ".other.tdb." + dead + "-abcdef",
+                            "k.tdb"};
     for (const QString &name : names)
         TestFiles::write(dir.filePath(name), "x");
     QStringList removed = SafeFile::removeStaleTemporaries(tdb);

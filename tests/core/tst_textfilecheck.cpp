@@ -27,20 +27,21 @@ void TestTextFileCheck::classifies_data()
         << Kind::Text << 0;
     QTest::newRow("Windows-1252 euro and quotes")
         << QByteArray("PRIS,Pris i \x80 \x93netto\x94,8\r\n") << Kind::Text << 0;
-    QTest::newRow("UTF-8 Swedish") << QStringLiteral("BENÄMNING,Benämning,40\r\nFÖRP,åt,5\r\n").toUtf8()
-                                   << Kind::Utf8 << 0;
-    QTest::newRow("UTF-8 with BOM, otherwise ASCII")
-        << QByteArray("\xEF\xBB\xBF" "ARTNR,Artikelnummer,10\r\n") << Kind::Utf8 << 0;
-    QTest::newRow("NUL in line 3") << QByteArray("A,a,1\r\nB,b,2\r\nC,c\0,3\r\nD,d,4\r\n", 29)
-                                   << Kind::Binary << 3;
+    QTest::newRow("UTF-8 Swedish")
+        << QStringLiteral("BENÄMNING,Benämning,40\r\nFÖRP,åt,5\r\n").toUtf8() << Kind::Utf8 << 0;
+    QTest::newRow("UTF-8 with BOM, otherwise ASCII") << QByteArray("\xEF\xBB\xBF"
+                                                                   "ARTNR,Artikelnummer,10\r\n")
+                                                     << Kind::Utf8 << 0;
+    QTest::newRow("NUL in line 3")
+        << QByteArray("A,a,1\r\nB,b,2\r\nC,c\0,3\r\nD,d,4\r\n", 29) << Kind::Binary << 3;
     QTest::newRow("NUL first byte") << QByteArray("\0A,a,1\r\n", 8) << Kind::Binary << 1;
     QTest::newRow("NUL wins over UTF-8")
         << QStringLiteral("Å\n\n").toUtf8() + QByteArray(1, '\0') << Kind::Binary << 3;
     // Valid UTF-8 letters next to a lone Windows-1252 "å": not UTF-8 after all.
     QTest::newRow("invalid UTF-8 mixed with high bytes")
         << QStringLiteral("BENÄMNING,").toUtf8() + QByteArray("F\xE5r,5\r\n") << Kind::Text << 0;
-    QTest::newRow("sequence cut at the end") << QByteArray("PRIS,Pris,8\r\nX\xC3") << Kind::Text
-                                             << 0;
+    QTest::newRow("sequence cut at the end")
+        << QByteArray("PRIS,Pris,8\r\nX\xC3") << Kind::Text << 0;
 }
 
 void TestTextFileCheck::classifies()

@@ -21,8 +21,7 @@ namespace {
 
 long g_count = 0;
 
-template<typename F>
-F next(const char *name)
+template <typename F> F next(const char *name)
 {
     return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
 }

@@ -117,8 +117,8 @@ void TestDatabase::openingOtherFilesFailsClearly()
         QCOMPARE(e.number(), SQLITE_NOTADB);
         QCOMPARE(e.description(), QStringLiteral("Filen är ingen databas."));
     }
-    QVERIFY_THROWS_EXCEPTION(DbError,
-                             Database(m_dir.filePath("missing.tdb"), Database::OpenMode::ReadWrite));
+    QVERIFY_THROWS_EXCEPTION(
+        DbError, Database(m_dir.filePath("missing.tdb"), Database::OpenMode::ReadWrite));
 }
 
 void TestDatabase::workingDatabaseNeedsTheArticleTables()
@@ -153,8 +153,8 @@ QString hostileDatabase(const QString &path, const char *extra)
                                       "CREATE TABLE Eqv (RAD INTEGER, BL_NAME VARCHAR(8));"
                                       "CREATE TABLE Designations (BL_NAME VARCHAR(50), "
                                       "DESCRIPTION VARCHAR(50));"
-                                      "INSERT INTO Articles VALUES (0, 'ABCDI010');")
-                           + extra;
+                                      "INSERT INTO Articles VALUES (0, 'ABCDI010');") +
+                           extra;
     char *message = nullptr;
     const int rc = sqlite3_exec(raw, sql.constData(), nullptr, nullptr, &message);
     const QString error = message ? QString::fromUtf8(message) : QString();
@@ -186,7 +186,8 @@ void TestDatabase::storedCodeNeverRuns()
         QFAIL("the schema table was written");
     } catch (const DbError &) {
     }
-    QVERIFY(db.scalar("SELECT sql FROM sqlite_master WHERE name = 'wipe'").toString()
+    QVERIFY(db.scalar("SELECT sql FROM sqlite_master WHERE name = 'wipe'")
+                .toString()
                 .contains("DELETE FROM Articles"));
 }
 
@@ -234,10 +235,14 @@ void TestDatabase::rowIdNameAvoidsColumnsOfThatName_data()
 {
     QTest::addColumn<QString>("columns");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("ordinary columns") << "RAD INTEGER, BL_NAME VARCHAR(8)" << "rowid";
-    QTest::newRow("a column named ROWID") << "RAD INTEGER, ROWID VARCHAR(8)" << "_rowid_";
-    QTest::newRow("two names taken") << "Rowid TEXT, _ROWID_ TEXT" << "oid";
-    QTest::newRow("all three taken") << "rowid TEXT, _rowid_ TEXT, oid TEXT" << "";
+    QTest::newRow("ordinary columns") << "RAD INTEGER, BL_NAME VARCHAR(8)"
+                                      << "rowid";
+    QTest::newRow("a column named ROWID") << "RAD INTEGER, ROWID VARCHAR(8)"
+                                          << "_rowid_";
+    QTest::newRow("two names taken") << "Rowid TEXT, _ROWID_ TEXT"
+                                     << "oid";
+    QTest::newRow("all three taken") << "rowid TEXT, _rowid_ TEXT, oid TEXT"
+                                     << "";
 }
 
 void TestDatabase::rowIdNameAvoidsColumnsOfThatName()
@@ -262,25 +267,36 @@ void TestDatabase::likeIgnoresCaseBeyondAscii_data()
 {
     QTest::addColumn<QVariant>("text");
     QTest::addColumn<QString>("pattern");
-    QTest::addColumn<QString>("escape"); // empty: no ESCAPE clause
+    QTest::addColumn<QString>("escape");    // empty: no ESCAPE clause
     QTest::addColumn<QVariant>("expected"); // 1, 0 or null
-    QTest::newRow("ASCII case") << QVariant("Tillbehör") << "TILLB%" << "" << QVariant(1);
-    QTest::newRow("Å Ä Ö case") << QVariant("ÅTERFÖRSÄLJARE") << "återförs%" << "" << QVariant(1);
-    QTest::newRow("ä pattern, Ä text") << QVariant("ÄPPLE") << "äp_le" << "" << QVariant(1);
-    QTest::newRow("accents count") << QVariant("Olja") << "ö%" << "" << QVariant(0);
-    QTest::newRow("_ takes one letter Å") << QVariant("Å") << "_" << "" << QVariant(1);
-    QTest::newRow("ASCII pattern, other text")
-        << QVariant("=ÖVRIGT") << "=%" << "" << QVariant(1);
-    QTest::newRow("ASCII pattern misses") << QVariant("ÖVRIGT") << "=%" << "" << QVariant(0);
-    QTest::newRow("escaped %") << QVariant("100% ull") << "100\\%%" << "\\" << QVariant(1);
-    QTest::newRow("escaped % misses") << QVariant("1000 ull") << "100\\%%" << "\\" << QVariant(0);
-    QTest::newRow("escaped _ beside Ö")
-        << QVariant("ö_b") << "Ö\\_B" << "\\" << QVariant(1);
-    QTest::newRow("escaped _ misses") << QVariant("öxb") << "Ö\\_B" << "\\" << QVariant(0);
-    QTest::newRow("ASCII letter as escape") << QVariant("a%") << "AX%" << "X" << QVariant(1);
-    QTest::newRow("letter as escape, folded too")
-        << QVariant("Ä%") << "äÄ%" << "Ä" << QVariant(1);
-    QTest::newRow("null text") << QVariant() << "%" << "" << QVariant();
+    QTest::newRow("ASCII case") << QVariant("Tillbehör") << "TILLB%"
+                                << "" << QVariant(1);
+    QTest::newRow("Å Ä Ö case") << QVariant("ÅTERFÖRSÄLJARE") << "återförs%"
+                                << "" << QVariant(1);
+    QTest::newRow("ä pattern, Ä text") << QVariant("ÄPPLE") << "äp_le"
+                                       << "" << QVariant(1);
+    QTest::newRow("accents count") << QVariant("Olja") << "ö%"
+                                   << "" << QVariant(0);
+    QTest::newRow("_ takes one letter Å") << QVariant("Å") << "_"
+                                          << "" << QVariant(1);
+    QTest::newRow("ASCII pattern, other text") << QVariant("=ÖVRIGT") << "=%"
+                                               << "" << QVariant(1);
+    QTest::newRow("ASCII pattern misses") << QVariant("ÖVRIGT") << "=%"
+                                          << "" << QVariant(0);
+    QTest::newRow("escaped %") << QVariant("100% ull") << "100\\%%"
+                               << "\\" << QVariant(1);
+    QTest::newRow("escaped % misses") << QVariant("1000 ull") << "100\\%%"
+                                      << "\\" << QVariant(0);
+    QTest::newRow("escaped _ beside Ö") << QVariant("ö_b") << "Ö\\_B"
+                                        << "\\" << QVariant(1);
+    QTest::newRow("escaped _ misses") << QVariant("öxb") << "Ö\\_B"
+                                      << "\\" << QVariant(0);
+    QTest::newRow("ASCII letter as escape") << QVariant("a%") << "AX%"
+                                            << "X" << QVariant(1);
+    QTest::newRow("letter as escape, folded too") << QVariant("Ä%") << "äÄ%"
+                                                  << "Ä" << QVariant(1);
+    QTest::newRow("null text") << QVariant() << "%"
+                               << "" << QVariant();
 }
 
 void TestDatabase::likeIgnoresCaseBeyondAscii()

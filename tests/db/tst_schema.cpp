@@ -44,10 +44,15 @@ void TestSchema::workingDatabasePaths_data()
     QTest::addColumn<QString>("tds");
     QTest::addColumn<QString>("tdb");
     QTest::addColumn<QString>("tdx");
-    QTest::newRow("plain") << "/data/art.tds" << "/data/art.tdb" << "/data/art.tdx";
-    QTest::newRow("upper case keeps case") << "/Data/ART.TDS" << "/Data/ART.tdb" << "/Data/ART.tdx";
-    QTest::newRow("folder named like the extension")
-        << "/x.tds/art.tds" << "/x.tds/art.tdb" << "/x.tds/art.tdx";
+    QTest::newRow("plain") << "/data/art.tds"
+                           << "/data/art.tdb"
+                           << "/data/art.tdx";
+    QTest::newRow("upper case keeps case") << "/Data/ART.TDS"
+                                           << "/Data/ART.tdb"
+                                           << "/Data/ART.tdx";
+    QTest::newRow("folder named like the extension") << "/x.tds/art.tds"
+                                                     << "/x.tds/art.tdb"
+                                                     << "/x.tds/art.tdx";
 }
 
 void TestSchema::workingDatabasePaths()
@@ -84,7 +89,7 @@ void TestSchema::createsTheThreeTables()
         QCOMPARE(columns[3].description,
                  table == "Articles" ? QString("Benämning, lång") : QString());
         QCOMPARE(db.indexes(table), (QStringList{table + "_RAD", table + "_BL_NAME",
-                                                  table + "_TBH/APP", table + "_BENÄMNING"}));
+                                                 table + "_TBH/APP", table + "_BENÄMNING"}));
     }
     const auto designations = db.columns("Designations");
     QCOMPARE(designations.size(), size_t(2));
@@ -112,7 +117,8 @@ void TestSchema::createsTheThreeTables()
 void TestSchema::onlyTheRowNumber()
 {
     ScriptedPrompter prompter;
-    auto created = CreateDatabase(m_dir.filePath("radonly.tds"), rowNumberOnlyFieldList(), prompter);
+    auto created =
+        CreateDatabase(m_dir.filePath("radonly.tds"), rowNumberOnlyFieldList(), prompter);
     QVERIFY(created);
     Schema::createIndexes(created->db(), rowNumberOnlyFieldList());
     created->commit();
@@ -172,9 +178,9 @@ void TestSchema::duplicateFieldNamesAreNamed()
     QVERIFY(!CreateDatabase(dir.filePath("dup.tds"), twice, prompter));
     QCOMPARE(prompter.shown.size(), 1);
     QCOMPARE(prompter.shown[0].title, QString("FEL"));
-    QCOMPARE(prompter.lastText(), "frmMain:CreateDatabase::ERROR:457 - Kan ej skapa databasen "
-                                      + dir.filePath("dup.tdb") + ".\nFältet " + name
-                                      + " finns två gånger i fältbeskrivningen (.tdx).");
+    QCOMPARE(prompter.lastText(), "frmMain:CreateDatabase::ERROR:457 - Kan ej skapa databasen " +
+                                      dir.filePath("dup.tdb") + ".\nFältet " + name +
+                                      " finns två gånger i fältbeskrivningen (.tdx).");
     // Nothing half-made is left behind.
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }

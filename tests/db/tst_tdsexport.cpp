@@ -79,9 +79,8 @@ void TestTdsExport::roundTripGivesBackTheBytes_data()
                         line("ABCDI020", "10", "Zebror"), line("ABCDI010", "1", "Ärmar"),
                         line("ABCDI010", "2", "Ärm två", "Ström & Co"),
                         line("ABCD#K01", "1", "Öglor", "Lindqvist"),
-                        line("ABCDI999", "", "Vanlig ekvivalens")}
-            + completeFamilies("ABCD")
-            + QStringList{line("ABCDI071", "", "=ABCDI010")});
+                        line("ABCDI999", "", "Vanlig ekvivalens")} +
+            completeFamilies("ABCD") + QStringList{line("ABCDI071", "", "=ABCDI010")});
     QTest::newRow("equal descriptions order by block name")
         << (QStringList{line("ABCDI020", "1", "Samma"), line("ABCDI030", "1", "samma"),
                         line("ABCDI030", "2", "x")});
@@ -112,8 +111,10 @@ void TestTdsExport::demoCatalogueRoundTrips()
     Database db(imported.dbPath, Database::OpenMode::ReadWrite);
     QVERIFY(exportTo(db, dir.filePath("ut/demo.tds"), prompter).ok);
     QVERIFY(prompter.shown.isEmpty());
-    QCOMPARE(TestFiles::read(dir.filePath("ut/demo.tds")), TestFiles::read(dir.filePath("demo.tds")));
-    QCOMPARE(TestFiles::read(dir.filePath("ut/demo.tdx")), TestFiles::read(dir.filePath("demo.tdx")));
+    QCOMPARE(TestFiles::read(dir.filePath("ut/demo.tds")),
+             TestFiles::read(dir.filePath("demo.tds")));
+    QCOMPARE(TestFiles::read(dir.filePath("ut/demo.tdx")),
+             TestFiles::read(dir.filePath("demo.tdx")));
 }
 
 void TestTdsExport::equivalencesAreCompletedOnce()
@@ -204,10 +205,9 @@ void TestTdsExport::valuesAreCutPaddedAndNeverLost()
     QCOMPARE(prompter.shown.size(), 1);
     QVERIFY(prompter.lastText().startsWith("1 tecken kunde inte skrivas"));
     const QByteArray written = TestFiles::read(dir.filePath("ut.tds"));
-    QVERIFY(written.startsWith(TestFiles::cp1252(line("ABCDI010", "1", "En mycket lång benämning",
-                                                      "")
-                                                 + "\r\n"
-                                                 + line("ABCDI010", "2", "Pris 5 €", "Snö ?"))));
+    QVERIFY(
+        written.startsWith(TestFiles::cp1252(line("ABCDI010", "1", "En mycket lång benämning", "") +
+                                             "\r\n" + line("ABCDI010", "2", "Pris 5 €", "Snö ?"))));
 }
 
 void TestTdsExport::failuresLeaveTheOldFiles()
@@ -254,8 +254,9 @@ void TestTdsExport::triggersStoredInTheDatabaseDoNotRun()
         // Written by another program: our own connections never let a trigger in.
         sqlite3 *raw = nullptr;
         sqlite3_open(tdb.toUtf8().constData(), &raw);
-        QCOMPARE(sqlite3_exec(raw, "CREATE TRIGGER wipe AFTER INSERT ON Eqv BEGIN "
-                                   "DELETE FROM Articles; END",
+        QCOMPARE(sqlite3_exec(raw,
+                              "CREATE TRIGGER wipe AFTER INSERT ON Eqv BEGIN "
+                              "DELETE FROM Articles; END",
                               nullptr, nullptr, nullptr),
                  SQLITE_OK);
         sqlite3_close(raw);
@@ -295,9 +296,9 @@ void TestTdsExport::interruptedExportIsSettledFirst()
     QVERIFY2(prompter.texts().join('\n').contains("De tidigare filerna har återställts"),
              qPrintable(prompter.texts().join('\n')));
     QCOMPARE(result.notes, QStringList{"En kvarlämnad temporär fil togs bort: " + stale});
-    QCOMPARE(QDir(dir.filePath("ut")).entryList(QDir::AllEntries | QDir::Hidden
-                                                   | QDir::NoDotAndDotDot),
-             (QStringList{"k.tds", "k.tdx"}));
+    QCOMPARE(
+        QDir(dir.filePath("ut")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        (QStringList{"k.tds", "k.tdx"}));
     QVERIFY(TestFiles::read(tds).startsWith(TestFiles::cp1252(line("ABCDI010", "1", "Ett"))));
     QCOMPARE(TestFiles::read(dir.filePath("ut/k.tdx")), CatalogueFixture::tdx());
 }

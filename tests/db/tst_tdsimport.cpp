@@ -88,8 +88,7 @@ void TestTdsImport::linesBecomeRows_data()
         << QStringList{"0|ABCDI010|1|Kontaktor|Nordel", "1|ABCDI010|2|Kontaktor stor|Ström & Co",
                        "2|ABCDI020|1|Säkring|"}
         << QStringList{"3|ABCDI061||=ABCDI060|", "4|ABCDI030|5|Sen rad|"}
-        << QStringList{"ABCDI010|Kontaktor", "ABCDI020|Säkring"}
-        << QStringList{"", "01", "02"};
+        << QStringList{"ABCDI010|Kontaktor", "ABCDI020|Säkring"} << QStringList{"", "01", "02"};
 
     QTest::newRow("only equivalences")
         << QStringList{line("ABCDI061", "", "=ABCDI060"), line("ABCDI062", "7", "x")}
@@ -253,8 +252,9 @@ void TestTdsImport::binaryFileIsRefused()
 {
     QTemporaryDir dir;
     const QString tds = CatalogueFixture::write(dir.path(), "bin", {});
-    TestFiles::write(tds, TestFiles::crlf({line("ABCDI010", "1", "a"), line("ABCDI010", "2", "b")})
-                              + QByteArray("ABCDI010 3 c\0d\r\n", 17));
+    TestFiles::write(tds,
+                     TestFiles::crlf({line("ABCDI010", "1", "a"), line("ABCDI010", "2", "b")}) +
+                         QByteArray("ABCDI010 3 c\0d\r\n", 17));
     ScriptedPrompter prompter;
     NullProgress progress;
     QVERIFY(!TdsImport(prompter, progress).run(tds).ok);
@@ -292,8 +292,8 @@ void TestTdsImport::recordsEndedByCarriageReturnAloneAreRefused()
 void TestTdsImport::carriageReturnInsideAFieldIsKept()
 {
     const QString value = "Rad\rbrytning";
-    const QString tds = CatalogueFixture::write(m_dir.path(), "crfield",
-                                                {line("ABCDI010", "1", value, "Nordel")});
+    const QString tds =
+        CatalogueFixture::write(m_dir.path(), "crfield", {line("ABCDI010", "1", value, "Nordel")});
     ScriptedPrompter prompter;
     NullProgress progress;
     const ImportResult result = TdsImport(prompter, progress).run(tds);
@@ -319,8 +319,7 @@ void TestTdsImport::oversizedTdxIsRefused()
 void TestTdsImport::siblingsAreFoundWhateverTheCase()
 {
     QTemporaryDir dir;
-    TestFiles::write(dir.filePath("DEMO.TDS"),
-                     TestFiles::crlf({line("ABCDI010", "1", "Ett")}));
+    TestFiles::write(dir.filePath("DEMO.TDS"), TestFiles::crlf({line("ABCDI010", "1", "Ett")}));
     TestFiles::write(dir.filePath("DEMO.TDX"), CatalogueFixture::tdx());
     TestFiles::write(dir.filePath("DEMO.TDB"), "old");
     ScriptedPrompter prompter;

@@ -67,7 +67,7 @@ void TestTdxFile::reads_data()
     QTest::addColumn<QStringList>("fields"); // empty: not checked
     QTest::addColumn<QString>("message");    // "%1" stands for the .tdx path; empty: none
     QTest::addColumn<QString>("title");
-    QTest::addColumn<bool>("wholeMessage");  // false: the message only starts like this
+    QTest::addColumn<bool>("wholeMessage"); // false: the message only starts like this
 
     const QString formatError = QStringLiteral("Formatfel i filen %1 på rad ");
     const QString inlasningsfel = QStringLiteral("Inläsningsfel");
@@ -88,12 +88,12 @@ void TestTdxFile::reads_data()
     QTest::newRow("LF line ends") << QByteArray("A,a,1\nB,b,2\n") << 3
                                   << QStringList{kRad, "A|a|1|1", "B|b|2|2"} << QString()
                                   << QString() << true;
-    QTest::newRow("no final line end") << QByteArray("A,a,1\r\nB,b,2") << 3
-                                       << QStringList{kRad, "A|a|1|1", "B|b|2|2"} << QString()
-                                       << QString() << true;
-    QTest::newRow("empty lines skipped") << QByteArray("\r\nA,a,1\r\n\r\n\nB,b,2\r\n\r\n") << 3
-                                         << QStringList{kRad, "A|a|1|1", "B|b|2|2"} << QString()
-                                         << QString() << true;
+    QTest::newRow("no final line end")
+        << QByteArray("A,a,1\r\nB,b,2") << 3 << QStringList{kRad, "A|a|1|1", "B|b|2|2"} << QString()
+        << QString() << true;
+    QTest::newRow("empty lines skipped")
+        << QByteArray("\r\nA,a,1\r\n\r\n\nB,b,2\r\n\r\n") << 3
+        << QStringList{kRad, "A|a|1|1", "B|b|2|2"} << QString() << QString() << true;
     QTest::newRow("colon becomes underscore")
         << QByteArray("ART:NR,Pris: kr,8\r\n") << 2 << QStringList{kRad, "ART_NR|Pris_ kr|8|1"}
         << QString() << QString() << true;
@@ -101,10 +101,9 @@ void TestTdxFile::reads_data()
         << QByteArray("BEN\xC4MNING,F\xF6rpackning \xE5t \xD6sterg\xE5rd,40\r\n") << 2
         << QStringList{kRad, "BENÄMNING|Förpackning åt Östergård|40|1"} << QString() << QString()
         << true;
-    QTest::newRow("width 0 and 32767")
-        << QByteArray("A,a,0\r\nB,b,32767\r\nC,c,1\r\n") << 4
-        << QStringList{kRad, "A|a|0|1", "B|b|32767|1", "C|c|1|32768"} << QString() << QString()
-        << true;
+    QTest::newRow("width 0 and 32767") << QByteArray("A,a,0\r\nB,b,32767\r\nC,c,1\r\n") << 4
+                                       << QStringList{kRad, "A|a|0|1", "B|b|32767|1", "C|c|1|32768"}
+                                       << QString() << QString() << true;
 
     QTest::newRow("first line has two items")
         << QByteArray("A,a\r\nB,b,2\r\n") << -1 << QStringList{kRad} << formatError + "2"
@@ -116,24 +115,23 @@ void TestTdxFile::reads_data()
         << QByteArray("\r\nA,a,1\r\n\r\n\r\nB;b;2\r\n") << -1 << QStringList{kRad, "A|a|1|1"}
         << formatError + "3" << inlasningsfel << true;
     QTest::newRow("comma in the description")
-        << QByteArray("PRIS,Pris, exkl. moms,8\r\n") << -1 << QStringList{kRad}
-        << formatError + "2" << inlasningsfel << true;
-    QTest::newRow("line of only spaces") << QByteArray("A,a,1\r\n   \r\nB,b,2\r\n") << -1
-                                         << QStringList{kRad, "A|a|1|1"} << formatError + "3"
-                                         << inlasningsfel << true;
+        << QByteArray("PRIS,Pris, exkl. moms,8\r\n") << -1 << QStringList{kRad} << formatError + "2"
+        << inlasningsfel << true;
+    QTest::newRow("line of only spaces")
+        << QByteArray("A,a,1\r\n   \r\nB,b,2\r\n") << -1 << QStringList{kRad, "A|a|1|1"}
+        << formatError + "3" << inlasningsfel << true;
 
-    QTest::newRow("width not a number") << QByteArray("A,a,1\r\nB,b,tio\r\n") << 0
-                                        << QStringList() << runtimeError << QString() << false;
-    QTest::newRow("width above 16 bits") << QByteArray("A,a,32768\r\n") << 0 << QStringList()
-                                         << runtimeError << QString() << false;
+    QTest::newRow("width not a number") << QByteArray("A,a,1\r\nB,b,tio\r\n") << 0 << QStringList()
+                                        << runtimeError << QString() << false;
+    QTest::newRow("width above 16 bits")
+        << QByteArray("A,a,32768\r\n") << 0 << QStringList() << runtimeError << QString() << false;
     QTest::newRow("width far above") << QByteArray("A,a,99999999999\r\n") << 0 << QStringList()
                                      << runtimeError << QString() << false;
-    QTest::newRow("negative width") << QByteArray("A,a,-1\r\n") << 0 << QStringList()
-                                    << runtimeError << QString() << false;
+    QTest::newRow("negative width")
+        << QByteArray("A,a,-1\r\n") << 0 << QStringList() << runtimeError << QString() << false;
 
-    QTest::newRow("NUL byte") << QByteArray("A,a,1\r\nB\0,b,2\r\n", 15) << -1
-                              << QStringList{kOld} << QStringLiteral("Filen %1 ") << inlasningsfel
-                              << false;
+    QTest::newRow("NUL byte") << QByteArray("A,a,1\r\nB\0,b,2\r\n", 15) << -1 << QStringList{kOld}
+                              << QStringLiteral("Filen %1 ") << inlasningsfel << false;
 }
 
 void TestTdxFile::reads()
@@ -227,10 +225,14 @@ void TestTdxFile::tdxPathFor_data()
 {
     QTest::addColumn<QString>("tdsPath");
     QTest::addColumn<QString>("tdxPath");
-    QTest::newRow("plain") << "/data/art.tds" << "/data/art.tdx";
-    QTest::newRow("extension in capitals") << "/data/Art.TDS" << "/data/Art.tdx";
-    QTest::newRow("folder named like the extension") << "/a/x.tds/art.tds" << "/a/x.tds/art.tdx";
-    QTest::newRow("same, capital extension") << "/a/x.tds/art.TDS" << "/a/x.tds/art.tdx";
+    QTest::newRow("plain") << "/data/art.tds"
+                           << "/data/art.tdx";
+    QTest::newRow("extension in capitals") << "/data/Art.TDS"
+                                           << "/data/Art.tdx";
+    QTest::newRow("folder named like the extension") << "/a/x.tds/art.tds"
+                                                     << "/a/x.tds/art.tdx";
+    QTest::newRow("same, capital extension") << "/a/x.tds/art.TDS"
+                                             << "/a/x.tds/art.tdx";
     QTest::newRow("extension in the middle of the name") << "/a/b.tds.bak.tds"
                                                          << "/a/b.tds.bak.tdx";
 }

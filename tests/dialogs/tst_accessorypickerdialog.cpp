@@ -361,8 +361,8 @@ void TestAccessoryPickerDialog::previewStaysOnTheScreen()
     preview.placeAt(area.topLeft() + QPoint(10, 20));
     QCOMPARE(preview.pos(), area.topLeft() + QPoint(10, 20));
     preview.placeAt(area.bottomRight());
-    QCOMPARE(preview.pos(), area.bottomRight() - QPoint(size.width(), size.height())
-                                + QPoint(1, 1));
+    QCOMPARE(preview.pos(),
+             area.bottomRight() - QPoint(size.width(), size.height()) + QPoint(1, 1));
     preview.placeAt(area.topLeft() - QPoint(50, 50));
     QCOMPARE(preview.pos(), area.topLeft());
 }

@@ -141,8 +141,8 @@ void TestAccessoryPick::initTestCase()
     addGroup(m_db, "ABCD#017", QVariant()); // no description at all
 
     // 25 articles in ABCD#001, stored out of order; RAD 30 twice, told apart by type.
-    const QList<int> rads{250, 30, 120, 10, 90, 200, 60, 150, 20, 240, 80, 110, 50,
-                          180, 40, 140, 70, 230, 100, 160, 210, 170, 130, 190};
+    const QList<int> rads{250, 30,  120, 10,  90, 200, 60,  150, 20,  240, 80,  110,
+                          50,  180, 40,  140, 70, 230, 100, 160, 210, 170, 130, 190};
     for (int i = 0; i < rads.size(); ++i)
         addArticle(m_db, rads.at(i), "ABCD#001", "2", QStringLiteral("Artikel %1").arg(rads.at(i)));
     addArticle(m_db, 30, "ABCD#001", "1", "Artikel 30 typ 1", QVariant());
@@ -155,10 +155,18 @@ void TestAccessoryPick::prefixComesFromTheMachineThenTheUser_data()
     QTest::addColumn<QString>("machine");
     QTest::addColumn<QString>("user");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("nothing stored") << "" << "" << "TILLB";
-    QTest::newRow("the user's") << "" << "Tbh" << "Tbh";
-    QTest::newRow("the installation's first") << "ACC" << "Tbh" << "ACC";
-    QTest::newRow("the installation's alone") << "ACC" << "" << "ACC";
+    QTest::newRow("nothing stored") << ""
+                                    << ""
+                                    << "TILLB";
+    QTest::newRow("the user's") << ""
+                                << "Tbh"
+                                << "Tbh";
+    QTest::newRow("the installation's first") << "ACC"
+                                              << "Tbh"
+                                              << "ACC";
+    QTest::newRow("the installation's alone") << "ACC"
+                                              << ""
+                                              << "ACC";
 }
 
 void TestAccessoryPick::prefixComesFromTheMachineThenTheUser()
@@ -192,10 +200,9 @@ void TestAccessoryPick::groupsBeginWithThePrefix_data()
     QTest::newRow("apostrophe") << "o'b" << QStringList{"AB'D#012"};
     QTest::newRow("nothing begins so") << "XYZ" << QStringList{};
     QTest::newRow("empty prefix: every described group")
-        << "" << QStringList{"ABCD#008", "ABCD#009", "ABCD#010", "ABCDI010", "ABCD#011",
-                             "ABCD#013", "ABCD#004", "AB'D#012", "ABCD#016", "ABCD#014",
-                             "ABCD#015", "ABCD#003", "ABCD#001", "ABCD#002", "ABCD#005",
-                             "ABCD#006", "ABCD#007"};
+        << "" << QStringList{"ABCD#008", "ABCD#009", "ABCD#010", "ABCDI010", "ABCD#011", "ABCD#013",
+                             "ABCD#004", "AB'D#012", "ABCD#016", "ABCD#014", "ABCD#015", "ABCD#003",
+                             "ABCD#001", "ABCD#002", "ABCD#005", "ABCD#006", "ABCD#007"};
 }
 
 void TestAccessoryPick::groupsBeginWithThePrefix()
@@ -218,20 +225,19 @@ void TestAccessoryPick::noGroupsMessageNamesThePrefix()
 void TestAccessoryPick::previewShowsTheFirstTenArticlesByRowAndType()
 {
     const AccessoryPick::Preview preview = AccessoryPick::previewArticles(m_db, "ABCD#001");
-    QCOMPARE(preview.fields, (QStringList{"BENÄMNING", "FABRIKAT", "ARTNR", "PRIS", "ENHET",
-                                          "KLASS", "TBH/APP"}));
+    QCOMPARE(preview.fields,
+             (QStringList{"BENÄMNING", "FABRIKAT", "ARTNR", "PRIS", "ENHET", "KLASS", "TBH/APP"}));
     QStringList designations;
     for (const QStringList &row : preview.rows) {
         QCOMPARE(row.size(), AccessoryPick::kPreviewFields);
         designations << row.first();
     }
-    QCOMPARE(designations,
-             (QStringList{"Artikel 10", "Artikel 20", "Artikel 30 typ 1", "Artikel 30",
-                          "Artikel 40", "Artikel 50", "Artikel 60", "Artikel 70", "Artikel 80",
-                          "Artikel 90"}));
+    QCOMPARE(designations, (QStringList{"Artikel 10", "Artikel 20", "Artikel 30 typ 1",
+                                        "Artikel 30", "Artikel 40", "Artikel 50", "Artikel 60",
+                                        "Artikel 70", "Artikel 80", "Artikel 90"}));
     // A missing value shows as empty text.
-    QCOMPARE(preview.rows.at(2), (QStringList{"Artikel 30 typ 1", "", "A1", "10", "st", "K",
-                                              "ABCD#009"}));
+    QCOMPARE(preview.rows.at(2),
+             (QStringList{"Artikel 30 typ 1", "", "A1", "10", "st", "K", "ABCD#009"}));
 }
 
 void TestAccessoryPick::previewOfGroupsWithoutArticlesOrWithApostrophes()
@@ -279,10 +285,10 @@ void TestAccessoryPick::writeBlockName_data()
 
     const QStringList untouched{"old", "old", "old", "old", "old", "old"};
     const ArticleGrid::CellRange none{1, 1, 0, 0};
-    QTest::newRow("rows 3 to 5")
-        << ArticleGrid::CellRange{3, kTbhApp, 5, kTbhApp} << "ABCD#001"
-        << QStringList{"old", "old", "ABCD#001", "ABCD#001", "ABCD#001", "old"}
-        << ArticleGrid::CellRange{3, kTbhApp, 5, kTbhApp} << 0;
+    QTest::newRow("rows 3 to 5") << ArticleGrid::CellRange{3, kTbhApp, 5, kTbhApp} << "ABCD#001"
+                                 << QStringList{"old",      "old",      "ABCD#001",
+                                                "ABCD#001", "ABCD#001", "old"}
+                                 << ArticleGrid::CellRange{3, kTbhApp, 5, kTbhApp} << 0;
     QTest::newRow("selected upwards")
         << ArticleGrid::CellRange{5, kTbhApp, 3, kTbhApp} << "ABCD#001"
         << QStringList{"old", "old", "ABCD#001", "ABCD#001", "ABCD#001", "old"}
@@ -308,9 +314,8 @@ void TestAccessoryPick::writeBlockName_data()
         << ArticleGrid::CellRange{3, 2, 5, 2} << "ABCD#001" << untouched << none << 0;
     QTest::newRow("never into TYP")
         << ArticleGrid::CellRange{3, 3, 5, kTbhApp} << "ABCD#001" << untouched << none << 0;
-    QTest::newRow("off the data")
-        << ArticleGrid::CellRange{8, kTbhApp, 9, kTbhApp} << "ABCD#001" << untouched << none
-        << 0;
+    QTest::newRow("off the data") << ArticleGrid::CellRange{8, kTbhApp, 9, kTbhApp} << "ABCD#001"
+                                  << untouched << none << 0;
 }
 
 void TestAccessoryPick::writeBlockName()

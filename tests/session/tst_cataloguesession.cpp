@@ -70,9 +70,10 @@ void TestCatalogueSession::init()
 QString TestCatalogueSession::storedDesignation(const QString &tdb, int row)
 {
     Database db(tdb, Database::OpenMode::ReadOnly);
-    return db.scalar("SELECT \"BENÄMNING\" FROM Articles WHERE BL_NAME = 'ABCDI010' "
-                     "ORDER BY RAD LIMIT 1 OFFSET ?",
-                     row - 1)
+    return db
+        .scalar("SELECT \"BENÄMNING\" FROM Articles WHERE BL_NAME = 'ABCDI010' "
+                "ORDER BY RAD LIMIT 1 OFFSET ?",
+                row - 1)
         .toString();
 }
 
@@ -84,8 +85,8 @@ void TestCatalogueSession::commandsSettlePendingEdits_data()
          {"close", "open", "import", "saveAs", "export", "show", "reopen", "databaseChanged"}) {
         for (Pending pending : {Pending::None, Pending::Yes, Pending::No, Pending::Cancel}) {
             static const char *names[] = {"no edits", "Ja", "Nej", "Avbryt"};
-            QTest::addRow("%s, %s", command, names[int(pending)]) << QString(command)
-                                                                  << int(pending);
+            QTest::addRow("%s, %s", command, names[int(pending)])
+                << QString(command) << int(pending);
         }
     }
 }
@@ -97,9 +98,10 @@ void TestCatalogueSession::commandsSettlePendingEdits()
     const Pending answer = Pending(pending);
 
     // Another database to open, and a catalogue to import.
-    const QString otherTdb = CatalogueFixture::importDatabase(m_dir->path(), "annan",
-                                                              {line("ABCDI030", "1", "Annan")});
-    const QString otherTds = CatalogueFixture::write(m_dir->path(), "ny", {line("ABCDI040", "1", "Ny")});
+    const QString otherTdb =
+        CatalogueFixture::importDatabase(m_dir->path(), "annan", {line("ABCDI030", "1", "Annan")});
+    const QString otherTds =
+        CatalogueFixture::write(m_dir->path(), "ny", {line("ABCDI040", "1", "Ny")});
     const QString copy = m_dir->filePath("kopia.tdb");
     const QString exported = m_dir->filePath("ut.tds");
 
@@ -176,8 +178,9 @@ void TestCatalogueSession::failedSaveStopsTheCommand()
         Database db(m_tdb, Database::OpenMode::ReadWrite);
         db.exec("CREATE TRIGGER stop BEFORE UPDATE ON Articles BEGIN SELECT RAISE(ABORT, 'stopp'); "
                 "END");
-        db.exec("CREATE TRIGGER stop2 BEFORE INSERT ON Articles BEGIN SELECT RAISE(ABORT, 'stopp'); "
-                "END");
+        db.exec(
+            "CREATE TRIGGER stop2 BEFORE INSERT ON Articles BEGIN SELECT RAISE(ABORT, 'stopp'); "
+            "END");
     }
     ScriptedPrompter prompter;
     CatalogueSession session(prompter);

@@ -12,7 +12,7 @@ bool ScriptedPrompter::question(MessageIcon icon, const QString &title, const QS
 }
 
 Answer ScriptedPrompter::questionWithCancel(MessageIcon icon, const QString &title,
-                                           const QString &text)
+                                            const QString &text)
 {
     shown.append({icon, title, text, true});
     return choices.isEmpty() ? defaultChoice : choices.dequeue();

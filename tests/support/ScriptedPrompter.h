@@ -19,8 +19,7 @@ public:
 
     void message(MessageIcon icon, const QString &title, const QString &text) override;
     bool question(MessageIcon icon, const QString &title, const QString &text) override;
-    Answer questionWithCancel(MessageIcon icon, const QString &title,
-                              const QString &text) override;
+    Answer questionWithCancel(MessageIcon icon, const QString &title, const QString &text) override;
     std::optional<QString> inputText(const QString &title, const QString &label,
                                      const QString &initial) override;
     QStringList openFile(const FileDialogRequest &request) override;
@@ -28,7 +27,7 @@ public:
     std::optional<std::uint32_t> chooseColour(std::uint32_t initial) override;
 
     QList<Shown> shown;
-    QQueue<bool> answers;          // for questions; when empty, defaultAnswer
+    QQueue<bool> answers; // for questions; when empty, defaultAnswer
     bool defaultAnswer = false;
     QQueue<Answer> choices; // for questions with Cancel; when empty, defaultChoice
     Answer defaultChoice = Answer::Cancel;

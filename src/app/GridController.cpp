@@ -287,9 +287,8 @@ void GridController::showGridPopup(QPoint globalPosition)
             popup.addSeparator();
         QAction *act = popup.addAction(item.caption);
         act->setEnabled(item.enabled);
-        const int id = item.id;
-        connect(act, &QAction::triggered, this,
-                [this, id] { emit commandRequested(CommandId(id)); });
+        const CommandId id = item.id;
+        connect(act, &QAction::triggered, this, [this, id] { emit commandRequested(id); });
     }
     popup.exec(globalPosition);
 }

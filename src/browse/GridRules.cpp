@@ -144,34 +144,40 @@ QList<PopupItem> popupItems(const ArticleGrid &grid, const ArticleGrid::CellRang
     QList<PopupItem> items;
     if (range.c1 == 1) {
         if (oneGroup)
-            items << PopupItem{901, QStringLiteral("&Infoga ") +
-                                        articles(n, " ny artikel", " nya artiklar") +
-                                        QStringLiteral(" här")}
-                  << PopupItem{902, QStringLiteral("&Addera ") +
-                                        articles(n, " ny artikel", " nya artiklar") +
-                                        QStringLiteral(" till slutet")}
-                  << PopupItem{912, QStringLiteral("&Addera valfritt antal artiklar till slutet")};
-        items << PopupItem{903, QStringLiteral("&Kopiera ") +
-                                    articles(n, " markerad artikel", " markerade artiklar")}
-              << PopupItem{904, QStringLiteral("&Radera ") +
-                                    articles(n, " markerad artikel", " markerade artiklar")};
+            items << PopupItem{CommandId::InsertArticle,
+                               QStringLiteral("&Infoga ") +
+                                   articles(n, " ny artikel", " nya artiklar") +
+                                   QStringLiteral(" här")}
+                  << PopupItem{CommandId::AppendArticle,
+                               QStringLiteral("&Addera ") +
+                                   articles(n, " ny artikel", " nya artiklar") +
+                                   QStringLiteral(" till slutet")}
+                  << PopupItem{CommandId::AppendArticles,
+                               QStringLiteral("&Addera valfritt antal artiklar till slutet")};
+        items << PopupItem{CommandId::CopyArticle,
+                           QStringLiteral("&Kopiera ") +
+                               articles(n, " markerad artikel", " markerade artiklar")}
+              << PopupItem{CommandId::DeleteArticle,
+                           QStringLiteral("&Radera ") +
+                               articles(n, " markerad artikel", " markerade artiklar")};
         if (oneGroup)
-            items << PopupItem{908, QStringLiteral("K&listra in kopierade artiklar"),
+            items << PopupItem{CommandId::PasteArticle,
+                               QStringLiteral("K&listra in kopierade artiklar"),
                                clipboardHasArticles};
     }
-    items << PopupItem{201, QStringLiteral("K&opiera"), true, true};
+    items << PopupItem{CommandId::Copy, QStringLiteral("K&opiera"), true, true};
     if (range.c1 != 2)
-        items << PopupItem{202, QStringLiteral("Kl&ipp ut")};
-    items << PopupItem{203, QStringLiteral("K&listra in")};
-    items << PopupItem{204, QStringLiteral("Sök och ersätt"), true, true};
+        items << PopupItem{CommandId::Cut, QStringLiteral("Kl&ipp ut")};
+    items << PopupItem{CommandId::Paste, QStringLiteral("K&listra in")};
+    items << PopupItem{CommandId::Replace, QStringLiteral("Sök och ersätt"), true, true};
     if (n > 1 && range.c1 != 2) {
-        items << PopupItem{206, QStringLiteral("Fyll uppåt"), true, true}
-              << PopupItem{205, QStringLiteral("Fyll nedåt")};
+        items << PopupItem{CommandId::FillUp, QStringLiteral("Fyll uppåt"), true, true}
+              << PopupItem{CommandId::FillDown, QStringLiteral("Fyll nedåt")};
         const QStringView cell = grid.textView(range.r1, range.c1);
         if (range.c1 == range.c2 && !cell.isEmpty() && cell.back().isDigit()) {
             for (int step = 1; step <= 5; ++step)
-                items << PopupItem{206 + step, QStringLiteral("Fyll nedåt +%1").arg(step), true,
-                                   step == 1};
+                items << PopupItem{fillDownStepCommand(step),
+                                   QStringLiteral("Fyll nedåt +%1").arg(step), true, step == 1};
         }
     }
     return items;

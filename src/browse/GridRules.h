@@ -3,6 +3,7 @@
 #include "browse/ArticleGrid.h"
 #include "browse/ArticleSelection.h"
 #include "browse/GridChange.h"
+#include "core/CommandId.h"
 #include "db/FieldList.h"
 
 #include <QList>
@@ -53,7 +54,7 @@ bool isNumeric(QStringView text);
 
 struct PopupItem
 {
-    int id;
+    CommandId id;
     QString caption;
     bool enabled = true;
     bool separator = false;

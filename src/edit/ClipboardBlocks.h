@@ -23,7 +23,7 @@ namespace ClipboardBlocks {
 // First line of an article block; recognised case-sensitively at the start of the text.
 inline constexpr char ArticleMarker[] = "!Ravelund!";
 
-// True when the clipboard text begins with the article-block marker (enables 908).
+// True when the clipboard text begins with the article-block marker (enables pasting articles).
 bool hasArticleBlock(QStringView clipboardText);
 
 // RAD, BL_NAME and TYP, and the header-less row-selector column, are neither copied into a cell

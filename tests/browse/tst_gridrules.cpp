@@ -215,7 +215,7 @@ void TestGridRules::popupMenu()
          GridRules::popupItems(g, {1, c1, rows, c2}, clipboardHasArticles, view))
         shown << QString("%1%2%3:%4")
                      .arg(item.separator ? "-" : "", item.enabled ? "" : "!")
-                     .arg(item.id)
+                     .arg(int(item.id))
                      .arg(item.caption);
     QCOMPARE(shown, expected);
 }

@@ -69,8 +69,16 @@ QVariant ArticleGridModel::data(const QModelIndex &index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole:
+        // The row selector marks the rows a save will write.
+        if (index.column() == 0)
+            return m_grid.rowChanged(index.row() + 1) ? kChangedMark : QString();
+        return m_grid.text(index.row() + 1, index.column());
     case Qt::EditRole:
         return m_grid.text(index.row() + 1, index.column());
+    case Qt::ToolTipRole:
+        if (index.column() == 0 && m_grid.rowChanged(index.row() + 1))
+            return QStringLiteral("Ändrad: skrivs till databasen med Spara ändringar");
+        return {};
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
     default:

@@ -14,6 +14,9 @@ class ArticleGridModel : public QAbstractTableModel
 public:
     explicit ArticleGridModel(ArticleGrid &grid, QObject *parent = nullptr);
 
+    // What the row selector shows for a row with unsaved changes.
+    static inline const QString kChangedMark = QStringLiteral("\u270E");
+
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;

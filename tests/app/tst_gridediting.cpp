@@ -1,4 +1,5 @@
 #include "app/MainWindow.h"
+#include "browse/ArticleGridModel.h"
 #include "core/Progress.h"
 #include "db/Database.h"
 #include "db/TdsImport.h"
@@ -128,6 +129,9 @@ void TestGridEditing::editingFollowsTheView()
     QVERIFY(!m_window->tree()->isEnabled());
     QVERIFY(m_window->action(CommandId::Save)->isEnabled());
     QVERIFY(m_window->isWindowModified()); // the caption shows "*"
+    // The row selector marks the changed row, and only that one.
+    QCOMPARE(model->data(model->index(1, 0)).toString(), ArticleGridModel::kChangedMark);
+    QCOMPARE(model->data(model->index(0, 0)).toString(), QString());
 
     // The editor holds no more than the field's length.
     m_window->gridView()->edit(cell(1, "BENÄMNING"));

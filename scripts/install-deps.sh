@@ -3,9 +3,11 @@
 # command line (scripts/test.sh adds clang and its libFuzzer runtime); skips what is there.
 set -euo pipefail
 
-# libqt6svg6 brings the SVG icon engine plugin that draws the program's icons.
+# libqt6svg6 brings the SVG icon engine plugin that draws the program's icons. librsvg2-bin renders
+# the bitmap program icons at build time; desktop-file-utils checks the installed launcher.
 packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libqt6svg6 qt6-translations-l10n
           libsqlite3-dev libicu-dev
+          desktop-file-utils librsvg2-bin
           fonts-dejavu-core "$@")
 
 missing=()

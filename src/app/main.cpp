@@ -38,6 +38,8 @@ int runInteractive(const CommandLine &commandLine, int argc, char **argv)
     QApplication::setOrganizationName(QStringLiteral("BRAX"));
     QApplication::setApplicationVersion(QStringLiteral(KVISTBO_VERSION));
     QApplication::setStyle(QStringLiteral("Fusion"));
+    // Wayland matches the window to its launcher (and icon) by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("se.brax.Kvistbo"));
     installQtTranslations();
 
     MessageBoxPrompter prompter;

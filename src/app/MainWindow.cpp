@@ -468,8 +468,6 @@ void MainWindow::loadSettings()
         Settings::readNumber(Settings::TreeWidth, int(Twips::fromPixels(width()) / 4))));
     for (int column = 0; column < 64; ++column)
         m_storedColumnWidths << Settings::readNumber(Settings::columnWidth(column), -1);
-    if (x() < 0 || y() < 0)
-        move(qMax(0, x()), qMax(0, y()));
     if (Settings::readNumber(Settings::WinState) == 2)
         setWindowState(windowState() | Qt::WindowMaximized);
 }

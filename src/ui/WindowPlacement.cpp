@@ -99,15 +99,6 @@ const QWidget *ownerOf(const QWidget *window)
     return active != window ? active : nullptr;
 }
 
-void dropMinMaxButtons(QWidget *window)
-{
-    const bool wasVisible = window->isVisible();
-    window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    if (wasVisible)
-        window->show();
-}
-
 // Room for the title text plus the frame's icon and buttons.
 int titleWidth(const QWidget *window)
 {
@@ -119,12 +110,21 @@ int titleWidth(const QWidget *window)
 
 } // namespace
 
+void removeMinMaxButtons(QWidget *window)
+{
+    const bool wasVisible = window->isVisible();
+    window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    if (wasVisible)
+        window->show();
+}
+
 void RestoreFormPosition(QWidget *window, int defaultHeightTwips, int defaultWidthTwips)
 {
     const QString section = placementSection(window);
     const bool dialog = window->windowType() == Qt::Dialog;
     if (dialog)
-        dropMinMaxButtons(window);
+        removeMinMaxButtons(window);
     constexpr int kUnset = std::numeric_limits<int>::min();
     const int top = Settings::readNumber(Settings::placementTop(section), kUnset);
     const int left = Settings::readNumber(Settings::placementLeft(section), kUnset);
@@ -133,7 +133,8 @@ void RestoreFormPosition(QWidget *window, int defaultHeightTwips, int defaultWid
 
     QSize size(Twips::toPixels(qMax(width, defaultWidthTwips)),
                Twips::toPixels(qMax(height, defaultHeightTwips)));
-    if (dialog)
+    // A width the user chose is kept; a first opening leaves room for the whole title.
+    if (dialog && width == kUnset)
         size.setWidth(qMax(size.width(), titleWidth(window)));
     const QList<QRect> screens = availableScreens();
     QRect placed;

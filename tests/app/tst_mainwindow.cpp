@@ -16,13 +16,11 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QGuiApplication>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QScreen>
 #include <QSettings>
 #include <QTableView>

@@ -19,7 +19,10 @@ xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
     pid=$!
     sleep "${SCREENSHOT_DELAY:-3}"
     # Pick the second group and open it: a click shows its articles, a double-click expands it.
-    xdotool mousemove 60 112 click 1 sleep 0.5 click --repeat 2 1 sleep 0.5 mousemove 60 132 click 1
+    # The window opens centred on the screen, so the clicks are relative to it.
+    win=$(xdotool search --name Ravelund | head -1)
+    xdotool mousemove --window "$win" 60 112 click 1 sleep 0.5 click --repeat 2 1 sleep 0.5 \
+        mousemove --window "$win" 60 132 click 1
     sleep 1
     import -window root "$0"
     xdotool search --name Ravelund windowfocus --sync 2>/dev/null || true

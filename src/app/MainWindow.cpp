@@ -40,6 +40,8 @@
 #include <QToolBar>
 #include <QTreeWidget>
 
+#include <cmath>
+
 namespace {
 
 // Progress in the status bar's pane. Long work repaints now and then so the window keeps
@@ -468,8 +470,6 @@ void MainWindow::loadSettings()
         Settings::readNumber(Settings::TreeWidth, int(Twips::fromPixels(width()) / 4))));
     for (int column = 0; column < 64; ++column)
         m_storedColumnWidths << Settings::readNumber(Settings::columnWidth(column), -1);
-    if (x() < 0 || y() < 0)
-        move(qMax(0, x()), qMax(0, y()));
     if (Settings::readNumber(Settings::WinState) == 2)
         setWindowState(windowState() | Qt::WindowMaximized);
 }
@@ -522,7 +522,11 @@ void MainWindow::setTreeColour(std::uint32_t colour)
 void MainWindow::setGridColour(std::uint32_t colour)
 {
     QPalette p = m_gridView->palette();
-    p.setColor(QPalette::Base, colourFromValue(colour));
+    const QColor base = colourFromValue(colour);
+    p.setColor(QPalette::Base, base);
+    // Every other row a shade off the chosen colour, darker on light colours, lighter on dark.
+    p.setColor(QPalette::AlternateBase,
+               base.lightness() > 128 ? base.darker(107) : base.lighter(130));
     m_gridView->setPalette(p);
 }
 
@@ -550,6 +554,19 @@ void MainWindow::applyFontSize(int points)
 {
     if (points <= 0)
         return;
+    // Column widths (shown and stored) follow the font, so text fits as it did before.
+    const int previous = m_gridView->font().pointSize();
+    if (previous > 0 && previous != points) {
+        const auto scaled = [&](int width) {
+            return int(std::lround(double(width) * points / previous));
+        };
+        for (int column = 0; column < m_gridView->horizontalHeader()->count(); ++column)
+            m_gridView->setColumnWidth(column, scaled(m_gridView->columnWidth(column)));
+        for (int &stored : m_storedColumnWidths) {
+            if (stored > 0)
+                stored = scaled(stored);
+        }
+    }
     for (QWidget *view : {static_cast<QWidget *>(m_tree), static_cast<QWidget *>(m_gridView)}) {
         QFont font = view->font();
         font.setPointSize(points);

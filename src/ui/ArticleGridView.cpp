@@ -11,6 +11,7 @@ ArticleGridView::ArticleGridView(QWidget *parent) : QTableView(parent)
     setAccessibleName(QStringLiteral("Artiklar"));
     verticalHeader()->hide();
     setWordWrap(false);
+    setAlternatingRowColors(true);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed);

@@ -70,3 +70,17 @@ QWidget *CellDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem 
     }
     return editor;
 }
+
+void CellDelegate::updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
+                                        const QModelIndex &index) const
+{
+    QStyledItemDelegate::updateEditorGeometry(editor, option, index);
+    const auto *line = qobject_cast<QLineEdit *>(editor);
+    if (!line || line->actions().isEmpty())
+        return;
+    // The room QLineEdit gives a trailing action: its icon, padding and a quarter icon margin.
+    const int iconSize = editor->height() < 34 ? 16 : 32;
+    QRect rect = editor->geometry();
+    rect.setWidth(rect.width() + iconSize + 6 + iconSize / 4);
+    editor->setGeometry(rect);
+}

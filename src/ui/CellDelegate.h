@@ -18,6 +18,9 @@ public:
 
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
                           const QModelIndex &index) const override;
+    // An editor with a "..." button is widened by the button, so the text keeps the cell's width.
+    void updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
+                              const QModelIndex &index) const override;
 
 signals:
     // The "..." button of a cell (grid row and column).

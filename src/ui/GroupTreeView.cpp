@@ -116,7 +116,7 @@ void GroupTreeView::expandGroup(QTreeWidgetItem *item)
     QList<QTreeWidgetItem *> rows;
     for (const QString &manufacturer : *manufacturers)
         rows << makeRow(manufacturer, GroupTree::manufacturerKey(manufacturer, blockName),
-                        Icons::folder(true));
+                        Icons::manufacturer());
     item->addChildren(rows);
     setCurrentItem(item);
 }

@@ -122,6 +122,11 @@ QIcon folder(bool grey)
     return icon(grey ? QStringLiteral("folder-closed") : QStringLiteral("folder-loaded"));
 }
 
+QIcon manufacturer()
+{
+    return icon(QStringLiteral("manufacturer"));
+}
+
 QIcon application()
 {
     return icon(QStringLiteral("application"));

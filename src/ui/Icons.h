@@ -11,6 +11,8 @@ QIcon named(const char *name);
 
 // Group tree folders: white for a group whose articles are loaded, grey for a closed one.
 QIcon folder(bool grey);
+// A manufacturer under a group in the tree: a factory, so it never passes for a group.
+QIcon manufacturer();
 
 // The program's icon for windows; the large one is the same drawing, for the about box.
 QIcon application();

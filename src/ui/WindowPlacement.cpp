@@ -2,12 +2,15 @@
 
 #include "core/Settings.h"
 
+#include <QApplication>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QString>
 #include <QWidget>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -39,16 +42,117 @@ QString placementSection(const QWidget *window)
     return window->objectName().mid(3);
 }
 
+QRect keepOnScreens(const QRect &window, const QList<QRect> &screens)
+{
+    if (screens.isEmpty())
+        return window;
+    QRect target = screens.first();
+    qint64 bestOverlap = 0;
+    for (const QRect &screen : screens) {
+        const QRect overlap = screen.intersected(window);
+        const qint64 area = qint64(overlap.width()) * overlap.height();
+        if (area > bestOverlap) {
+            bestOverlap = area;
+            target = screen;
+        }
+    }
+    QRect placed(window.topLeft(), window.size().boundedTo(target.size()));
+    // Left and top last: the title bar must stay reachable when the window is too large.
+    if (placed.right() > target.right())
+        placed.moveRight(target.right());
+    if (placed.bottom() > target.bottom())
+        placed.moveBottom(target.bottom());
+    if (placed.left() < target.left())
+        placed.moveLeft(target.left());
+    if (placed.top() < target.top())
+        placed.moveTop(target.top());
+    return placed;
+}
+
+QRect centredOver(const QSize &size, const QRect &over)
+{
+    QRect rect(QPoint(0, 0), size);
+    rect.moveCenter(over.center());
+    return rect;
+}
+
+namespace {
+
+QList<QRect> availableScreens()
+{
+    QList<QRect> screens;
+    if (const QScreen *primary = QGuiApplication::primaryScreen())
+        screens << primary->availableGeometry();
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        if (screen != QGuiApplication::primaryScreen())
+            screens << screen->availableGeometry();
+    }
+    return screens;
+}
+
+// The window a new dialog belongs over: its parent's, else the active one.
+const QWidget *ownerOf(const QWidget *window)
+{
+    if (window->parentWidget())
+        return window->parentWidget()->window();
+    const QWidget *active = QApplication::activeWindow();
+    return active != window ? active : nullptr;
+}
+
+// Room for the title text plus the frame's icon and buttons.
+int titleWidth(const QWidget *window)
+{
+    if (window->windowTitle().isEmpty())
+        return 0;
+    const QFontMetrics metrics(QApplication::font("QMdiSubWindowTitleBar"));
+    return metrics.horizontalAdvance(window->windowTitle()) + 4 * metrics.height() + 48;
+}
+
+} // namespace
+
+void removeMinMaxButtons(QWidget *window)
+{
+    const bool wasVisible = window->isVisible();
+    window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    if (wasVisible)
+        window->show();
+}
+
 void RestoreFormPosition(QWidget *window, int defaultHeightTwips, int defaultWidthTwips)
 {
     const QString section = placementSection(window);
-    const int height = Settings::readNumber(Settings::placementHeight(section), defaultHeightTwips);
-    const int width = Settings::readNumber(Settings::placementWidth(section), defaultWidthTwips);
-    const int top = Settings::readNumber(Settings::placementTop(section));
-    const int left = Settings::readNumber(Settings::placementLeft(section));
-    window->move(Twips::toPixels(left), Twips::toPixels(top));
-    window->resize(Twips::toPixels(qMax(width, defaultWidthTwips)),
-                   Twips::toPixels(qMax(height, defaultHeightTwips)));
+    const bool dialog = window->windowType() == Qt::Dialog;
+    if (dialog)
+        removeMinMaxButtons(window);
+    constexpr int kUnset = std::numeric_limits<int>::min();
+    const int top = Settings::readNumber(Settings::placementTop(section), kUnset);
+    const int left = Settings::readNumber(Settings::placementLeft(section), kUnset);
+    const int height = Settings::readNumber(Settings::placementHeight(section), kUnset);
+    const int width = Settings::readNumber(Settings::placementWidth(section), kUnset);
+
+    QSize size(Twips::toPixels(qMax(width, defaultWidthTwips)),
+               Twips::toPixels(qMax(height, defaultHeightTwips)));
+    // A width the user chose is kept; a first opening leaves room for the whole title.
+    if (dialog && width == kUnset)
+        size.setWidth(qMax(size.width(), titleWidth(window)));
+    const QList<QRect> screens = availableScreens();
+    QRect placed;
+    if (top != kUnset && left != kUnset) {
+        placed = QRect(QPoint(Twips::toPixels(left), Twips::toPixels(top)), size);
+    } else if (const QWidget *owner = dialog ? ownerOf(window) : nullptr) {
+        placed = centredOver(size, owner->frameGeometry());
+    } else {
+        const QScreen *screen =
+            window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+        const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+        if (!dialog && (height == kUnset || width == kUnset))
+            size = size.expandedTo(area.size() * 0.8);
+        placed = centredOver(size, area);
+    }
+    placed = keepOnScreens(placed, screens);
+    window->move(placed.topLeft());
+    window->resize(placed.size());
 }
 
 void SaveFormPosition(QWidget *window)

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QList>
+#include <QRect>
+
 class QWidget;
 class QString;
 
@@ -13,8 +16,19 @@ double fromPixels(int pixels);
 // ("frmOptions" -> "Options").
 QString placementSection(const QWidget *window);
 
-// Places and sizes the window from its section; the defaults are also the minimum size.
+// The window's rect moved onto the available screen area it overlaps most (the first one when it
+// lies off every screen), and shrunk to fit that screen.
+QRect keepOnScreens(const QRect &window, const QList<QRect> &screens);
+// A rect of this size centred over another.
+QRect centredOver(const QSize &size, const QRect &over);
+
+// Places and sizes the window from its section; the defaults are also the minimum size. Without a
+// stored placement a dialog opens centred over its owner, a main window centred on its screen at
+// most of its size. The result is always kept on a screen. Dialogs lose their minimise and
+// maximise buttons and first open wide enough for their title.
 void RestoreFormPosition(QWidget *window, int defaultHeightTwips, int defaultWidthTwips);
+// A dialog frame with a title and close button only (RestoreFormPosition does this itself).
+void removeMinMaxButtons(QWidget *dialog);
 // Stores "Top", "Left", "Height", "Width" in the window's section.
 void SaveFormPosition(QWidget *window);
 // Dialogs store their placement on closing only while "SaveWinProp" is on.

@@ -15,11 +15,13 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -46,6 +48,8 @@ private slots:
     void exportThroughTheMenu();
     void recentFilesHideMissingFiles();
     void unloadStoresTheWindow();
+    void freshWindowIsCentredOnItsScreen();
+    void columnWidthsFollowTheFontSize();
     void badCommandLineShowsTheSyntaxThenStarts();
     void autoOpenOpensTheLastFile();
     void firstRunCopiesInitIni();
@@ -328,6 +332,39 @@ void TestMainWindow::unloadStoresTheWindow()
     MainWindow again(prompter);
     QVERIFY(again.OpenMDB(tdb));
     QCOMPARE(again.findChild<QTableView *>("FgDataGrid")->columnWidth(2), Twips::toPixels(1500));
+}
+
+void TestMainWindow::freshWindowIsCentredOnItsScreen()
+{
+    ScriptedPrompter prompter;
+    MainWindow window(prompter);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QVERIFY2(window.width() >= area.width() * 8 / 10 - 1,
+             qPrintable(QString::number(window.width())));
+    QVERIFY2(window.height() >= area.height() * 8 / 10 - 1,
+             qPrintable(QString::number(window.height())));
+    QVERIFY(qAbs(window.geometry().center().x() - area.center().x()) <= 1);
+    QVERIFY(qAbs(window.geometry().center().y() - area.center().y()) <= 1);
+}
+
+void TestMainWindow::columnWidthsFollowTheFontSize()
+{
+    const QString tdb = makeDatabase("typsnitt");
+    ScriptedPrompter prompter;
+    MainWindow window(prompter);
+    auto *fontSize = window.findChild<QComboBox *>("cboTextHeight");
+    fontSize->setCurrentText("6");
+    QVERIFY(window.OpenMDB(tdb));
+    auto *grid = window.findChild<QTableView *>("FgDataGrid");
+    QVERIFY(grid->alternatingRowColors());
+    const int before = grid->columnWidth(2);
+    fontSize->setCurrentText("12");
+    QCOMPARE(grid->font().pointSize(), 12);
+    QVERIFY2(qAbs(grid->columnWidth(2) - 2 * before) <= 1,
+             qPrintable(QStringLiteral("%1 -> %2").arg(before).arg(grid->columnWidth(2))));
+    // The widths stored on closing are the ones shown, and the next catalogue opens with them.
+    window.close();
+    QVERIFY(qAbs(Twips::toPixels(TestFiles::storedSetting("2Col").toInt()) - 2 * before) <= 1);
 }
 
 void TestMainWindow::badCommandLineShowsTheSyntaxThenStarts()

@@ -62,6 +62,7 @@ void TestIcons::everyIconRendersAtMenuAndHighDpiSizes_data()
         QTest::addRow("large application at %d px", size) << Icons::applicationLarge() << size;
         QTest::addRow("loaded folder at %d px", size) << Icons::folder(false) << size;
         QTest::addRow("closed folder at %d px", size) << Icons::folder(true) << size;
+        QTest::addRow("manufacturer at %d px", size) << Icons::manufacturer() << size;
     }
 }
 

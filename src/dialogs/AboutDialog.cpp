@@ -1,6 +1,7 @@
 #include "dialogs/AboutDialog.h"
 
 #include "ui/Icons.h"
+#include "ui/WindowPlacement.h"
 
 #include <QColor>
 #include <QDialogButtonBox>
@@ -80,6 +81,7 @@ void AboutDialog::showSystemInformation()
 AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmAbout"));
+    removeMinMaxButtons(this);
     setWindowTitle(QStringLiteral("Om Ravelund"));
 
     auto *icon = new QLabel(this);

@@ -1,4 +1,5 @@
 #include "dialogs/AccessoryPreviewDialog.h"
+#include "ui/WindowPlacement.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -24,6 +25,7 @@ AccessoryPreviewDialog::AccessoryPreviewDialog(const QString &blockName,
                                                QWidget *parent)
     : QDialog(parent)
 {
+    removeMinMaxButtons(this);
     setObjectName(QStringLiteral("frmPreview"));
     setWindowTitle(blockName);
 

@@ -55,6 +55,7 @@ MoveRowsDialog::MoveRowsDialog(MoveRowsTarget &target, QWidget *parent)
     : QDialog(parent), m_target(target)
 {
     setObjectName(QStringLiteral("frmMoveRows"));
+    removeMinMaxButtons(this);
     setWindowTitle(QStringLiteral("Flytta rader"));
 
     // In the order they act on the grid, top to bottom.

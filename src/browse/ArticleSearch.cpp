@@ -36,40 +36,64 @@ QString likePattern(const QString &text)
     return escaped;
 }
 
-QString findSql(Database &db)
+namespace {
+
+std::vector<ColumnInfo> articleColumns(Database &db)
 {
-    const std::vector<ColumnInfo> columns = db.columns(QString::fromLatin1(Schema::kArticles));
-    const QString rowId = QStringLiteral("a.") + rowIdName(columns);
-    QStringList tests;
+    return db.columns(QString::fromLatin1(Schema::kArticles));
+}
+
+// The index of the first column of one article that holds the pattern ?1; the article's rowid
+// is ?2.
+QString columnSql(const std::vector<ColumnInfo> &columns)
+{
     QString which = QStringLiteral("CASE");
     for (size_t i = 0; i < columns.size(); ++i) {
-        const QString test =
-            QStringLiteral("a.%1 LIKE ?1 ESCAPE '\\'").arg(quoteIdentifier(columns[i].name));
-        tests << test;
-        which += QStringLiteral(" WHEN %1 THEN %2").arg(test).arg(i);
+        which += QStringLiteral(" WHEN a.%1 LIKE ?1 ESCAPE '\\' THEN %2")
+                     .arg(quoteIdentifier(columns[i].name))
+                     .arg(i);
     }
     which += QStringLiteral(" END");
+    return QStringLiteral("SELECT %1 FROM Articles a WHERE a.%2 = ?2")
+        .arg(which, rowIdName(columns));
+}
+
+} // namespace
+
+QString findSql(Database &db)
+{
+    const std::vector<ColumnInfo> columns = articleColumns(db);
+    // One LIKE over the whole row, the cells joined by a line break (which no cell and no
+    // search text holds), costs far less than one call per cell. Which column matched is
+    // asked afterwards, for the hits kept only.
+    QStringList cells;
+    for (const ColumnInfo &c : columns)
+        cells << QStringLiteral("ifnull(a.%1, '')").arg(quoteIdentifier(c.name));
     // A group registered twice still gives each article once.
     const QString description = QStringLiteral(
         "(SELECT d.DESCRIPTION FROM Designations d WHERE d.BL_NAME = a.BL_NAME LIMIT 1)");
-    return QStringLiteral("SELECT %1, a.BL_NAME, %2 AS description, %3, %4, %5, a.RAD, %6 "
-                          "FROM Articles a WHERE %7 "
+    return QStringLiteral("SELECT a.%1, a.BL_NAME, %2 AS description, %3, %4, %5, a.RAD "
+                          "FROM Articles a WHERE %6 "
                           "ORDER BY description COLLATE SV, a.BL_NAME COLLATE SV, a.RAD "
                           "LIMIT ?2")
-        .arg(rowId, description, columnOrNull(columns, QStringLiteral("FABRIKAT")),
+        .arg(rowIdName(columns), description, columnOrNull(columns, QStringLiteral("FABRIKAT")),
              columnOrNull(columns, QStringLiteral("ARTNR")),
-             columnOrNull(columns, QStringLiteral("BENÄMNING")), which,
-             tests.isEmpty() ? QStringLiteral("0") : tests.join(QStringLiteral(" OR ")));
+             columnOrNull(columns, QStringLiteral("BENÄMNING")),
+             cells.isEmpty() ? QStringLiteral("0")
+                             : QStringLiteral("(%1) LIKE ?1 ESCAPE '\\'")
+                                   .arg(cells.join(QStringLiteral(" || char(10) || "))));
 }
 
 QList<Hit> find(Database &db, const QString &text, int limit)
 {
     QList<Hit> hits;
-    if (text.isEmpty() || limit <= 0)
+    // No cell holds a line break; the joined row does, between cells.
+    if (text.isEmpty() || limit <= 0 || text.contains(QLatin1Char('\n')))
         return hits;
-    const std::vector<ColumnInfo> columns = db.columns(QString::fromLatin1(Schema::kArticles));
+    const std::vector<ColumnInfo> columns = articleColumns(db);
+    const QString pattern = likePattern(text);
     Statement st = db.prepare(findSql(db));
-    st.bind(1, likePattern(text)).bind(2, qint64(limit));
+    st.bind(1, pattern).bind(2, qint64(limit));
     while (st.step()) {
         Hit hit;
         hit.rowId = st.int64(0);
@@ -79,10 +103,17 @@ QList<Hit> find(Database &db, const QString &text, int limit)
         hit.articleNumber = st.text(4);
         hit.designation = st.text(5);
         hit.rad = int(st.int64(6));
-        const qint64 column = st.int64(7);
-        if (column >= 0 && size_t(column) < columns.size())
-            hit.column = columns[size_t(column)].name;
         hits << hit;
+    }
+    Statement which = db.prepare(columnSql(columns));
+    for (Hit &hit : hits) {
+        which.bind(1, pattern).bind(2, hit.rowId);
+        if (which.step() && !which.isNull(0)) {
+            const qint64 column = which.int64(0);
+            if (column >= 0 && size_t(column) < columns.size())
+                hit.column = columns[size_t(column)].name;
+        }
+        which.reset();
     }
     return hits;
 }

@@ -51,9 +51,11 @@ int main(int argc, char *argv[])
             // The shell has no Swedish collation; it sorts bytewise instead.
             QString sql = ArticleSearch::findSql(db);
             sql.replace(QLatin1String(" COLLATE SV"), QString());
-            std::printf(".param set ?1 %s\n.param set ?2 %d\n%s;\n",
+            std::printf(".param set ?1 %s\n.param set ?2 %d\n.param set ?3 %s\n%s;\n",
                         literal(ArticleSearch::likePattern(args.at(3))).toUtf8().constData(),
-                        kLimit, sql.toUtf8().constData());
+                        kLimit,
+                        literal(ArticleSearch::prefilterPattern(args.at(3))).toUtf8().constData(),
+                        sql.toUtf8().constData());
             return 0;
         }
         QElapsedTimer timer;

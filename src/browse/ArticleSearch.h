@@ -30,8 +30,11 @@ struct Hit
 // Nothing for an empty text.
 QList<Hit> find(Database &db, const QString &text, int limit = 500);
 
-// The statement find() runs, with the pattern as ?1 and the limit as ?2.
+// The statement find() runs: the pattern as ?1, the limit as ?2, prefilterPattern() as ?3.
 QString findSql(Database &db);
+// The longest ASCII run of the text without % _ \ as a LIKE pattern: every row that matches
+// the text matches it, and it is checked first because ASCII needs no case folding.
+QString prefilterPattern(const QString &text);
 // The text as a LIKE pattern for a substring, with '\' as the escape character.
 QString likePattern(const QString &text);
 

@@ -29,6 +29,8 @@ private slots:
     void initTestCase();
     void find_data();
     void find();
+    void prefilterPattern_data();
+    void prefilterPattern();
     void hitCarriesTheListedFields();
     void hitLeadsToItsGroupRowAndCell();
 
@@ -61,6 +63,8 @@ void TestArticleSearch::find_data()
         << "äRM" << 500
         << QStringList{"ABCDI010/3/BENÄMNING", "ABCDI010/4/BENÄMNING",
                        "ABCDI010/8/BENÄMNING"};
+    QTest::newRow("Å Ä Ö with ASCII in upper case")
+        << "ÄRM TRE" << 500 << QStringList{"ABCDI010/8/BENÄMNING"};
     QTest::newRow("Ö is not O") << "öglor" << 500 << QStringList{"ABCDI070/14/BENÄMNING"};
     QTest::newRow("A is not Å") << "asnor" << 500 << QStringList{};
     QTest::newRow("apostrophe") << "o'b" << 500
@@ -90,6 +94,24 @@ void TestArticleSearch::find()
     QFETCH(int, limit);
     QFETCH(QStringList, expected);
     QCOMPARE(described(ArticleSearch::find(m_db, text, limit)), expected);
+}
+
+void TestArticleSearch::prefilterPattern_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("ASCII") << "Zebror" << "%Zebror%";
+    QTest::newRow("longest ASCII run") << "skärmad" << "%rmad%";
+    QTest::newRow("wildcards split runs") << "ab%cde_f\\g" << "%cde%";
+    QTest::newRow("no ASCII") << "ÅÄÖ" << "%%";
+}
+
+void TestArticleSearch::prefilterPattern()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(ArticleSearch::prefilterPattern(text), expected);
 }
 
 void TestArticleSearch::hitCarriesTheListedFields()

@@ -277,6 +277,33 @@ else
     echo "(no $prefix_bench: prefix part skipped)"
 fi
 
+# Finding a text in every column of every article, against the shell running the same query.
+search_bench="$(dirname "$grid_bench")/kvistbo_bench_search"
+if [[ -x "$search_bench" ]]; then
+    # One text with many hits (non-ASCII, so case is folded beyond ASCII) and one with none.
+    for pair in "many:skärmad" "none:qxqxq"; do
+        key="${pair%%:*}"
+        text="${pair#*:}"
+        "$search_bench" --sql "$work/bench.tdb" "$text" > "$work/search.sql"
+        base_search() { sqlite3 "$work/bench.tdb" < "$work/search.sql" > "$work/search.out"; }
+        declare -a os=() bsr=()
+        for ((r = 1; r <= runs; r++)); do
+            line_f="$("$search_bench" "$work/bench.tdb" "$text")"
+            os+=("$(field open_find_ms "$line_f")")
+            bsr+=("$(elapsed_ms base_search)")
+            echo "run $r: search '$text': ours $line_f, baseline ${bsr[-1]} ms ($(wc -l < "$work/search.out") rows)"
+        done
+        mo_f="$(median "${os[@]}")"
+        mb_f="$(median "${bsr[@]}")"
+        echo "ours_search_${key}_ms=$mo_f"
+        echo "baseline_search_${key}_ms=$mb_f"
+        python3 -c "print(f'search_${key}_ratio={$mo_f / $mb_f:.2f}')"
+    done
+    echo "(goal: a search well under a second)"
+else
+    echo "(no $search_bench: search part skipped)"
+fi
+
 # Editing operations that walk every row of a 50,000-article root view, built in memory.
 edit_bench="$(dirname "$grid_bench")/kvistbo_bench_edit"
 if [[ -x "$edit_bench" ]]; then

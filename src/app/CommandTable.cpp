@@ -42,6 +42,7 @@ const std::vector<CommandSpec> &commandTable()
         {C::FillDownStep3, kEdit, "&Fyll nedåt+&3", '3', false, E::DatabaseOpen},
         {C::FillDownStep4, kEdit, "&Fyll nedåt+&4", '4', false, E::DatabaseOpen},
         {C::FillDownStep5, kEdit, "&Fyll nedåt+&5", '5', false, E::DatabaseOpen},
+        {C::Find, kEdit, "&Sök i katalogen...", 'F', true, E::DatabaseOpen},
 
         {C::SchemeOfficeXP, kSchemes, "Office XP", 0, false, E::Always},
         {C::SchemeStandard, kSchemes, "Standard", 0, false, E::Always},

@@ -3,6 +3,7 @@
 #include "app/CommandTable.h"
 #include "app/FirstRun.h"
 #include "browse/ArticleGridModel.h"
+#include "browse/ArticleSearch.h"
 #include "browse/GroupTree.h"
 #include "core/AppError.h"
 #include "core/Paths.h"
@@ -18,6 +19,7 @@
 #include "dialogs/OptionsDialog.h"
 #include "edit/PrefixChange.h"
 #include "ui/ArticleGridView.h"
+#include "ui/FindBar.h"
 #include "ui/GroupTreeView.h"
 #include "ui/Icons.h"
 #include "ui/Theme.h"
@@ -39,6 +41,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 
 #include <cmath>
 
@@ -147,7 +150,29 @@ void MainWindow::createViews()
     m_splitter = new QSplitter(Qt::Horizontal, this);
     m_splitter->setObjectName(QStringLiteral("picDrag"));
     m_splitter->addWidget(m_tree);
-    m_splitter->addWidget(m_gridView);
+    // The find bar sits over the grid, hidden until Ctrl+F.
+    m_findBar = new FindBar;
+    m_findBar->hide();
+    auto *gridPane = new QWidget;
+    auto *gridLayout = new QVBoxLayout(gridPane);
+    gridLayout->setContentsMargins(0, 0, 0, 0);
+    gridLayout->setSpacing(2);
+    gridLayout->addWidget(m_findBar);
+    gridLayout->addWidget(m_gridView, 1);
+    m_splitter->addWidget(gridPane);
+    connect(m_findBar, &FindBar::searchRequested, this, [this](const QString &text) {
+        Database *db = m_session.database();
+        if (!db)
+            return;
+        try {
+            WaitCursor wait;
+            m_findBar->setHits(ArticleSearch::find(*db, text));
+        } catch (const std::exception &e) {
+            reportError(m_prompter, kMainWindow, QStringLiteral("Find"), e);
+        }
+    });
+    connect(m_findBar, &FindBar::hitActivated, this, &MainWindow::showFoundArticle);
+    connect(m_findBar, &FindBar::closed, this, [this] { m_gridView->setFocus(); });
     m_splitter->setStretchFactor(0, 0);
     m_splitter->setStretchFactor(1, 1);
     m_splitter->setChildrenCollapsible(false);
@@ -291,6 +316,11 @@ void MainWindow::registerHandlers()
         {C::CopyArticle, [&grid] { grid.CopyArticle(); }},
         {C::DeleteArticle, [&grid] { grid.DeleteArticle(); }},
         {C::PasteArticle, [&grid] { grid.mnuPasteArticle(); }},
+        {C::Find,
+         [this] {
+             m_findBar->show();
+             m_findBar->focusSearch();
+         }},
         {C::Save, [this] { m_session.mnuSave(); }},
         {C::Ignore, [this] { m_session.ignoreChanges(); }},
     };
@@ -622,6 +652,30 @@ void MainWindow::SetupTreeView()
     } catch (const std::exception &e) {
         reportError(m_prompter, kMainWindow, QStringLiteral("SetupTreeView"), e);
     }
+}
+
+void MainWindow::showFoundArticle(int index)
+{
+    if (index < 0 || index >= m_findBar->hits().size())
+        return;
+    const ArticleSearch::Hit hit = m_findBar->hits().at(index);
+    const ArticleSelection group = ArticleSearch::selectionFor(hit);
+    // Another group is shown only after the question about unsaved edits.
+    if (m_session.selection() != group) {
+        m_gridController.commitEditor();
+        if (!m_session.show(group))
+            return;
+        m_lastTreeKey = group.treeKey();
+    }
+    const int row = ArticleSearch::gridRowOf(grid(), hit);
+    if (row < 1)
+        return;
+    int column = ArticleSearch::gridColumnOf(grid(), hit);
+    if (column < 2)
+        column = 2; // the row number is hidden; the block name is the first shown field
+    const QModelIndex cell = m_gridModel->index(row - 1, column);
+    m_gridView->setCurrentIndex(cell);
+    m_gridView->scrollTo(cell, QAbstractItemView::PositionAtCenter);
 }
 
 void MainWindow::showChoiceInTree()

@@ -15,6 +15,7 @@ class AccessoryPickerDialog;
 class ArticleGridModel;
 class OptionsDialog;
 class ArticleGridView;
+class FindBar;
 class GroupTreeView;
 class Progress;
 class Prompter;
@@ -46,6 +47,7 @@ public:
     GroupTreeView *tree() const { return m_tree; }
     GridController &gridController() { return m_gridController; }
     ArticleGridView *gridView() const { return m_gridView; }
+    FindBar *findBar() const { return m_findBar; }
     ArticleGrid &grid() { return m_session.grid(); }
     const QString &LastTreeKey() const { return m_lastTreeKey; }
     const QString &accessoryPrefix() const { return m_accessoryPrefix; }
@@ -90,6 +92,8 @@ private:
     void SetupTreeView();
     void FilterSelection();
     void showChoiceInTree();
+    // A hit of the find bar: its group in the tree and the grid, its cell current.
+    void showFoundArticle(int index);
 
     // Dialogs.
     void openFieldEditDialog();
@@ -111,6 +115,7 @@ private:
     QHash<QString, QMenu *> m_menus;
 
     GroupTreeView *m_tree = nullptr;
+    FindBar *m_findBar = nullptr;
     QSplitter *m_splitter = nullptr;
     QProgressBar *m_progressBar = nullptr;
     QLabel *m_messagePane = nullptr;

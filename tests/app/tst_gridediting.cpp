@@ -8,6 +8,7 @@
 #include "support/ScriptedPrompter.h"
 #include "support/TestFiles.h"
 #include "ui/ArticleGridView.h"
+#include "ui/FindBar.h"
 #include "ui/GroupTreeView.h"
 
 #include <QAction>
@@ -48,6 +49,7 @@ private slots:
     void viewShowsTheSelectionAnOperationLeaves_data();
     void viewShowsTheSelectionAnOperationLeaves();
     void overLongPasteSaysWhatWasCut();
+    void findJumpsToTheArticle();
     void databaseDialogsAskAboutEditsFirst_data();
     void databaseDialogsAskAboutEditsFirst();
 
@@ -433,6 +435,22 @@ void TestGridEditing::overLongPasteSaysWhatWasCut()
              QString("En benämning som är "));
     const QString status = m_window->statusBar()->currentMessage();
     QVERIFY2(status.contains("1 cell") && status.contains("BENÄMNING"), qPrintable(status));
+}
+
+void TestGridEditing::findJumpsToTheArticle()
+{
+    openGroup("!ABCDI010");
+    m_window->dispatch(CommandId::Find);
+    FindBar *bar = m_window->findBar();
+    QVERIFY(bar->isVisible());
+    emit bar->searchRequested("ANNAN");
+    QCOMPARE(bar->hits().size(), 1);
+    emit bar->hitActivated(0);
+    // The hit's group is shown and its cell is current.
+    QCOMPARE(m_window->session().selection(), ArticleSelection::group("ABCDI020"));
+    const QModelIndex current = m_window->gridView()->currentIndex();
+    QCOMPARE(current.row(), 0);
+    QCOMPARE(m_window->grid().text(0, current.column()), QString("BENÄMNING"));
 }
 
 void TestGridEditing::databaseDialogsAskAboutEditsFirst_data()

@@ -1,0 +1,75 @@
+// Times finding a text in every column of the articles of a working database. Prints figures;
+// never judges them.
+//
+//   kvistbo_bench_search DB.tdb TEXT         opens the database and runs the search
+//   kvistbo_bench_search --sql DB.tdb TEXT   prints the same query for the sqlite3 shell, the
+//                                            pattern and the limit bound through .param set
+
+#include "browse/ArticleSearch.h"
+#include "core/AppError.h"
+#include "db/Database.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QString>
+
+#include <cstdio>
+#include <exception>
+
+namespace {
+
+constexpr int kLimit = 500;
+
+int usage()
+{
+    std::fprintf(stderr, "usage: kvistbo_bench_search DB.tdb TEXT\n"
+                         "       kvistbo_bench_search --sql DB.tdb TEXT\n");
+    return 2;
+}
+
+// An SQL string literal, for the shell's .param set only.
+QString literal(const QString &text)
+{
+    QString quoted = text;
+    quoted.replace(QLatin1Char('\''), QLatin1String("''"));
+    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const bool printSql = args.size() == 4 && args.at(1) == QLatin1String("--sql");
+    if (!printSql && args.size() != 3)
+        return usage();
+
+    try {
+        if (printSql) {
+            Database db(args.at(2), Database::OpenMode::ReadOnly);
+            // The shell has no Swedish collation; it sorts bytewise instead.
+            QString sql = ArticleSearch::findSql(db);
+            sql.replace(QLatin1String(" COLLATE SV"), QString());
+            std::printf(".param set ?1 %s\n.param set ?2 %d\n.param set ?3 %s\n%s;\n",
+                        literal(ArticleSearch::likePattern(args.at(3))).toUtf8().constData(),
+                        kLimit,
+                        literal(ArticleSearch::prefilterPattern(args.at(3))).toUtf8().constData(),
+                        sql.toUtf8().constData());
+            return 0;
+        }
+        QElapsedTimer timer;
+        timer.start();
+        Database db(args.at(1), Database::OpenMode::ReadOnly);
+        const QList<ArticleSearch::Hit> hits = ArticleSearch::find(db, args.at(2), kLimit);
+        const double ms = double(timer.nsecsElapsed()) / 1e6;
+        std::printf("open_find_ms=%.1f hits=%lld\n", ms, qint64(hits.size()));
+    } catch (const AppError &e) {
+        std::fprintf(stderr, "%d - %s\n", e.number(), qPrintable(e.description()));
+        return 1;
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+    return 0;
+}

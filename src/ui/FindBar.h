@@ -1,0 +1,44 @@
+#pragma once
+
+#include "browse/ArticleSearch.h"
+
+#include <QList>
+#include <QWidget>
+
+class QLineEdit;
+class QTreeWidget;
+
+// The find bar over the grid: a search field, the hits by group, manufacturer, ARTNR and
+// BENÄMNING, and a close button. It only reports what the user asks for; the window searches
+// and shows the hits.
+class FindBar : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit FindBar(QWidget *parent = nullptr);
+
+    void setHits(const QList<ArticleSearch::Hit> &hits);
+    const QList<ArticleSearch::Hit> &hits() const { return m_hits; }
+    int currentIndex() const;
+    // Puts the cursor in the search field with its text selected.
+    void focusSearch();
+
+signals:
+    void searchRequested(const QString &text);
+    void hitActivated(int index);
+    void closed();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    // Enter and F3 step forward, Shift+F3 back; a new text is searched first.
+    void step(int delta);
+    void activate(int index);
+
+    QLineEdit *m_edit;
+    QTreeWidget *m_list;
+    QList<ArticleSearch::Hit> m_hits;
+    QString m_searched;
+};

@@ -3,6 +3,7 @@
 //
 //   kvistbo_bench_grid DB.tdb root|group BLOCKNAME
 
+#include "BenchFailure.h"
 #include "browse/ArticleGrid.h"
 #include "browse/ArticleSelection.h"
 #include "browse/GridStore.h"
@@ -73,12 +74,8 @@ int main(int argc, char *argv[])
         std::printf("rows=%d open_fill_ms=%.1f touch_ms=%.1f chars=%lld peak_rss_mib=%.1f\n",
                     grid.rows() - 1, openFillMs, touchMs, static_cast<long long>(chars),
                     peakRssMiB());
-    } catch (const AppError &e) {
-        std::fprintf(stderr, "%d - %s\n", e.number(), qPrintable(e.description()));
-        return 1;
     } catch (const std::exception &e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        return 1;
+        return reportFailure(e);
     }
     return 0;
 }

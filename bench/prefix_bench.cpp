@@ -5,6 +5,7 @@
 //   kvistbo_bench_prefix --sql DB.tdb     prints the statements the rename runs, one a line,
 //                                         with the old prefix as ?1 and the new one as ?2
 
+#include "BenchFailure.h"
 #include "core/AppError.h"
 #include "db/Database.h"
 #include "edit/PrefixChange.h"
@@ -50,12 +51,8 @@ int main(int argc, char *argv[])
         PrefixChange::rename(db, args.at(2), args.at(3));
         const double renameMs = double(timer.nsecsElapsed()) / 1e6;
         std::printf("open_ms=%.1f rename_ms=%.1f\n", openMs, renameMs);
-    } catch (const AppError &e) {
-        std::fprintf(stderr, "%d - %s\n", e.number(), qPrintable(e.description()));
-        return 1;
     } catch (const std::exception &e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        return 1;
+        return reportFailure(e);
     }
     return 0;
 }

@@ -6,6 +6,7 @@
 // one: one designation edited; delete: one article deleted; all: the designation of every
 // article edited; every-cell: every text cell of every article edited.
 
+#include "BenchFailure.h"
 #include "browse/ArticleGrid.h"
 #include "browse/ArticleSelection.h"
 #include "browse/GridStore.h"
@@ -69,12 +70,8 @@ int main(int argc, char *argv[])
         GridStore::saveGrid(working.db(), root, grid, progress);
         const double saveMs = double(timer.nsecsElapsed()) / 1e6;
         std::printf("rows=%d edit=%s save_ms=%.1f\n", grid.rows() - 1, qPrintable(mode), saveMs);
-    } catch (const AppError &e) {
-        std::fprintf(stderr, "%d - %s\n", e.number(), qPrintable(e.description()));
-        return 1;
     } catch (const std::exception &e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        return 1;
+        return reportFailure(e);
     }
     return 0;
 }

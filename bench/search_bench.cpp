@@ -5,6 +5,7 @@
 //   kvistbo_bench_search --sql DB.tdb TEXT   prints the same query for the sqlite3 shell, the
 //                                            pattern and the limit bound through .param set
 
+#include "BenchFailure.h"
 #include "browse/ArticleSearch.h"
 #include "core/AppError.h"
 #include "db/Database.h"
@@ -64,12 +65,8 @@ int main(int argc, char *argv[])
         const QList<ArticleSearch::Hit> hits = ArticleSearch::find(db, args.at(2), kLimit);
         const double ms = double(timer.nsecsElapsed()) / 1e6;
         std::printf("open_find_ms=%.1f hits=%lld\n", ms, qint64(hits.size()));
-    } catch (const AppError &e) {
-        std::fprintf(stderr, "%d - %s\n", e.number(), qPrintable(e.description()));
-        return 1;
     } catch (const std::exception &e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        return 1;
+        return reportFailure(e);
     }
     return 0;
 }

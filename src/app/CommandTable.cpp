@@ -31,7 +31,10 @@ const std::vector<CommandSpec> &commandTable()
         {C::RecentFile3, kFile, "", 0, false, E::Always},
         {C::Exit, kFile, "&Avsluta", 0, true, E::Always},
 
-        {C::Cut, kEdit, "Kl&ipp ut", 'X', false, E::DatabaseOpen},
+        {C::Undo, kEdit, "&Ångra", 0, false, E::UndoSteps, nullptr, nullptr, nullptr,
+         "Alt+Backspace"},
+        {C::Redo, kEdit, "&Gör om", 0, false, E::RedoSteps, nullptr, nullptr, nullptr, "Ctrl+Y"},
+        {C::Cut, kEdit, "Kl&ipp ut", 'X', true, E::DatabaseOpen},
         {C::Copy, kEdit, "K&opiera", 'C', false, E::DatabaseOpen},
         {C::Paste, kEdit, "K&listra in", 'V', false, E::DatabaseOpen},
         {C::Replace, kEdit, "Sök och &ersätt", 'H', true, E::DatabaseOpen},
@@ -123,6 +126,10 @@ bool commandEnabled(Enabling rule, const CommandState &state)
         return !state.databaseOpen;
     case Enabling::Edits:
         return state.databaseOpen && (state.edited || state.editing);
+    case Enabling::UndoSteps:
+        return state.databaseOpen && (state.canUndo || state.editing);
+    case Enabling::RedoSteps:
+        return state.databaseOpen && state.canRedo;
     }
     return false;
 }

@@ -10,6 +10,8 @@ enum class Enabling {
     DatabaseOpen,   // a database is open
     DatabaseClosed, // one must be closed before another is opened or imported
     Edits,          // the grid holds unsaved edits (or a cell editor is open)
+    UndoSteps,      // the grid's history has a step to take back
+    RedoSteps,      // ... or one to do again
 };
 
 // One row per command: where it appears, how it reads and when it can run.
@@ -24,6 +26,7 @@ struct CommandSpec
     const char *toolbarCaption = nullptr; // its toolbar button's text, when it has one
     const char *toolTip = nullptr;
     const char *icon = nullptr; // the drawing's name in the icon resources
+    const char *keys = nullptr; // a shortcut other than Ctrl + letter, in portable text
 };
 
 struct MenuSpec
@@ -52,6 +55,8 @@ struct CommandState
     bool databaseOpen = false;
     bool edited = false;
     bool editing = false; // a cell editor is open: saving commits it first
+    bool canUndo = false;
+    bool canRedo = false;
 };
 
 // Every command, menus in order.

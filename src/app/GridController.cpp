@@ -22,8 +22,30 @@
 #include <QMenu>
 #include <QScopedValueRollback>
 
+namespace {
+
+// Whatever the grid records while it lives becomes one step of the history, also when the
+// operation fails halfway: what it wrote can be taken back.
+class Step
+{
+public:
+    Step(GridHistory &history, QString caption) : m_history(history), m_caption(std::move(caption))
+    {
+    }
+    ~Step() { m_history.seal(m_caption); }
+    Step(const Step &) = delete;
+    Step &operator=(const Step &) = delete;
+
+private:
+    GridHistory &m_history;
+    QString m_caption;
+};
+
+} // namespace
+
 GridController::GridController(CatalogueSession &session, Prompter &prompter, QObject *parent)
-    : QObject(parent), m_session(session), m_prompter(prompter), m_grid(session.grid())
+    : QObject(parent), m_session(session), m_prompter(prompter), m_grid(session.grid()),
+      m_history(m_grid)
 {
     m_model = new ArticleGridModel(m_grid, this);
     m_model->setEditable([this](int column) {
@@ -60,6 +82,9 @@ GridController::GridController(CatalogueSession &session, Prompter &prompter, QO
     connect(m_view, &ArticleGridView::editingChanged, this, &GridController::editingChanged);
     connect(&m_session, &CatalogueSession::gridAboutToReset, m_model,
             &ArticleGridModel::beginChange);
+    // A grid filled again (loaded, saved or thrown away) has no steps to take back.
+    connect(&m_session, &CatalogueSession::gridAboutToReset, &m_history, &GridHistory::clear);
+    connect(&m_history, &GridHistory::replayed, this, &GridController::afterReplay);
     connect(&m_session, &CatalogueSession::gridReset, this, &GridController::afterReset);
 }
 
@@ -177,6 +202,7 @@ void GridController::trackSelection()
 
 void GridController::onCellEdited(int row, int column)
 {
+    const Step step(m_history, QStringLiteral("Ändring i %1").arg(m_grid.text(0, column)));
     gridEdited();
     GridRules::afterEdit(m_grid, row, column);
 }
@@ -184,6 +210,7 @@ void GridController::onCellEdited(int row, int column)
 void GridController::onDeletePressed()
 {
     // Cleared cells are an edit like any other: they can be saved, and a tree click asks first.
+    const Step step(m_history, QStringLiteral("Töm celler"));
     if (GridRules::clearCells(m_grid, m_grid.selection())) {
         const ArticleGrid::CellRange range = m_grid.selection();
         m_model->cellsChanged(range.r1, range.c1, range.r2, range.c2);
@@ -195,6 +222,7 @@ void GridController::sortGrid(int column, bool ascending)
 {
     if (m_grid.rows() < 2)
         return;
+    const Step step(m_history, QStringLiteral("Sortera efter %1").arg(m_grid.text(0, column)));
     afterOperation(GridRules::sortGrid(m_grid, column, ascending, SingleGroupView()));
     m_view->horizontalHeader()->setSortIndicatorShown(true);
     m_view->horizontalHeader()->setSortIndicator(column, ascending ? Qt::AscendingOrder
@@ -272,7 +300,14 @@ void GridController::onGridMouseReleased(Qt::MouseButton button, Qt::KeyboardMod
 QList<GridRules::PopupItem> GridController::gridPopupItems() const
 {
     const bool hasArticles = ClipboardBlocks::hasArticleBlock(QApplication::clipboard()->text());
-    return GridRules::popupItems(m_grid, m_grid.selection(), hasArticles, shownKind());
+    QList<GridRules::PopupItem> items =
+        GridRules::popupItems(m_grid, m_grid.selection(), hasArticles, shownKind());
+    // The history closes the popup, after the product's own items.
+    items << GridRules::PopupItem{CommandId::Undo, u'&' + m_history.undoCaption(),
+                                  m_history.stack().canUndo(), true}
+          << GridRules::PopupItem{CommandId::Redo, u'&' + m_history.redoCaption(),
+                                  m_history.stack().canRedo()};
+    return items;
 }
 
 void GridController::showGridPopup(QPoint globalPosition)
@@ -291,6 +326,30 @@ void GridController::showGridPopup(QPoint globalPosition)
         connect(act, &QAction::triggered, this, [this, id] { emit commandRequested(id); });
     }
     popup.exec(globalPosition);
+}
+
+// ------------------------------------------------------------------------- undo and redo
+
+void GridController::undo()
+{
+    m_history.undo();
+    // Every step taken back: the grid is as loaded, and nothing waits to be saved.
+    m_session.GridEdited(!m_history.atLoadedState());
+}
+
+void GridController::redo()
+{
+    m_history.redo();
+    m_session.GridEdited(!m_history.atLoadedState());
+}
+
+void GridController::afterReplay(const GridChange &change)
+{
+    afterOperation(change);
+    // A sort taken back or done again leaves no order the arrow could name.
+    m_sortColumn = -1;
+    m_view->horizontalHeader()->setSortIndicatorShown(false);
+    EvaluateTreeMode();
 }
 
 // ------------------------------------------------------------------------ row operations
@@ -319,6 +378,7 @@ bool GridController::afterRowOperation(const RowOperations::RowsResult &result)
 
 void GridController::InsertArticle()
 {
+    const Step step(m_history, QStringLiteral("Infoga artiklar"));
     if (!m_session.database())
         return;
     try {
@@ -333,6 +393,7 @@ void GridController::InsertArticle()
 
 void GridController::AppendArticle(bool askForCount)
 {
+    const Step step(m_history, QStringLiteral("Addera artiklar"));
     if (!m_session.database())
         return;
     try {
@@ -350,6 +411,7 @@ void GridController::AppendArticle(bool askForCount)
 
 void GridController::DeleteArticle()
 {
+    const Step step(m_history, QStringLiteral("Radera artiklar"));
     try {
         const RowOperations::RowsResult result = RowOperations::DeleteArticle(m_grid);
         if (afterRowOperation(result) && result.count > 0)
@@ -371,6 +433,7 @@ void GridController::afterFill(const Fill::Result &result)
 
 void GridController::mnuDataFillDown()
 {
+    const Step step(m_history, QStringLiteral("Fyll nedåt"));
     try {
         afterFill(Fill::fillDown(m_grid));
     } catch (const std::exception &e) {
@@ -380,6 +443,7 @@ void GridController::mnuDataFillDown()
 
 void GridController::mnuDataFillUp()
 {
+    const Step step(m_history, QStringLiteral("Fyll uppåt"));
     try {
         afterFill(Fill::fillUp(m_grid));
     } catch (const std::exception &e) {
@@ -389,6 +453,7 @@ void GridController::mnuDataFillUp()
 
 void GridController::mnuEditFillDnIncr(int increment)
 {
+    const Step step(m_history, QStringLiteral("Fyll nedåt +%1").arg(increment));
     try {
         afterFill(Fill::fillDownIncrement(m_grid, increment, m_prompter));
     } catch (const std::exception &e) {
@@ -402,6 +467,7 @@ void GridController::openReplaceDialog()
         return;
     ReplaceDialog dialog(m_grid, m_view->window());
     connect(&dialog, &ReplaceDialog::replaced, this, [this](const Replace::Result &result) {
+        const Step step(m_history, QStringLiteral("Ersätt"));
         afterOperation(result.change);
         reportCuts(result.cuts);
         gridEdited();
@@ -443,6 +509,7 @@ void GridController::CopyArticle()
 
 void GridController::CutClip()
 {
+    const Step step(m_history, QStringLiteral("Klipp ut"));
     try {
         const ClipboardBlocks::CutResult result = ClipboardBlocks::CutClip(m_grid);
         afterOperation(result.change);
@@ -456,6 +523,7 @@ void GridController::CutClip()
 
 void GridController::PasteClip()
 {
+    const Step step(m_history, QStringLiteral("Klistra in"));
     const QModelIndex current = m_view->currentIndex();
     const int row = current.isValid() ? current.row() + 1 : m_grid.selection().r1;
     const int column = current.isValid() ? current.column() : m_grid.selection().c1;
@@ -469,6 +537,7 @@ void GridController::PasteClip()
 
 void GridController::mnuPasteArticle()
 {
+    const Step step(m_history, QStringLiteral("Klistra in artiklar"));
     const QString text = QApplication::clipboard()->text();
     try {
         afterPaste(ClipboardBlocks::mnuPasteArticle(m_grid, text, shownKind()));
@@ -482,6 +551,7 @@ void GridController::writeAccessoryGroup(const ArticleGrid::CellRange &target,
 {
     // An editor opened since must not write its old text over the choice.
     m_view->discardOpenEditor();
+    const Step step(m_history, QStringLiteral("Tillbehörsgrupp"));
     const AccessoryPick::Result result = AccessoryPick::writeBlockName(m_grid, target, blockName);
     afterOperation(result.change);
     reportCuts(result.cuts);
@@ -504,6 +574,7 @@ void GridController::openContactDefinition(int row, int column)
     ContactDefinitionDialog dialog(m_prompter, m_grid.text(firstRow, column), m_view->window());
     if (dialog.exec() != QDialog::Accepted)
         return;
+    const Step step(m_history, QStringLiteral("Kontaktdefinition"));
     const ContactDefinition::WriteResult result =
         ContactDefinition::writeToGrid(m_grid, firstRow, lastRow, column, dialog.definition());
     if (!result.edited)
@@ -522,6 +593,7 @@ void GridController::openMoveRowsDialog(QPoint globalPosition)
 
 void GridController::moveRows(MoveRows::RowMove move)
 {
+    const Step step(m_history, QStringLiteral("Flytta rader"));
     try {
         const MoveRows::Result result = MoveRows::move(m_grid, move, shownKind());
         if (!result.refusal.isEmpty()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/GridHistory.h"
 #include "browse/ArticleGrid.h"
 #include "browse/GridRules.h"
 #include "core/CommandId.h"
@@ -36,6 +37,7 @@ public:
     // back; every command runs this first, so no keystroke is lost.
     void commitEditor();
     ArticleGridModel *model() const { return m_model; }
+    GridHistory &history() { return m_history; }
     ArticleGridView *view() const { return m_view.data(); }
 
     // Normalises the selection and shows how many rows it holds.
@@ -58,6 +60,8 @@ public:
     void openContactDefinition(int row, int column);
 
     // Commands.
+    void undo();
+    void redo();
     void renumberRows();
     void InsertArticle();
     void AppendArticle(bool askForCount);
@@ -112,11 +116,14 @@ private:
 
     void gridEdited();
     void afterReset();
+    // After an undo or redo: the views, the sort arrow and the edited state follow the grid.
+    void afterReplay(const GridChange &change);
     bool SingleGroupView() const;
 
     CatalogueSession &m_session;
     Prompter &m_prompter;
     ArticleGrid &m_grid;
+    GridHistory m_history;
     ArticleGridModel *m_model = nullptr;
     QPointer<ArticleGridView> m_view;
     CellDelegate *m_delegate = nullptr;

@@ -204,6 +204,8 @@ void MainWindow::CreateMenu()
         act->setObjectName(QStringLiteral("cmd%1").arg(int(id)));
         if (spec.shortcut)
             act->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(spec.shortcut)));
+        else if (spec.keys)
+            act->setShortcut(QKeySequence(QString::fromLatin1(spec.keys)));
         if (spec.toolbarCaption) {
             act->setIconText(QString::fromUtf8(spec.toolbarCaption));
             act->setToolTip(QString::fromUtf8(spec.toolTip));
@@ -316,6 +318,8 @@ void MainWindow::registerHandlers()
         {C::CopyArticle, [&grid] { grid.CopyArticle(); }},
         {C::DeleteArticle, [&grid] { grid.DeleteArticle(); }},
         {C::PasteArticle, [&grid] { grid.mnuPasteArticle(); }},
+        {C::Undo, [&grid] { grid.undo(); }},
+        {C::Redo, [&grid] { grid.redo(); }},
         {C::Find,
          [this] {
              m_findBar->show();
@@ -370,6 +374,7 @@ void MainWindow::connectSession()
     connect(&m_gridController, &GridController::selectionStatus, m_messagePane, &QLabel::setText);
     connect(&m_gridController, &GridController::commandRequested, this, &MainWindow::dispatch);
     connect(&m_gridController, &GridController::editingChanged, this, &MainWindow::updateCommands);
+    connect(&m_gridController.history(), &GridHistory::changed, this, &MainWindow::updateCommands);
     connect(&m_gridController, &GridController::fieldEditRequested, this,
             &MainWindow::openFieldEditDialog);
     connect(&m_gridController, &GridController::accessoryPickerRequested, this,
@@ -403,10 +408,15 @@ void MainWindow::updateCommands()
     state.databaseOpen = m_session.isOpen();
     state.edited = m_session.isEdited();
     state.editing = m_gridController.isEditing();
+    state.canUndo = m_gridController.history().stack().canUndo();
+    state.canRedo = m_gridController.history().stack().canRedo();
     for (const CommandSpec &spec : commandTable()) {
         if (QAction *act = m_actions.value(spec.id))
             act->setEnabled(commandEnabled(spec.enabling, state));
     }
+    // The history's captions name the step ("Ångra Fyll nedåt").
+    m_actions.value(CommandId::Undo)->setText(u'&' + m_gridController.history().undoCaption());
+    m_actions.value(CommandId::Redo)->setText(u'&' + m_gridController.history().redoCaption());
     m_menus.value(QStringLiteral("mnuEdit"))->setEnabled(state.databaseOpen);
 }
 

@@ -1,6 +1,10 @@
 #include "browse/ArticleGrid.h"
 
+#include "browse/GridChange.h"
+
 #include <algorithm>
+#include <climits>
+#include <iterator>
 
 void ArticleGrid::setupColumns(const FieldList &fields)
 {
@@ -15,6 +19,7 @@ void ArticleGrid::setupColumns(const FieldList &fields)
     m_removedIds.clear();
     AddGridRow(header, 0);
     m_selection = {};
+    restartPending();
 }
 
 ArticleGrid::Row ArticleGrid::emptyRow() const
@@ -27,6 +32,7 @@ ArticleGrid::Row ArticleGrid::emptyRow() const
 void ArticleGrid::setRows(int rows)
 {
     rows = qMax(rows, m_rows.empty() ? 0 : 1);
+    restartPending();
     if (rows < int(m_rows.size())) {
         m_rows.resize(size_t(rows));
         return;
@@ -48,6 +54,7 @@ void ArticleGrid::clear()
     m_cols = 0;
     m_selection = {};
     m_fieldLengths.clear();
+    restartPending();
 }
 
 int ArticleGrid::fieldLength(int col) const
@@ -79,16 +86,48 @@ void ArticleGrid::setText(int row, int col, const QString &text)
     if (!valid(row, col))
         return;
     Row &r = m_rows[size_t(row)];
+    // Writing the same text again is no change: renumbering and fills do it a lot.
+    const QStringView before = textView(row, col);
+    if (before == text)
+        return;
+    if (m_recording)
+        record(Edit::CellWrite{row, col, before.toString(), text, marked(r, col)});
+    writeCell(r, col, text);
+    setMark(r, col, true);
+}
+
+void ArticleGrid::writeCell(Row &r, int col, const QString &text)
+{
     const std::uint32_t begin = col == 0 ? 0 : r.ends[size_t(col - 1)];
     const std::uint32_t end = r.ends[size_t(col)];
-    // Writing the same text again is no change: renumbering and fills do it a lot.
-    if (QStringView(r.cells).mid(begin, end - begin) == text)
-        return;
-    r.changed = true;
     r.cells.replace(begin, end - begin, text);
     const qint64 delta = qint64(text.size()) - qint64(end - begin);
     for (size_t c = size_t(col); c < r.ends.size(); ++c)
         r.ends[c] = std::uint32_t(qint64(r.ends[c]) + delta);
+}
+
+bool ArticleGrid::marked(const Row &r, int col)
+{
+    const size_t word = size_t(col) / 64;
+    return word < r.marks.size() && (r.marks[word] >> (col % 64) & 1U) != 0;
+}
+
+void ArticleGrid::setMark(Row &r, int col, bool on)
+{
+    const size_t word = size_t(col) / 64;
+    const std::uint64_t bit = std::uint64_t(1) << (col % 64);
+    if (on) {
+        if (r.marks.size() <= word)
+            r.marks.resize(word + 1, 0);
+        r.marks[word] |= bit;
+        return;
+    }
+    if (word >= r.marks.size())
+        return;
+    r.marks[word] &= ~bit;
+    // No marks left: the row reads as unchanged again.
+    if (std::all_of(r.marks.begin(), r.marks.end(), [](std::uint64_t w) { return w == 0; }))
+        r.marks.clear();
 }
 
 std::uint32_t ArticleGrid::rowColour(int row) const
@@ -122,7 +161,12 @@ qint64 ArticleGrid::rowId(int row) const
 
 bool ArticleGrid::rowChanged(int row) const
 {
-    return row >= 1 && row < int(m_rows.size()) && m_rows[size_t(row)].changed;
+    return row >= 1 && row < int(m_rows.size()) && !m_rows[size_t(row)].marks.empty();
+}
+
+bool ArticleGrid::cellChanged(int row, int col) const
+{
+    return row >= 1 && valid(row, col) && marked(m_rows[size_t(row)], col);
 }
 
 int ArticleGrid::GetColumn(const QString &name) const
@@ -148,18 +192,35 @@ void ArticleGrid::insertRows(int at, int count)
     if (count <= 0 || at < 1 || at > rows())
         return;
     m_rows.insert(m_rows.begin() + at, size_t(count), emptyRow());
+    if (m_recording)
+        record(Edit::RowsInserted{at, count});
 }
 
 void ArticleGrid::removeRows(int at, int count)
 {
     if (at < 1 || count <= 0 || at >= rows())
         return;
-    const int last = qMin(rows(), at + count);
-    for (int r = at; r < last; ++r) {
-        if (m_rows[size_t(r)].id != 0)
-            m_removedIds.push_back(m_rows[size_t(r)].id);
+    count = qMin(rows() - at, count);
+    if (!m_recording) {
+        eraseRows(at, count, nullptr);
+        return;
     }
-    m_rows.erase(m_rows.begin() + at, m_rows.begin() + last);
+    Edit::RowsRemoved removed{at, count, {}, m_removedIds.size()};
+    eraseRows(at, count, &removed.rows);
+    record(std::move(removed));
+}
+
+void ArticleGrid::eraseRows(int at, int count, std::vector<Row> *taken)
+{
+    const auto first = m_rows.begin() + at;
+    const auto last = first + count;
+    for (auto row = first; row != last; ++row) {
+        if (row->id != 0)
+            m_removedIds.push_back(row->id);
+    }
+    if (taken)
+        taken->assign(std::make_move_iterator(first), std::make_move_iterator(last));
+    m_rows.erase(first, last);
 }
 
 void ArticleGrid::moveRow(int from, int to)
@@ -169,6 +230,8 @@ void ArticleGrid::moveRow(int from, int to)
     Row row = std::move(m_rows[size_t(from)]);
     m_rows.erase(m_rows.begin() + from);
     m_rows.insert(m_rows.begin() + to, std::move(row));
+    if (m_recording)
+        record(Edit::RowMoved{from, to});
 }
 
 void ArticleGrid::swapRows(int a, int b)
@@ -176,20 +239,191 @@ void ArticleGrid::swapRows(int a, int b)
     if (a < 1 || b < 1 || a >= rows() || b >= rows())
         return;
     std::swap(m_rows[size_t(a)], m_rows[size_t(b)]);
+    if (m_recording && a != b)
+        record(Edit::RowsSwapped{a, b});
 }
 
 void ArticleGrid::sortRows(int column, bool ascending)
 {
     if (column < 0 || column >= m_cols || rows() < 3)
         return;
-    auto cell = [column](const Row &row) {
-        const std::uint32_t begin = column == 0 ? 0 : row.ends[size_t(column - 1)];
-        return QStringView(row.cells).mid(begin, row.ends[size_t(column)] - begin);
+    auto cell = [this, column](int row) {
+        const Row &r = m_rows[size_t(row)];
+        const std::uint32_t begin = column == 0 ? 0 : r.ends[size_t(column - 1)];
+        return QStringView(r.cells).mid(begin, r.ends[size_t(column)] - begin);
     };
-    std::stable_sort(m_rows.begin() + 1, m_rows.end(), [&](const Row &a, const Row &b) {
-        const int order = cell(a).compare(cell(b));
-        return ascending ? order < 0 : order > 0;
+    // Sorting row numbers rather than rows leaves the order to record for an undo.
+    std::vector<int> order(size_t(rows() - 1));
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = int(i) + 1;
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        const int compared = cell(a).compare(cell(b));
+        return ascending ? compared < 0 : compared > 0;
     });
+    reorder(order, false);
+    if (m_recording)
+        record(Edit::RowsSorted{std::move(order)});
+}
+
+void ArticleGrid::reorder(const std::vector<int> &order, bool backwards)
+{
+    std::vector<Row> sorted(order.size());
+    for (size_t i = 0; i < order.size(); ++i) {
+        if (backwards)
+            sorted[size_t(order[i] - 1)] = std::move(m_rows[i + 1]);
+        else
+            sorted[i] = std::move(m_rows[size_t(order[i])]);
+    }
+    std::move(sorted.begin(), sorted.end(), m_rows.begin() + 1);
+}
+
+// ---------------------------------------------------------------------------- undo and redo
+
+void ArticleGrid::setSelection(const CellRange &range)
+{
+    m_selection = range;
+    // The selection an edit starts from is the one the user had when it began.
+    if (m_pending.isEmpty())
+        m_pending.m_selectionBefore = range;
+}
+
+void ArticleGrid::restartPending()
+{
+    m_pending = Edit{};
+    m_pending.m_selectionBefore = m_selection;
+}
+
+void ArticleGrid::record(Edit::Entry entry)
+{
+    m_pending.m_entries.push_back(std::move(entry));
+}
+
+ArticleGrid::Edit ArticleGrid::takeEdit()
+{
+    Edit edit = std::move(m_pending);
+    edit.m_selectionAfter = m_selection;
+    restartPending();
+    return edit;
+}
+
+namespace {
+
+// What an edit's replay changed: only cells, or rows as well.
+struct ReplayExtent
+{
+    bool rowsChanged = false;
+    ArticleGrid::CellRange cells{INT_MAX, INT_MAX, -1, -1};
+
+    void addCell(int row, int col)
+    {
+        cells.r1 = qMin(cells.r1, row);
+        cells.r2 = qMax(cells.r2, row);
+        cells.c1 = qMin(cells.c1, col);
+        cells.c2 = qMax(cells.c2, col);
+    }
+    GridChange change() const
+    {
+        if (rowsChanged)
+            return GridChange::everything();
+        if (cells.r1 > cells.r2)
+            return GridChange::nothing();
+        // The row selector shows whether a row has changes left.
+        return GridChange::cellsChanged({cells.r1, 0, cells.r2, cells.c2});
+    }
+};
+
+template <class... Handlers> struct Overloaded : Handlers...
+{
+    using Handlers::operator()...;
+};
+
+} // namespace
+
+GridChange ArticleGrid::undo(Edit &edit)
+{
+    ReplayExtent extent;
+    for (auto entry = edit.m_entries.rbegin(); entry != edit.m_entries.rend(); ++entry) {
+        std::visit(Overloaded{
+                       [&](Edit::CellWrite &w) {
+                           Row &r = m_rows[size_t(w.row)];
+                           writeCell(r, w.col, w.before);
+                           setMark(r, w.col, w.wasChanged);
+                           extent.addCell(w.row, w.col);
+                       },
+                       [&](Edit::RowsInserted &e) {
+                           m_rows.erase(m_rows.begin() + e.at, m_rows.begin() + e.at + e.count);
+                           extent.rowsChanged = true;
+                       },
+                       [&](Edit::RowsRemoved &e) {
+                           m_rows.insert(m_rows.begin() + e.at,
+                                         std::make_move_iterator(e.rows.begin()),
+                                         std::make_move_iterator(e.rows.end()));
+                           e.rows.clear();
+                           m_removedIds.resize(e.removedIdsBefore);
+                           extent.rowsChanged = true;
+                       },
+                       [&](Edit::RowMoved &e) {
+                           Row row = std::move(m_rows[size_t(e.to)]);
+                           m_rows.erase(m_rows.begin() + e.to);
+                           m_rows.insert(m_rows.begin() + e.from, std::move(row));
+                           extent.rowsChanged = true;
+                       },
+                       [&](Edit::RowsSwapped &e) {
+                           std::swap(m_rows[size_t(e.a)], m_rows[size_t(e.b)]);
+                           extent.rowsChanged = true;
+                       },
+                       [&](Edit::RowsSorted &e) {
+                           reorder(e.order, true);
+                           extent.rowsChanged = true;
+                       },
+                   },
+                   *entry);
+    }
+    m_selection = edit.m_selectionBefore;
+    restartPending();
+    return extent.change();
+}
+
+GridChange ArticleGrid::redo(Edit &edit)
+{
+    ReplayExtent extent;
+    for (Edit::Entry &entry : edit.m_entries) {
+        std::visit(Overloaded{
+                       [&](Edit::CellWrite &w) {
+                           Row &r = m_rows[size_t(w.row)];
+                           writeCell(r, w.col, w.after);
+                           setMark(r, w.col, true);
+                           extent.addCell(w.row, w.col);
+                       },
+                       [&](Edit::RowsInserted &e) {
+                           m_rows.insert(m_rows.begin() + e.at, size_t(e.count), emptyRow());
+                           extent.rowsChanged = true;
+                       },
+                       [&](Edit::RowsRemoved &e) {
+                           e.removedIdsBefore = m_removedIds.size();
+                           eraseRows(e.at, e.count, &e.rows);
+                           extent.rowsChanged = true;
+                       },
+                       [&](Edit::RowMoved &e) {
+                           Row row = std::move(m_rows[size_t(e.from)]);
+                           m_rows.erase(m_rows.begin() + e.from);
+                           m_rows.insert(m_rows.begin() + e.to, std::move(row));
+                           extent.rowsChanged = true;
+                       },
+                       [&](Edit::RowsSwapped &e) {
+                           std::swap(m_rows[size_t(e.a)], m_rows[size_t(e.b)]);
+                           extent.rowsChanged = true;
+                       },
+                       [&](Edit::RowsSorted &e) {
+                           reorder(e.order, false);
+                           extent.rowsChanged = true;
+                       },
+                   },
+                   entry);
+    }
+    m_selection = edit.m_selectionAfter;
+    restartPending();
+    return extent.change();
 }
 
 std::optional<ArticleGrid::CellRange> ArticleGrid::dataRange(CellRange range) const

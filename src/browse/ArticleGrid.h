@@ -7,15 +7,28 @@
 
 #include <cstdint>
 #include <optional>
+#include <variant>
 #include <vector>
+
+struct GridChange;
 
 // The article grid's buffer, the edit buffer of the articles shown: row 0 holds the column
 // names, column 0 is the row-selector column, column 1 RAD (hidden), column 2 BL_NAME, then the
 // other fields; every cell is text. A row keeps its cells in one string, so a million cells
 // cost little more than their text. Each data row also remembers the database row it was
-// loaded from and whether its text changed since, so a save writes only what it must.
+// loaded from and which of its cells changed since, so a save writes only what it must and the
+// user sees what it will write.
 class ArticleGrid
 {
+    struct Row
+    {
+        QString cells;
+        std::vector<std::uint32_t> ends; // end offset of each cell in `cells`
+        qint64 id = 0;                   // rowid in Articles, 0 when made in the grid
+        std::uint32_t colour = 0;
+        std::vector<std::uint64_t> marks; // a bit per changed cell; empty while none changed
+    };
+
 public:
     struct CellRange
     {
@@ -58,6 +71,8 @@ public:
     qint64 rowId(int row) const;
     // True once a cell of the row was given a different text after the row was loaded or made.
     bool rowChanged(int row) const;
+    // True once the cell was given a different text after its row was loaded or made.
+    bool cellChanged(int row, int col) const;
     // The database rows of loaded rows that removeRows() took out: the user's deletions, which
     // a save carries out.
     const std::vector<qint64> &removedRowIds() const { return m_removedIds; }
@@ -82,24 +97,82 @@ public:
     // when none of it lies on a data cell.
     std::optional<CellRange> dataRange(CellRange range) const;
     std::optional<CellRange> dataSelection() const { return dataRange(m_selection); }
-    void setSelection(const CellRange &range) { m_selection = range; }
+    void setSelection(const CellRange &range);
 
-private:
-    struct Row
+    // What grid edits changed, kept so that it can be taken back and done again: the old and new
+    // text of each written cell, the rows taken out, a sort's order. Never a copy of the grid, so
+    // a step over 200,000 rows costs what it changed.
+    class Edit
     {
-        QString cells;
-        std::vector<std::uint32_t> ends; // end offset of each cell in `cells`
-        qint64 id = 0;                   // rowid in Articles, 0 when made in the grid
-        std::uint32_t colour = 0;
-        bool changed = false;
+    public:
+        bool isEmpty() const { return m_entries.empty(); }
+
+    private:
+        friend class ArticleGrid;
+        struct CellWrite
+        {
+            int row, col;
+            QString before, after;
+            bool wasChanged; // the cell's mark before the write
+        };
+        struct RowsInserted
+        {
+            int at, count;
+        };
+        struct RowsRemoved
+        {
+            int at, count;
+            std::vector<Row> rows; // the rows while they are out of the grid
+            size_t removedIdsBefore;
+        };
+        struct RowMoved
+        {
+            int from, to;
+        };
+        struct RowsSwapped
+        {
+            int a, b;
+        };
+        struct RowsSorted
+        {
+            std::vector<int> order; // order[i]: the row that came to row i + 1
+        };
+        using Entry =
+            std::variant<CellWrite, RowsInserted, RowsRemoved, RowMoved, RowsSwapped, RowsSorted>;
+
+        std::vector<Entry> m_entries;
+        CellRange m_selectionBefore, m_selectionAfter;
     };
 
+    // While recording, every change of cells and rows is kept in the pending edit. Filling,
+    // clearing or setting up the buffer starts the pending edit over: it is no user's edit.
+    void setRecording(bool on) { m_recording = on; }
+    bool isRecording() const { return m_recording; }
+    bool hasPendingEdit() const { return !m_pending.isEmpty(); }
+    // Hands over what was recorded since the last call, with the selection before and after.
+    Edit takeEdit();
+    // Takes an edit back (the grid as the edit left it) or does it again (the grid as the edit
+    // found it), restoring the cells' change marks and the selection. Returns what changed, for
+    // the views. Nothing may be pending.
+    GridChange undo(Edit &edit);
+    GridChange redo(Edit &edit);
+
+private:
     Row emptyRow() const;
     bool valid(int row, int col) const;
+    void writeCell(Row &row, int col, const QString &text);
+    static bool marked(const Row &row, int col);
+    static void setMark(Row &row, int col, bool on);
+    void restartPending();
+    void record(Edit::Entry entry);
+    void eraseRows(int at, int count, std::vector<Row> *taken);
+    void reorder(const std::vector<int> &order, bool backwards);
 
     std::vector<Row> m_rows;
     std::vector<qint64> m_removedIds;
     int m_cols = 0;
     CellRange m_selection;
     std::vector<int> m_fieldLengths; // per column, 0 for no limit
+    bool m_recording = false;
+    Edit m_pending;
 };

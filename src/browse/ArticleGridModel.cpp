@@ -79,6 +79,8 @@ QVariant ArticleGridModel::data(const QModelIndex &index, int role) const
         if (index.column() == 0 && m_grid.rowChanged(index.row() + 1))
             return QStringLiteral("Ändrad: skrivs till databasen med Spara ändringar");
         return {};
+    case CellChangedRole:
+        return index.column() > 0 && m_grid.cellChanged(index.row() + 1, index.column());
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
     default:

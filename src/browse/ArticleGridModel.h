@@ -16,6 +16,8 @@ public:
 
     // What the row selector shows for a row with unsaved changes.
     static inline const QString kChangedMark = QStringLiteral("\u270E");
+    // True for a cell whose text changed since it was loaded or made; a save writes it.
+    static constexpr int CellChangedRole = Qt::UserRole + 1;
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;

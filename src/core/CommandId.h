@@ -20,7 +20,9 @@ enum class CommandId : int {
     FillDownStep3 = 209,
     FillDownStep4 = 210,
     FillDownStep5 = 211,
-    Find = 220, // beyond the original command set
+    Find = 220, // beyond the original command set, as are undo and redo
+    Undo = 221,
+    Redo = 222,
     Options = 301,
     ChangePrefix = 302,
     NewArticleGroup = 303,

@@ -1,5 +1,6 @@
 #include "ui/CellDelegate.h"
 
+#include "browse/ArticleGridModel.h"
 #include "core/Cp1252.h"
 
 #include <QAction>
@@ -46,6 +47,23 @@ QIcon ellipsisIcon()
 CellDelegate::CellDelegate(RuleFor rule, QObject *parent)
     : QStyledItemDelegate(parent), m_rule(std::move(rule))
 {
+}
+
+QColor CellDelegate::changedCellTint(const QPalette &palette)
+{
+    const QColor base = palette.color(QPalette::Active, QPalette::Base);
+    const QColor amber(0xFF, 0xB0, 0x20);
+    constexpr float kShare = 0.32f;
+    auto mix = [](float from, float to) { return from + (to - from) * kShare; };
+    return QColor::fromRgbF(mix(base.redF(), amber.redF()), mix(base.greenF(), amber.greenF()),
+                            mix(base.blueF(), amber.blueF()));
+}
+
+void CellDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const
+{
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (index.data(ArticleGridModel::CellChangedRole).toBool())
+        option->backgroundBrush = changedCellTint(option->palette);
 }
 
 QWidget *CellDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &,

@@ -16,11 +16,18 @@ public:
 
     CellDelegate(RuleFor rule, QObject *parent = nullptr);
 
+    // The background of a cell a save will write: amber mixed into the palette's base, so it
+    // shows on light and dark schemes alike and differs from the selection.
+    static QColor changedCellTint(const QPalette &palette);
+
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
                           const QModelIndex &index) const override;
     // An editor with a "..." button is widened by the button, so the text keeps the cell's width.
     void updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
                               const QModelIndex &index) const override;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
 
 signals:
     // The "..." button of a cell (grid row and column).

@@ -5,11 +5,14 @@
 #include "db/TdsImport.h"
 #include "edit/FieldLength.h"
 #include "support/CatalogueFixture.h"
+#include "support/GridFixture.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestFiles.h"
 #include "ui/ArticleGridView.h"
+#include "ui/CellDelegate.h"
 #include "ui/FindBar.h"
 #include "ui/GroupTreeView.h"
+#include "ui/Theme.h"
 
 #include <QAction>
 #include <QApplication>
@@ -50,6 +53,10 @@ private slots:
     void viewShowsTheSelectionAnOperationLeaves();
     void overLongPasteSaysWhatWasCut();
     void findJumpsToTheArticle();
+    void undoAndRedoStepThroughTheEdits();
+    void savingOrIgnoringForgetsTheSteps_data();
+    void savingOrIgnoringForgetsTheSteps();
+    void changedCellsAreMarked();
     void databaseDialogsAskAboutEditsFirst_data();
     void databaseDialogsAskAboutEditsFirst();
 
@@ -451,6 +458,137 @@ void TestGridEditing::findJumpsToTheArticle()
     const QModelIndex current = m_window->gridView()->currentIndex();
     QCOMPARE(current.row(), 0);
     QCOMPARE(m_window->grid().text(0, current.column()), QString("BENÄMNING"));
+}
+
+void TestGridEditing::undoAndRedoStepThroughTheEdits()
+{
+    openGroup("!ABCDI010");
+    const ArticleGrid &grid = m_window->grid();
+    QAbstractItemModel *model = m_window->gridView()->model();
+    QAction *undo = m_window->action(CommandId::Undo);
+    QAction *redo = m_window->action(CommandId::Redo);
+    QCOMPARE(undo->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Backspace));
+    QCOMPARE(redo->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Y));
+    QVERIFY(!undo->isEnabled());
+    const QStringList loaded = GridFixture::dump(grid);
+
+    // A typed edit, a fill and an insert: three steps, each named after what it did.
+    QVERIFY(model->setData(cell(1, "BENÄMNING"), "Brytare", Qt::EditRole));
+    QCOMPARE(undo->text(), QString("&Ångra Ändring i BENÄMNING"));
+    m_window->gridView()->selectionModel()->select(
+        QItemSelection(cell(1, "FABRIKAT"), cell(3, "FABRIKAT")),
+        QItemSelectionModel::ClearAndSelect);
+    m_window->dispatch(CommandId::FillDown);
+    QCOMPARE(undo->text(), QString("&Ångra Fyll nedåt"));
+    const QStringList filled = GridFixture::dump(grid);
+    selectRows(2, 2);
+    m_window->dispatch(CommandId::InsertArticle);
+    QCOMPARE(grid.rows(), 5);
+    const QStringList inserted = GridFixture::dump(grid);
+
+    m_window->dispatch(CommandId::Undo);
+    QCOMPARE(GridFixture::dump(grid), filled);
+    QCOMPARE(model->rowCount(), 3); // the view follows the rows taken out
+    QCOMPARE(redo->text(), QString("&Gör om Infoga artiklar"));
+    QVERIFY(m_window->session().isEdited());
+
+    // The popup offers the same steps.
+    const QList<GridRules::PopupItem> popup = m_window->gridController().gridPopupItems();
+    QCOMPARE(popup.at(popup.size() - 2).caption, QString("&Ångra Fyll nedåt"));
+    QVERIFY(popup.last().enabled);
+
+    m_window->dispatch(CommandId::Undo);
+    m_window->dispatch(CommandId::Undo);
+    // Every step taken back: the grid is as loaded, and nothing is left to save.
+    QCOMPARE(GridFixture::dump(grid), loaded);
+    QVERIFY(!m_window->session().isEdited());
+    QVERIFY(!m_window->isWindowModified());
+    QVERIFY(m_window->tree()->isEnabled());
+    QVERIFY(!undo->isEnabled());
+    QCOMPARE(undo->text(), QString("&Ångra"));
+    QCOMPARE(model->data(model->index(0, 0)).toString(), QString());
+
+    for (int i = 0; i < 3; ++i)
+        m_window->dispatch(CommandId::Redo);
+    QCOMPARE(GridFixture::dump(grid), inserted);
+    QCOMPARE(model->rowCount(), 4);
+    QVERIFY(m_window->session().isEdited());
+    QVERIFY(!redo->isEnabled());
+
+    // A new edit after an undo ends what could be done again.
+    m_window->dispatch(CommandId::Undo);
+    QVERIFY(model->setData(cell(3, "BENÄMNING"), "Ny", Qt::EditRole));
+    QVERIFY(!redo->isEnabled());
+    QCOMPARE(m_window->grid().rows(), 4);
+}
+
+void TestGridEditing::savingOrIgnoringForgetsTheSteps_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::newRow("save") << int(CommandId::Save);
+    QTest::newRow("ignore") << int(CommandId::Ignore);
+}
+
+void TestGridEditing::savingOrIgnoringForgetsTheSteps()
+{
+    QFETCH(int, command);
+    openGroup("!ABCDI010");
+    QAbstractItemModel *model = m_window->gridView()->model();
+    QVERIFY(model->setData(cell(1, "BENÄMNING"), "Brytare", Qt::EditRole));
+    QVERIFY(m_window->action(CommandId::Undo)->isEnabled());
+    m_window->dispatch(CommandId(command));
+    QVERIFY(!m_window->action(CommandId::Undo)->isEnabled());
+    QVERIFY(!m_window->action(CommandId::Redo)->isEnabled());
+    QVERIFY(!m_window->session().isEdited());
+    // The grid shows what is stored, without marks.
+    QCOMPARE(model->data(cell(1, "BENÄMNING"), ArticleGridModel::CellChangedRole).toBool(), false);
+    QCOMPARE(model->data(cell(1, "BENÄMNING")).toString(),
+             command == int(CommandId::Save) ? QString("Brytare") : QString("Kontaktor"));
+}
+
+void TestGridEditing::changedCellsAreMarked()
+{
+    openGroup("!ABCDI010");
+    QAbstractItemModel *model = m_window->gridView()->model();
+    QVERIFY(model->setData(cell(2, "FABRIKAT"), "Hager", Qt::EditRole));
+    QVERIFY(model->data(cell(2, "FABRIKAT"), ArticleGridModel::CellChangedRole).toBool());
+    QVERIFY(!model->data(cell(2, "BENÄMNING"), ArticleGridModel::CellChangedRole).toBool());
+    QVERIFY(!model->data(cell(1, "FABRIKAT"), ArticleGridModel::CellChangedRole).toBool());
+    // The mark is drawn: the delegate gives the cell the tinted background.
+    QStyleOptionViewItem option;
+    option.palette = m_window->gridView()->palette();
+    const QStyleOptionViewItem plain = option;
+    class Probe : public CellDelegate
+    {
+    public:
+        using CellDelegate::CellDelegate;
+        using CellDelegate::initStyleOption;
+    } probe(CellDelegate::RuleFor{});
+    probe.initStyleOption(&option, cell(2, "FABRIKAT"));
+    QCOMPARE(option.backgroundBrush.color(), CellDelegate::changedCellTint(plain.palette));
+    QStyleOptionViewItem unchanged = plain;
+    probe.initStyleOption(&unchanged, cell(2, "BENÄMNING"));
+    QCOMPARE(unchanged.backgroundBrush.style(), Qt::NoBrush);
+
+    // The tint shows on every scheme, light or dark: apart from the cell's background and
+    // from the selection, and the text stays readable on it.
+    QList<QPalette> palettes;
+    for (int scheme = 0; scheme <= Theme::kDefaultScheme; ++scheme)
+        palettes << Theme::palette(scheme);
+    QPalette dark;
+    dark.setColor(QPalette::Base, QColor(0x1E, 0x1E, 0x1E));
+    dark.setColor(QPalette::Text, QColor(0xE0, 0xE0, 0xE0));
+    dark.setColor(QPalette::Highlight, QColor(0x2A, 0x5C, 0xAA));
+    palettes << dark;
+    auto distance = [](const QColor &a, const QColor &b) {
+        return qAbs(a.red() - b.red()) + qAbs(a.green() - b.green()) + qAbs(a.blue() - b.blue());
+    };
+    for (const QPalette &palette : palettes) {
+        const QColor tint = CellDelegate::changedCellTint(palette);
+        QVERIFY(distance(tint, palette.color(QPalette::Base)) >= 60);
+        QVERIFY(distance(tint, palette.color(QPalette::Highlight)) >= 60);
+        QVERIFY(qAbs(qGray(tint.rgb()) - qGray(palette.color(QPalette::Text).rgb())) >= 90);
+    }
 }
 
 void TestGridEditing::databaseDialogsAskAboutEditsFirst_data()

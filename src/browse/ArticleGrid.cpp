@@ -151,7 +151,7 @@ int ArticleGrid::AddGridRow(const QStringList &values, int row, std::uint32_t co
 void ArticleGrid::appendRow(QString cells, std::vector<std::uint32_t> ends, qint64 rowId)
 {
     ends.resize(size_t(m_cols), ends.empty() ? 0 : ends.back());
-    m_rows.push_back(Row{std::move(cells), std::move(ends), rowId});
+    m_rows.push_back(Row{std::move(cells), std::move(ends), rowId, 0, {}});
 }
 
 qint64 ArticleGrid::rowId(int row) const

@@ -82,7 +82,9 @@ const std::vector<Case> &cases()
         {"typed edit", [](ArticleGrid &g) { g.setText(2, kDesignation, "Ny text"); }},
         {"edit of an edited cell", [](ArticleGrid &g) { g.setText(3, kMaker, "Eaton"); }},
         {"delete key",
-         [](ArticleGrid &g) { GridRules::clearCells(g, {1, kDesignation, 3, kMaker}); }},
+         [](ArticleGrid &g) {
+             GridRules::clearCells(g, {1, kDesignation, 3, kMaker});
+         }},
         {"fill down",
          [](ArticleGrid &g) {
              select(g, 1, kDesignation, 5, kDesignation);

@@ -21,6 +21,7 @@ enum class CommandId : int {
     FillDownStep4 = 210,
     FillDownStep5 = 211,
     Find = 220, // beyond the original command set
+    Help = 223, // beyond the original command set
     Options = 301,
     ChangePrefix = 302,
     NewArticleGroup = 303,

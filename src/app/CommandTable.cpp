@@ -63,6 +63,13 @@ const std::vector<CommandSpec> &commandTable()
         {C::NewAccessoryGroup, kTools, "Ny tillbehörsgrupp", 0, false, E::DatabaseOpen},
         {C::Options, kTools, "Al&ternativ", 0, true, E::Always},
 
+        {.id = C::Help,
+         .menu = kHelp,
+         .caption = "&Användarhandbok",
+         .shortcut = 0,
+         .separator = false,
+         .enabling = E::Always,
+         .keys = "F1"},
         {C::About, kHelp, "&Om Ravelund...", 0, false, E::Always},
 
         {C::InsertArticle, nullptr, "Infoga artiklar", 0, false, E::DatabaseOpen},
@@ -113,6 +120,15 @@ const std::vector<ToolbarSpec> &toolbarTable()
         {"Spara ändringar", "tbSave", true, {{C::Save}, {C::Ignore}}},
     };
     return bars;
+}
+
+QKeySequence shortcutOf(const CommandSpec &spec)
+{
+    if (spec.keys)
+        return QKeySequence(QString::fromLatin1(spec.keys), QKeySequence::PortableText);
+    if (spec.shortcut)
+        return QKeySequence(Qt::CTRL | Qt::Key(spec.shortcut));
+    return {};
 }
 
 bool commandEnabled(Enabling rule, const CommandState &state)

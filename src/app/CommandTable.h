@@ -2,6 +2,8 @@
 
 #include "core/CommandId.h"
 
+#include <QKeySequence>
+
 #include <vector>
 
 // When a command can run; one function derives it from the session's state.
@@ -26,7 +28,7 @@ struct CommandSpec
     const char *toolbarCaption = nullptr; // its toolbar button's text, when it has one
     const char *toolTip = nullptr;
     const char *icon = nullptr; // the drawing's name in the icon resources
-    const char *keys = nullptr; // a shortcut other than Ctrl + letter, in portable text
+    const char *keys = nullptr; // a shortcut other than Ctrl + a key, in QKeySequence's form
 };
 
 struct MenuSpec
@@ -66,5 +68,8 @@ const CommandSpec *commandSpec(CommandId id);
 const std::vector<MenuSpec> &menuTable();
 // The command toolbars ("Standard", "Spara ändringar"; the hidden scheme bar).
 const std::vector<ToolbarSpec> &toolbarTable();
+
+// The command's keyboard shortcut; empty for none.
+QKeySequence shortcutOf(const CommandSpec &spec);
 
 bool commandEnabled(Enabling rule, const CommandState &state);

@@ -29,6 +29,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QFileInfo>
 #include <QFontComboBox>
 #include <QHeaderView>
@@ -99,7 +100,7 @@ QString databaseCaption(const QString &path)
 MainWindow::MainWindow(Prompter &prompter, QWidget *parent)
     : QMainWindow(parent), m_prompter(prompter), m_session(prompter),
       m_gridController(m_session, prompter), m_gridModel(m_gridController.model()),
-      m_gridView(m_gridController.view())
+      m_gridView(m_gridController.view()), m_userGuide(&QDesktopServices::openUrl)
 {
     setObjectName(kMainWindow);
     setWindowIcon(Icons::application());
@@ -202,10 +203,7 @@ void MainWindow::CreateMenu()
         auto *act = new QAction(QString::fromUtf8(spec.caption), this);
         const CommandId id = spec.id;
         act->setObjectName(QStringLiteral("cmd%1").arg(int(id)));
-        if (spec.shortcut)
-            act->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(spec.shortcut)));
-        else if (spec.keys)
-            act->setShortcut(QKeySequence(QString::fromLatin1(spec.keys)));
+        act->setShortcut(shortcutOf(spec));
         if (spec.toolbarCaption) {
             act->setIconText(QString::fromUtf8(spec.toolbarCaption));
             act->setToolTip(QString::fromUtf8(spec.toolTip));
@@ -311,6 +309,7 @@ void MainWindow::registerHandlers()
         {C::ChangePrefix, [this] { openChangePrefixDialog(); }},
         {C::NewArticleGroup, [this] { openNewGroupDialog(false); }},
         {C::NewAccessoryGroup, [this] { openNewGroupDialog(true); }},
+        {C::Help, [this] { m_userGuide.open(m_prompter); }},
         {C::About, [this] { showAbout(); }},
         {C::InsertArticle, [&grid] { grid.InsertArticle(); }},
         {C::AppendArticle, [&grid] { grid.AppendArticle(false); }},

@@ -2,6 +2,7 @@
 
 #include "app/GridController.h"
 #include "core/CommandId.h"
+#include "core/UserGuide.h"
 #include "session/CatalogueSession.h"
 
 #include <QHash>
@@ -53,6 +54,9 @@ public:
     const QString &accessoryPrefix() const { return m_accessoryPrefix; }
     int treeWidth() const;
     void setTreeWidth(int pixels);
+
+    // Where "&Användarhandbok" (F1) looks for the guide and how it is shown; tests record it.
+    void setUserGuide(UserGuide guide) { m_userGuide = std::move(guide); }
 
     // Start-up opens or imports what the command line names.
     bool OpenMDB(const QString &path);
@@ -109,6 +113,7 @@ private:
     ArticleGridModel *m_gridModel;
     ArticleGridView *m_gridView;
     std::unique_ptr<Progress> m_progress;
+    UserGuide m_userGuide;
 
     QHash<CommandId, QAction *> m_actions;
     QHash<CommandId, std::function<void()>> m_handlers;

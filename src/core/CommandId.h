@@ -20,9 +20,10 @@ enum class CommandId : int {
     FillDownStep3 = 209,
     FillDownStep4 = 210,
     FillDownStep5 = 211,
-    Find = 220, // beyond the original command set, as are undo and redo
+    Find = 220, // beyond the original command set, as are undo, redo and help
     Undo = 221,
     Redo = 222,
+    Help = 223,
     Options = 301,
     ChangePrefix = 302,
     NewArticleGroup = 303,

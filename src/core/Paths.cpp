@@ -1,5 +1,6 @@
 #include "core/Paths.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -53,6 +54,34 @@ QString folderOf(const QString &path)
 QString fileNameOf(const QString &path)
 {
     return QFileInfo(path).fileName();
+}
+
+QStringList dataFileCandidates(const QString &relativePath, const QString &programDir)
+{
+    const QString program =
+        programDir.isEmpty() ? QCoreApplication::applicationDirPath() : programDir;
+    // Relative to the executable before the fixed folder, so a moved installation still finds
+    // its own data.
+    const QStringList folders{
+        program,
+        QDir::cleanPath(program + QLatin1Char('/') + QLatin1String(KVISTBO_DATA_DIR_FROM_BIN)),
+        QStringLiteral(KVISTBO_DATA_DIR)};
+    QStringList paths;
+    for (const QString &folder : folders) {
+        const QString path = QDir(folder).filePath(relativePath);
+        if (!paths.contains(path))
+            paths << path;
+    }
+    return paths;
+}
+
+QString firstExisting(const QStringList &candidates)
+{
+    for (const QString &path : candidates) {
+        if (QFileInfo(path).isFile())
+            return path;
+    }
+    return {};
 }
 
 bool replaceFile(const QString &from, const QString &to)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Path rules shared by the import, the export and the command line. Paths keep their letter
 // case; only a final extension is ever replaced.
@@ -26,6 +27,15 @@ QString folderOf(const QString &path);
 
 // The file name after the last separator.
 QString fileNameOf(const QString &path);
+
+// Where a shipped data file (a path relative to the data folder, e.g. "chelcondef.txt" or
+// "help/index.html") is looked for, in order: beside the executable (the build tree keeps copies
+// there), the data folder relative to the executable, then the data folder it was installed to.
+// `programDir` is the executable's folder; empty for this process's.
+QStringList dataFileCandidates(const QString &relativePath, const QString &programDir = {});
+
+// The first of `candidates` that is a file; empty when none is.
+QString firstExisting(const QStringList &candidates);
 
 // Moves a finished file over `to` in one step where the platform allows it, so `to` is either the
 // old file or the new one. False when the move failed (both files are then as they were).

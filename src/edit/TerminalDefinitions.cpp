@@ -1,10 +1,9 @@
 #include "edit/TerminalDefinitions.h"
 
 #include "core/Cp1252.h"
+#include "core/Paths.h"
 #include "core/Prompter.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 
 TerminalDefinitions TerminalDefinitions::parse(QByteArrayView bytes)
@@ -28,18 +27,7 @@ TerminalDefinitions TerminalDefinitions::parse(QByteArrayView bytes)
 
 QStringList TerminalDefinitions::searchPaths()
 {
-    const QString program = QCoreApplication::applicationDirPath();
-    QStringList paths{QDir(program).filePath(QLatin1String(kFileName))};
-    // Relative to the executable first, so a moved installation still finds its own data.
-    const QStringList folders{
-        QDir::cleanPath(program + QLatin1Char('/') + QLatin1String(KVISTBO_DATA_DIR_FROM_BIN)),
-        QStringLiteral(KVISTBO_DATA_DIR)};
-    for (const QString &folder : folders) {
-        const QString path = QDir(folder).filePath(QLatin1String(kFileName));
-        if (!paths.contains(path))
-            paths << path;
-    }
-    return paths;
+    return Paths::dataFileCandidates(QLatin1String(kFileName));
 }
 
 TerminalDefinitions TerminalDefinitions::LoadTerminalDefinitions(Prompter &prompter,

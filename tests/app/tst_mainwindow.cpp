@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "app/Startup.h"
 #include "core/Progress.h"
+#include "core/UserGuide.h"
 #include "db/TdsImport.h"
 #include "dialogs/AboutDialog.h"
 #include "support/CatalogueFixture.h"
@@ -15,12 +16,15 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSettings>
 #include <QTableView>
@@ -28,6 +32,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QUrl>
 
 using CatalogueFixture::line;
 
@@ -54,6 +59,10 @@ private slots:
     void autoOpenOpensTheLastFile();
     void firstRunCopiesInitIni();
     void qtSpeaksSwedish();
+    void helpOpensTheUserGuide_data();
+    void helpOpensTheUserGuide();
+    void userGuideProblemsAreReported_data();
+    void userGuideProblemsAreReported();
 
 private:
     QString makeDatabase(const QString &name);
@@ -90,12 +99,19 @@ void TestMainWindow::everyCommandHasItsActionInItsMenu()
         QVERIFY2(act, qPrintable(id));
         if (spec.shortcut)
             QCOMPARE(act->shortcut(), QKeySequence(Qt::CTRL | Qt::Key(spec.shortcut)));
+        if (spec.keys)
+            QCOMPARE(act->shortcut(), QKeySequence(QString(spec.keys)));
         if (spec.menu)
             QVERIFY2(window.menu(spec.menu)->actions().contains(act), qPrintable(id));
         if (spec.toolbarCaption)
             QCOMPARE(act->iconText(), QString::fromUtf8(spec.toolbarCaption));
     }
     QCOMPARE(window.action(CommandId::About)->text(), QString("&Om Ravelund..."));
+    // The guide comes first in "&Hjälp", on F1.
+    QCOMPARE(window.menu("mnuHelp")->actions(),
+             QList<QAction *>({window.action(CommandId::Help), window.action(CommandId::About)}));
+    QCOMPARE(window.action(CommandId::Help)->text(), QString("&Användarhandbok"));
+    QCOMPARE(window.action(CommandId::Help)->shortcut(), QKeySequence(Qt::Key_F1));
     // Screen readers find the two views by name, and the about box names what runs.
     QCOMPARE(window.findChild<QWidget *>("FgTree")->accessibleName(), QString("Artikelgrupper"));
     QCOMPARE(window.findChild<QWidget *>("FgDataGrid")->accessibleName(), QString("Artiklar"));
@@ -121,7 +137,7 @@ void TestMainWindow::enablingFollowsTheOpenDatabase()
     auto enabled = [&](CommandId id) { return window.action(id)->isEnabled(); };
     auto checkClosed = [&] {
         for (CommandId id :
-             {C::OpenMDB, C::OpenTDS, C::Options, C::Exit, C::About, C::SchemeOfficeXP})
+             {C::OpenMDB, C::OpenTDS, C::Options, C::Exit, C::Help, C::About, C::SchemeOfficeXP})
             QVERIFY2(enabled(id), qPrintable(QString::number(int(id))));
         for (CommandId id :
              {C::SaveAs, C::CloseMDB, C::SaveTDS, C::ChangePrefix, C::NewArticleGroup,
@@ -420,6 +436,92 @@ void TestMainWindow::qtSpeaksSwedish()
     QCOMPARE(QCoreApplication::translate("QLineEdit", "&Undo"), QString("&Ångra"));
     QCOMPARE(QCoreApplication::translate("QFileDialog", "&Open"), QString("&Öppna"));
     QCOMPARE(QCoreApplication::translate("QDialogButtonBox", "Cancel"), QString("Avbryt"));
+}
+
+void TestMainWindow::helpOpensTheUserGuide_data()
+{
+    QTest::addColumn<bool>("byKey");
+    QTest::newRow("menu item") << false;
+    QTest::newRow("F1") << true;
+}
+
+void TestMainWindow::helpOpensTheUserGuide()
+{
+    QFETCH(bool, byKey);
+    ScriptedPrompter prompter;
+    MainWindow window(prompter);
+    QList<QUrl> opened;
+    // Looked up as the real program does, from where the build put it.
+    window.setUserGuide(UserGuide(
+        [&opened](const QUrl &url) {
+            opened << url;
+            return true;
+        },
+        UserGuide::searchPaths(KVISTBO_PROGRAM_DIR)));
+    if (byKey) {
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(&window, Qt::Key_F1);
+    } else {
+        window.action(CommandId::Help)->trigger();
+    }
+    QVERIFY2(prompter.shown.isEmpty(), qPrintable(prompter.texts().join('\n')));
+    QCOMPARE(opened.size(), 1);
+    QVERIFY(opened[0].isLocalFile());
+    const QFileInfo page(opened[0].toLocalFile());
+    QVERIFY2(page.isFile(), qPrintable(page.filePath()));
+    QCOMPARE(page.canonicalFilePath(),
+             QFileInfo(QDir(KVISTBO_PROGRAM_DIR).filePath("help/index.html")).canonicalFilePath());
+    // A Swedish page whose pictures and style sheet came along.
+    const QString html = QString::fromUtf8(TestFiles::read(page.filePath()));
+    QVERIFY(html.contains("<html lang=\"sv\">"));
+    static const QRegularExpression reference(R"re((?:src|href)="([^":#]+)")re");
+    int references = 0;
+    for (const QRegularExpressionMatch &match : reference.globalMatch(html)) {
+        QVERIFY2(page.dir().exists(match.captured(1)), qPrintable(match.captured(1)));
+        ++references;
+    }
+    QVERIFY(references >= 3);
+}
+
+void TestMainWindow::userGuideProblemsAreReported_data()
+{
+    QTest::addColumn<bool>("pagePresent");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no guide") << false << "Användarhandboken hittades inte:\n";
+    QTest::newRow("no browser") << true << "Användarhandboken kunde inte öppnas: ";
+}
+
+void TestMainWindow::userGuideProblemsAreReported()
+{
+    QFETCH(bool, pagePresent);
+    QFETCH(QString, message);
+    const QString first = m_dir->filePath("bin/help/index.html");
+    const QString second = m_dir->filePath("share/kvistbo/help/index.html");
+    if (pagePresent) {
+        QVERIFY(QDir(m_dir->path()).mkpath("share/kvistbo/help"));
+        TestFiles::write(second, "<html lang=\"sv\"></html>");
+    }
+    ScriptedPrompter prompter;
+    MainWindow window(prompter);
+    int calls = 0;
+    window.setUserGuide(UserGuide(
+        [&calls](const QUrl &) {
+            ++calls;
+            return false;
+        },
+        {first, second}));
+    window.dispatch(CommandId::Help);
+    // Nothing opens without a page; the user is told where it was looked for.
+    QCOMPARE(calls, pagePresent ? 1 : 0);
+    QCOMPARE(prompter.shown.size(), 1);
+    QCOMPARE(prompter.shown[0].icon, MessageIcon::Error);
+    QCOMPARE(prompter.shown[0].title, QString("Användarhandbok"));
+    const QString text = prompter.shown[0].text;
+    QVERIFY2(text.startsWith(message), qPrintable(text));
+    QVERIFY2(text.contains(QDir::toNativeSeparators(second)), qPrintable(text));
+    QCOMPARE(text.contains(QDir::toNativeSeparators(first)), !pagePresent);
 }
 
 void TestMainWindow::firstRunCopiesInitIni()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a scratch prefix and checks that the desktop integration is all there:
-# the program, its launcher, icon, file types, software-centre entry and shipped data.
+# the program, its launcher, icon, file types, software-centre entry, shipped data and the user
+# guide.
 set -euo pipefail
 
 build_dir=$1
@@ -21,6 +22,27 @@ else
     fail "saknas eller ej körbar: bin/kvistbo"
 fi
 need share/kvistbo/chelcondef.txt
+# The guide (F1) with every picture and style sheet it refers to.
+help=share/kvistbo/help
+need $help/index.html
+if [ -s "$prefix/$help/index.html" ]; then
+    grep -q '<html lang="sv">' "$prefix/$help/index.html" || fail "handboken är inte på svenska"
+    refs=$(grep -oE '(src|href)="[^":#]+"' "$prefix/$help/index.html" |
+        sed -E 's/^[a-z]+="(.*)"$/\1/' | sort -u)
+    pictures=0
+    for ref in $refs; do
+        need "$help/$ref"
+        case $ref in
+        *.png)
+            pictures=$((pictures + 1))
+            if [ -s "$prefix/$help/$ref" ] && command -v file >/dev/null; then
+                file "$prefix/$help/$ref" | grep -q 'PNG image data' || fail "$ref är ingen PNG"
+            fi
+            ;;
+        esac
+    done
+    [ "$pictures" -ge 2 ] || fail "handboken har färre än två skärmbilder"
+fi
 need share/icons/hicolor/scalable/apps/kvistbo.svg
 # Each fixed size holds a bitmap when the build rendered them, else the drawing itself.
 for size in 16 24 48; do

@@ -91,13 +91,16 @@ GridController::GridController(CatalogueSession &session, Prompter &prompter, QO
 void GridController::afterReset()
 {
     m_model->endChange();
-    // A new buffer starts unsorted, with its first cell current.
+    // A new buffer starts unsorted, with its first cell current and nothing reported as marked:
+    // the status text and the sort arrow belonged to the rows that went.
     m_sortColumn = -1;
     m_view->horizontalHeader()->setSortIndicatorShown(false);
-    if (m_grid.rows() > 1)
+    if (m_grid.rows() > 1) {
+        const QScopedValueRollback<bool> quiet(m_announcing, true);
         m_view->setCurrentIndex(m_model->index(0, 1));
-    else
-        emit selectionStatus(QString());
+        m_grid.setSelection({1, 1, 1, 1});
+    }
+    emit selectionStatus(QString());
 }
 
 bool GridController::SingleGroupView() const

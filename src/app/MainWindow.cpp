@@ -342,10 +342,15 @@ void MainWindow::connectSession()
 {
     connect(&m_session, &CatalogueSession::opened, this, [this](const QString &path) {
         setupGridColumns();
+        // Another catalogue starts at the root, at the top of the tree; a reopened one keeps
+        // the choice the session shows again.
+        const bool reopening = m_session.isReopening();
+        if (!reopening)
+            m_lastTreeKey.clear();
         SetupTreeView();
         // A new user sees articles at once: the grid shows the highlighted tree row.
         const ArticleSelection highlighted = ArticleSelection::fromTreeKey(m_tree->currentKey());
-        if (highlighted.isValid())
+        if (highlighted.isValid() && !reopening)
             m_session.show(highlighted);
         setWindowTitle(databaseCaption(path));
         UpdateRecentFiles();

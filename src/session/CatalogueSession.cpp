@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QScopedValueRollback>
 
 namespace {
 
@@ -225,6 +226,7 @@ bool CatalogueSession::reopen()
         return false;
     const QString path = m_currentDbPath;
     const ArticleSelection shown = m_selection;
+    const QScopedValueRollback<bool> reopening(m_reopening, true);
     closeDatabase();
     if (!OpenMDB(path))
         return false;

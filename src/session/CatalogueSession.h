@@ -58,6 +58,8 @@ public:
     bool exportCatalogue(const QString &tdsPath);
     // Closes and opens the database again with the same tree choice (a column changed).
     bool reopen();
+    // True while reopen() runs: the window keeps its tree choice instead of starting at the root.
+    bool isReopening() const { return m_reopening; }
 
     // The grid: show a tree choice (false when the user stayed with the edited one), write the
     // edits back, or throw them away and read the grid again.
@@ -98,4 +100,5 @@ private:
     ArticleGrid m_grid;
     ArticleSelection m_selection;
     bool m_edited = false;
+    bool m_reopening = false;
 };

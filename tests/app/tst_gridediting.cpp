@@ -57,6 +57,7 @@ private slots:
     void savingOrIgnoringForgetsTheSteps_data();
     void savingOrIgnoringForgetsTheSteps();
     void changedCellsAreMarked();
+    void anotherChoiceClearsStatusAndSortArrow();
     void databaseDialogsAskAboutEditsFirst_data();
     void databaseDialogsAskAboutEditsFirst();
 
@@ -589,6 +590,25 @@ void TestGridEditing::changedCellsAreMarked()
         QVERIFY(distance(tint, palette.color(QPalette::Highlight)) >= 60);
         QVERIFY(qAbs(qGray(tint.rgb()) - qGray(palette.color(QPalette::Text).rgb())) >= 90);
     }
+}
+
+void TestGridEditing::anotherChoiceClearsStatusAndSortArrow()
+{
+    openGroup("!ABCDI010");
+    QHeaderView *header = m_window->gridView()->horizontalHeader();
+    auto *status = m_window->statusBar()->findChild<QLabel *>("staMessage");
+    m_window->gridController().onHeaderClicked(m_window->grid().GetColumn("BENÄMNING"));
+    QVERIFY(header->isSortIndicatorShown());
+    selectRows(1, 2);
+    QCOMPARE(status->text(), QString("2 rader markerade."));
+    // Neither the status text nor the arrow speaks of rows that are gone.
+    m_prompter->choices.enqueue(Answer::No);
+    openGroup("!ABCDI020");
+    QCOMPARE(status->text(), QString());
+    QVERIFY(!header->isSortIndicatorShown());
+    selectRows(1, 1);
+    m_window->dispatch(CommandId::CloseMDB);
+    QCOMPARE(status->text(), QString());
 }
 
 void TestGridEditing::databaseDialogsAskAboutEditsFirst_data()

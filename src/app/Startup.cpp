@@ -51,15 +51,23 @@ std::unique_ptr<MainWindow> startInteractive(const CommandLine &commandLine, Pro
     return window;
 }
 
-bool installQtTranslations()
+bool installQtTranslations(const QString &qtCatalogueFolder)
 {
     QLocale::setDefault(QLocale(QLocale::Swedish, QLocale::Sweden));
-    auto *translator = new QTranslator(QCoreApplication::instance());
-    if (!translator->load(QLocale(QLocale::Swedish, QLocale::Sweden), QStringLiteral("qt"),
-                          QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        delete translator;
-        return false;
-    }
-    return QCoreApplication::installTranslator(translator);
+    auto *qt = new QTranslator(QCoreApplication::instance());
+    const bool qtLoaded =
+        qt->load(QLocale(QLocale::Swedish, QLocale::Sweden), QStringLiteral("qt"),
+                 QStringLiteral("_"),
+                 qtCatalogueFolder.isEmpty() ? QLibraryInfo::path(QLibraryInfo::TranslationsPath)
+                                             : qtCatalogueFolder) &&
+        QCoreApplication::installTranslator(qt);
+    if (!qtLoaded)
+        delete qt;
+    // Installed last, so it is asked first: it fills what Qt's catalogue lacks for Qt 6.
+    auto *ours = new QTranslator(QCoreApplication::instance());
+    if (ours->load(QStringLiteral(":/translations/kvistbo_qt_sv.qm")))
+        QCoreApplication::installTranslator(ours);
+    else
+        delete ours;
+    return qtLoaded;
 }

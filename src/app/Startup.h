@@ -2,6 +2,8 @@
 
 #include "app/CommandLine.h"
 
+#include <QString>
+
 #include <memory>
 
 class MainWindow;
@@ -13,5 +15,6 @@ class Prompter;
 std::unique_ptr<MainWindow> startInteractive(const CommandLine &commandLine, Prompter &prompter);
 
 // Qt's own dialogs and widgets speak Swedish whatever the system's language: loads Qt's Swedish
-// translations into the application. False when they are not installed.
-bool installQtTranslations();
+// translations (from qtCatalogueFolder, by default Qt's own folder) and, over them, the built-in
+// catalogue with what they lack. False when Qt's are not installed; the built-in one still loads.
+bool installQtTranslations(const QString &qtCatalogueFolder = {});

@@ -1,5 +1,7 @@
 #include "ui/MessageBoxPrompter.h"
 
+#include "ui/FileDialogDetails.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
@@ -82,18 +84,20 @@ std::optional<QString> MessageBoxPrompter::inputText(const QString &title, const
 
 QStringList MessageBoxPrompter::openFile(const FileDialogRequest &request)
 {
-    if (request.multiSelect)
-        return QFileDialog::getOpenFileNames(m_parent, request.title, request.initialFolder,
-                                             request.filter);
-    const QString file = QFileDialog::getOpenFileName(m_parent, request.title,
-                                                      request.initialFolder, request.filter);
-    return file.isEmpty() ? QStringList() : QStringList{file};
+    QFileDialog dialog(m_parent, request.title, request.initialFolder, request.filter);
+    dialog.setFileMode(request.multiSelect ? QFileDialog::ExistingFiles
+                                           : QFileDialog::ExistingFile);
+    showFileDetailsInProgramLocale(dialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles();
 }
 
 QString MessageBoxPrompter::saveFile(const FileDialogRequest &request)
 {
     QFileDialog dialog(m_parent, request.title, request.initialFolder, request.filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
+    showFileDetailsInProgramLocale(dialog);
     dialog.setDefaultSuffix(request.defaultSuffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};

@@ -227,11 +227,16 @@ void ArticleGrid::moveRow(int from, int to)
 {
     if (from < 1 || to < 1 || from >= rows() || to >= rows() || from == to)
         return;
+    relocate(from, to);
+    if (m_recording)
+        record(Edit::RowMoved{from, to});
+}
+
+void ArticleGrid::relocate(int from, int to)
+{
     Row row = std::move(m_rows[size_t(from)]);
     m_rows.erase(m_rows.begin() + from);
     m_rows.insert(m_rows.begin() + to, std::move(row));
-    if (m_recording)
-        record(Edit::RowMoved{from, to});
 }
 
 void ArticleGrid::swapRows(int a, int b)
@@ -363,9 +368,7 @@ GridChange ArticleGrid::undo(Edit &edit)
                            extent.rowsChanged = true;
                        },
                        [&](Edit::RowMoved &e) {
-                           Row row = std::move(m_rows[size_t(e.to)]);
-                           m_rows.erase(m_rows.begin() + e.to);
-                           m_rows.insert(m_rows.begin() + e.from, std::move(row));
+                           relocate(e.to, e.from);
                            extent.rowsChanged = true;
                        },
                        [&](Edit::RowsSwapped &e) {
@@ -405,9 +408,7 @@ GridChange ArticleGrid::redo(Edit &edit)
                            extent.rowsChanged = true;
                        },
                        [&](Edit::RowMoved &e) {
-                           Row row = std::move(m_rows[size_t(e.from)]);
-                           m_rows.erase(m_rows.begin() + e.from);
-                           m_rows.insert(m_rows.begin() + e.to, std::move(row));
+                           relocate(e.from, e.to);
                            extent.rowsChanged = true;
                        },
                        [&](Edit::RowsSwapped &e) {

@@ -167,6 +167,7 @@ private:
     void record(Edit::Entry entry);
     void eraseRows(int at, int count, std::vector<Row> *taken);
     void reorder(const std::vector<int> &order, bool backwards);
+    void relocate(int from, int to);
 
     std::vector<Row> m_rows;
     std::vector<qint64> m_removedIds;

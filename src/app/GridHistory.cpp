@@ -32,6 +32,8 @@ private:
 GridHistory::GridHistory(ArticleGrid &grid, QObject *parent) : QObject(parent), m_grid(grid)
 {
     m_grid.setRecording(true);
+    // A step over a whole root view keeps a few dozen megabytes; the oldest steps go first.
+    m_stack.setUndoLimit(kStepLimit);
     connect(&m_stack, &QUndoStack::indexChanged, this, &GridHistory::changed);
     connect(&m_stack, &QUndoStack::cleanChanged, this, &GridHistory::changed);
 }

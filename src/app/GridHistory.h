@@ -14,6 +14,8 @@ class GridHistory : public QObject
 {
     Q_OBJECT
 public:
+    static constexpr int kStepLimit = 100;
+
     explicit GridHistory(ArticleGrid &grid, QObject *parent = nullptr);
     ~GridHistory() override;
 

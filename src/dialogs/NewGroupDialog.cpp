@@ -106,6 +106,12 @@ QWidget *NewGroupDialog::buildBlockNameFrame()
     about->setObjectName(QStringLiteral("cmdAboutBlockNames"));
     about->setAutoDefault(false);
     about->setFixedWidth(about->sizeHint().height());
+    about->setToolTip(QStringLiteral("Om blocknamn"));
+    about->setAccessibleName(QStringLiteral("Om blocknamn"));
+    connect(about, &QPushButton::clicked, this, [this] {
+        m_prompter.message(MessageIcon::Information, QStringLiteral("Om blocknamn"),
+                           NewGroup::blockNameHelp(m_kind));
+    });
 
     auto *codeRow = new QHBoxLayout;
     codeRow->setSpacing(2);

@@ -29,6 +29,8 @@ QString designedPrefixLabel(Kind kind);
 QString prefixLabel(Kind kind, const QString &libraryPrefix);
 // What follows the code in a block name: "0" for an article group, nothing otherwise.
 QString suffix(Kind kind);
+// What the "?" beside the code explains: how the block name is made and what the code may hold.
+QString blockNameHelp(Kind kind);
 // "F", "T" or "".
 QString specialLetter(Special special);
 

@@ -161,7 +161,7 @@ void TestNewGroupDialog::freshDialog()
     QFETCH(QString, description);
 
     const Form f = open(accessoryGroup);
-    const NewGroupDialog &dialog = *f.dialog;
+    NewGroupDialog &dialog = *f.dialog;
 
     QCOMPARE(dialog.objectName(), name);
     QCOMPARE(dialog.windowTitle(), title);
@@ -177,7 +177,14 @@ void TestNewGroupDialog::freshDialog()
     QVERIFY(f.save()->isDefault());
     QCOMPARE(f.save()->text(), QStringLiteral("&Spara"));
     QCOMPARE(control<QPushButton>(dialog, "cmdCancel")->text(), QStringLiteral("St&äng"));
-    QCOMPARE(control<QPushButton>(dialog, "cmdAboutBlockNames")->text(), QStringLiteral("?"));
+    auto *about = control<QPushButton>(dialog, "cmdAboutBlockNames");
+    QCOMPARE(about->text(), QStringLiteral("?"));
+    QCOMPARE(about->accessibleName(), QStringLiteral("Om blocknamn"));
+    // It explains the block name of the kind of group the dialog makes.
+    QVERIFY(m_prompter.shown.isEmpty());
+    about->click();
+    QVERIFY(m_prompter.lastText().contains(accessoryGroup ? "ABCD#012" : "ABCDIMS0"));
+    m_prompter.shown.clear();
     QVERIFY(!f.error()->isVisible());
     QCOMPARE(f.dialog->focusWidget(), f.code());
 

@@ -124,6 +124,12 @@ void GridController::commitEditor()
         m_view->setFocus(Qt::OtherFocusReason);
 }
 
+void GridController::commitTypedText()
+{
+    if (m_view && m_view->commitTypedText())
+        m_view->setFocus(Qt::OtherFocusReason);
+}
+
 GridController::~GridController()
 {
     // The view belongs to the window's widgets and may outlive the grid it shows.
@@ -566,7 +572,7 @@ void GridController::openContactDefinition(int row, int column)
 {
     // The "..." button sits in the open editor: its text counts first, and the editor is gone
     // before the dialog's definition is written.
-    commitEditor();
+    commitTypedText();
     int firstRow = row;
     int lastRow = row;
     if (const auto selected = m_grid.dataSelection();

@@ -36,6 +36,8 @@ public:
     // Commits an open cell editor through the normal edit rules and gives the grid the focus
     // back; every command runs this first, so no keystroke is lost.
     void commitEditor();
+    // The same before a cell's "..." dialog, where an editor with nothing typed makes no edit.
+    void commitTypedText();
     ArticleGridModel *model() const { return m_model; }
     GridHistory &history() { return m_history; }
     ArticleGridView *view() const { return m_view.data(); }

@@ -746,7 +746,7 @@ void MainWindow::openAccessoryPicker(int, int)
         return;
     // What the user typed in the cell counts first; the picked name then replaces it in the
     // rows that were selected when the picker opened.
-    m_gridController.commitEditor();
+    m_gridController.commitTypedText();
     const ArticleGrid::CellRange target = grid().selection();
     if (m_picker)
         m_picker->close();

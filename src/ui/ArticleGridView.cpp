@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QItemSelection>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 
 ArticleGridView::ArticleGridView(QWidget *parent) : QTableView(parent)
@@ -110,6 +111,18 @@ bool ArticleGridView::commitOpenEditor()
     commitData(editor);
     closeEditor(editor, QAbstractItemDelegate::NoHint);
     return true;
+}
+
+bool ArticleGridView::commitTypedText()
+{
+    const auto *lineEdit = m_editing && m_editingIndex.isValid()
+                               ? qobject_cast<QLineEdit *>(indexWidget(m_editingIndex))
+                               : nullptr;
+    if (lineEdit && !lineEdit->isModified()) {
+        discardOpenEditor();
+        return false;
+    }
+    return commitOpenEditor();
 }
 
 void ArticleGridView::discardOpenEditor()

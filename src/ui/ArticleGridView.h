@@ -18,6 +18,9 @@ public:
     // Writes an open cell editor's text through the delegate and closes it; false when none
     // was open.
     bool commitOpenEditor();
+    // Before a cell's "..." dialog: what the user typed is written, but an editor opened only to
+    // reach the button closes without an edit (an empty cell would otherwise become "0").
+    bool commitTypedText();
     // Closes an open cell editor without writing its text (a dialog writes the cell instead).
     void discardOpenEditor();
 

@@ -58,6 +58,7 @@ private slots:
     void savingOrIgnoringForgetsTheSteps();
     void changedCellsAreMarked();
     void anotherChoiceClearsStatusAndSortArrow();
+    void editorOpenedForItsButtonMakesNoEdit();
     void databaseDialogsAskAboutEditsFirst_data();
     void databaseDialogsAskAboutEditsFirst();
 
@@ -609,6 +610,26 @@ void TestGridEditing::anotherChoiceClearsStatusAndSortArrow()
     selectRows(1, 1);
     m_window->dispatch(CommandId::CloseMDB);
     QCOMPARE(status->text(), QString());
+}
+
+void TestGridEditing::editorOpenedForItsButtonMakesNoEdit()
+{
+    openGroup("!ABCDI010");
+    ArticleGridView *view = m_window->gridView();
+    // A cell opened only to reach its "..." button is left as it was, and nothing is edited.
+    const int maker = m_window->grid().GetColumn("FABRIKAT");
+    view->edit(cell(1, "FABRIKAT"));
+    QVERIFY(view->isEditing());
+    QVERIFY(!view->commitTypedText());
+    QVERIFY(!view->isEditing());
+    QVERIFY(!m_window->session().isEdited());
+
+    // What was typed is written.
+    QLineEdit *editor = typeInto(cell(1, "FABRIKAT"), "Hager");
+    QVERIFY(editor);
+    QVERIFY(view->commitTypedText());
+    QCOMPARE(m_window->grid().text(1, maker), QString("Hager"));
+    QVERIFY(m_window->session().isEdited());
 }
 
 void TestGridEditing::databaseDialogsAskAboutEditsFirst_data()

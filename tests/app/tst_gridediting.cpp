@@ -614,14 +614,17 @@ void TestGridEditing::anotherChoiceClearsStatusAndSortArrow()
 
 void TestGridEditing::editorOpenedForItsButtonMakesNoEdit()
 {
-    openGroup("!ABCDI010");
+    openGroup("!ABCDI020");
     ArticleGridView *view = m_window->gridView();
-    // A cell opened only to reach its "..." button is left as it was, and nothing is edited.
+    // An empty cell opened only to reach its "..." button stays empty (a committed blank would
+    // become "0"), and nothing is edited.
     const int maker = m_window->grid().GetColumn("FABRIKAT");
+    QCOMPARE(m_window->grid().text(1, maker), QString());
     view->edit(cell(1, "FABRIKAT"));
     QVERIFY(view->isEditing());
     QVERIFY(!view->commitTypedText());
     QVERIFY(!view->isEditing());
+    QCOMPARE(m_window->grid().text(1, maker), QString());
     QVERIFY(!m_window->session().isEdited());
 
     // What was typed is written.

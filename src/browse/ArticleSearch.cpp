@@ -1,6 +1,7 @@
 #include "browse/ArticleSearch.h"
 
 #include "browse/ArticleGrid.h"
+#include "core/SwedishFold.h"
 #include "db/Database.h"
 #include "db/Schema.h"
 
@@ -20,36 +21,18 @@ QString columnOrNull(const std::vector<ColumnInfo> &columns, const QString &name
     return QStringLiteral("NULL");
 }
 
-} // namespace
-
-QString likePattern(const QString &text)
-{
-    QString escaped;
-    escaped.reserve(text.size() + 2);
-    escaped += QLatin1Char('%');
-    for (const QChar c : text) {
-        if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('\\'))
-            escaped += QLatin1Char('\\');
-        escaped += c;
-    }
-    escaped += QLatin1Char('%');
-    return escaped;
-}
-
-namespace {
-
 std::vector<ColumnInfo> articleColumns(Database &db)
 {
     return db.columns(QString::fromLatin1(Schema::kArticles));
 }
 
-// The index of the first column of one article that holds the pattern ?1; the article's rowid
+// The index of the first column of one article that holds the text ?1; the article's rowid
 // is ?2.
 QString columnSql(const std::vector<ColumnInfo> &columns)
 {
     QString which = QStringLiteral("CASE");
     for (size_t i = 0; i < columns.size(); ++i) {
-        which += QStringLiteral(" WHEN a.%1 LIKE ?1 ESCAPE '\\' THEN %2")
+        which += QStringLiteral(" WHEN SV_CONTAINS(a.%1, ?1) THEN %2")
                      .arg(quoteIdentifier(columns[i].name))
                      .arg(i);
     }
@@ -60,30 +43,10 @@ QString columnSql(const std::vector<ColumnInfo> &columns)
 
 } // namespace
 
-QString prefilterPattern(const QString &text)
-{
-    // Case folding turns no Windows-1252 letter into an ASCII one, so a row holding the text
-    // holds its ASCII part too, and an ASCII LIKE is far cheaper than one that folds.
-    QString best;
-    QString run;
-    for (const QChar c : text + QChar(0)) {
-        const bool plain = c.unicode() > 0 && c.unicode() < 0x80 && c != QLatin1Char('%') &&
-                           c != QLatin1Char('_') && c != QLatin1Char('\\');
-        if (plain) {
-            run += c;
-            continue;
-        }
-        if (run.size() > best.size())
-            best = run;
-        run.clear();
-    }
-    return QLatin1Char('%') + best + QLatin1Char('%');
-}
-
-QString findSql(Database &db)
+QString findSql(Database &db, const QString &test)
 {
     const std::vector<ColumnInfo> columns = articleColumns(db);
-    // One LIKE over the whole row, the cells joined by a line break (which no cell and no
+    // One test over the whole row, the cells joined by a line break (which no cell and no
     // search text holds), costs far less than one call per cell. Which column matched is
     // asked afterwards, for the hits kept only.
     QStringList cells;
@@ -101,20 +64,21 @@ QString findSql(Database &db)
              columnOrNull(columns, QStringLiteral("BENÄMNING")),
              cells.isEmpty()
                  ? QStringLiteral("0")
-                 : QStringLiteral("(%1) LIKE ?3 ESCAPE '\\' AND (%1) LIKE ?1 ESCAPE '\\'")
-                       .arg(cells.join(QStringLiteral(" || char(10) || "))));
+                 : test.arg(QLatin1Char('(') + cells.join(QStringLiteral(" || char(10) || ")) +
+                            QLatin1Char(')')));
 }
 
 QList<Hit> find(Database &db, const QString &text, int limit)
 {
     QList<Hit> hits;
-    // No cell holds a line break; the joined row does, between cells.
-    if (text.isEmpty() || limit <= 0 || text.contains(QLatin1Char('\n')))
+    // No cell holds a line break; the joined row does, between cells. A text of characters the
+    // collation ignores (a soft hyphen) would be found everywhere.
+    const QString folded = SwedishFold::fold(text);
+    if (folded.isEmpty() || limit <= 0 || folded.contains(QLatin1Char('\n')))
         return hits;
     const std::vector<ColumnInfo> columns = articleColumns(db);
-    const QString pattern = likePattern(text);
     Statement st = db.prepare(findSql(db));
-    st.bind(1, pattern).bind(2, qint64(limit)).bind(3, prefilterPattern(text));
+    st.bind(1, text).bind(2, qint64(limit));
     while (st.step()) {
         Hit hit;
         hit.rowId = st.int64(0);
@@ -128,7 +92,7 @@ QList<Hit> find(Database &db, const QString &text, int limit)
     }
     Statement which = db.prepare(columnSql(columns));
     for (Hit &hit : hits) {
-        which.bind(1, pattern).bind(2, hit.rowId);
+        which.bind(1, text).bind(2, hit.rowId);
         if (which.step() && !which.isNull(0)) {
             const qint64 column = which.int64(0);
             if (column >= 0 && size_t(column) < columns.size())

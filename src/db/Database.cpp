@@ -1,5 +1,7 @@
 #include "db/Database.h"
 
+#include "core/SwedishFold.h"
+
 #include <QRegularExpression>
 
 #include <sqlite3.h>
@@ -7,6 +9,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
+#include <memory>
+#include <string>
+#include <string_view>
 #include <utility>
 
 namespace {
@@ -155,6 +161,48 @@ void likeIgnoringCase(sqlite3_context *context, int argc, sqlite3_value **argv)
                                     codePoint(escape.toCaseFolded()));
     }
     sqlite3_result_int(context, unmatched == 0 ? 1 : 0);
+}
+
+// The needle of SV_CONTAINS folded once per statement, and room to fold each text into.
+struct FoldedNeedle
+{
+    std::string needle;
+    std::string text;
+};
+
+void appendFolded(sqlite3_value *value, std::string &out)
+{
+    const auto *utf8 = reinterpret_cast<const char *>(sqlite3_value_text(value));
+    SwedishFold::appendFoldedUtf8(utf8, sqlite3_value_bytes(value), out);
+}
+
+// SV_CONTAINS(text, needle): 1 when the text holds the needle as the Swedish collation sees
+// them at primary strength (case and accents ignored, Å Ä Ö letters of their own), else 0; null
+// when either is null. The needle is plain text: % _ and \ stand for themselves.
+void containsSwedish(sqlite3_context *context, int, sqlite3_value **argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
+        return;
+    try {
+        auto *folded = static_cast<FoldedNeedle *>(sqlite3_get_auxdata(context, 1));
+        std::unique_ptr<FoldedNeedle> fresh;
+        if (!folded) {
+            fresh = std::make_unique<FoldedNeedle>();
+            appendFolded(argv[1], fresh->needle);
+            folded = fresh.get();
+        }
+        folded->text.clear();
+        appendFolded(argv[0], folded->text);
+        const bool found = std::string_view(folded->text).find(folded->needle) != std::string::npos;
+        sqlite3_result_int(context, found ? 1 : 0);
+        // SQLite keeps the folded needle while the statement runs, or frees it right away.
+        if (fresh) {
+            sqlite3_set_auxdata(context, 1, fresh.release(),
+                                [](void *p) { delete static_cast<FoldedNeedle *>(p); });
+        }
+    } catch (const std::exception &e) {
+        sqlite3_result_error(context, e.what(), -1);
+    }
 }
 
 bool g_triggersAllowed = false;
@@ -393,6 +441,8 @@ void Database::open(const QString &path, OpenMode mode)
         for (const int arguments : {2, 3})
             sqlite3_create_function(m_handle, "like", arguments, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
                                     nullptr, likeIgnoringCase, nullptr, nullptr);
+        sqlite3_create_function(m_handle, "SV_CONTAINS", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                nullptr, containsSwedish, nullptr, nullptr);
         // Reading the schema tells a database from any other file right away.
         exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
     } catch (...) {

@@ -29,6 +29,9 @@ private slots:
     void likeIgnoresCaseBeyondAscii_data();
     void likeIgnoresCaseBeyondAscii();
     void likeEscapeMustBeOneCharacter();
+    void svContainsIgnoresCaseAndAccents_data();
+    void svContainsIgnoresCaseAndAccents();
+    void svContainsHoldsItsNeedleAcrossRows();
 
 private:
     QTemporaryDir m_dir;
@@ -321,6 +324,46 @@ void TestDatabase::likeEscapeMustBeOneCharacter()
 {
     Database db(m_dir.filePath("like-escape.db"), Database::OpenMode::Create);
     QVERIFY_THROWS_EXCEPTION(DbError, db.scalar(QStringLiteral("SELECT 'a' LIKE 'a' ESCAPE 'xy'")));
+}
+
+void TestDatabase::svContainsIgnoresCaseAndAccents_data()
+{
+    QTest::addColumn<QVariant>("text");
+    QTest::addColumn<QVariant>("needle");
+    QTest::addColumn<QVariant>("expected"); // 1, 0 or null
+    QTest::newRow("case and accents") << QVariant("Café Olé") << QVariant("FE OLE") << QVariant(1);
+    QTest::newRow("Å is no A") << QVariant("Åsnor") << QVariant("asnor") << QVariant(0);
+    QTest::newRow("% is plain") << QVariant("100% ull") << QVariant("0%") << QVariant(1);
+    QTest::newRow("% is no wildcard") << QVariant("100 ull") << QVariant("1%u") << QVariant(0);
+    QTest::newRow("a number as text") << QVariant(1250) << QVariant("25") << QVariant(1);
+    QTest::newRow("empty needle") << QVariant("Åsnor") << QVariant("") << QVariant(1);
+    QTest::newRow("null text") << QVariant() << QVariant("a") << QVariant();
+    QTest::newRow("null needle") << QVariant("a") << QVariant() << QVariant();
+}
+
+void TestDatabase::svContainsIgnoresCaseAndAccents()
+{
+    QFETCH(QVariant, text);
+    QFETCH(QVariant, needle);
+    QFETCH(QVariant, expected);
+    Database db(m_dir.filePath("contains.db"), Database::OpenMode::Create);
+    Statement st = db.prepare(QStringLiteral("SELECT SV_CONTAINS(?, ?)"));
+    st.bindVariant(1, text).bindVariant(2, needle);
+    QVERIFY(st.step());
+    QCOMPARE(st.isNull(0), expected.isNull());
+    if (!expected.isNull())
+        QCOMPARE(st.int64(0), expected.toLongLong());
+}
+
+void TestDatabase::svContainsHoldsItsNeedleAcrossRows()
+{
+    // The needle is folded once for the statement and kept; every row is still its own.
+    Database db(m_dir.filePath("contains-rows.db"), Database::OpenMode::Create);
+    const QVariant matches = db.scalar(
+        QStringLiteral("SELECT group_concat(ifnull(SV_CONTAINS(column1, ?), 'null'), ',') FROM "
+                       "(VALUES ('Crème'), ('CREME'), ('krem'), (NULL), ('crème brûlée'))"),
+        QStringLiteral("crEmE"));
+    QCOMPARE(matches.toString(), QStringLiteral("1,1,0,null,1"));
 }
 
 QTEST_GUILESS_MAIN(TestDatabase)

@@ -3,7 +3,7 @@
 //
 //   kvistbo_bench_search DB.tdb TEXT         opens the database and runs the search
 //   kvistbo_bench_search --sql DB.tdb TEXT   prints the same query for the sqlite3 shell, with
-//                                            its LIKE where we call SV_CONTAINS, the pattern
+//                                            its LIKE where we call SV_FIND, the pattern
 //                                            and the limit bound through .param set
 
 #include "BenchFailure.h"
@@ -62,8 +62,8 @@ int main(int argc, char *argv[])
     try {
         if (printSql) {
             Database db(args.at(2), Database::OpenMode::ReadOnly);
-            // The shell has neither the Swedish collation nor SV_CONTAINS: it sorts bytewise
-            // and its LIKE folds ASCII only.
+            // The shell has neither the Swedish collation nor SV_FIND: it sorts bytewise and
+            // tests each cell with its LIKE, which folds ASCII only.
             QString sql = ArticleSearch::findSql(db, QStringLiteral("%1 LIKE ?1 ESCAPE '\\'"));
             sql.replace(QLatin1String(" COLLATE SV"), QString());
             std::printf(".param set ?1 %s\n.param set ?2 %d\n%s;\n",

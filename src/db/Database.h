@@ -79,8 +79,8 @@ private:
 
 // The working database connection: RAII over sqlite3, with the Swedish collation "SV" and the
 // helper functions the catalogue's SQL uses registered on every open. Its LIKE ignores case
-// also outside ASCII (Å Ä Ö); SV_CONTAINS(text, needle) finds a plain substring ignoring case
-// and accents as the Swedish collation does (é = e, but å is no a).
+// also outside ASCII (Å Ä Ö); SV_FIND(needle, text, ...) numbers the first text holding a plain
+// substring, case and accents ignored as the Swedish collation does (é is e, but å is no a).
 class Database
 {
 public:

@@ -38,6 +38,8 @@ private slots:
     void find();
     void textFindsCell_data();
     void textFindsCell();
+    void wideTableNamesTheColumn_data();
+    void wideTableNamesTheColumn();
     void hitCarriesTheListedFields();
     void hitLeadsToItsGroupRowAndCell();
 
@@ -173,6 +175,40 @@ void TestArticleSearch::textFindsCell()
             columns << hit.column;
     }
     QCOMPARE(columns, expected ? QStringList{last} : QStringList{});
+}
+
+void TestArticleSearch::wideTableNamesTheColumn_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("first call") << "w1" << QStringList{"BL_NAME"};
+    QTest::newRow("second call") << "creme" << QStringList{"F150"};
+    QTest::newRow("third call") << "BRULEE" << QStringList{"F240"};
+    QTest::newRow("none") << "finns inte" << QStringList{};
+}
+
+void TestArticleSearch::wideTableNamesTheColumn()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, expected);
+
+    // More columns than one SQL function call may take, so the search makes several.
+    Database db(m_dir.filePath(QStringLiteral("wide.tdb")), Database::OpenMode::Create);
+    QStringList columns{QStringLiteral("RAD INTEGER"), QStringLiteral("BL_NAME VARCHAR(10)")};
+    for (int i = 1; i <= 250; ++i)
+        columns << QStringLiteral("F%1 VARCHAR(10)").arg(i);
+    db.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS Articles (%1);"
+                           "CREATE TABLE IF NOT EXISTS Designations (BL_NAME, DESCRIPTION);"
+                           "DELETE FROM Articles;"
+                           "INSERT INTO Articles (RAD, BL_NAME, F150, F240) "
+                           "VALUES (1, 'W1', 'Crème', 'brûlée')")
+                .arg(columns.join(QStringLiteral(", "))));
+
+    QStringList found;
+    for (const ArticleSearch::Hit &hit : ArticleSearch::find(db, text))
+        found << hit.column;
+    QCOMPARE(found, expected);
 }
 
 void TestArticleSearch::hitCarriesTheListedFields()

@@ -280,7 +280,7 @@ fi
 # Finding a text in every column of every article, against the shell running the same query.
 search_bench="$(dirname "$grid_bench")/kvistbo_bench_search"
 if [[ -x "$search_bench" ]]; then
-    # One text with many hits (non-ASCII, so case is folded beyond ASCII) and one with none.
+    # One text with many hits (not ASCII) and one with none.
     for pair in "many:skärmad" "none:qxqxq"; do
         key="${pair%%:*}"
         text="${pair#*:}"

@@ -2,8 +2,9 @@
 // never judges them.
 //
 //   kvistbo_bench_search DB.tdb TEXT         opens the database and runs the search
-//   kvistbo_bench_search --sql DB.tdb TEXT   prints the same query for the sqlite3 shell, the
-//                                            pattern and the limit bound through .param set
+//   kvistbo_bench_search --sql DB.tdb TEXT   prints the same query for the sqlite3 shell, with
+//                                            its LIKE where we call SV_FIND, the pattern
+//                                            and the limit bound through .param set
 
 #include "BenchFailure.h"
 #include "browse/ArticleSearch.h"
@@ -36,6 +37,18 @@ QString literal(const QString &text)
     return QLatin1Char('\'') + quoted + QLatin1Char('\'');
 }
 
+// The text as a LIKE pattern for a substring, with '\' as the escape character.
+QString likePattern(const QString &text)
+{
+    QString escaped = QStringLiteral("%");
+    for (const QChar c : text) {
+        if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('\\'))
+            escaped += QLatin1Char('\\');
+        escaped += c;
+    }
+    return escaped + QLatin1Char('%');
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -49,13 +62,12 @@ int main(int argc, char *argv[])
     try {
         if (printSql) {
             Database db(args.at(2), Database::OpenMode::ReadOnly);
-            // The shell has no Swedish collation; it sorts bytewise instead.
-            QString sql = ArticleSearch::findSql(db);
+            // The shell has neither the Swedish collation nor SV_FIND: it sorts bytewise and
+            // tests each cell with its LIKE, which folds ASCII only.
+            QString sql = ArticleSearch::findSql(db, QStringLiteral("%1 LIKE ?1 ESCAPE '\\'"));
             sql.replace(QLatin1String(" COLLATE SV"), QString());
-            std::printf(".param set ?1 %s\n.param set ?2 %d\n.param set ?3 %s\n%s;\n",
-                        literal(ArticleSearch::likePattern(args.at(3))).toUtf8().constData(),
-                        kLimit,
-                        literal(ArticleSearch::prefilterPattern(args.at(3))).toUtf8().constData(),
+            std::printf(".param set ?1 %s\n.param set ?2 %d\n%s;\n",
+                        literal(likePattern(args.at(3))).toUtf8().constData(), kLimit,
                         sql.toUtf8().constData());
             return 0;
         }

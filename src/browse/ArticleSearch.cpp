@@ -1,6 +1,7 @@
 #include "browse/ArticleSearch.h"
 
 #include "browse/ArticleGrid.h"
+#include "core/SwedishFold.h"
 #include "db/Database.h"
 #include "db/Schema.h"
 
@@ -20,75 +21,67 @@ QString columnOrNull(const std::vector<ColumnInfo> &columns, const QString &name
     return QStringLiteral("NULL");
 }
 
-} // namespace
-
-QString likePattern(const QString &text)
-{
-    QString escaped;
-    escaped.reserve(text.size() + 2);
-    escaped += QLatin1Char('%');
-    for (const QChar c : text) {
-        if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('\\'))
-            escaped += QLatin1Char('\\');
-        escaped += c;
-    }
-    escaped += QLatin1Char('%');
-    return escaped;
-}
-
-namespace {
-
 std::vector<ColumnInfo> articleColumns(Database &db)
 {
     return db.columns(QString::fromLatin1(Schema::kArticles));
 }
 
-// The index of the first column of one article that holds the pattern ?1; the article's rowid
-// is ?2.
+// The cells of one article, in table order.
+QStringList cellsOf(const std::vector<ColumnInfo> &columns)
+{
+    QStringList cells;
+    for (const ColumnInfo &c : columns)
+        cells << QStringLiteral("a.") + quoteIdentifier(c.name);
+    return cells;
+}
+
+// SQLite caps a function's arguments (at 127 unless built otherwise), so a table wider than
+// this is searched in several calls.
+constexpr qsizetype kCellsPerCall = 100;
+
+// The number, from 1, of the first of the cells that holds the text ?1; 0 when none does.
+QString firstCellHolding(const QStringList &cells)
+{
+    if (cells.isEmpty())
+        return QStringLiteral("0");
+    const auto call = [&](qsizetype from) {
+        return QStringLiteral("SV_FIND(?1, %1)")
+            .arg(cells.mid(from, kCellsPerCall).join(QStringLiteral(", ")));
+    };
+    if (cells.size() <= kCellsPerCall)
+        return call(0);
+    // coalesce() stops at the first call that finds it.
+    QStringList calls;
+    for (qsizetype from = 0; from < cells.size(); from += kCellsPerCall)
+        calls << QStringLiteral("nullif(%1, 0) + %2").arg(call(from)).arg(from);
+    return QStringLiteral("coalesce(%1, 0)").arg(calls.join(QStringLiteral(", ")));
+}
+
+// The number, from 1, of the first column of one article that holds the text ?1; the article's
+// rowid is ?2.
 QString columnSql(const std::vector<ColumnInfo> &columns)
 {
-    QString which = QStringLiteral("CASE");
-    for (size_t i = 0; i < columns.size(); ++i) {
-        which += QStringLiteral(" WHEN a.%1 LIKE ?1 ESCAPE '\\' THEN %2")
-                     .arg(quoteIdentifier(columns[i].name))
-                     .arg(i);
-    }
-    which += QStringLiteral(" END");
     return QStringLiteral("SELECT %1 FROM Articles a WHERE a.%2 = ?2")
-        .arg(which, rowIdName(columns));
+        .arg(firstCellHolding(cellsOf(columns)), rowIdName(columns));
 }
 
 } // namespace
 
-QString prefilterPattern(const QString &text)
-{
-    // Case folding turns no Windows-1252 letter into an ASCII one, so a row holding the text
-    // holds its ASCII part too, and an ASCII LIKE is far cheaper than one that folds.
-    QString best;
-    QString run;
-    for (const QChar c : text + QChar(0)) {
-        const bool plain = c.unicode() > 0 && c.unicode() < 0x80 && c != QLatin1Char('%') &&
-                           c != QLatin1Char('_') && c != QLatin1Char('\\');
-        if (plain) {
-            run += c;
-            continue;
-        }
-        if (run.size() > best.size())
-            best = run;
-        run.clear();
-    }
-    return QLatin1Char('%') + best + QLatin1Char('%');
-}
-
-QString findSql(Database &db)
+QString findSql(Database &db, const QString &cellTest)
 {
     const std::vector<ColumnInfo> columns = articleColumns(db);
-    // One LIKE over the whole row, the cells joined by a line break (which no cell and no
-    // search text holds), costs far less than one call per cell. Which column matched is
-    // asked afterwards, for the hits kept only.
-    QStringList cells;
-    for (const ColumnInfo &c : columns)
-        cells << QStringLiteral("ifnull(a.%1, '')").arg(quoteIdentifier(c.name));
+    // One call takes every cell of a row; which column matched is asked afterwards, for the
+    // hits kept only.
+    const QStringList cells = cellsOf(columns);
+    QString condition = firstCellHolding(cells) + QStringLiteral(" > 0");
+    if (!cellTest.isEmpty()) {
+        QStringList tests;
+        for (const QString &cell : cells)
+            tests << cellTest.arg(cell);
+        condition = tests.isEmpty()
+                        ? QStringLiteral("0")
+                        : QLatin1Char('(') + tests.join(QStringLiteral(" OR ")) + QLatin1Char(')');
+    }
     // A group registered twice still gives each article once.
     const QString description = QStringLiteral(
         "(SELECT d.DESCRIPTION FROM Designations d WHERE d.BL_NAME = a.BL_NAME LIMIT 1)");
@@ -98,23 +91,19 @@ QString findSql(Database &db)
                           "LIMIT ?2")
         .arg(rowIdName(columns), description, columnOrNull(columns, QStringLiteral("FABRIKAT")),
              columnOrNull(columns, QStringLiteral("ARTNR")),
-             columnOrNull(columns, QStringLiteral("BENÄMNING")),
-             cells.isEmpty()
-                 ? QStringLiteral("0")
-                 : QStringLiteral("(%1) LIKE ?3 ESCAPE '\\' AND (%1) LIKE ?1 ESCAPE '\\'")
-                       .arg(cells.join(QStringLiteral(" || char(10) || "))));
+             columnOrNull(columns, QStringLiteral("BENÄMNING")), condition);
 }
 
 QList<Hit> find(Database &db, const QString &text, int limit)
 {
     QList<Hit> hits;
-    // No cell holds a line break; the joined row does, between cells.
-    if (text.isEmpty() || limit <= 0 || text.contains(QLatin1Char('\n')))
+    // A text of nothing but characters the collation ignores (a soft hyphen) would be found
+    // everywhere.
+    if (limit <= 0 || SwedishFold::fold(text).isEmpty())
         return hits;
     const std::vector<ColumnInfo> columns = articleColumns(db);
-    const QString pattern = likePattern(text);
     Statement st = db.prepare(findSql(db));
-    st.bind(1, pattern).bind(2, qint64(limit)).bind(3, prefilterPattern(text));
+    st.bind(1, text).bind(2, qint64(limit));
     while (st.step()) {
         Hit hit;
         hit.rowId = st.int64(0);
@@ -128,9 +117,9 @@ QList<Hit> find(Database &db, const QString &text, int limit)
     }
     Statement which = db.prepare(columnSql(columns));
     for (Hit &hit : hits) {
-        which.bind(1, pattern).bind(2, hit.rowId);
+        which.bind(1, text).bind(2, hit.rowId);
         if (which.step() && !which.isNull(0)) {
-            const qint64 column = which.int64(0);
+            const qint64 column = which.int64(0) - 1;
             if (column >= 0 && size_t(column) < columns.size())
                 hit.column = columns[size_t(column)].name;
         }

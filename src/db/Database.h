@@ -79,7 +79,8 @@ private:
 
 // The working database connection: RAII over sqlite3, with the Swedish collation "SV" and the
 // helper functions the catalogue's SQL uses registered on every open. Its LIKE ignores case
-// also outside ASCII (Å Ä Ö).
+// also outside ASCII (Å Ä Ö); SV_FIND(needle, text, ...) numbers the first text holding a plain
+// substring, case and accents ignored as the Swedish collation does (é is e, but å is no a).
 class Database
 {
 public:

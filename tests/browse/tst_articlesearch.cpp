@@ -2,6 +2,7 @@
 #include "browse/ArticleSearch.h"
 #include "browse/BrowseCatalogue.h"
 #include "browse/GridStore.h"
+#include "support/IcuSwedish.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,7 +20,13 @@ QStringList described(const QList<ArticleSearch::Hit> &hits)
     return out;
 }
 
+// Whether a text finds a cell: always, never, or as ICU's Swedish collation at primary strength
+// judges the two.
+enum class Finds { Yes, No, AsIcu };
+
 } // namespace
+
+Q_DECLARE_METATYPE(Finds)
 
 class TestArticleSearch : public QObject
 {
@@ -29,8 +36,10 @@ private slots:
     void initTestCase();
     void find_data();
     void find();
-    void prefilterPattern_data();
-    void prefilterPattern();
+    void textFindsCell_data();
+    void textFindsCell();
+    void wideTableNamesTheColumn_data();
+    void wideTableNamesTheColumn();
     void hitCarriesTheListedFields();
     void hitLeadsToItsGroupRowAndCell();
 
@@ -93,26 +102,113 @@ void TestArticleSearch::find()
     QCOMPARE(described(ArticleSearch::find(m_db, text, limit)), expected);
 }
 
-void TestArticleSearch::prefilterPattern_data()
+void TestArticleSearch::textFindsCell_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("cell");
+    QTest::addColumn<Finds>("finds");
 
-    QTest::newRow("ASCII") << "Zebror"
-                           << "%Zebror%";
-    QTest::newRow("longest ASCII run") << "skärmad"
-                                       << "%rmad%";
-    QTest::newRow("wildcards split runs") << "ab%cde_f\\g"
-                                          << "%cde%";
-    QTest::newRow("no ASCII") << "ÅÄÖ"
-                              << "%%";
+    QTest::newRow("accents ignored") << "cafe"
+                                     << "CAFÉ" << Finds::Yes;
+    QTest::newRow("accents ignored in the text") << "CAFÉ"
+                                                 << "cafe" << Finds::Yes;
+    QTest::newRow("é is E") << "é"
+                            << "E" << Finds::Yes;
+    QTest::newRow("mixed case and accents") << "cAfÉ oLÈ"
+                                            << "Café Olé" << Finds::Yes;
+    QTest::newRow("ç is c, ñ is n") << "francais espana"
+                                    << "Français España" << Finds::Yes;
+    QTest::newRow("Å Ä Ö ignore case") << "återförsäljare"
+                                       << "ÅTERFÖRSÄLJARE" << Finds::Yes;
+    QTest::newRow("a is not Å") << "a"
+                                << "Å" << Finds::No;
+    QTest::newRow("å is not A") << "å"
+                                << "A" << Finds::No;
+    QTest::newRow("ä is not a") << "ä"
+                                << "Á" << Finds::No;
+    QTest::newRow("o is not Ö") << "o"
+                                << "Ö" << Finds::No;
+    QTest::newRow("ä and Æ") << "ä"
+                             << "Æ" << Finds::AsIcu;
+    QTest::newRow("ö and Ø") << "ö"
+                             << "Ø" << Finds::AsIcu;
+    QTest::newRow("y and Ü") << "y"
+                             << "Ü" << Finds::AsIcu;
+    QTest::newRow("ss and ß") << "ss"
+                              << "ß" << Finds::AsIcu;
+    QTest::newRow("ß and SS") << "ß"
+                              << "SS" << Finds::AsIcu;
+    QTest::newRow("soft hyphen") << "kabelsko"
+                                 << "Kabel\u00ADsko" << Finds::AsIcu;
+    QTest::newRow("% is literal") << "%"
+                                  << "100%" << Finds::Yes;
+    QTest::newRow("% is no wildcard") << "1%0"
+                                      << "100" << Finds::No;
+    QTest::newRow("_ is literal") << "_"
+                                  << "a_b" << Finds::Yes;
+    QTest::newRow("_ is no wildcard") << "a_b"
+                                      << "axb" << Finds::No;
+    QTest::newRow("backslash is literal") << "\\%"
+                                          << "5\\%" << Finds::Yes;
 }
 
-void TestArticleSearch::prefilterPattern()
+void TestArticleSearch::textFindsCell()
 {
     QFETCH(QString, text);
-    QFETCH(QString, expected);
-    QCOMPARE(ArticleSearch::prefilterPattern(text), expected);
+    QFETCH(QString, cell);
+    QFETCH(Finds, finds);
+
+    // The cell goes in the last column of an extra article whose other cells hold none of the
+    // texts; it is gone again when the transaction rolls back.
+    Transaction scratch(m_db);
+    const QString last = m_db.columns(QStringLiteral("Articles")).back().name;
+    m_db.prepare(QStringLiteral("INSERT INTO Articles (RAD, BL_NAME, %1) VALUES (99, 'QQQ', ?)")
+                     .arg(quoteIdentifier(last)))
+        .bind(1, cell)
+        .run();
+    const bool expected =
+        finds == Finds::AsIcu ? IcuSwedish::equalAtPrimary(text, cell) : finds == Finds::Yes;
+
+    QStringList columns;
+    for (const ArticleSearch::Hit &hit : ArticleSearch::find(m_db, text)) {
+        if (hit.blockName == QLatin1String("QQQ"))
+            columns << hit.column;
+    }
+    QCOMPARE(columns, expected ? QStringList{last} : QStringList{});
+}
+
+void TestArticleSearch::wideTableNamesTheColumn_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("first call") << "w1" << QStringList{"BL_NAME"};
+    QTest::newRow("second call") << "creme" << QStringList{"F150"};
+    QTest::newRow("third call") << "BRULEE" << QStringList{"F240"};
+    QTest::newRow("none") << "finns inte" << QStringList{};
+}
+
+void TestArticleSearch::wideTableNamesTheColumn()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, expected);
+
+    // More columns than one SQL function call may take, so the search makes several.
+    Database db(m_dir.filePath(QStringLiteral("wide.tdb")), Database::OpenMode::Create);
+    QStringList columns{QStringLiteral("RAD INTEGER"), QStringLiteral("BL_NAME VARCHAR(10)")};
+    for (int i = 1; i <= 250; ++i)
+        columns << QStringLiteral("F%1 VARCHAR(10)").arg(i);
+    db.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS Articles (%1);"
+                           "CREATE TABLE IF NOT EXISTS Designations (BL_NAME, DESCRIPTION);"
+                           "DELETE FROM Articles;"
+                           "INSERT INTO Articles (RAD, BL_NAME, F150, F240) "
+                           "VALUES (1, 'W1', 'Crème', 'brûlée')")
+                .arg(columns.join(QStringLiteral(", "))));
+
+    QStringList found;
+    for (const ArticleSearch::Hit &hit : ArticleSearch::find(db, text))
+        found << hit.column;
+    QCOMPARE(found, expected);
 }
 
 void TestArticleSearch::hitCarriesTheListedFields()

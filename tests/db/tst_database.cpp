@@ -29,6 +29,10 @@ private slots:
     void likeIgnoresCaseBeyondAscii_data();
     void likeIgnoresCaseBeyondAscii();
     void likeEscapeMustBeOneCharacter();
+    void svFindIgnoresCaseAndAccents_data();
+    void svFindIgnoresCaseAndAccents();
+    void svFindNumbersTheFirstTextHoldingIt();
+    void svFindKeepsItsNeedleAcrossRows();
 
 private:
     QTemporaryDir m_dir;
@@ -321,6 +325,55 @@ void TestDatabase::likeEscapeMustBeOneCharacter()
 {
     Database db(m_dir.filePath("like-escape.db"), Database::OpenMode::Create);
     QVERIFY_THROWS_EXCEPTION(DbError, db.scalar(QStringLiteral("SELECT 'a' LIKE 'a' ESCAPE 'xy'")));
+}
+
+void TestDatabase::svFindIgnoresCaseAndAccents_data()
+{
+    QTest::addColumn<QVariant>("needle");
+    QTest::addColumn<QVariant>("text");
+    QTest::addColumn<QVariant>("expected"); // 1, 0 or null
+    QTest::newRow("case and accents") << QVariant("FE OLE") << QVariant("Café Olé") << QVariant(1);
+    QTest::newRow("Å is no A") << QVariant("asnor") << QVariant("Åsnor") << QVariant(0);
+    QTest::newRow("% is plain") << QVariant("0%") << QVariant("100% ull") << QVariant(1);
+    QTest::newRow("% is no wildcard") << QVariant("1%u") << QVariant("100 ull") << QVariant(0);
+    QTest::newRow("a number as text") << QVariant("25") << QVariant(1250) << QVariant(1);
+    QTest::newRow("empty needle") << QVariant("") << QVariant("Åsnor") << QVariant(1);
+    QTest::newRow("null text holds nothing") << QVariant("a") << QVariant() << QVariant(0);
+    QTest::newRow("null needle") << QVariant() << QVariant("a") << QVariant();
+}
+
+void TestDatabase::svFindIgnoresCaseAndAccents()
+{
+    QFETCH(QVariant, needle);
+    QFETCH(QVariant, text);
+    QFETCH(QVariant, expected);
+    Database db(m_dir.filePath("find.db"), Database::OpenMode::Create);
+    Statement st = db.prepare(QStringLiteral("SELECT SV_FIND(?, ?)"));
+    st.bindVariant(1, needle).bindVariant(2, text);
+    QVERIFY(st.step());
+    QCOMPARE(st.isNull(0), expected.isNull());
+    if (!expected.isNull())
+        QCOMPARE(st.int64(0), expected.toLongLong());
+}
+
+void TestDatabase::svFindNumbersTheFirstTextHoldingIt()
+{
+    Database db(m_dir.filePath("find-many.db"), Database::OpenMode::Create);
+    QCOMPARE(db.scalar(QStringLiteral("SELECT SV_FIND('ole', NULL, 'Café', 'OLÉ', 'Olé')")),
+             QVariant(3));
+    QCOMPARE(db.scalar(QStringLiteral("SELECT SV_FIND('x', 'a', 'b')")), QVariant(0));
+    QCOMPARE(db.scalar(QStringLiteral("SELECT SV_FIND('x')")), QVariant(0));
+}
+
+void TestDatabase::svFindKeepsItsNeedleAcrossRows()
+{
+    // The needle is folded once for the statement and kept; every row is still its own.
+    Database db(m_dir.filePath("find-rows.db"), Database::OpenMode::Create);
+    const QVariant matches = db.scalar(
+        QStringLiteral("SELECT group_concat(SV_FIND(?, column1), ',') FROM "
+                       "(VALUES ('Crème'), ('CREME'), ('krem'), (NULL), ('crème brûlée'))"),
+        QStringLiteral("crEmE"));
+    QCOMPARE(matches.toString(), QStringLiteral("1,1,0,0,1"));
 }
 
 QTEST_GUILESS_MAIN(TestDatabase)

@@ -366,6 +366,8 @@ void MainWindow::connectSession()
     });
     connect(&m_session, &CatalogueSession::treeChanged, this, &MainWindow::SetupTreeView);
     connect(&m_session, &CatalogueSession::editedChanged, this, &MainWindow::onEditedChanged);
+    connect(&m_session, &CatalogueSession::notice, this,
+            [this](const QString &text) { statusBar()->showMessage(text, 20000); });
     connect(&m_session, &CatalogueSession::gridReset, this, [this] {
         UpdateLayout();
         showChoiceInTree();

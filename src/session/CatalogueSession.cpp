@@ -177,6 +177,8 @@ bool CatalogueSession::importCatalogue(const QString &tdsPath)
         return false;
     TdsImport importer(m_prompter, progress());
     const ImportResult result = importer.run(QFileInfo(tdsPath).absoluteFilePath());
+    if (!result.notes.isEmpty())
+        emit notice(result.notes.join(u' '));
     if (!result.ok)
         return false;
     try {
@@ -214,6 +216,8 @@ bool CatalogueSession::exportCatalogue(const QString &tdsPath)
     if (!isOpen() || !offerToSaveEdits())
         return false;
     const ExportResult result = TdsExport(m_database->db(), m_prompter, progress()).run(tdsPath);
+    if (!result.notes.isEmpty())
+        emit notice(result.notes.join(u' '));
     // The export adds equivalence rows; the grid shows the stored articles again.
     if (m_selection.isValid())
         PopulateGrid(m_selection);

@@ -83,6 +83,8 @@ signals:
     void gridAboutToReset();
     void gridReset();
     void editedChanged(bool edited);
+    // Something the user may want to know that needs no answer (files tidied after a crash).
+    void notice(const QString &text);
 
 private:
     void adopt(WorkingDatabase database, const FieldList &fields);

@@ -6,6 +6,7 @@
 #include "support/TestFiles.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -32,6 +33,7 @@ private slots:
     void failedSaveStopsTheCommand();
     void unreadableGridIsNeverSaved();
     void exportRefillsTheShownChoice();
+    void tidyingAfterACrashIsReported();
 
 private:
     // The designation of the group's n-th article in row-number order.
@@ -233,6 +235,27 @@ void TestCatalogueSession::exportRefillsTheShownChoice()
     Database db(m_tdb, Database::OpenMode::ReadOnly);
     QCOMPARE(db.scalar("SELECT COUNT(*) FROM Articles").toInt(), 3);
     QCOMPARE(db.scalar("SELECT COUNT(*) FROM Designations").toInt(), 2);
+}
+
+void TestCatalogueSession::tidyingAfterACrashIsReported()
+{
+    // A temporary file left by an export that died: the next export removes it and says so.
+    QProcess gone;
+    gone.start("true", {});
+    QVERIFY(gone.waitForStarted());
+    const qint64 goneId = gone.processId();
+    gone.waitForFinished();
+    const QString stale = m_dir->filePath(".ut.tds." + QString::number(goneId) + "-a1B2c3");
+    TestFiles::write(stale, "part");
+
+    ScriptedPrompter prompter;
+    CatalogueSession session(prompter);
+    QVERIFY(session.OpenMDB(m_tdb));
+    QSignalSpy notices(&session, &CatalogueSession::notice);
+    QVERIFY(session.exportCatalogue(m_dir->filePath("ut.tds")));
+    QCOMPARE(notices.size(), 1);
+    QVERIFY(notices.first().first().toString().contains(stale));
+    QVERIFY(!QFile::exists(stale));
 }
 
 QTEST_GUILESS_MAIN(TestCatalogueSession)

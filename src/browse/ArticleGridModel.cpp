@@ -76,7 +76,8 @@ QVariant ArticleGridModel::data(const QModelIndex &index, int role) const
     case Qt::EditRole:
         return m_grid.text(index.row() + 1, index.column());
     case Qt::ToolTipRole:
-        if (index.column() == 0 && m_grid.rowChanged(index.row() + 1))
+        if (index.column() == 0 ? m_grid.rowChanged(index.row() + 1)
+                                : m_grid.cellChanged(index.row() + 1, index.column()))
             return QStringLiteral("Ändrad: skrivs till databasen med Spara ändringar");
         return {};
     case CellChangedRole:

@@ -556,6 +556,8 @@ void TestGridEditing::changedCellsAreMarked()
     QVERIFY(model->data(cell(2, "FABRIKAT"), ArticleGridModel::CellChangedRole).toBool());
     QVERIFY(!model->data(cell(2, "BENÄMNING"), ArticleGridModel::CellChangedRole).toBool());
     QVERIFY(!model->data(cell(1, "FABRIKAT"), ArticleGridModel::CellChangedRole).toBool());
+    QVERIFY(!model->data(cell(2, "FABRIKAT"), Qt::ToolTipRole).toString().isEmpty());
+    QVERIFY(model->data(cell(2, "BENÄMNING"), Qt::ToolTipRole).toString().isEmpty());
     // The mark is drawn: the delegate gives the cell the tinted background.
     QStyleOptionViewItem option;
     option.palette = m_window->gridView()->palette();

@@ -14,6 +14,7 @@
 #include "session/CatalogueSession.h"
 
 #include "ui/CellDelegate.h"
+#include "ui/WindowPlacement.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,6 +22,7 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QScopedValueRollback>
+#include <QStyle>
 
 namespace {
 
@@ -88,9 +90,23 @@ GridController::GridController(CatalogueSession &session, Prompter &prompter, QO
     connect(&m_session, &CatalogueSession::gridReset, this, &GridController::afterReset);
 }
 
+void GridController::fitRowSelector()
+{
+    if (m_grid.cols() == 0)
+        return;
+    const QString widest = ArticleGridModel::kChangedMark + u' ' +
+                           QString(QString::number(qMax(1, m_grid.rows() - 1)).size(), u'8');
+    const int margins = 3 * m_view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
+    const int width =
+        qMax(Twips::toPixels(300), m_view->fontMetrics().horizontalAdvance(widest) + margins);
+    if (m_view->columnWidth(0) != width)
+        m_view->setColumnWidth(0, width);
+}
+
 void GridController::afterReset()
 {
     m_model->endChange();
+    fitRowSelector();
     // A new buffer starts unsorted, with its first cell current and nothing reported as marked:
     // the status text and the sort arrow belonged to the rows that went.
     m_sortColumn = -1;
@@ -146,6 +162,9 @@ void GridController::afterOperation(const GridChange &change)
         const QScopedValueRollback<bool> announcing(m_announcing, true);
         m_model->announce(change);
     }
+    if (change.kind == GridChange::Kind::RowsInserted ||
+        change.kind == GridChange::Kind::Everything)
+        fitRowSelector();
     showGridSelection();
 }
 

@@ -42,6 +42,9 @@ public:
     GridHistory &history() { return m_history; }
     ArticleGridView *view() const { return m_view.data(); }
 
+    // The row selector as wide as the largest position with its change mark, never narrower
+    // than the product's 300 twips.
+    void fitRowSelector();
     // Normalises the selection and shows how many rows it holds.
     void EvaluateTreeMode();
 

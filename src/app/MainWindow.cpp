@@ -463,7 +463,7 @@ void MainWindow::UpdateLayout()
 {
     // The splitter places tree and grid; what is left is the look of the grid's columns.
     if (grid().cols() > 0) {
-        m_gridView->setColumnWidth(0, Twips::toPixels(300));
+        m_gridController.fitRowSelector();
         m_gridView->setColumnHidden(1, true);
     }
 }
@@ -620,6 +620,7 @@ void MainWindow::applyFontSize(int points)
     }
     m_gridView->verticalHeader()->setDefaultSectionSize(QFontMetrics(m_gridView->font()).height() +
                                                         6);
+    m_gridController.fitRowSelector();
 }
 
 // ---------------------------------------------------------------------------- the catalogue

@@ -69,9 +69,11 @@ QVariant ArticleGridModel::data(const QModelIndex &index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole:
-        // The row selector marks the rows a save will write.
-        if (index.column() == 0)
-            return m_grid.rowChanged(index.row() + 1) ? kChangedMark : QString();
+        // The row selector shows the row's position and marks the rows a save will write.
+        if (index.column() == 0) {
+            const QString position = QString::number(index.row() + 1);
+            return m_grid.rowChanged(index.row() + 1) ? kChangedMark + u' ' + position : position;
+        }
         return m_grid.text(index.row() + 1, index.column());
     case Qt::EditRole:
         return m_grid.text(index.row() + 1, index.column());
@@ -83,7 +85,8 @@ QVariant ArticleGridModel::data(const QModelIndex &index, int role) const
     case CellChangedRole:
         return index.column() > 0 && m_grid.cellChanged(index.row() + 1, index.column());
     case Qt::TextAlignmentRole:
-        return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+        return QVariant::fromValue((index.column() == 0 ? Qt::AlignRight : Qt::AlignLeft) |
+                                   Qt::AlignVCenter);
     default:
         return {};
     }

@@ -14,7 +14,7 @@ class ArticleGridModel : public QAbstractTableModel
 public:
     explicit ArticleGridModel(ArticleGrid &grid, QObject *parent = nullptr);
 
-    // What the row selector shows for a row with unsaved changes.
+    // What the row selector shows before the position of a row with unsaved changes.
     static inline const QString kChangedMark = QStringLiteral("\u270E");
     // True for a cell whose text changed since it was loaded or made; a save writes it.
     static constexpr int CellChangedRole = Qt::UserRole + 1;

@@ -341,6 +341,8 @@ template <class... Handlers> struct Overloaded : Handlers...
 {
     using Handlers::operator()...;
 };
+template <class... Handlers>
+Overloaded(Handlers...) -> Overloaded<Handlers...>;
 
 } // namespace
 

@@ -341,8 +341,7 @@ template <class... Handlers> struct Overloaded : Handlers...
 {
     using Handlers::operator()...;
 };
-template <class... Handlers>
-Overloaded(Handlers...) -> Overloaded<Handlers...>;
+template <class... Handlers> Overloaded(Handlers...) -> Overloaded<Handlers...>;
 
 } // namespace
 

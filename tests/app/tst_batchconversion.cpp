@@ -184,11 +184,7 @@ void TestBatchConversion::forceReplacesTheFileALinkPointsAt()
 void TestBatchConversion::leftoversOfKilledRunsAreRemovedWithANote()
 {
     const QString tds = catalogue();
-    QProcess gone;
-    gone.start("true", {});
-    QVERIFY(gone.waitForStarted());
-    const QString id = QString::number(gone.processId());
-    gone.waitForFinished();
+    const QString id = QString::number(TestFiles::finishedProcessId());
     const QString staleDb = m_dir->filePath(".Katalog.tdb." + id + "-AbCdEf");
     TestFiles::write(staleDb, "half");
     Run imported = run({"--import", tds});

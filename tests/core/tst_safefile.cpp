@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,17 +21,6 @@ QStringList entries(const QString &folder)
 {
     return QDir(folder).entryList(
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-}
-
-// The id of a process that has ended, so a file named after it has no owner.
-qint64 finishedProcessId()
-{
-    QProcess process;
-    process.start(QStringLiteral("true"), {});
-    process.waitForStarted();
-    const qint64 id = process.processId();
-    process.waitForFinished();
-    return id;
 }
 
 std::unique_ptr<SafeFile::Output> finished(const QString &target, const QByteArray &bytes)
@@ -190,7 +178,7 @@ void TestSafeFile::staleTemporariesOfDeadOwnersAreRemoved()
 {
     QTemporaryDir dir;
     const QString tdb = dir.filePath("k.tdb");
-    const QString dead = QString::number(finishedProcessId());
+    const QString dead = QString::number(TestFiles::finishedProcessId());
     const QString alive = QString::number(QCoreApplication::applicationPid());
     const QStringList names{".k.tdb." + dead + "-abcdef",
                             ".k.tdb." + dead + "-abcdef-journal",

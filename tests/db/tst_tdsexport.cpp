@@ -7,7 +7,6 @@
 #include "support/TestFiles.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -282,11 +281,7 @@ void TestTdsExport::interruptedExportIsSettledFirst()
     QVERIFY(QDir().mkpath(dir.filePath("ut/.k.tds.backup")));
     TestFiles::write(dir.filePath("ut/.k.tds.backup/first"), "old tds");
     TestFiles::write(dir.filePath("ut/.k.tds.backup/second"), "old tdx");
-    QProcess gone;
-    gone.start("true", {});
-    QVERIFY(gone.waitForStarted());
-    const qint64 goneId = gone.processId();
-    gone.waitForFinished();
+    const qint64 goneId = TestFiles::finishedProcessId();
     const QString stale = dir.filePath("ut/.k.tdx." + QString::number(goneId) + "-x1Y2z3");
     TestFiles::write(stale, "part");
 

@@ -6,7 +6,6 @@
 #include "support/TestFiles.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -339,11 +338,7 @@ void TestTdsImport::leftoversOfAKilledImportAreRemoved()
     QTemporaryDir dir;
     const QString tds = CatalogueFixture::write(dir.path(), "kvar", {line("ABCDI010", "1", "a")});
     // What an import killed half-way leaves: its temporary database, owned by a process now gone.
-    QProcess gone;
-    gone.start("true", {});
-    QVERIFY(gone.waitForStarted());
-    const qint64 goneId = gone.processId();
-    gone.waitForFinished();
+    const qint64 goneId = TestFiles::finishedProcessId();
     const QString stale = dir.filePath(".kvar.tdb." + QString::number(goneId) + "-Ab12Cd");
     TestFiles::write(stale, "half a database");
     ScriptedPrompter prompter;

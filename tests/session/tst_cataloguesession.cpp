@@ -6,7 +6,6 @@
 #include "support/TestFiles.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -240,11 +239,7 @@ void TestCatalogueSession::exportRefillsTheShownChoice()
 void TestCatalogueSession::tidyingAfterACrashIsReported()
 {
     // A temporary file left by an export that died: the next export removes it and says so.
-    QProcess gone;
-    gone.start("true", {});
-    QVERIFY(gone.waitForStarted());
-    const qint64 goneId = gone.processId();
-    gone.waitForFinished();
+    const qint64 goneId = TestFiles::finishedProcessId();
     const QString stale = m_dir->filePath(".ut.tds." + QString::number(goneId) + "-a1B2c3");
     TestFiles::write(stale, "part");
 

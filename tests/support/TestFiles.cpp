@@ -3,6 +3,7 @@
 #include "core/Cp1252.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QSettings>
 #include <QTest>
 
@@ -77,6 +78,17 @@ void storeSetting(const QString &name, const QString &value, const QString &sect
 {
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, "BRAX", "Ravelund");
     store.setValue(settingKey(name, section), value);
+}
+
+qint64 finishedProcessId()
+{
+    QProcess process;
+    process.start(QStringLiteral("true"), {});
+    if (!process.waitForStarted())
+        qFatal("cannot start 'true'");
+    const qint64 id = process.processId();
+    process.waitForFinished();
+    return id;
 }
 
 } // namespace TestFiles

@@ -20,6 +20,9 @@ QByteArray crlf(const QStringList &lines);
 // A fixed-width record: each value padded or cut to its width.
 QString record(const QList<QPair<QString, int>> &values);
 
+// The id of a process that has ended: a temporary file named after it has no owner left.
+qint64 finishedProcessId();
+
 // Points QSettings (user and machine scope) at `folder`, so tests never touch real settings.
 void isolateSettings(const QString &folder);
 

@@ -110,7 +110,7 @@ QWidget *NewGroupDialog::buildBlockNameFrame()
     about->setAccessibleName(QStringLiteral("Om blocknamn"));
     connect(about, &QPushButton::clicked, this, [this] {
         m_prompter.message(MessageIcon::Information, QStringLiteral("Om blocknamn"),
-                           NewGroup::blockNameHelp(m_kind));
+                           NewGroup::blockNameHelp(m_kind, m_prefix->text()));
     });
 
     auto *codeRow = new QHBoxLayout;

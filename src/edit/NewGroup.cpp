@@ -92,18 +92,20 @@ QString suffix(Kind kind)
     return kind == Kind::Article ? QStringLiteral("0") : QString();
 }
 
-QString blockNameHelp(Kind kind)
+QString blockNameHelp(Kind kind, const QString &prefixLabel)
 {
     if (kind == Kind::Article)
         return QStringLiteral(
-            "Blocknamnet är bibliotekets prefix följt av \"I\", en kod på två tecken och \"0\", "
-            "till exempel ABCDIMS0.\n\nKoden får innehålla A–Z, a–z, 0–9, \":\" och \";\" och "
-            "får inte redan användas av en annan grupp. Artiklarna får typerna 1, 2, 3 … (med "
-            "\"Säkring\" F1, F2 …, med \"Plint\" T1, T2 …).");
+                   "Blocknamnet är bibliotekets prefix följt av \"I\", en kod på två tecken och "
+                   "\"0\", till exempel %1.\n\nKoden får innehålla A–Z, a–z, 0–9, \":\" och "
+                   "\";\" och får inte redan användas av en annan grupp. Artiklarna får typerna 1, "
+                   "2, 3 … (med \"Säkring\" F1, F2 …, med \"Plint\" T1, T2 …).")
+            .arg(prefixLabel + QStringLiteral("MS") + suffix(kind));
     return QStringLiteral(
-        "Blocknamnet är bibliotekets prefix följt av \"#\" och en kod på tre tecken, till "
-        "exempel ABCD#012.\n\nKoden får innehålla 0–9, \":\", \";\" och \"#\" och får inte "
-        "redan användas av en annan tillbehörsgrupp.");
+               "Blocknamnet är bibliotekets prefix följt av \"#\" och en kod på tre tecken, till "
+               "exempel %1.\n\nKoden får innehålla 0–9, \":\", \";\" och \"#\" och får inte "
+               "redan användas av en annan tillbehörsgrupp.")
+        .arg(prefixLabel + QStringLiteral("012"));
 }
 
 QString specialLetter(Special special)

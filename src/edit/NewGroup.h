@@ -29,8 +29,9 @@ QString designedPrefixLabel(Kind kind);
 QString prefixLabel(Kind kind, const QString &libraryPrefix);
 // What follows the code in a block name: "0" for an article group, nothing otherwise.
 QString suffix(Kind kind);
-// What the "?" beside the code explains: how the block name is made and what the code may hold.
-QString blockNameHelp(Kind kind);
+// What the "?" beside the code explains: how the block name is made and what the code may hold,
+// with an example that starts with the prefix label the dialog shows.
+QString blockNameHelp(Kind kind, const QString &prefixLabel);
 // "F", "T" or "".
 QString specialLetter(Special special);
 

@@ -183,7 +183,7 @@ void TestNewGroupDialog::freshDialog()
     // It explains the block name of the kind of group the dialog makes.
     QVERIFY(m_prompter.shown.isEmpty());
     about->click();
-    QVERIFY(m_prompter.lastText().contains(accessoryGroup ? "ABCD#012" : "ABCDIMS0"));
+    QVERIFY(m_prompter.lastText().contains(prefix + (accessoryGroup ? "012" : "MS0")));
     m_prompter.shown.clear();
     QVERIFY(!f.error()->isVisible());
     QCOMPARE(f.dialog->focusWidget(), f.code());

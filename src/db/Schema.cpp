@@ -215,3 +215,13 @@ QString Schema::columnNamed(Database &db, const char *table, const QString &name
     }
     return {};
 }
+
+QString Schema::requiredColumn(Database &db, const char *table, const QString &name)
+{
+    const QString column = columnNamed(db, table, name);
+    if (column.isEmpty())
+        throw AppError(
+            ErrorNumber::BadFileFormat,
+            QStringLiteral("Fältet %1 saknas i tabellen %2.").arg(name, QLatin1String(table)));
+    return column;
+}

@@ -42,6 +42,9 @@ void createIndexes(Database &db, const FieldList &fields,
 // The stored spelling of a table's column whose name equals `name` ignoring case; empty when
 // the table has none.
 QString columnNamed(Database &db, const char *table, const QString &name);
+// The same for a column the caller cannot go on without: a missing one throws AppError
+// "Fältet ... saknas i tabellen ...".
+QString requiredColumn(Database &db, const char *table, const QString &name);
 
 } // namespace Schema
 

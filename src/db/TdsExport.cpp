@@ -33,17 +33,6 @@ namespace {
 
 constexpr qsizetype kFlushSize = 1 << 20;
 
-// The name of a column as the table spells it; the export cannot go on without it.
-QString requiredColumn(Database &db, const char *table, const QString &name)
-{
-    const QString column = Schema::columnNamed(db, table, name);
-    if (column.isEmpty())
-        throw AppError(
-            ErrorNumber::BadFileFormat,
-            QStringLiteral("Fältet %1 saknas i tabellen %2.").arg(name, QLatin1String(table)));
-    return column;
-}
-
 // Writes fixed-width records: every column but RAD, cut to its size and padded with blanks.
 class RecordWriter
 {
@@ -139,7 +128,7 @@ QString TdsExport::libraryPrefix(Database &db)
 int TdsExport::completeEquivalences(Database &db, const QString &prefix)
 {
     const QString designation =
-        quoteIdentifier(requiredColumn(db, Schema::kEqv, QStringLiteral("BENÄMNING")));
+        quoteIdentifier(Schema::requiredColumn(db, Schema::kEqv, QStringLiteral("BENÄMNING")));
     const QVariant greatest = db.scalar(
         QStringLiteral("SELECT MAX(RAD) FROM Eqv WHERE %1 NOT LIKE '=%'").arg(designation));
     // Every row added by one export gets the same row number.
@@ -215,7 +204,7 @@ ExportResult TdsExport::write(const QString &outputPath)
     const std::vector<ColumnInfo> articleColumns = m_db.columns(QLatin1String(Schema::kArticles));
     const std::vector<ColumnInfo> eqvColumns = m_db.columns(QLatin1String(Schema::kEqv));
     const QString designation =
-        quoteIdentifier(requiredColumn(m_db, Schema::kEqv, QStringLiteral("BENÄMNING")));
+        quoteIdentifier(Schema::requiredColumn(m_db, Schema::kEqv, QStringLiteral("BENÄMNING")));
 
     const qint64 total = m_db.scalar(QStringLiteral("SELECT (SELECT COUNT(*) FROM Articles) + "
                                                     "(SELECT COUNT(*) FROM Eqv)"))
@@ -229,8 +218,8 @@ ExportResult TdsExport::write(const QString &outputPath)
         if (isSortedByType(outputPath)) {
             Statement rows =
                 m_db.prepare(QStringLiteral("SELECT * FROM Articles ORDER BY CLNG(%1), RAD")
-                                 .arg(quoteIdentifier(requiredColumn(m_db, Schema::kArticles,
-                                                                     QStringLiteral("TYP")))));
+                                 .arg(quoteIdentifier(Schema::requiredColumn(
+                                     m_db, Schema::kArticles, QStringLiteral("TYP")))));
             while (rows.step()) {
                 writer.write(rows);
                 writer.countHandled();

@@ -35,16 +35,6 @@ template <typename Allowed> bool allOf(const QString &text, Allowed allowed)
     return true;
 }
 
-QString requiredColumn(Database &db, const char *table, const QString &name)
-{
-    const QString column = Schema::columnNamed(db, table, name);
-    if (column.isEmpty())
-        throw AppError(
-            ErrorNumber::BadFileFormat,
-            QStringLiteral("Fältet %1 saknas i tabellen %2.").arg(name, QLatin1String(table)));
-    return column;
-}
-
 int declaredSize(Database &db, const char *table, const QString &name)
 {
     for (const ColumnInfo &column : db.columns(QLatin1String(table))) {
@@ -58,10 +48,10 @@ int declaredSize(Database &db, const char *table, const QString &name)
 QString articleInsert(Database &db, const char *table)
 {
     const QStringList columns{
-        requiredColumn(db, table, Schema::kRowNumber),
-        requiredColumn(db, table, Schema::kBlockName),
-        requiredColumn(db, table, Schema::kType),
-        requiredColumn(db, table, QStringLiteral("BENÄMNING")),
+        Schema::requiredColumn(db, table, Schema::kRowNumber),
+        Schema::requiredColumn(db, table, Schema::kBlockName),
+        Schema::requiredColumn(db, table, Schema::kType),
+        Schema::requiredColumn(db, table, QStringLiteral("BENÄMNING")),
     };
     QStringList quoted;
     for (const QString &column : columns)
@@ -257,9 +247,10 @@ Rows write(Database &db, const Request &request)
     }
 
     // The group's description is cut to its column, as the import does.
-    const QString nameColumn = requiredColumn(db, Schema::kDesignations, Schema::kBlockName);
+    const QString nameColumn =
+        Schema::requiredColumn(db, Schema::kDesignations, Schema::kBlockName);
     const QString descriptionColumn =
-        requiredColumn(db, Schema::kDesignations, QStringLiteral("DESCRIPTION"));
+        Schema::requiredColumn(db, Schema::kDesignations, QStringLiteral("DESCRIPTION"));
     const int descriptionSize = declaredSize(db, Schema::kDesignations, descriptionColumn);
     db.prepare(QStringLiteral("INSERT INTO %1 (%2, %3) VALUES (?, ?)")
                    .arg(quoteIdentifier(QLatin1String(Schema::kDesignations)),

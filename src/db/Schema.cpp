@@ -128,6 +128,9 @@ namespace Schema {
 
 void createTables(Database &db, const FieldList &fields)
 {
+    // SQLite folds only ASCII in column names, but every lookup here ignores case the Unicode
+    // way: "BENÄMNING" and "BENäMNING" would be two columns sharing one description.
+    refuseDuplicateNames(fields);
     const QString columns = columnDefinitions(fields);
     db.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(QLatin1String(kArticles), columns));
     db.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(QLatin1String(kEqv), columns));
@@ -158,6 +161,7 @@ std::unique_ptr<NewDatabaseFile> CreateDatabase(const QString &tdsPath, const Fi
 {
     const QString path = Paths::siblingOnDisk(Paths::tdbPathFor(tdsPath));
     try {
+        // Before any question about the existing file: an import that cannot work asks nothing.
         refuseDuplicateNames(fields);
         if (QFileInfo::exists(path)) {
             if (!replaceWithoutAsking &&

@@ -1,3 +1,4 @@
+#include "core/AppError.h"
 #include "core/Paths.h"
 #include "db/Database.h"
 #include "db/NewDatabaseFile.h"
@@ -166,6 +167,7 @@ void TestSchema::duplicateFieldNamesAreNamed_data()
     QTest::newRow("same spelling") << "BL_NAME";
     QTest::newRow("other case") << "bl_name";
     QTest::newRow("the row number") << "rad";
+    QTest::newRow("other case beyond ASCII") << "BENäMNING";
 }
 
 void TestSchema::duplicateFieldNamesAreNamed()
@@ -183,6 +185,10 @@ void TestSchema::duplicateFieldNamesAreNamed()
                                       " finns två gånger i fältbeskrivningen (.tdx).");
     // Nothing half-made is left behind.
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+
+    // The tables refuse them on their own too, whoever creates them.
+    Database db(":memory:", Database::OpenMode::Create);
+    QVERIFY_THROWS_EXCEPTION(AppError, Schema::createTables(db, twice));
 }
 
 void TestSchema::folderThatCannotBeWrittenIsNamed()

@@ -64,6 +64,8 @@ GridController::GridController(CatalogueSession &session, Prompter &prompter, QO
         m_view);
     m_view->setItemDelegate(m_delegate);
     connect(m_delegate, &CellDelegate::ellipsisClicked, this, [this](int row, int column) {
+        if (refusedInOverview())
+            return;
         if (m_grid.text(0, column) == QLatin1String("TBH/APP"))
             emit accessoryPickerRequested(row, column);
         else
@@ -75,6 +77,8 @@ GridController::GridController(CatalogueSession &session, Prompter &prompter, QO
     connect(m_model, &ArticleGridModel::cellEdited, this, &GridController::onCellEdited);
     connect(m_view, &ArticleGridView::mouseReleased, this, &GridController::onGridMouseReleased);
     connect(m_view, &ArticleGridView::deletePressed, this, &GridController::onDeletePressed);
+    // Typing in the overview edits nothing; the status bar says where editing is.
+    connect(m_view, &ArticleGridView::editRefused, this, [this] { refusedInOverview(); });
     connect(m_view->horizontalHeader(), &QHeaderView::sectionClicked, this,
             &GridController::onHeaderClicked);
     connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -122,6 +126,14 @@ void GridController::afterReset()
 bool GridController::SingleGroupView() const
 {
     return m_session.SingleGroupView();
+}
+
+bool GridController::refusedInOverview()
+{
+    if (!m_session.database() || SingleGroupView())
+        return false;
+    emit statusMessage(GridRules::overviewHint(), 8000);
+    return true;
 }
 
 void GridController::gridEdited()
@@ -237,6 +249,8 @@ void GridController::onCellEdited(int row, int column)
 
 void GridController::onDeletePressed()
 {
+    if (refusedInOverview())
+        return;
     // Cleared cells are an edit like any other: they can be saved, and a tree click asks first.
     const Step step(m_history, QStringLiteral("Töm celler"));
     if (GridRules::clearCells(m_grid, m_grid.selection())) {
@@ -250,13 +264,29 @@ void GridController::sortGrid(int column, bool ascending)
 {
     if (m_grid.rows() < 2)
         return;
+    if (!SingleGroupView()) {
+        // The overview's rows belong to many groups: sorting only changes how they are looked
+        // at, so nothing is renumbered, recorded or waits to be saved. Picking the root again
+        // shows the catalogue's order.
+        const bool recording = m_grid.isRecording();
+        m_grid.setRecording(false);
+        afterOperation(GridRules::sortGrid(m_grid, column, ascending, false));
+        m_grid.setRecording(recording);
+        showSortIndicator(column, ascending);
+        return;
+    }
     const Step step(m_history, QStringLiteral("Sortera efter %1").arg(m_grid.text(0, column)));
-    afterOperation(GridRules::sortGrid(m_grid, column, ascending, SingleGroupView()));
+    afterOperation(GridRules::sortGrid(m_grid, column, ascending, true));
+    showSortIndicator(column, ascending);
+    gridEdited();
+    renumberRows();
+}
+
+void GridController::showSortIndicator(int column, bool ascending)
+{
     m_view->horizontalHeader()->setSortIndicatorShown(true);
     m_view->horizontalHeader()->setSortIndicator(column, ascending ? Qt::AscendingOrder
                                                                    : Qt::DescendingOrder);
-    gridEdited();
-    renumberRows();
 }
 
 void GridController::onHeaderClicked(int column)
@@ -441,7 +471,8 @@ void GridController::DeleteArticle()
 {
     const Step step(m_history, QStringLiteral("Radera artiklar"));
     try {
-        const RowOperations::RowsResult result = RowOperations::DeleteArticle(m_grid);
+        const RowOperations::RowsResult result =
+            RowOperations::DeleteArticle(m_grid, m_prompter, shownKind());
         if (afterRowOperation(result) && result.count > 0)
             gridEdited();
     } catch (const std::exception &e) {
@@ -453,6 +484,10 @@ void GridController::DeleteArticle()
 
 void GridController::afterFill(const Fill::Result &result)
 {
+    if (!result.refusal.isEmpty()) {
+        emit statusMessage(result.refusal, 8000);
+        return;
+    }
     afterOperation(result.change);
     reportCuts(result.cuts);
     if (result.edited)
@@ -461,6 +496,8 @@ void GridController::afterFill(const Fill::Result &result)
 
 void GridController::mnuDataFillDown()
 {
+    if (refusedInOverview())
+        return;
     const Step step(m_history, QStringLiteral("Fyll nedåt"));
     try {
         afterFill(Fill::fillDown(m_grid));
@@ -471,6 +508,8 @@ void GridController::mnuDataFillDown()
 
 void GridController::mnuDataFillUp()
 {
+    if (refusedInOverview())
+        return;
     const Step step(m_history, QStringLiteral("Fyll uppåt"));
     try {
         afterFill(Fill::fillUp(m_grid));
@@ -481,6 +520,8 @@ void GridController::mnuDataFillUp()
 
 void GridController::mnuEditFillDnIncr(int increment)
 {
+    if (refusedInOverview())
+        return;
     const Step step(m_history, QStringLiteral("Fyll nedåt +%1").arg(increment));
     try {
         afterFill(Fill::fillDownIncrement(m_grid, increment, m_prompter));
@@ -491,13 +532,15 @@ void GridController::mnuEditFillDnIncr(int increment)
 
 void GridController::openReplaceDialog()
 {
-    if (m_grid.rows() <= 1)
+    if (m_grid.rows() <= 1 || refusedInOverview())
         return;
     ReplaceDialog dialog(m_grid, m_view->window());
     connect(&dialog, &ReplaceDialog::replaced, this, [this](const Replace::Result &result) {
         const Step step(m_history, QStringLiteral("Ersätt"));
         afterOperation(result.change);
         reportCuts(result.cuts);
+        if (const QString none = result.noMatchText(); !none.isEmpty())
+            emit statusMessage(none, 8000);
         gridEdited();
     });
     dialog.exec();
@@ -520,7 +563,14 @@ void GridController::afterPaste(const ClipboardBlocks::PasteResult &result)
         return;
     }
     afterOperation(result.change);
-    reportCuts(result.cuts);
+    // Rows left out and values cut short, in one status text.
+    QStringList report;
+    if (!result.leftOut.isEmpty())
+        report << result.leftOut;
+    if (result.cuts.count() > 0)
+        report << result.cuts.statusText();
+    if (!report.isEmpty())
+        emit statusMessage(report.join(u' '), 15000);
     if (result.edited)
         gridEdited();
 }
@@ -537,6 +587,8 @@ void GridController::CopyArticle()
 
 void GridController::CutClip()
 {
+    if (refusedInOverview())
+        return;
     const Step step(m_history, QStringLiteral("Klipp ut"));
     try {
         const ClipboardBlocks::CutResult result = ClipboardBlocks::CutClip(m_grid);
@@ -551,6 +603,8 @@ void GridController::CutClip()
 
 void GridController::PasteClip()
 {
+    if (refusedInOverview())
+        return;
     const Step step(m_history, QStringLiteral("Klistra in"));
     const QModelIndex current = m_view->currentIndex();
     const int row = current.isValid() ? current.row() + 1 : m_grid.selection().r1;
@@ -574,9 +628,25 @@ void GridController::mnuPasteArticle()
     }
 }
 
+void GridController::PasteArticlesAsNew()
+{
+    const Step step(m_history, QStringLiteral("Klistra in som nya artiklar"));
+    if (!m_session.database())
+        return;
+    const QString text = QApplication::clipboard()->text();
+    try {
+        afterPaste(
+            ClipboardBlocks::pasteAsNewArticles(m_grid, *m_session.database(), text, shownKind()));
+    } catch (const std::exception &e) {
+        operationFailed(QStringLiteral("PasteArticlesAsNew"), e);
+    }
+}
+
 void GridController::writeAccessoryGroup(const ArticleGrid::CellRange &target,
                                          const QString &blockName)
 {
+    if (refusedInOverview())
+        return;
     // An editor opened since must not write its old text over the choice.
     m_view->discardOpenEditor();
     const Step step(m_history, QStringLiteral("Tillbehörsgrupp"));

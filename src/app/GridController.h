@@ -80,6 +80,8 @@ public:
     void PasteClip();
     void CopyArticle();
     void mnuPasteArticle();
+    // The copied articles as new rows after the selection, numbered as the group's next ones.
+    void PasteArticlesAsNew();
     // The accessory picker's choice, written into the rows of column c1 of `target`.
     void writeAccessoryGroup(const ArticleGrid::CellRange &target, const QString &blockName);
 
@@ -124,6 +126,9 @@ private:
     // After an undo or redo: the views, the sort arrow and the edited state follow the grid.
     void afterReplay(const GridChange &change);
     bool SingleGroupView() const;
+    // In the root view nothing changes cells: true, with the status-bar hint, when it is shown.
+    bool refusedInOverview();
+    void showSortIndicator(int column, bool ascending);
 
     CatalogueSession &m_session;
     Prompter &m_prompter;

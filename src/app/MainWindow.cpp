@@ -317,6 +317,9 @@ void MainWindow::registerHandlers()
         {C::CopyArticle, [&grid] { grid.CopyArticle(); }},
         {C::DeleteArticle, [&grid] { grid.DeleteArticle(); }},
         {C::PasteArticle, [&grid] { grid.mnuPasteArticle(); }},
+        {C::PasteArticlesAsNew, [&grid] { grid.PasteArticlesAsNew(); }},
+        {C::MoveRowsUp, [&grid] { grid.moveRows(MoveRows::RowMove::Up); }},
+        {C::MoveRowsDown, [&grid] { grid.moveRows(MoveRows::RowMove::Down); }},
         {C::Undo, [&grid] { grid.undo(); }},
         {C::Redo, [&grid] { grid.redo(); }},
         {C::Find,
@@ -334,7 +337,7 @@ void MainWindow::registerHandlers()
         m_handlers.insert(schemeCommand(scheme), [this, scheme] { SetTheme(scheme); });
     for (int slot = 0; slot < RecentFiles::kSlots; ++slot)
         m_handlers.insert(recentFileCommand(slot), [this, slot] {
-            m_session.OpenMDB(m_actions.value(recentFileCommand(slot))->text());
+            m_session.OpenMDB(m_actions.value(recentFileCommand(slot))->data().toString());
         });
 }
 
@@ -474,7 +477,10 @@ void MainWindow::UpdateRecentFiles()
     for (int slot = 0; slot < RecentFiles::kSlots; ++slot) {
         QAction *act = m_actions.value(recentFileCommand(slot));
         const QString path = entries.value(slot);
-        act->setText(path);
+        // The slot's number is its mnemonic; an "&" in the path is shown as it is.
+        act->setText(QStringLiteral("&%1 %2").arg(slot + 1).arg(
+            QString(path).replace(QLatin1Char('&'), QLatin1String("&&"))));
+        act->setData(path);
         // A file that disappeared is hidden, not forgotten.
         act->setVisible(!path.isEmpty() && QFileInfo(path).isFile());
     }

@@ -248,7 +248,8 @@ void ArticleGrid::swapRows(int a, int b)
         record(Edit::RowsSwapped{a, b});
 }
 
-void ArticleGrid::sortRows(int column, bool ascending)
+void ArticleGrid::sortRows(int column, bool ascending,
+                           const std::function<bool(int row)> &keepFirst)
 {
     if (column < 0 || column >= m_cols || rows() < 3)
         return;
@@ -261,7 +262,10 @@ void ArticleGrid::sortRows(int column, bool ascending)
     std::vector<int> order(size_t(rows() - 1));
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = int(i) + 1;
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+    auto sorted = order.begin();
+    if (keepFirst)
+        sorted = std::stable_partition(order.begin(), order.end(), keepFirst);
+    std::stable_sort(sorted, order.end(), [&](int a, int b) {
         const int compared = cell(a).compare(cell(b));
         return ascending ? compared < 0 : compared > 0;
     });

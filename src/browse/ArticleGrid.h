@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <variant>
 #include <vector>
@@ -84,8 +85,9 @@ public:
     // Moves one row to another index; the rows between shift by one.
     void moveRow(int from, int to);
     void swapRows(int a, int b);
-    // Sorts the data rows by the text of one column, keeping the order of equal texts.
-    void sortRows(int column, bool ascending);
+    // Sorts the data rows by the text of one column, keeping the order of equal texts. Rows for
+    // which keepFirst answers true (a group's head line) come first, in their order, unsorted.
+    void sortRows(int column, bool ascending, const std::function<bool(int row)> &keepFirst = {});
 
     // The first column from 1 up whose header equals name exactly; -1 when none.
     int GetColumn(const QString &name) const;

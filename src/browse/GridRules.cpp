@@ -68,14 +68,31 @@ bool clearCells(ArticleGrid &grid, const ArticleGrid::CellRange &range)
     return changed;
 }
 
+bool isHeadLine(const ArticleGrid &grid, int row)
+{
+    const int typeColumn = grid.GetColumn(Schema::kType);
+    return typeColumn >= 0 && row >= 1 && row < grid.rows() &&
+           Schema::isHeadType(grid.textView(row, typeColumn));
+}
+
+int headLineCount(const ArticleGrid &grid)
+{
+    int count = 0;
+    while (isHeadLine(grid, count + 1))
+        ++count;
+    return count;
+}
+
 void beforeSort(ArticleGrid &grid, int column, bool singleGroupView)
 {
     if (!singleGroupView || grid.text(0, column) != Schema::kType)
         return;
+    // The head line keeps its "-": it is not sorted with the articles.
     for (int row = 1; row < grid.rows(); ++row) {
         const QStringView text = grid.textView(row, column);
         // Numbers too large for a whole number are sorted as text.
-        if (isNumeric(text) && std::fabs(text.trimmed().toDouble()) < 1e15)
+        if (Schema::isHeadType(text) ||
+            (isNumeric(text) && std::fabs(text.trimmed().toDouble()) < 1e15))
             continue;
         if (text == QLatin1String("-")) {
             grid.setText(row, column, QStringLiteral("0"));
@@ -84,6 +101,8 @@ void beforeSort(ArticleGrid &grid, int column, bool singleGroupView)
         return; // not numeric: a plain text sort of the values as they are
     }
     for (int row = 1; row < grid.rows(); ++row) {
+        if (Schema::isHeadType(grid.textView(row, column)))
+            continue;
         const qint64 value = qint64(grid.textView(row, column).trimmed().toDouble());
         grid.setText(row, column,
                      value < 0 ? QStringLiteral("-%1").arg(-value, 5, 10, QLatin1Char('0'))
@@ -96,10 +115,13 @@ void afterSort(ArticleGrid &grid, int column, bool singleGroupView)
     if (!singleGroupView || grid.rows() < 2 || grid.text(0, column) != Schema::kType)
         return;
     for (int row = 1; row < grid.rows(); ++row) {
-        if (!isNumeric(grid.textView(row, column)))
+        const QStringView text = grid.textView(row, column);
+        if (!Schema::isHeadType(text) && !isNumeric(text))
             return;
     }
     for (int row = 1; row < grid.rows(); ++row) {
+        if (Schema::isHeadType(grid.textView(row, column)))
+            continue;
         const double value = grid.textView(row, column).trimmed().toDouble();
         // Out of the 16-bit range the text stays as it is; the sort never fails.
         if (value >= -32768 && value <= 32767)
@@ -112,7 +134,12 @@ GridChange sortGrid(ArticleGrid &grid, int column, bool ascending, bool singleGr
     if (grid.rows() < 2 || column < 0 || column >= grid.cols())
         return GridChange::nothing();
     beforeSort(grid, column, singleGroupView);
-    grid.sortRows(column, ascending);
+    // In a group the head line names the group and leads it in the exchange file, so it stays
+    // first; the root view's rows belong to many groups and are only looked at.
+    if (singleGroupView)
+        grid.sortRows(column, ascending, [&grid](int row) { return isHeadLine(grid, row); });
+    else
+        grid.sortRows(column, ascending);
     afterSort(grid, column, singleGroupView);
     return GridChange::everything();
 }
@@ -128,6 +155,12 @@ bool allowsRowOperations(ArticleSelection::Kind view)
     return view == ArticleSelection::Kind::Group || view == ArticleSelection::Kind::Manufacturer;
 }
 
+QString overviewHint()
+{
+    return QStringLiteral("Välj en grupp i trädet för att ändra artiklar. Översikten "
+                          "\"Artiklar\" visar hela katalogen och kan bara sorteras.");
+}
+
 QString rootViewRowHint()
 {
     return QStringLiteral(
@@ -138,7 +171,7 @@ QList<PopupItem> popupItems(const ArticleGrid &grid, const ArticleGrid::CellRang
                             bool clipboardHasArticles, ArticleSelection::Kind view)
 {
     // In the root view new rows would take the first row's group, and pasted articles could land
-    // in several groups.
+    // in several groups; its cells are only looked at.
     const bool oneGroup = allowsRowOperations(view);
     const int n = range.r2 - range.r1 + 1;
     QList<PopupItem> items;
@@ -156,28 +189,31 @@ QList<PopupItem> popupItems(const ArticleGrid &grid, const ArticleGrid::CellRang
                                QStringLiteral("&Addera valfritt antal artiklar till slutet")};
         items << PopupItem{CommandId::CopyArticle,
                            QStringLiteral("&Kopiera ") +
-                               articles(n, " markerad artikel", " markerade artiklar")}
-              << PopupItem{CommandId::DeleteArticle,
-                           QStringLiteral("&Radera ") +
                                articles(n, " markerad artikel", " markerade artiklar")};
         if (oneGroup)
-            items << PopupItem{CommandId::PasteArticle,
+            items << PopupItem{CommandId::DeleteArticle,
+                               QStringLiteral("&Radera ") +
+                                   articles(n, " markerad artikel", " markerade artiklar")}
+                  << PopupItem{CommandId::PasteArticle,
                                QStringLiteral("K&listra in kopierade artiklar"),
+                               clipboardHasArticles}
+                  << PopupItem{CommandId::PasteArticlesAsNew,
+                               QStringLiteral("Klistra in som n&ya artiklar"),
                                clipboardHasArticles};
     }
     items << PopupItem{CommandId::Copy, QStringLiteral("K&opiera"), true, true};
     if (range.c1 != 2)
-        items << PopupItem{CommandId::Cut, QStringLiteral("Kl&ipp ut")};
-    items << PopupItem{CommandId::Paste, QStringLiteral("K&listra in")};
-    items << PopupItem{CommandId::Replace, QStringLiteral("Sök och ersätt"), true, true};
+        items << PopupItem{CommandId::Cut, QStringLiteral("Kl&ipp ut"), oneGroup};
+    items << PopupItem{CommandId::Paste, QStringLiteral("K&listra in"), oneGroup};
+    items << PopupItem{CommandId::Replace, QStringLiteral("Sök och ersätt"), oneGroup, true};
     if (n > 1 && range.c1 != 2) {
-        items << PopupItem{CommandId::FillUp, QStringLiteral("Fyll uppåt"), true, true}
-              << PopupItem{CommandId::FillDown, QStringLiteral("Fyll nedåt")};
+        items << PopupItem{CommandId::FillUp, QStringLiteral("Fyll uppåt"), oneGroup, true}
+              << PopupItem{CommandId::FillDown, QStringLiteral("Fyll nedåt"), oneGroup};
         const QStringView cell = grid.textView(range.r1, range.c1);
         if (range.c1 == range.c2 && !cell.isEmpty() && cell.back().isDigit()) {
             for (int step = 1; step <= 5; ++step)
                 items << PopupItem{fillDownStepCommand(step),
-                                   QStringLiteral("Fyll nedåt +%1").arg(step), true, step == 1};
+                                   QStringLiteral("Fyll nedåt +%1").arg(step), oneGroup, step == 1};
         }
     }
     return items;

@@ -31,13 +31,19 @@ void afterEdit(ArticleGrid &grid, int row, int column);
 // whether a cell changed.
 bool clearCells(ArticleGrid &grid, const ArticleGrid::CellRange &range);
 
+// The row's TYP is a head form ("-", "T-", "F-"): the line that leads and names its group.
+bool isHeadLine(const ArticleGrid &grid, int row);
+// How many rows from row 1 on are head lines (normally 1 in a group, 0 in a manufacturer view).
+int headLineCount(const ArticleGrid &grid);
+
 // Before a sort by TYP in a single group: lone dashes become "0" and, when every type is a
 // number, the types are written with six digits so the text sort is numeric.
 void beforeSort(ArticleGrid &grid, int column, bool singleGroupView);
 // After that sort: the numbers are written back without leading zeros.
 void afterSort(ArticleGrid &grid, int column, bool singleGroupView);
-// Sorts the data rows by a column with the TYP rules above. The selection stays the same cell
-// range; the caller renumbers the rows afterwards. Nothing changes without a data row.
+// Sorts the data rows by a column with the TYP rules above; in a single group view the head
+// lines stay first and keep their TYP. The selection stays the same cell range; the caller
+// renumbers the rows afterwards. Nothing changes without a data row.
 GridChange sortGrid(ArticleGrid &grid, int column, bool ascending, bool singleGroupView);
 
 // "1 rad markerade." / "3 rader markerade."
@@ -45,6 +51,9 @@ QString selectionStatus(int rows);
 
 // Inserting, appending, pasting articles and moving rows need one group or one manufacturer.
 bool allowsRowOperations(ArticleSelection::Kind view);
+// Why nothing changes cells in the root view: an overview of every group, which may be sorted
+// to look at but is never written back.
+QString overviewHint();
 // Why the root view offers no inserting, appending, pasting of articles or moving of rows: its
 // rows belong to many groups, so new rows and row numbers would land in the wrong one.
 QString rootViewRowHint();
@@ -61,7 +70,8 @@ struct PopupItem
 };
 
 // The grid's right-click menu for the selection, in order. Outside one group or one manufacturer
-// (the root view) the items that insert, append or paste articles are left out.
+// (the root view) the items that insert, append, delete or paste articles are left out and the
+// items that change cells are disabled.
 QList<PopupItem> popupItems(const ArticleGrid &grid, const ArticleGrid::CellRange &range,
                             bool clipboardHasArticles, ArticleSelection::Kind view);
 

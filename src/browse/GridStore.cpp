@@ -2,6 +2,7 @@
 
 #include "browse/ArticleGrid.h"
 #include "browse/ArticleSelection.h"
+#include "browse/GridRules.h"
 #include "core/AppError.h"
 #include "core/Progress.h"
 #include "db/Database.h"
@@ -488,6 +489,29 @@ void insertRows(Database &db, const std::vector<Target> &targets, const ArticleG
     }
 }
 
+// The group's description follows the designation of its head line, wherever a sort or move
+// left it; a group without a head line, or with an empty designation there, keeps the
+// description it had (an empty one would move the group to the top of the exchange file).
+void describeGroup(Database &db, const ArticleGrid &grid)
+{
+    const int blockColumn = grid.GetColumn(Schema::kBlockName);
+    const int designationColumn = grid.GetColumn(Schema::kDesignation);
+    if (blockColumn < 0 || designationColumn < 0)
+        return;
+    for (int row = 1; row < grid.rows(); ++row) {
+        if (!GridRules::isHeadLine(grid, row))
+            continue;
+        const QString description = grid.text(row, designationColumn);
+        if (description.trimmed().isEmpty())
+            return;
+        db.prepare(QStringLiteral("UPDATE Designations SET DESCRIPTION = ? WHERE BL_NAME = ?"))
+            .bind(1, description.left(Schema::kDesignationSize))
+            .bind(2, grid.text(row, blockColumn))
+            .run();
+        return;
+    }
+}
+
 // A group whose last article went is removed, with the equivalences that point at it. (A
 // manufacturer emptied while the group keeps other articles leaves the group as it is.)
 void removeEmptiedGroup(Database &db, const QString &group)
@@ -498,7 +522,7 @@ void removeEmptiedGroup(Database &db, const QString &group)
     if (hasArticles)
         return;
     db.prepare(QStringLiteral("DELETE FROM Designations WHERE BL_NAME = ?")).bind(1, group).run();
-    const QString designation = Schema::columnNamed(db, Schema::kEqv, QStringLiteral("BENÄMNING"));
+    const QString designation = Schema::columnNamed(db, Schema::kEqv, Schema::kDesignation);
     if (!designation.isEmpty())
         db.prepare(QStringLiteral("DELETE FROM Eqv WHERE %1 = ?").arg(quoteIdentifier(designation)))
             .bind(1, QLatin1Char('=') + group)
@@ -586,16 +610,8 @@ void saveGrid(Database &db, const ArticleSelection &selection, const ArticleGrid
     checkRowNumbers(db, rowId, targets, grid, plan);
 
     const bool emptied = grid.rows() <= 1;
-    if (!emptied && selection.kind() == ArticleSelection::Kind::Group) {
-        // The group's description follows the designation of its first article.
-        const int blockColumn = grid.GetColumn(QStringLiteral("BL_NAME"));
-        const int designationColumn = grid.GetColumn(QStringLiteral("BENÄMNING"));
-        if (blockColumn >= 0 && designationColumn >= 0)
-            db.prepare(QStringLiteral("UPDATE Designations SET DESCRIPTION = ? WHERE BL_NAME = ?"))
-                .bind(1, grid.text(1, designationColumn).left(Schema::kDesignationSize))
-                .bind(2, grid.text(1, blockColumn))
-                .run();
-    }
+    if (!emptied && selection.kind() == ArticleSelection::Kind::Group)
+        describeGroup(db, grid);
 
     const std::vector<ArticleIndex> rebuilt = indexesToRebuild(db, rowId, std::move(indexes), plan);
     for (const ArticleIndex &index : rebuilt)

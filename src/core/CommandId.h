@@ -34,7 +34,10 @@ enum class CommandId : int {
     CopyArticle = 903,
     DeleteArticle = 904,
     PasteArticle = 908,
+    PasteArticlesAsNew = 909, // beyond the original, as are moving rows from the menu
     AppendArticles = 912,
+    MoveRowsUp = 913,
+    MoveRowsDown = 914,
     Save = 955,
     Ignore = 956,
     SchemeOfficeXP = 1000,

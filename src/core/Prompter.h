@@ -33,6 +33,12 @@ public:
     // Ja / Nej / Avbryt; closing the box or Escape answers Cancel.
     virtual Answer questionWithCancel(MessageIcon icon, const QString &title,
                                       const QString &text) = 0;
+    // Ja / Avbryt, for a step that can only go ahead or not; closing or Escape answers Avbryt.
+    // True means Ja.
+    virtual bool confirm(MessageIcon icon, const QString &title, const QString &text)
+    {
+        return question(icon, title, text);
+    }
     virtual std::optional<QString> inputText(const QString &title, const QString &label,
                                              const QString &initial) = 0;
     virtual QStringList openFile(const FileDialogRequest &request) = 0;

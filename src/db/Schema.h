@@ -26,10 +26,19 @@ inline constexpr int kDesignationSize = 50;
 inline const QString kRowNumber = QStringLiteral("RAD");
 inline const QString kBlockName = QStringLiteral("BL_NAME");
 inline const QString kType = QStringLiteral("TYP");
+// The designation: a group's head line gives the group its description.
+inline const QString kDesignation = QStringLiteral("BENÄMNING");
 // The columns no paste, fill, replace or Delete key writes into.
 inline bool isProtectedColumn(QStringView name)
 {
     return name == kRowNumber || name == kBlockName || name == kType;
+}
+
+// The TYP of a group's head line: "-", or the group kind followed by "-" ("T-", "F-"). The head
+// line comes first in its group and names it.
+inline bool isHeadType(QStringView type)
+{
+    return type == u"-" || type == u"T-" || type == u"F-";
 }
 
 // Creates the three tables without indexes (a bulk load indexes afterwards, which is far faster).

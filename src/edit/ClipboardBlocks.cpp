@@ -5,6 +5,7 @@
 #include "browse/GridRules.h"
 #include "core/AppError.h"
 #include "core/Cp1252.h"
+#include "edit/RowOperations.h"
 
 #include <utility>
 #include <vector>
@@ -54,6 +55,25 @@ template <typename Fn> void forEachField(QStringView line, Fn field)
             return;
         begin = end + 1;
     }
+}
+
+// The lines of a block that hold something, from line `from` (counted from 0) on: what a paste
+// that stopped there left out.
+int linesFrom(QStringView text, qint64 from)
+{
+    int count = 0;
+    qint64 index = 0;
+    forEachLine(text, [&](QStringView line) {
+        if (index++ >= from && !line.isEmpty())
+            ++count;
+        return true;
+    });
+    return count;
+}
+
+QString rowsWord(int n)
+{
+    return QString::number(n) + (n == 1 ? QStringLiteral(" rad") : QStringLiteral(" rader"));
 }
 
 // The status-bar text for the first character the exchange files cannot hold; empty when all
@@ -168,6 +188,35 @@ private:
     ArticleGrid::CellRange m_range{1, 1, 0, 0};
 };
 
+// The lines of an article block after its marker line.
+QStringView articleLines(const QString &text)
+{
+    QStringView lines = QStringView(text).mid(marker().size());
+    if (lines.startsWith(kLineBreak))
+        return lines.mid(2);
+    if (lines.startsWith(u'\n') || lines.startsWith(u'\r'))
+        return lines.mid(1);
+    return lines;
+}
+
+// Checked before the first cell is written, so a failed paste leaves the rows as they were:
+// throws AppError for a line with more fields than the grid has columns; returns the refusal
+// for a character the exchange files cannot hold.
+QString checkArticleCells(const ArticleGrid &grid, const ArticleGrid::CellRange &range,
+                          QStringView lines)
+{
+    QString refusal;
+    forEachArticleCell(range, lines, [&](int, int column, QStringView field) {
+        if (column >= grid.cols())
+            throw AppError(kSubscriptOutOfRange,
+                           QStringLiteral("Artikelblocket har fler fält än rutnätets %1 kolumner.")
+                               .arg(grid.cols() - 1));
+        refusal = refusalFor(field);
+        return refusal.isEmpty();
+    });
+    return refusal;
+}
+
 } // namespace
 
 namespace ClipboardBlocks {
@@ -244,6 +293,12 @@ PasteResult PasteClip(ArticleGrid &grid, int anchorRow, int anchorColumn, const 
         grid.setSelection(written.range());
         result.change = GridChange::cellsChanged(written.range());
     }
+    // The paste never adds rows: what did not fit is named, with the way to paste it all.
+    if (const int leftOut = linesFrom(text, qint64(grid.rows()) - qMax(anchorRow, 1)); leftOut > 0)
+        result.leftOut = QStringLiteral("%1 av urklippet fick inte plats under den aktuella "
+                                        "cellen och klistrades inte in. Lägg till rader eller "
+                                        "börja högre upp för att klistra in allt.")
+                             .arg(rowsWord(leftOut));
     return result;
 }
 
@@ -283,21 +338,8 @@ PasteResult mnuPasteArticle(ArticleGrid &grid, const QString &text, ArticleSelec
         result.refusal = QStringLiteral("Urklippet innehåller inga kopierade artiklar.");
         return result;
     }
-    QStringView lines = QStringView(text).mid(marker().size());
-    if (lines.startsWith(kLineBreak))
-        lines = lines.mid(2);
-    else if (lines.startsWith(u'\n') || lines.startsWith(u'\r'))
-        lines = lines.mid(1);
-
-    // Checked before the first cell is written, so a failed paste leaves the rows as they were.
-    forEachArticleCell(*range, lines, [&](int, int column, QStringView field) {
-        if (column >= grid.cols())
-            throw AppError(kSubscriptOutOfRange,
-                           QStringLiteral("Artikelblocket har fler fält än rutnätets %1 kolumner.")
-                               .arg(grid.cols() - 1));
-        result.refusal = refusalFor(field);
-        return result.refusal.isEmpty();
-    });
+    const QStringView lines = articleLines(text);
+    result.refusal = checkArticleCells(grid, *range, lines);
     if (!result.refusal.isEmpty())
         return result;
     WrittenRange written;
@@ -312,6 +354,56 @@ PasteResult mnuPasteArticle(ArticleGrid &grid, const QString &text, ArticleSelec
         grid.setSelection({cells.r1, 1, cells.r2, grid.cols() - 1});
         result.change = GridChange::cellsChanged(cells);
     }
+    if (const int leftOut = linesFrom(lines, range->r2 - range->r1 + 1); leftOut > 0)
+        result.leftOut = QStringLiteral("%1 av %2 kopierade artiklar klistrades inte in: de "
+                                        "markerade raderna räckte inte. Markera eller lägg till "
+                                        "fler rader först, eller välj \"Klistra in som nya "
+                                        "artiklar\".")
+                             .arg(leftOut)
+                             .arg(linesFrom(lines, 0));
+    return result;
+}
+
+} // namespace ClipboardBlocks
+
+namespace ClipboardBlocks {
+
+PasteResult pasteAsNewArticles(ArticleGrid &grid, Database &db, const QString &text,
+                               ArticleSelection::Kind view)
+{
+    PasteResult result;
+    if (!GridRules::allowsRowOperations(view)) {
+        result.refusal = GridRules::rootViewRowHint();
+        return result;
+    }
+    if (!hasArticleBlock(text)) {
+        result.refusal = QStringLiteral("Urklippet innehåller inga kopierade artiklar.");
+        return result;
+    }
+    const QStringView lines = articleLines(text);
+    const int count = linesFrom(lines, 0);
+    if (count == 0 || grid.rows() < 2)
+        return result;
+    // After the selection, or at the end; never above the group's head line.
+    const std::optional<ArticleGrid::CellRange> selected = grid.dataSelection();
+    const int at =
+        std::max(selected ? selected->r2 + 1 : grid.rows(), GridRules::headLineCount(grid) + 1);
+    const ArticleGrid::CellRange target{at, 1, at + count - 1, grid.cols() - 1};
+    result.refusal = checkArticleCells(grid, target, lines);
+    if (!result.refusal.isEmpty())
+        return result;
+
+    const QString blockName = grid.text(at - 1, grid.GetColumn(Schema::kBlockName));
+    const RowOperations::RowsResult rows =
+        RowOperations::insertArticles(grid, db, at, count, blockName);
+    forEachArticleCell(target, lines, [&](int row, int column, QStringView field) {
+        result.cuts.write(grid, row, column, field);
+        return true;
+    });
+    result.edited = true;
+    result.rows = count;
+    grid.setSelection(target);
+    result.change = rows.change;
     return result;
 }
 

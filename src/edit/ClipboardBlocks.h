@@ -10,6 +10,8 @@
 
 #include <optional>
 
+class Database;
+
 // The two clipboard layouts of the article grid: a cell block (TAB between cells, CR LF between
 // rows, no line break at the end) for any rectangle, also to and from spreadsheets, and an
 // article block (the marker line, then whole rows) for copying articles onto other articles.
@@ -52,6 +54,9 @@ struct PasteResult
     int rows = 0;        // grid rows that received at least one cell
     CutCells cuts;       // values cut to their field's length
     GridChange change;   // the pasted range
+    // Not empty: lines or articles did not fit and were left out; the status-bar text says how
+    // many and how to paste them all.
+    QString leftOut;
 };
 
 // Pastes a cell block with its first cell at (anchorRow, anchorColumn), the current cell. Rows
@@ -72,5 +77,13 @@ std::optional<QString> CopyArticle(const ArticleGrid &grid);
 // columns; report it as "mnuPasteArticle". The pasted rows, whole, become the selection.
 // Refused in the root view, whose rows belong to many groups.
 PasteResult mnuPasteArticle(ArticleGrid &grid, const QString &text, ArticleSelection::Kind view);
+
+// Inserts the articles of an article block as new rows after the selection (never above the
+// group's head line): they take the group's block name, the next free type numbers and row
+// numbers that follow their position; their other fields come from the block. The new rows,
+// whole, become the selection. Refused in the root view and for a text without the marker;
+// throws AppError, with nothing changed, as mnuPasteArticle does or when numbers overflow.
+PasteResult pasteAsNewArticles(ArticleGrid &grid, Database &db, const QString &text,
+                               ArticleSelection::Kind view);
 
 } // namespace ClipboardBlocks

@@ -27,7 +27,7 @@ bool keepsOnFill(QStringView header)
 Fill::Result filled(ArticleGrid &grid, const ArticleGrid::CellRange &range, CutCells cuts)
 {
     grid.setSelection(range);
-    return {true, std::move(cuts), GridChange::cellsChanged(range)};
+    return {true, std::move(cuts), GridChange::cellsChanged(range), {}};
 }
 
 // Copies the first (or last) selected row into the other selected rows.
@@ -118,6 +118,21 @@ Result fillDownIncrement(ArticleGrid &grid, int step, Prompter &prompter)
     if (last < std::numeric_limits<qint32>::min() || last > std::numeric_limits<qint32>::max()) {
         reportFailure(prompter, ErrorNumber::Overflow, overflowText(QString::number(last)));
         return {};
+    }
+    // A number cut to the field would become another number: nothing is written then.
+    if (const int length = grid.fieldLength(column); length > 0) {
+        // The numbers grow steadily, so the longest text is at one end or the other.
+        for (const int row : {range->r1 + 1, range->r2}) {
+            const QString text =
+                prefix + QString::number(number + qint64(step) * (row - range->r1));
+            if (row > range->r1 && text.size() > length) {
+                Result refused;
+                refused.refusal = QStringLiteral("%1 ryms inte i %2 (%3 tecken)")
+                                      .arg(text, grid.text(0, column))
+                                      .arg(length);
+                return refused;
+            }
+        }
     }
     CutCells cuts;
     for (int row = range->r1 + 1; row <= range->r2; ++row) {

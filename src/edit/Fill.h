@@ -17,6 +17,9 @@ struct Result
     bool edited = false; // the window enters its edited state
     CutCells cuts;       // values cut to their field's length
     GridChange change;   // the filled range
+    // Not empty: nothing was written, and this says why (a step fill's number that does not fit
+    // its field).
+    QString refusal;
 
     explicit operator bool() const { return edited; }
 };
@@ -32,7 +35,8 @@ Result fillUp(ArticleGrid &grid);
 // column below the first selected row, where the cell of that row is split into a prefix and a
 // numeric tail ("K09" -> "K", 9; "X-10" -> "X", -10). Does nothing (not edited) when the
 // selection starts in the BL_NAME or RAD column or the cell does not end in a digit. An empty
-// cell or a number beyond 32 bits is reported through the prompter and nothing is written.
+// cell or a number beyond 32 bits is reported through the prompter and nothing is written. A
+// value longer than the field is refused, not cut: "10000 ryms inte i POLER (4 tecken)".
 Result fillDownIncrement(ArticleGrid &grid, int step, Prompter &prompter);
 
 } // namespace Fill

@@ -34,6 +34,12 @@ Block block(const ArticleGrid &grid)
     return b;
 }
 
+// The first row a block may reach: the group's head line stays first.
+int firstMovable(const ArticleGrid &grid)
+{
+    return GridRules::headLineCount(grid) + 1;
+}
+
 Result select(ArticleGrid &grid, int r1, int r2, const GridChange &change)
 {
     const ArticleGrid::CellRange range{r1, 1, r2, qMax(1, grid.cols() - 1)};
@@ -133,13 +139,13 @@ QString refusalForWholeRows(const ArticleGrid &grid, ArticleSelection::Kind view
 bool canMoveUp(const ArticleGrid &grid)
 {
     const Block b = block(grid);
-    return b.valid && b.r1 > 1;
+    return b.valid && b.r1 > firstMovable(grid);
 }
 
 bool canMoveDown(const ArticleGrid &grid)
 {
     const Block b = block(grid);
-    return b.valid && b.r2 < lastRow(grid);
+    return b.valid && b.r1 >= firstMovable(grid) && b.r2 < lastRow(grid);
 }
 
 Result moveUp(ArticleGrid &grid, ArticleSelection::Kind view)
@@ -180,9 +186,10 @@ Result moveToTop(ArticleGrid &grid, ArticleSelection::Kind view)
     if (!canMoveUp(grid))
         return unchanged(grid);
     const Block b = block(grid);
-    rotateRows(grid, 1, b.r1, b.r2);
+    const int top = firstMovable(grid);
+    rotateRows(grid, top, b.r1, b.r2);
     renumber(grid, view);
-    return select(grid, 1, b.r2 - b.r1 + 1, GridChange::everything());
+    return select(grid, top, top + b.r2 - b.r1, GridChange::everything());
 }
 
 Result moveToBottom(ArticleGrid &grid, ArticleSelection::Kind view)

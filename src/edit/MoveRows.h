@@ -29,8 +29,9 @@ struct Result
     GridChange change; // the rows passed for up and down; everything for the top and bottom
 };
 
-// The block is the selection's rows, in either order, within the data rows 1..N.
-bool canMoveUp(const ArticleGrid &grid);   // also "to top": the block does not start at row 1
+// The block is the selection's rows, in either order, within the data rows 1..N. A group's
+// head line stays first: no block passes above it, and it does not move itself.
+bool canMoveUp(const ArticleGrid &grid);   // also "to top": the block is not at the top already
 bool canMoveDown(const ArticleGrid &grid); // also "to bottom": the block does not end at row N
 
 // `view` is the kind of selection the grid shows (ArticleSelection::kind()).

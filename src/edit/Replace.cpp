@@ -53,6 +53,7 @@ std::optional<Result> replaceText(ArticleGrid &grid, Scope scope, const QString 
         return std::nullopt;
     const ArticleGrid::CellRange range = scopeRange(grid, scope);
     Result result;
+    result.find = find;
     for (int column = range.c1; column <= range.c2; ++column) {
         if (scope == Scope::Selection && keepsOnReplace(grid.textView(0, column)))
             continue;
@@ -60,6 +61,7 @@ std::optional<Result> replaceText(ArticleGrid &grid, Scope scope, const QString 
             const QStringView cell = grid.textView(row, column);
             if (!cell.contains(find, Qt::CaseSensitive))
                 continue;
+            ++result.found;
             const QString replaced = cell.toString().replace(find, replacement, Qt::CaseSensitive);
             if (result.cuts.write(grid, row, column, replaced))
                 ++result.changed;

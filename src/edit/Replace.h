@@ -29,9 +29,17 @@ bool canReplaceWith(QStringView replacement);
 
 struct Result
 {
+    int found = 0;     // cells holding the text looked for
     int changed = 0;   // cells whose text changed
     CutCells cuts;     // replaced texts cut to their field's length
     GridChange change; // the scope's cells, when one changed
+    QString find;      // the text looked for
+
+    // "Inga träffar för ..." when no cell held the text, for the status bar; empty otherwise.
+    QString noMatchText() const
+    {
+        return found > 0 ? QString() : QStringLiteral("Inga träffar för \"%1\".").arg(find);
+    }
 };
 
 // Replaces every occurrence of `find` by `replacement` in the cells of the scope, left to right

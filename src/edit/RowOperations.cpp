@@ -48,6 +48,9 @@ int typeNumber(QStringView number, QStringView type)
 
 void takeType(QStringView type, TypeNumbers &numbers)
 {
+    // A head line ("-", "T-", "F-") carries no number.
+    if (Schema::isHeadType(type))
+        return;
     if (type.size() >= 2 && !isAsciiDigit(type.front())) {
         numbers.prefix = type.first(1).toString();
         numbers.highest = std::max(numbers.highest, typeNumber(type.mid(1), type));
@@ -153,6 +156,16 @@ GridChange rowsAdded(ArticleGrid &grid, int first, int count, bool renumbered)
     return GridChange::rowsInserted(first, count, numbers);
 }
 
+QString headLineQuestion(const ArticleGrid &grid, int row)
+{
+    const int designation = grid.GetColumn(Schema::kDesignation);
+    const QString name = designation >= 0 ? grid.text(row, designation) : QString();
+    return QStringLiteral("Gruppens rubrikrad tas bort (\"%1\"). Den står först i gruppen och "
+                          "ger gruppen dess benämning; utan den behåller gruppen den benämning "
+                          "den har.\n\nVill du ta bort rubrikraden?")
+        .arg(name);
+}
+
 } // namespace
 
 TypeNumbers scanTypeNumbers(const ArticleGrid &grid, Database &db)
@@ -204,29 +217,38 @@ int fillRowNumbers(ArticleGrid &grid)
     return int(missing.size());
 }
 
-RowsResult InsertArticle(ArticleGrid &grid, Database &db, ArticleSelection::Kind view)
+RowsResult insertArticles(ArticleGrid &grid, Database &db, int at, int count,
+                          const QString &blockName)
 {
-    if (!GridRules::allowsRowOperations(view))
-        return refused();
     const TypeNumbers numbers = scanTypeNumbers(grid, db);
-    const auto [first, last] = selectedRows(grid);
-    if (first > last)
-        return {};
-    const int count = last - first + 1;
     if (assignsTypes(grid))
         checkRoomForTypes(numbers, count);
     checkRowNumbers(grid, count);
 
-    grid.insertRows(first, count);
-    // The row that was first selected is now just below the new rows.
-    const QString blockName = grid.text(last + 1, grid.GetColumn(Schema::kBlockName));
-    nameNewRows(grid, first, last, blockName, numbers);
+    grid.insertRows(at, count);
+    nameNewRows(grid, at, at + count - 1, blockName, numbers);
     fillRowNumbers(grid);
     const bool renumbered = RowNumbering::RenumberRows(grid);
     RowsResult result;
     result.count = count;
-    result.change = rowsAdded(grid, first, count, renumbered);
+    result.change = rowsAdded(grid, at, count, renumbered);
     return result;
+}
+
+RowsResult InsertArticle(ArticleGrid &grid, Database &db, ArticleSelection::Kind view)
+{
+    if (!GridRules::allowsRowOperations(view))
+        return refused();
+    if (grid.rows() < 2)
+        scanTypeNumbers(grid, db); // reports the empty grid
+    const auto [first, last] = selectedRows(grid);
+    if (first > last)
+        return {};
+    // New articles go below the group's head line, which stays first.
+    const int at = std::max(first, GridRules::headLineCount(grid) + 1);
+    const int source = std::min(at, grid.rows() - 1);
+    return insertArticles(grid, db, at, last - first + 1,
+                          grid.text(source, grid.GetColumn(Schema::kBlockName)));
 }
 
 RowsResult AppendArticle(ArticleGrid &grid, Database &db, Prompter &prompter, bool askForCount,
@@ -271,11 +293,21 @@ RowsResult AppendArticle(ArticleGrid &grid, Database &db, Prompter &prompter, bo
     return result;
 }
 
-RowsResult DeleteArticle(ArticleGrid &grid)
+RowsResult DeleteArticle(ArticleGrid &grid, Prompter &prompter, ArticleSelection::Kind view)
 {
+    if (!GridRules::allowsRowOperations(view))
+        return refused();
     const auto [first, last] = selectedRows(grid);
     if (first > last)
         return {};
+    for (int row = first; row <= last; ++row) {
+        if (!GridRules::isHeadLine(grid, row))
+            continue;
+        if (!prompter.confirm(MessageIcon::Warning, QStringLiteral("Radera artiklar"),
+                              headLineQuestion(grid, row)))
+            return {};
+        break;
+    }
     const int count = last - first + 1;
     grid.removeRows(first, count);
     // The row that moved up into the gap, or the new last row.

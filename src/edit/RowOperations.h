@@ -48,7 +48,8 @@ int fillRowNumbers(ArticleGrid &grid);
 // Inserts as many empty articles as rows are selected, above the selection; they take the
 // block name of the first selected row, the next type numbers and row numbers that follow their
 // position (the rows below move up by the number added). The new rows, whole, become the
-// selection. Nothing happens when the selection holds no data row.
+// selection. Nothing happens when the selection holds no data row. They never go above the
+// group's head line.
 RowsResult InsertArticle(ArticleGrid &grid, Database &db, ArticleSelection::Kind view);
 
 // Appends empty articles after the last row, with the block name of the last selected row and
@@ -60,8 +61,15 @@ RowsResult InsertArticle(ArticleGrid &grid, Database &db, ArticleSelection::Kind
 RowsResult AppendArticle(ArticleGrid &grid, Database &db, Prompter &prompter, bool askForCount,
                          ArticleSelection::Kind view);
 
+// Inserts `count` empty articles at grid row `at` with the block name given, the next type
+// numbers of the group and row numbers that follow their position; the new rows, whole, become
+// the selection. Throws AppError, before the grid changes, when numbers would overflow.
+RowsResult insertArticles(ArticleGrid &grid, Database &db, int at, int count,
+                          const QString &blockName);
+
 // Removes the selected rows, whatever columns are selected; the other rows keep their row
 // numbers. The row now at the first deleted position (or the last row) becomes the selection.
-RowsResult DeleteArticle(ArticleGrid &grid);
+// Removing a group's head line asks first (Ja / Avbryt). Refused in the root view.
+RowsResult DeleteArticle(ArticleGrid &grid, Prompter &prompter, ArticleSelection::Kind view);
 
 } // namespace RowOperations

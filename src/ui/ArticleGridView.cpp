@@ -85,6 +85,11 @@ void ArticleGridView::reset()
 bool ArticleGridView::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
 {
     const bool opened = QTableView::edit(index, trigger, event);
+    if (!opened && index.isValid() && index.column() > 0 &&
+        (trigger == DoubleClicked || trigger == EditKeyPressed ||
+         (trigger == AnyKeyPressed && event && event->type() == QEvent::KeyPress &&
+          !static_cast<QKeyEvent *>(event)->text().isEmpty())))
+        emit editRefused(index);
     if (opened && !m_editing && indexWidget(index)) {
         m_editingIndex = index;
         setEditing(true);

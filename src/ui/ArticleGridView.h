@@ -28,6 +28,8 @@ signals:
     void editingChanged(bool editing);
     void mouseReleased(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint position);
     void deletePressed();
+    // The user tried to edit a cell the rules keep (double click or typing).
+    void editRefused(const QModelIndex &index);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

@@ -51,6 +51,17 @@ bool MessageBoxPrompter::question(MessageIcon icon, const QString &title, const 
     return box.exec() == QMessageBox::Yes;
 }
 
+bool MessageBoxPrompter::confirm(MessageIcon icon, const QString &title, const QString &text)
+{
+    QMessageBox box(toQt(icon), shownTitle(title), text, QMessageBox::Yes | QMessageBox::Cancel,
+                    m_parent);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("Avbryt"));
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.setEscapeButton(QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Yes;
+}
+
 Answer MessageBoxPrompter::questionWithCancel(MessageIcon icon, const QString &title,
                                               const QString &text)
 {

@@ -14,6 +14,7 @@ public:
     void message(MessageIcon icon, const QString &title, const QString &text) override;
     bool question(MessageIcon icon, const QString &title, const QString &text) override;
     Answer questionWithCancel(MessageIcon icon, const QString &title, const QString &text) override;
+    bool confirm(MessageIcon icon, const QString &title, const QString &text) override;
     std::optional<QString> inputText(const QString &title, const QString &label,
                                      const QString &initial) override;
     QStringList openFile(const FileDialogRequest &request) override;

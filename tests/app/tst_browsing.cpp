@@ -227,7 +227,7 @@ void TestBrowsing::rebuildKeepsTheLastGroupInViewWithTheRootCurrent()
 void TestBrowsing::saveWritesTheGridAndRefills()
 {
     const QString tdb = catalogue(
-        "spara", {line("ABCDI010", "1", "Gammal", "Nordel"), line("ABCDI010", "2", "Andra")});
+        "spara", {line("ABCDI010", "-", "Gammal", "Nordel"), line("ABCDI010", "2", "Andra")});
     ScriptedPrompter prompter;
     MainWindow window(prompter);
     window.show();
@@ -243,7 +243,7 @@ void TestBrowsing::saveWritesTheGridAndRefills()
     QVERIFY(!window.session().isEdited());
     QCOMPARE(window.grid().rows(), 3);
     QCOMPARE(window.grid().text(1, designation), QString("Ny benämning som är ")); // cut to 20
-    // The group's description follows its first article (its own field holds 50).
+    // The group's description follows its head line (its own field holds 50).
     QCOMPARE(window.tree()->itemWithKey("!ABCDI010")->text(0),
              QString("Ny benämning som är alldeles för lång"));
 }

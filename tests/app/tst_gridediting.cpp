@@ -88,7 +88,7 @@ void TestGridEditing::init()
     m_dir = std::make_unique<QTemporaryDir>();
     m_tdb = CatalogueFixture::importDatabase(
         m_dir->path(), "red",
-        {line("ABCDI010", "12", "Kontaktor", "Nordel"), line("ABCDI010", "-", "Relä", "Nordel"),
+        {line("ABCDI010", "12", "Kontaktor", "Nordel"), line("ABCDI010", "5", "Relä", "Nordel"),
          line("ABCDI010", "3", "Säkring", "Åkerby"), line("ABCDI020", "K7", "Annan grupp")});
     m_prompter = std::make_unique<ScriptedPrompter>();
     m_window = std::make_unique<MainWindow>(*m_prompter);
@@ -197,12 +197,12 @@ void TestGridEditing::sortingByTypeRenumbers()
         m_window->gridView()->horizontalHeader()->viewport(), Qt::LeftButton, {},
         QPoint(m_window->gridView()->horizontalHeader()->sectionViewportPosition(typ) + 5, 5));
     QCOMPARE((QStringList{grid.text(1, typ), grid.text(2, typ), grid.text(3, typ)}),
-             (QStringList{"0", "3", "12"}));
+             (QStringList{"3", "5", "12"}));
     // Row numbers follow the new order.
     const int rad = grid.GetColumn("RAD");
     QCOMPARE((QStringList{grid.text(1, rad), grid.text(2, rad), grid.text(3, rad)}),
              (QStringList{"0", "1", "2"}));
-    QCOMPARE(grid.text(1, grid.GetColumn("BENÄMNING")), QString("Relä"));
+    QCOMPARE(grid.text(1, grid.GetColumn("BENÄMNING")), QString("Säkring"));
     QVERIFY(m_window->session().isEdited());
 }
 

@@ -77,7 +77,7 @@ GridChange run(Operation operation, ArticleGrid &grid, const QString &argument)
         prompter.inputs.enqueue(argument);
         return RowOperations::AppendArticle(grid, closed, prompter, true, Kind::Group).change;
     case Operation::Delete:
-        return RowOperations::DeleteArticle(grid).change;
+        return RowOperations::DeleteArticle(grid, prompter, Kind::Group).change;
     case Operation::FillDown:
         return Fill::fillDown(grid).change;
     case Operation::FillDownStep:

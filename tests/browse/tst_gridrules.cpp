@@ -123,12 +123,18 @@ void TestGridRules::sortingByType_data()
     QTest::addColumn<QStringList>("types");
     QTest::addColumn<bool>("singleGroup");
     QTest::addColumn<QStringList>("sorted");
-    QTest::newRow("numbers sort numerically, a dash is 0")
-        << QStringList{"12", "-", "3"} << true << QStringList{"0", "3", "12"};
+    QTest::newRow("numbers sort numerically, the head line stays first")
+        << QStringList{"12", "-", "3"} << true << QStringList{"-", "3", "12"};
+    QTest::newRow("head line of a T group")
+        << QStringList{"T2", "T-", "T1"} << true << QStringList{"T-", "T1", "T2"};
+    QTest::newRow("head line of an F group")
+        << QStringList{"F-", "10", "9"} << true << QStringList{"F-", "9", "10"};
     QTest::newRow("a text type makes it a text sort")
-        << QStringList{"12", "-", "A1", "3", "-"} << true << QStringList{"-", "0", "12", "3", "A1"};
-    QTest::newRow("every article shown: plain text")
-        << QStringList{"12", "3", "100"} << false << QStringList{"100", "12", "3"};
+        << QStringList{"12", "-", "A1", "3"} << true << QStringList{"-", "12", "3", "A1"};
+    QTest::newRow("an empty inserted row sorts after the head line")
+        << QStringList{"-", "1", ""} << true << QStringList{"-", "", "1"};
+    QTest::newRow("every article shown: plain text, head lines too")
+        << QStringList{"12", "-", "3", "100"} << false << QStringList{"-", "100", "12", "3"};
     QTest::newRow("large numbers keep their text")
         << QStringList{"40000", "5"} << true << QStringList{"5", "040000"};
 }
@@ -140,9 +146,7 @@ void TestGridRules::sortingByType()
     QFETCH(QStringList, sorted);
     ArticleGrid g = grid(types);
     const int c = g.GetColumn("TYP");
-    GridRules::beforeSort(g, c, singleGroup);
-    g.sortRows(c, true);
-    GridRules::afterSort(g, c, singleGroup);
+    GridRules::sortGrid(g, c, true, singleGroup);
     QCOMPARE(column(g, c), sorted);
 }
 
@@ -158,36 +162,42 @@ void TestGridRules::popupMenu_data()
 
     const QStringList cells{"-201:K&opiera", "202:Kl&ipp ut", "203:K&listra in",
                             "-204:Sök och ersätt"};
+    // The root view is looked at, not changed: copying is all its cells offer.
+    const QStringList rootCells{"-201:K&opiera", "!202:Kl&ipp ut", "!203:K&listra in",
+                                "-!204:Sök och ersätt"};
     const QStringList oneRow{"901:&Infoga 1 ny artikel här",
                              "902:&Addera 1 ny artikel till slutet",
                              "912:&Addera valfritt antal artiklar till slutet",
                              "903:&Kopiera 1 markerad artikel",
                              "904:&Radera 1 markerad artikel",
-                             "908:K&listra in kopierade artiklar"};
+                             "908:K&listra in kopierade artiklar",
+                             "909:Klistra in som n&ya artiklar"};
     QTest::newRow("one whole row of a group")
         << 1 << 1 << 7 << Kind::Group << true << (oneRow + cells);
     QTest::newRow("one whole row of a manufacturer")
         << 1 << 1 << 7 << Kind::Manufacturer << true << (oneRow + cells);
     QTest::newRow("pasting articles needs articles on the clipboard")
         << 1 << 1 << 7 << Kind::Group << false
-        << (oneRow.first(5) + QStringList{"!908:K&listra in kopierade artiklar"} + cells);
+        << (oneRow.first(5) +
+            QStringList{"!908:K&listra in kopierade artiklar",
+                        "!909:Klistra in som n&ya artiklar"} +
+            cells);
     QTest::newRow("three whole rows")
         << 3 << 1 << 7 << Kind::Group << true
         << (QStringList{"901:&Infoga 3 nya artiklar här", "902:&Addera 3 nya artiklar till slutet",
                         "912:&Addera valfritt antal artiklar till slutet",
                         "903:&Kopiera 3 markerade artiklar", "904:&Radera 3 markerade artiklar",
-                        "908:K&listra in kopierade artiklar"} +
+                        "908:K&listra in kopierade artiklar", "909:Klistra in som n&ya artiklar"} +
             cells + QStringList{"-206:Fyll uppåt", "205:Fyll nedåt"});
-    // The root view only copies and deletes whole articles.
+    // The root view only copies whole articles.
     QTest::newRow("one whole row of the root view")
         << 1 << 1 << 7 << Kind::Root << true
-        << (QStringList{"903:&Kopiera 1 markerad artikel", "904:&Radera 1 markerad artikel"} +
-            cells);
+        << (QStringList{"903:&Kopiera 1 markerad artikel"} + rootCells);
     QTest::newRow("three whole rows of the root view")
         << 3 << 1 << 7 << Kind::Root << true
-        << (QStringList{"903:&Kopiera 3 markerade artiklar", "904:&Radera 3 markerade artiklar"} +
-            cells + QStringList{"-206:Fyll uppåt", "205:Fyll nedåt"});
-    QTest::newRow("cells of the root view") << 1 << 4 << 4 << Kind::Root << true << cells;
+        << (QStringList{"903:&Kopiera 3 markerade artiklar"} + rootCells +
+            QStringList{"-!206:Fyll uppåt", "!205:Fyll nedåt"});
+    QTest::newRow("cells of the root view") << 1 << 4 << 4 << Kind::Root << true << rootCells;
     QTest::newRow("block-name column: no cut, no fill")
         << 3 << 2 << 2 << Kind::Group << true
         << QStringList{"-201:K&opiera", "203:K&listra in", "-204:Sök och ersätt"};

@@ -63,6 +63,8 @@ private slots:
     void fillDownIncrementRefused();
     void fillDownIncrementFailure_data();
     void fillDownIncrementFailure();
+    void fillDownIncrementAtTheFieldsLength_data();
+    void fillDownIncrementAtTheFieldsLength();
 };
 
 void TestFill::fillRows_data()
@@ -242,6 +244,50 @@ void TestFill::fillDownIncrementFailure()
     QCOMPARE(prompter.texts(), QStringList{message});
     QCOMPARE(prompter.shown.first().title, QString());
     QCOMPARE(prompter.shown.first().icon, MessageIcon::None);
+}
+
+void TestFill::fillDownIncrementAtTheFieldsLength_data()
+{
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<int>("step");
+    QTest::addColumn<QStringList>("expected"); // the column afterwards
+    QTest::addColumn<QString>("refusal");
+
+    QTest::newRow("up to the last number that fits")
+        << "9997" << 1 << QStringList{"9997", "9998", "9999"} << QString();
+    QTest::newRow("one more digit is refused")
+        << "9998" << 1 << QStringList{"9998", "x", "x"} << "10000 ryms inte i POLER (4 tecken)";
+    QTest::newRow("with a prefix")
+        << "K998" << 2 << QStringList{"K998", "x", "x"} << "K1000 ryms inte i POLER (4 tecken)";
+    QTest::newRow("counting up through zero keeps the width")
+        << "-999" << 5 << QStringList{"-999", "-994", "-989"} << QString();
+}
+
+// A cut number would silently become another one ("1000" after "9999"): nothing is written.
+void TestFill::fillDownIncrementAtTheFieldsLength()
+{
+    QFETCH(QString, start);
+    QFETCH(int, step);
+    QFETCH(QStringList, expected);
+    QFETCH(QString, refusal);
+
+    FieldList fields;
+    for (const char *name : {"RAD", "BL_NAME", "TYP"})
+        fields.append({name, {}, 10, 0});
+    fields.append({"POLER", {}, 4, 0});
+    ArticleGrid grid;
+    grid.setupColumns(fields);
+    int next = 1;
+    for (const QString &value : {start, QStringLiteral("x"), QStringLiteral("x")})
+        next = grid.AddGridRow({"", QString::number(next), "ABCDI010", "1", value}, next);
+    grid.setSelection({1, 4, 3, 4});
+
+    ScriptedPrompter prompter;
+    const Fill::Result result = Fill::fillDownIncrement(grid, step, prompter);
+    QCOMPARE(result.refusal, refusal);
+    QCOMPARE(bool(result), refusal.isEmpty());
+    QCOMPARE(column(grid, 4), expected);
+    QVERIFY(prompter.shown.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestFill)

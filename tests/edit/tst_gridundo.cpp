@@ -133,7 +133,8 @@ const std::vector<Case> &cases()
         {"delete rows",
          [](ArticleGrid &g) {
              select(g, 2, 1, 3, kMaker);
-             RowOperations::DeleteArticle(g);
+             ScriptedPrompter prompter;
+             RowOperations::DeleteArticle(g, prompter, ArticleSelection::Kind::Group);
          }},
         {"move rows to the top",
          [](ArticleGrid &g) {
@@ -252,7 +253,8 @@ void TestGridUndo::undoRestoresTheSelection()
     ArticleGrid grid = loadedGrid();
     grid.setRecording(true);
     select(grid, 2, 1, 3, kMaker);
-    RowOperations::DeleteArticle(grid);
+    ScriptedPrompter prompter;
+    RowOperations::DeleteArticle(grid, prompter, ArticleSelection::Kind::Group);
     const ArticleGrid::CellRange afterDelete = grid.selection();
     ArticleGrid::Edit edit = grid.takeEdit();
     grid.undo(edit);

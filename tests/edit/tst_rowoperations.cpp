@@ -314,7 +314,7 @@ void TestRowOperations::gridWithoutDataRows()
     QVERIFY_THROWS_EXCEPTION(AppError,
                              RowOperations::AppendArticle(grid, m_db, prompter, true, Kind::Group));
     QVERIFY(prompter.shown.isEmpty());
-    QCOMPARE(RowOperations::DeleteArticle(grid).count, 0);
+    QCOMPARE(RowOperations::DeleteArticle(grid, prompter, Kind::Group).count, 0);
     QCOMPARE(grid.rows(), 1);
 }
 
@@ -351,7 +351,9 @@ void TestRowOperations::deleteRows()
     ArticleGrid grid = makeGrid(m_fields, rows);
     select(grid, r1, r2, c1, c2);
 
-    QCOMPARE(RowOperations::DeleteArticle(grid).count, rows.size() - left.size());
+    ScriptedPrompter prompter;
+    QCOMPARE(RowOperations::DeleteArticle(grid, prompter, Kind::Group).count,
+             rows.size() - left.size());
     QStringList expected;
     for (const QString &rad : left)
         expected << QStringLiteral("%1|ABCDI010|T%1|").arg(rad);

@@ -226,7 +226,27 @@ void MainWindow::CreateMenu()
     createToolbars();
     for (QToolBar *bar : findChildren<QToolBar *>())
         toolbars->addAction(bar->toggleViewAction());
+    // The bars' names are their titles; in the menu each gets a letter of its own.
+    for (QAction *toggle : toolbars->actions())
+        toggle->setText(withMnemonic(toggle->text(), toolbars));
     createStatusBar();
+}
+
+QString MainWindow::withMnemonic(const QString &text, const QMenu *menu)
+{
+    if (text.contains(u'&'))
+        return text;
+    QString taken;
+    for (const QAction *other : menu->actions()) {
+        const qsizetype mark = other->text().indexOf(u'&');
+        if (mark >= 0 && mark + 1 < other->text().size())
+            taken += other->text().at(mark + 1).toLower();
+    }
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i).isLetterOrNumber() && !taken.contains(text.at(i).toLower()))
+            return text.left(i) + u'&' + text.mid(i);
+    }
+    return u'&' + text;
 }
 
 void MainWindow::createToolbars()

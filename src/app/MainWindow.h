@@ -66,6 +66,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The text with an "&" before its first letter that no other item of the menu uses.
+    static QString withMnemonic(const QString &text, const QMenu *menu);
     void CreateMenu();
     void createToolbars();
     void createStatusBar();

@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 #include "browse/ArticleGridModel.h"
+#include "browse/GridRules.h"
 #include "core/Progress.h"
 #include "db/Database.h"
 #include "db/TdsImport.h"
@@ -61,6 +62,10 @@ private slots:
     void editorOpenedForItsButtonMakesNoEdit();
     void databaseDialogsAskAboutEditsFirst_data();
     void databaseDialogsAskAboutEditsFirst();
+    void overviewRefusesCellChanges_data();
+    void overviewRefusesCellChanges();
+    void overviewSortIsForLookingOnly();
+    void headLineStaysFirstThroughSortAndSave();
 
 private:
     ArticleGrid::CellRange viewSelection() const;
@@ -666,6 +671,120 @@ void TestGridEditing::databaseDialogsAskAboutEditsFirst()
     QVERIFY(m_window->session().isEdited());
     QCOMPARE(m_window->grid().text(1, m_window->grid().GetColumn("BENÄMNING")), QString("Ändrad"));
     QCOMPARE(storedFirstDesignation(), QString("Kontaktor"));
+}
+
+void TestGridEditing::overviewRefusesCellChanges_data()
+{
+    QTest::addColumn<int>("command"); // -1: the Delete key, -2: typing
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QString>("hint");
+
+    using C = CommandId;
+    const QString cells = GridRules::overviewHint();
+    const QString rows = GridRules::rootViewRowHint();
+    const QString articles = "!Ravelund!\r\n1\tX\t1\tNy\tNy";
+    QTest::newRow("Delete key") << -1 << QString() << cells;
+    QTest::newRow("typing") << -2 << QString() << cells;
+    QTest::newRow("cut") << int(C::Cut) << QString() << cells;
+    QTest::newRow("cell paste") << int(C::Paste) << "Ny\tNy\r\nNy\tNy" << cells;
+    QTest::newRow("fill down") << int(C::FillDown) << QString() << cells;
+    QTest::newRow("fill up") << int(C::FillUp) << QString() << cells;
+    QTest::newRow("fill with step") << int(C::FillDownStep1) << QString() << cells;
+    QTest::newRow("replace") << int(C::Replace) << QString() << cells;
+    QTest::newRow("delete articles") << int(C::DeleteArticle) << QString() << rows;
+    QTest::newRow("paste articles") << int(C::PasteArticle) << articles << rows;
+    QTest::newRow("paste as new articles") << int(C::PasteArticlesAsNew) << articles << rows;
+    QTest::newRow("insert articles") << int(C::InsertArticle) << QString() << rows;
+}
+
+// The root view shows every group: nothing in it changes a cell or a row, and each attempt says
+// where editing is.
+void TestGridEditing::overviewRefusesCellChanges()
+{
+    QFETCH(int, command);
+    QFETCH(QString, clipboard);
+    QFETCH(QString, hint);
+
+    openGroup("@");
+    QApplication::clipboard()->setText(clipboard);
+    ArticleGridView *view = m_window->gridView();
+    view->setFocus();
+    view->setCurrentIndex(cell(1, "BENÄMNING"));
+    view->selectionModel()->select(QItemSelection(cell(1, "BENÄMNING"), cell(3, "FABRIKAT")),
+                                   QItemSelectionModel::ClearAndSelect);
+    const QStringList before = GridFixture::dump(m_window->grid());
+    m_window->statusBar()->clearMessage();
+    if (command == -1)
+        QTest::keyClick(view, Qt::Key_Delete);
+    else if (command == -2)
+        QTest::keyClick(view, Qt::Key_X);
+    else
+        m_window->dispatch(CommandId(command));
+    QCOMPARE(GridFixture::dump(m_window->grid()), before);
+    QVERIFY(!m_window->session().isEdited());
+    QVERIFY(!m_window->gridController().history().stack().canUndo());
+    QCOMPARE(m_window->statusBar()->currentMessage(), hint);
+    QVERIFY(m_prompter->shown.isEmpty());
+}
+
+void TestGridEditing::overviewSortIsForLookingOnly()
+{
+    openGroup("@");
+    const ArticleGrid &grid = m_window->grid();
+    const int rad = grid.GetColumn("RAD");
+    const int designation = grid.GetColumn("BENÄMNING");
+    auto rowsByNumber = [&] {
+        QMap<QString, QString> rows;
+        for (int r = 1; r < grid.rows(); ++r)
+            rows.insert(grid.text(r, rad), grid.text(r, designation));
+        return rows;
+    };
+    const QStringList catalogueOrder = GridFixture::dump(grid);
+    const QMap<QString, QString> numbered = rowsByNumber();
+    QHeaderView *header = m_window->gridView()->horizontalHeader();
+    // The catalogue's order happens to be alphabetical: the second click sorts backwards.
+    for (int click = 0; click < 2; ++click)
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(designation) + 5, 5));
+    QVERIFY(GridFixture::dump(grid) != catalogueOrder);
+    // Each row keeps its number: the overview was only looked at in another order.
+    QCOMPARE(rowsByNumber(), numbered);
+    QVERIFY(!m_window->session().isEdited());
+    QVERIFY(!m_window->gridController().history().stack().canUndo());
+    QVERIFY(header->isSortIndicatorShown());
+    // Picking the root again shows the catalogue's order.
+    openGroup("@");
+    QCOMPARE(GridFixture::dump(grid), catalogueOrder);
+}
+
+// Sorting a group keeps its head line first; the save names the group after the head line.
+void TestGridEditing::headLineStaysFirstThroughSortAndSave()
+{
+    const QString tdb = CatalogueFixture::importDatabase(
+        m_dir->path(), "rubrik",
+        {line("ABCDI030", "-", "Kontaktorer", ""), line("ABCDI030", "1", "Ökontaktor", "Nordel"),
+         line("ABCDI030", "2", "Hjälpkontaktor", "Nordel")});
+    QVERIFY(m_window->OpenMDB(tdb));
+    openGroup("!ABCDI030");
+    ArticleGrid &grid = m_window->grid();
+    // An empty article would sort before every other one.
+    selectRows(3, 3);
+    m_window->dispatch(CommandId::AppendArticle);
+    grid.setText(4, grid.GetColumn("TYP"), "");
+    const int designation = grid.GetColumn("BENÄMNING");
+    QHeaderView *header = m_window->gridView()->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(designation) + 5, 5));
+    QCOMPARE(grid.text(1, designation), QString("Kontaktorer"));
+    QCOMPARE(grid.text(2, designation), QString());
+    QCOMPARE(grid.text(3, designation), QString("Hjälpkontaktor"));
+
+    m_window->dispatch(CommandId::Save);
+    QVERIFY2(m_prompter->shown.isEmpty(), qPrintable(m_prompter->lastText()));
+    QCOMPARE(m_window->tree()->itemWithKey("!ABCDI030")->text(0), QString("Kontaktorer"));
+    // Read back in row-number order, the head line leads.
+    QCOMPARE(grid.text(1, grid.GetColumn("TYP")), QString("-"));
+    QCOMPARE(grid.text(1, designation), QString("Kontaktorer"));
 }
 
 QTEST_MAIN(TestGridEditing)

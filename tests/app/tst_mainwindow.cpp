@@ -41,6 +41,9 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private slots:
+    void keyboardReachesTheRowCommands_data();
+    void keyboardReachesTheRowCommands();
+    void everyMenuItemHasAMnemonic();
     void initTestCase();
     void init();
     void everyCommandHasItsActionInItsMenu();
@@ -126,6 +129,59 @@ void TestMainWindow::everyCommandHasItsActionInItsMenu()
     QCOMPARE(prompter.fileRequests.size(), 1);
     QCOMPARE(prompter.fileRequests[0].title, QString("Välj artikeldatabas    "));
     QCOMPARE(prompter.fileRequests[0].filter, QString("(VOLTMARK artikeldatabas *.tds) (*tds)"));
+}
+
+void TestMainWindow::keyboardReachesTheRowCommands_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QString>("keys");
+    using C = CommandId;
+    QTest::newRow("insert") << int(C::InsertArticle) << "Ctrl++";
+    QTest::newRow("append") << int(C::AppendArticle) << "Ctrl+Shift++";
+    QTest::newRow("append any number") << int(C::AppendArticles) << QString();
+    QTest::newRow("delete") << int(C::DeleteArticle) << "Ctrl+-";
+    QTest::newRow("copy articles") << int(C::CopyArticle) << "Ctrl+Shift+C";
+    QTest::newRow("paste articles") << int(C::PasteArticle) << "Ctrl+Shift+V";
+    QTest::newRow("paste as new articles") << int(C::PasteArticlesAsNew) << "Ctrl+Alt+V";
+    QTest::newRow("move rows up") << int(C::MoveRowsUp) << "Ctrl+Alt+Up";
+    QTest::newRow("move rows down") << int(C::MoveRowsDown) << "Ctrl+Alt+Down";
+}
+
+// The grid's row commands are in "&Redigera" too, with their shortcuts shown there.
+void TestMainWindow::keyboardReachesTheRowCommands()
+{
+    QFETCH(int, command);
+    QFETCH(QString, keys);
+    ScriptedPrompter prompter;
+    MainWindow window(prompter);
+    QAction *act = window.action(CommandId(command));
+    QVERIFY(act);
+    QVERIFY(window.menu("mnuEdit")->actions().contains(act));
+    QCOMPARE(act->shortcut(), QKeySequence(keys, QKeySequence::PortableText));
+    // No two commands answer the same keys.
+    if (!keys.isEmpty()) {
+        for (const CommandSpec &spec : commandTable()) {
+            if (int(spec.id) != command)
+                QVERIFY2(window.action(spec.id)->shortcut() != act->shortcut(),
+                         qPrintable(QString::number(int(spec.id))));
+        }
+    }
+}
+
+void TestMainWindow::everyMenuItemHasAMnemonic()
+{
+    ScriptedPrompter prompter;
+    MainWindow window(prompter);
+    for (QMenu *menu : window.findChildren<QMenu *>()) {
+        if (menu->objectName().isEmpty())
+            continue; // Qt's own menus (a toolbar's extension)
+        for (const QAction *act : menu->actions()) {
+            if (act->isSeparator() || act->text().isEmpty())
+                continue;
+            QVERIFY2(act->text().remove("&&").contains(u'&'),
+                     qPrintable(menu->objectName() + ": " + act->text()));
+        }
+    }
 }
 
 void TestMainWindow::enablingFollowsTheOpenDatabase()

@@ -100,6 +100,10 @@ private slots:
     void articlePasteFailuresWriteNothing();
     void articleBlockWiderThanTheGrid();
     void articlePasteNeedsOneGroup();
+    void pasteSaysWhatItLeftOut_data();
+    void pasteSaysWhatItLeftOut();
+    void pasteAsNewArticles_data();
+    void pasteAsNewArticles();
 
 private:
     QTemporaryDir m_settings;
@@ -494,6 +498,112 @@ void TestClipboardBlocks::articlePasteNeedsOneGroup()
         ClipboardBlocks::mnuPasteArticle(g, block, ArticleSelection::Kind::Manufacturer);
     QVERIFY(result.refusal.isEmpty());
     QCOMPARE(columnTexts(g, 1), (QStringList{"r1c1", "r1c2", "r1c3", "F", "B", "A"}));
+}
+
+void TestClipboardBlocks::pasteSaysWhatItLeftOut_data()
+{
+    QTest::addColumn<bool>("articles");
+    QTest::addColumn<int>("anchorRow"); // the current cell, or the first selected row
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("leftOut"); // a piece of the status text; empty: nothing left out
+
+    QTest::newRow("cells: three lines from the last row") << false << 3 << "a\r\nb\r\nc"
+                                                          << "2 rader av urklippet";
+    QTest::newRow("cells: one line too many") << false << 2 << "a\r\nb\r\nc"
+                                              << "1 rad av";
+    QTest::newRow("cells: a trailing line break is nothing left out") << false << 3 << "a\r\n"
+                                                                      << QString();
+    QTest::newRow("cells: everything fits") << false << 1 << "a\r\nb\r\nc" << QString();
+    QTest::newRow("articles: three onto the last row")
+        << true << 3 << "!Ravelund!\r\n1\tX\t1\tF\r\n2\tX\t2\tG\r\n3\tX\t3\tH"
+        << "2 av 3 kopierade artiklar";
+    QTest::newRow("articles: everything fits")
+        << true << 2 << "!Ravelund!\r\n1\tX\t1\tF\r\n2\tX\t2\tG" << QString();
+}
+
+// A paste never adds rows; what did not fit is named with the way to paste it all.
+void TestClipboardBlocks::pasteSaysWhatItLeftOut()
+{
+    QFETCH(bool, articles);
+    QFETCH(int, anchorRow);
+    QFETCH(QString, text);
+    QFETCH(QString, leftOut);
+
+    ArticleGrid g = grid(kArticleLayout, 3);
+    g.setSelection({anchorRow, 1, 3, 6});
+    const ClipboardBlocks::PasteResult result =
+        articles ? ClipboardBlocks::mnuPasteArticle(g, text, ArticleSelection::Kind::Group)
+                 : ClipboardBlocks::PasteClip(g, anchorRow, 4, text);
+    QVERIFY(result.edited);
+    if (leftOut.isEmpty())
+        QCOMPARE(result.leftOut, QString());
+    else
+        QVERIFY2(result.leftOut.contains(leftOut), qPrintable(result.leftOut));
+}
+
+void TestClipboardBlocks::pasteAsNewArticles_data()
+{
+    QTest::addColumn<Range>("selection");
+    QTest::addColumn<int>("firstNew");
+    QTest::addColumn<QStringList>("expected"); // RAD|BL_NAME|TYP|FABRIKAT|BENÄMNING|ARTNR
+
+    const QStringList head{"10|ABCDI010|-|Grupp|Brytare|", "11|ABCDI010|1|ABB|Ett|A1"};
+    QTest::newRow("after the selection, with the next numbers")
+        << Range{1, 1, 2, 6} << 3
+        << (head + QStringList{"12|ABCDI010|3|Eaton|Kopia ett|K1",
+                               "13|ABCDI010|4|Eaton|Kopia två|K2", "14|ABCDI010|2|ABB|Två|A2"});
+    QTest::newRow("at the end") << Range{3, 1, 3, 6} << 4
+                                << (head + QStringList{"12|ABCDI010|2|ABB|Två|A2",
+                                                       "13|ABCDI010|3|Eaton|Kopia ett|K1",
+                                                       "14|ABCDI010|4|Eaton|Kopia två|K2"});
+    QTest::newRow("no selection: at the end")
+        << Range{0, 0, 0, 0} << 4
+        << QStringList{"10|ABCDI010|-|Grupp|Brytare|", "11|ABCDI010|1|ABB|Ett|A1",
+                       "12|ABCDI010|2|ABB|Två|A2", "13|ABCDI010|3|Eaton|Kopia ett|K1",
+                       "14|ABCDI010|4|Eaton|Kopia två|K2"};
+}
+
+// Copied articles become new rows of the group: its block name, the next free type numbers and
+// row numbers in grid order; their own RAD, block name and type are left behind.
+void TestClipboardBlocks::pasteAsNewArticles()
+{
+    QFETCH(Range, selection);
+    QFETCH(int, firstNew);
+    QFETCH(QStringList, expected);
+
+    FieldList fields;
+    for (const QString &header : kArticleLayout)
+        fields.append({header, {}, 20, 0});
+    ArticleGrid g;
+    g.setupColumns(fields);
+    int next = 1;
+    for (const QStringList &row : {QStringList{"", "10", "ABCDI010", "-", "Grupp", "Brytare", ""},
+                                   QStringList{"", "11", "ABCDI010", "1", "ABB", "Ett", "A1"},
+                                   QStringList{"", "12", "ABCDI010", "2", "ABB", "Två", "A2"}})
+        next = g.AddGridRow(row, next);
+    g.setSelection(selection);
+    const QString block = "!Ravelund!\r\n70\tABCDI099\t7\tEaton\tKopia ett\tK1\r\n"
+                          "71\tABCDI099\t8\tEaton\tKopia två\tK2";
+    Database closed; // no saved types to read
+    const ClipboardBlocks::PasteResult result =
+        ClipboardBlocks::pasteAsNewArticles(g, closed, block, ArticleSelection::Kind::Group);
+    QVERIFY(result.refusal.isEmpty());
+    QVERIFY(result.edited);
+    QStringList rows;
+    for (int r = 1; r < g.rows(); ++r) {
+        QStringList row;
+        for (int c = 1; c < g.cols(); ++c)
+            row << g.text(r, c);
+        rows << row.join(u'|');
+    }
+    QCOMPARE(rows, expected);
+    // The new rows, whole, are selected.
+    QCOMPARE(g.selection(), (Range{firstNew, 1, firstNew + 1, 6}));
+
+    ArticleGrid root = g;
+    QCOMPARE(ClipboardBlocks::pasteAsNewArticles(root, closed, block, ArticleSelection::Kind::Root)
+                 .refusal,
+             GridRules::rootViewRowHint());
 }
 
 QTEST_GUILESS_MAIN(TestClipboardBlocks)

@@ -107,6 +107,10 @@ void TestReplace::replace()
     QCOMPARE(result->changed, changed);
     QCOMPARE(result->cuts.count(), 0);
     QCOMPARE(dump(grid), expected);
+    // Only a text found nowhere is reported as such, not one replaced by itself.
+    QCOMPARE(result->noMatchText(), QTest::currentDataTag() == QByteArray("no match")
+                                        ? "Inga träffar för \"zz\"."
+                                        : QString());
 }
 
 void TestReplace::refused_data()

@@ -75,6 +75,8 @@ private slots:
     void deleteRows();
     void refusedOutsideOneGroup_data();
     void refusedOutsideOneGroup();
+    void headLineStaysFirst_data();
+    void headLineStaysFirst();
 
 private:
     QTemporaryDir m_dir;
@@ -111,6 +113,8 @@ void TestRowOperations::typeNumbers_data()
         << QStringList{"K3", "K12"} << QStringList{"K3"} << QStringList{"K13", "K14"} << 0;
     QTest::newRow("only numeric") << QStringList{"1", "4"} << QStringList{"2"}
                                   << QStringList{"5", "6"} << 0;
+    QTest::newRow("head lines carry no number")
+        << QStringList{"T-", "T1"} << QStringList{"T-", "T2", "F-"} << QStringList{"T3", "T4"} << 0;
     QTest::newRow("one character and empty ignored")
         << QStringList{""} << QStringList{"", "K", "-"} << QStringList{"1", "2"} << 0;
     QTest::newRow("digits then letters ignored")
@@ -379,7 +383,8 @@ void TestRowOperations::refusedOutsideOneGroup()
     const QList<RowOperations::RowsResult> results{
         RowOperations::InsertArticle(grid, m_db, view),
         RowOperations::AppendArticle(grid, m_db, prompter, false, view),
-        RowOperations::AppendArticle(grid, m_db, prompter, true, view)};
+        RowOperations::AppendArticle(grid, m_db, prompter, true, view),
+        RowOperations::DeleteArticle(grid, prompter, view)};
     for (const RowOperations::RowsResult &result : results) {
         QCOMPARE(result.refusal, GridRules::rootViewRowHint());
         QCOMPARE(result.count, 0);
@@ -388,6 +393,47 @@ void TestRowOperations::refusedOutsideOneGroup()
     QVERIFY(prompter.shown.isEmpty()); // not even asked for a count
     QCOMPARE(rowsOf(grid), kRows);
     QCOMPARE(grid.selection(), (ArticleGrid::CellRange{2, 1, 3, 5}));
+}
+
+void TestRowOperations::headLineStaysFirst_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("answer"); // to "Gruppens rubrikrad tas bort ..."
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("insert on the head line goes below it")
+        << "insert" << false << false
+        << QStringList{"10|ABCDI010|-|Grupp", "11|ABCDI010|3|", "12|ABCDI010|1|a",
+                       "13|ABCDI010|2|b"};
+    QTest::newRow("deleting the head line asks, Avbryt keeps it")
+        << "delete" << false << true
+        << QStringList{"10|ABCDI010|-|Grupp", "11|ABCDI010|1|a", "12|ABCDI010|2|b"};
+    QTest::newRow("deleting the head line asks, Ja removes it")
+        << "delete" << true << true << QStringList{"11|ABCDI010|1|a", "12|ABCDI010|2|b"};
+}
+
+void TestRowOperations::headLineStaysFirst()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, answer);
+    QFETCH(bool, asked);
+    QFETCH(QStringList, expected);
+
+    ArticleGrid grid =
+        makeGrid(m_fields, {"10|ABCDI010|-|Grupp", "11|ABCDI010|1|a", "12|ABCDI010|2|b"});
+    select(grid, 1, 1);
+    ScriptedPrompter prompter;
+    prompter.answers.enqueue(answer);
+    Database closed; // the grid's types are all there are
+    if (command == QLatin1String("insert"))
+        RowOperations::InsertArticle(grid, closed, Kind::Group);
+    else
+        RowOperations::DeleteArticle(grid, prompter, Kind::Group);
+    QCOMPARE(rowsOf(grid), expected);
+    QCOMPARE(prompter.shown.size(), asked ? 1 : 0);
+    if (asked)
+        QVERIFY(prompter.lastText().startsWith("Gruppens rubrikrad tas bort"));
 }
 
 QTEST_GUILESS_MAIN(TestRowOperations)

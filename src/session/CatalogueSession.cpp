@@ -136,7 +136,7 @@ void CatalogueSession::mnuSaveAs()
         return;
     FileDialogRequest request;
     request.title = QStringLiteral("Spara som");
-    request.filter = QStringLiteral("(VOLTMARK artikeldatabas *.tdb) (*.tdb)");
+    request.filter = QStringLiteral("VOLTMARK artikeldatabas (*.tdb)");
     request.initialFolder = Paths::folderOf(m_currentDbPath);
     request.defaultSuffix = QStringLiteral("tdb");
     const QString chosen = m_prompter.saveFile(request);
@@ -216,11 +216,16 @@ bool CatalogueSession::exportCatalogue(const QString &tdsPath)
     if (!isOpen() || !offerToSaveEdits())
         return false;
     const ExportResult result = TdsExport(m_database->db(), m_prompter, progress()).run(tdsPath);
-    if (!result.notes.isEmpty())
-        emit notice(result.notes.join(u' '));
-    // The export adds equivalence rows; the grid shows the stored articles again.
-    if (m_selection.isValid())
-        PopulateGrid(m_selection);
+    QStringList said = result.notes;
+    if (result.ok)
+        said.prepend(QStringLiteral("%1 rader exporterade till %2 och %3.")
+                         .arg(result.linesWritten)
+                         .arg(QDir::toNativeSeparators(tdsPath),
+                              QFileInfo(Paths::tdxPathFor(tdsPath)).fileName()));
+    if (!said.isEmpty())
+        emit notice(said.join(u' '));
+    // The export adds equivalence rows only, which the grid does not show: it stays as it is,
+    // with its selection.
     return result.ok;
 }
 

@@ -2,8 +2,12 @@
 
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QGuiApplication>
+#include <QHeaderView>
 #include <QIdentityProxyModel>
 #include <QLocale>
+#include <QScreen>
+#include <QTreeView>
 
 namespace {
 
@@ -35,4 +39,25 @@ public:
 void showFileDetailsInProgramLocale(QFileDialog &dialog)
 {
     dialog.setProxyModel(new ProgramLocaleDetails(&dialog));
+}
+
+void sizeToShowEveryColumn(QFileDialog &dialog)
+{
+    // Room for a long catalogue name beside its size, type and date, and the places list.
+    const int nameWidth = dialog.fontMetrics().horizontalAdvance(QString(36, u'x'));
+    int columns = nameWidth + 3 * dialog.fontMetrics().horizontalAdvance(QString(18, u'x'));
+    if (auto *details = dialog.findChild<QTreeView *>(QStringLiteral("treeView"))) {
+        details->setColumnWidth(0, qMax(details->columnWidth(0), nameWidth));
+        columns = 0;
+        for (int c = 0; c < details->header()->count(); ++c)
+            columns += details->header()->sectionSize(c);
+    }
+    const QWidget *sidebar = dialog.findChild<QWidget *>(QStringLiteral("sidebar"));
+    QSize wanted(columns + (sidebar ? sidebar->sizeHint().width() : 0) + 100,
+                 dialog.fontMetrics().height() * 28);
+    const QScreen *screen =
+        dialog.parentWidget() ? dialog.parentWidget()->screen() : QGuiApplication::primaryScreen();
+    if (screen)
+        wanted = wanted.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    dialog.resize(wanted.expandedTo(dialog.minimumSizeHint()));
 }

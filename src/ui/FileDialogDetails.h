@@ -7,3 +7,7 @@ class QFileDialog;
 // (QLocale(), "2025-12-10 14:40"). Only Qt's own dialog has these columns; a native one is left
 // as it is.
 void showFileDetailsInProgramLocale(QFileDialog &dialog);
+
+// Opens the dialog wide enough that its columns (name, size, type, date) show whole, within the
+// screen.
+void sizeToShowEveryColumn(QFileDialog &dialog);

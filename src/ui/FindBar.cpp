@@ -14,6 +14,8 @@ FindBar::FindBar(QWidget *parent)
     : QWidget(parent), m_edit(new QLineEdit(this)), m_list(new QTreeWidget(this))
 {
     auto *label = new QLabel(tr("Sök:"), this);
+    m_count = new QLabel(this);
+    m_count->setObjectName(QStringLiteral("lblHits"));
     label->setBuddy(m_edit);
     m_edit->setAccessibleName(tr("Sök"));
     auto *close = new QPushButton(tr("Stäng"), this);
@@ -30,6 +32,7 @@ FindBar::FindBar(QWidget *parent)
     auto *row = new QHBoxLayout;
     row->addWidget(label);
     row->addWidget(m_edit, 1);
+    row->addWidget(m_count);
     row->addWidget(close);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
@@ -37,10 +40,7 @@ FindBar::FindBar(QWidget *parent)
     layout->addWidget(m_list);
 
     connect(m_edit, &QLineEdit::returnPressed, this, [this] { step(1); });
-    connect(close, &QPushButton::clicked, this, [this] {
-        hide();
-        emit closed();
-    });
+    connect(close, &QPushButton::clicked, this, &FindBar::dismiss);
     connect(m_list, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem *item) { activate(m_list->indexOfTopLevelItem(item)); });
 }
@@ -57,6 +57,24 @@ void FindBar::setHits(const QList<ArticleSearch::Hit> &hits)
             QStringList{group, hit.manufacturer, hit.articleNumber, hit.designation});
     }
     m_list->addTopLevelItems(items);
+    m_count->setText(hitCountText(int(hits.size())));
+    m_count->setAccessibleName(m_count->text());
+}
+
+QString FindBar::hitCountText(int hits)
+{
+    if (hits == 0)
+        return tr("Inga träffar");
+    return hits == 1 ? tr("1 träff") : tr("%1 träffar").arg(hits);
+}
+
+void FindBar::dismiss()
+{
+    // A find taken up again starts over at its first hit.
+    m_searched.clear();
+    m_list->setCurrentItem(nullptr);
+    hide();
+    emit closed();
 }
 
 int FindBar::currentIndex() const
@@ -78,8 +96,7 @@ void FindBar::keyPressEvent(QKeyEvent *event)
         return;
     }
     if (event->key() == Qt::Key_Escape) {
-        hide();
-        emit closed();
+        dismiss();
         return;
     }
     QWidget::keyPressEvent(event);

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QWidget>
 
+class QLabel;
 class QLineEdit;
 class QTreeWidget;
 
@@ -23,6 +24,8 @@ public:
     int currentIndex() const;
     // Puts the cursor in the search field with its text selected.
     void focusSearch();
+    // "3 träffar", "1 träff", "Inga träffar": shown beside the search field.
+    static QString hitCountText(int hits);
 
 signals:
     void searchRequested(const QString &text);
@@ -36,9 +39,12 @@ private:
     // Enter and F3 step forward, Shift+F3 back; a new text is searched first.
     void step(int delta);
     void activate(int index);
+    // Escape or "Stäng": hidden, and the next find starts at its first hit.
+    void dismiss();
 
     QLineEdit *m_edit;
     QTreeWidget *m_list;
+    QLabel *m_count = nullptr;
     QList<ArticleSearch::Hit> m_hits;
     QString m_searched;
 };

@@ -99,6 +99,7 @@ QStringList MessageBoxPrompter::openFile(const FileDialogRequest &request)
     dialog.setFileMode(request.multiSelect ? QFileDialog::ExistingFiles
                                            : QFileDialog::ExistingFile);
     showFileDetailsInProgramLocale(dialog);
+    sizeToShowEveryColumn(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.selectedFiles();
@@ -109,6 +110,7 @@ QString MessageBoxPrompter::saveFile(const FileDialogRequest &request)
     QFileDialog dialog(m_parent, request.title, request.initialFolder, request.filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     showFileDetailsInProgramLocale(dialog);
+    sizeToShowEveryColumn(dialog);
     dialog.setDefaultSuffix(request.defaultSuffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};

@@ -27,6 +27,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -354,10 +355,15 @@ void TestMainWindow::exportThroughTheMenu()
     window.dispatch(CommandId::SaveTDS);
     QVERIFY(QFile::exists(m_dir->filePath("ny/Ut.TDS")));
     QVERIFY(QFile::exists(m_dir->filePath("ny/Ut.tdx")));
-    // The grid shows the stored articles of the same group again.
+    // The grid keeps the same group, and the status bar says what was written where.
     QCOMPARE(window.grid().rows(), 2);
     QCOMPARE(window.grid().text(1, 4), QString("Kontaktorer"));
     QCOMPARE(window.session().selection(), ArticleSelection::group("ABCDI060"));
+    const QString status = window.statusBar()->currentMessage();
+    QVERIFY2(status.contains(" rader exporterade till ") &&
+                 status.contains(QDir::toNativeSeparators(m_dir->filePath("ny/Ut.TDS"))) &&
+                 status.contains("Ut.tdx"),
+             qPrintable(status));
 }
 
 void TestMainWindow::recentFilesHideMissingFiles()

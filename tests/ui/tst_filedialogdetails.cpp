@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
@@ -16,6 +17,7 @@ class TestFileDialogDetails : public QObject
 private slots:
     void initTestCase();
     void sizesAndDatesInSwedish();
+    void opensWideEnoughForEveryColumn();
 };
 
 void TestFileDialogDetails::initTestCase()
@@ -56,6 +58,24 @@ void TestFileDialogDetails::sizesAndDatesInSwedish()
     QCOMPARE(rows.value("katalog.tdb").value(2), QString("2024-12-05 14:07"));
     // A folder has no size; its type comes from Qt's catalogue, untouched here.
     QCOMPARE(rows.value("Arkiv").value(0), QString());
+}
+
+void TestFileDialogDetails::opensWideEnoughForEveryColumn()
+{
+    QTemporaryDir dir;
+    QFileDialog dialog(nullptr, QStringLiteral("Öppna databas"), dir.path());
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    sizeToShowEveryColumn(dialog);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto *details = dialog.findChild<QTreeView *>(QStringLiteral("treeView"));
+    QVERIFY(details);
+    QHeaderView *header = details->header();
+    QVERIFY2(
+        header->length() <= details->viewport()->width(),
+        qPrintable(
+            QStringLiteral("%1 > %2").arg(header->length()).arg(details->viewport()->width())));
+    QVERIFY(header->sectionSize(0) >= dialog.fontMetrics().horizontalAdvance(QString(30, 'x')));
 }
 
 QTEST_MAIN(TestFileDialogDetails)

@@ -38,6 +38,9 @@ private slots:
     void f3StepsBothWaysAndWraps();
     void doubleClickActivatesThatHit();
     void closeButtonHidesAndSignals();
+    void aFindTakenUpAgainStartsAtTheFirstHit();
+    void theListSaysHowManyHits_data();
+    void theListSaysHowManyHits();
 
 private:
     FindBar *m_bar = nullptr;
@@ -130,6 +133,38 @@ void TestFindBar::closeButtonHidesAndSignals()
     m_bar->findChild<QPushButton *>()->click();
     QCOMPARE(closed.size(), 1);
     QVERIFY(!m_bar->isVisible());
+}
+
+void TestFindBar::aFindTakenUpAgainStartsAtTheFirstHit()
+{
+    QSignalSpy activated(m_bar, &FindBar::hitActivated);
+    QTest::keyClicks(m_edit, QStringLiteral("a"));
+    QTest::keyClick(m_edit, Qt::Key_F3);
+    QTest::keyClick(m_edit, Qt::Key_F3);
+    QCOMPARE(activated.last()[0].toInt(), 1);
+    QTest::keyClick(m_edit, Qt::Key_Escape);
+    QVERIFY(!m_bar->isVisible());
+    m_bar->show();
+    m_bar->focusSearch();
+    QTest::keyClick(m_edit, Qt::Key_F3);
+    QCOMPARE(activated.last()[0].toInt(), 0);
+}
+
+void TestFindBar::theListSaysHowManyHits_data()
+{
+    QTest::addColumn<int>("hits");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("none") << 0 << "Inga träffar";
+    QTest::newRow("one") << 1 << "1 träff";
+    QTest::newRow("three") << 3 << "3 träffar";
+}
+
+void TestFindBar::theListSaysHowManyHits()
+{
+    QFETCH(int, hits);
+    QFETCH(QString, text);
+    m_bar->setHits(threeHits().first(hits));
+    QCOMPARE(m_bar->findChild<QLabel *>("lblHits")->text(), text);
 }
 
 QTEST_MAIN(TestFindBar)

@@ -31,7 +31,7 @@ private slots:
     void commandsSettlePendingEdits();
     void failedSaveStopsTheCommand();
     void unreadableGridIsNeverSaved();
-    void exportRefillsTheShownChoice();
+    void exportKeepsTheShownChoice();
     void tidyingAfterACrashIsReported();
 
 private:
@@ -218,7 +218,7 @@ void TestCatalogueSession::unreadableGridIsNeverSaved()
     QCOMPARE(db.scalar("SELECT COUNT(*) FROM Articles").toInt(), 3);
 }
 
-void TestCatalogueSession::exportRefillsTheShownChoice()
+void TestCatalogueSession::exportKeepsTheShownChoice()
 {
     ScriptedPrompter prompter;
     CatalogueSession session(prompter);
@@ -226,7 +226,8 @@ void TestCatalogueSession::exportRefillsTheShownChoice()
     QVERIFY(session.show(ArticleSelection::group("ABCDI010")));
     QSignalSpy resets(&session, &CatalogueSession::gridReset);
     QVERIFY(session.exportCatalogue(m_dir->filePath("ut.tds")));
-    QCOMPARE(resets.size(), 1);
+    // It adds equivalence lines only, which the grid does not show: the grid stays as it was.
+    QCOMPARE(resets.size(), 0);
     QCOMPARE(session.grid().rows(), 3);
     // A save right after the export writes the same group back, nothing deleted.
     session.GridEdited(true);

@@ -5,7 +5,6 @@
 
 #include <QDialog>
 #include <QList>
-#include <QPoint>
 #include <QPointer>
 #include <QString>
 #include <QTimer>

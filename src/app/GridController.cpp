@@ -670,6 +670,7 @@ void GridController::openContactDefinition(int row, int column)
         lastRow = selected->r2;
     }
     ContactDefinitionDialog dialog(m_prompter, m_grid.text(firstRow, column), m_view->window());
+    dialog.setFieldLength(m_grid.fieldLength(column));
     if (dialog.exec() != QDialog::Accepted)
         return;
     const Step step(m_history, QStringLiteral("Kontaktdefinition"));

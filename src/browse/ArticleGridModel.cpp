@@ -122,7 +122,7 @@ bool ArticleGridModel::setData(const QModelIndex &index, const QVariant &value, 
         return true;
     m_grid.setText(row, index.column(), text);
     emit cellEdited(row, index.column());
-    emit dataChanged(index, index);
+    cellsChanged(row, index.column(), row, index.column());
     return true;
 }
 
@@ -132,6 +132,10 @@ void ArticleGridModel::cellsChanged(int firstRow, int firstColumn, int lastRow, 
         return;
     const int top = qBound(0, firstRow - 1, rowCount() - 1);
     const int bottom = qBound(0, lastRow - 1, rowCount() - 1);
-    emit dataChanged(index(top, qBound(0, firstColumn, columnCount() - 1)),
-                     index(bottom, qBound(0, lastColumn, columnCount() - 1)));
+    const int left = qBound(0, firstColumn, columnCount() - 1);
+    emit dataChanged(index(top, left), index(bottom, qBound(0, lastColumn, columnCount() - 1)));
+    // A changed cell may mark its row, and the row selector shows the mark: the views repaint
+    // only what is announced.
+    if (left > 0)
+        emit dataChanged(index(top, 0), index(bottom, 0), {Qt::DisplayRole, Qt::ToolTipRole});
 }

@@ -26,8 +26,8 @@ constexpr int kSmallestSideTwips = 2000;
 // The first time, before any placement is stored: room for the caption and both columns.
 constexpr int kFirstHeightTwips = 5000;
 constexpr int kFirstWidthTwips = 6000;
-// The preview overlaps the picker's right edge by this much.
-constexpr int kPreviewOverlapTwips = 120;
+// Long enough for a click in the menu bar to open its menu.
+constexpr int kSettleMilliseconds = 200;
 
 } // namespace
 
@@ -60,6 +60,10 @@ AccessoryPickerDialog::AccessoryPickerDialog(Database &db, Prompter &prompter, Q
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(m_list);
+
+    m_settle.setSingleShot(true);
+    m_settle.setInterval(kSettleMilliseconds);
+    connect(&m_settle, &QTimer::timeout, this, &AccessoryPickerDialog::settleFocus);
 }
 
 bool AccessoryPickerDialog::load()
@@ -96,8 +100,12 @@ bool AccessoryPickerDialog::present()
     }
     setAttribute(Qt::WA_DeleteOnClose);
     show();
-    activateWindow();
     m_list->setFocus(Qt::OtherFocusReason);
+    // The Options dialog an empty list opened comes first; the picker follows when it closes.
+    if (QWidget *dialog = QApplication::activeModalWidget(); dialog && dialog != this)
+        waitFor(dialog, true);
+    else
+        activateWindow();
     return true;
 }
 
@@ -124,12 +132,10 @@ void AccessoryPickerDialog::fillList()
     }
 }
 
-QPoint AccessoryPickerDialog::previewAnchor(int row) const
+int AccessoryPickerDialog::rowTop(int row) const
 {
-    const QRect frame = frameGeometry();
     const QRect cell = m_list->visualRect(m_list->model()->index(row, 0));
-    const int top = m_list->viewport()->mapToGlobal(cell.topLeft()).y();
-    return {frame.left() + frame.width() - Twips::toPixels(kPreviewOverlapTwips), top};
+    return m_list->viewport()->mapToGlobal(cell.topLeft()).y();
 }
 
 void AccessoryPickerDialog::previewGroup(int row)
@@ -153,7 +159,12 @@ void AccessoryPickerDialog::previewGroup(int row)
     connect(preview, &QDialog::finished, this, [this, preview] { previewClosed(preview); });
     m_preview = preview;
     m_childActive = true;
-    preview->placeAt(previewAnchor(row));
+    // The window manager's frame around the picker will be around the preview as well.
+    const QRect frame = frameGeometry();
+    const QRect inner = geometry();
+    preview->placeBeside(frame, rowTop(row),
+                         QMargins(inner.left() - frame.left(), inner.top() - frame.top(),
+                                  frame.right() - inner.right(), frame.bottom() - inner.bottom()));
     preview->show();
     preview->activateWindow();
 }
@@ -182,10 +193,62 @@ void AccessoryPickerDialog::previewClosed(AccessoryPreviewDialog *preview)
         return;
     m_preview = nullptr;
     m_childActive = false;
-    // The preview lost the focus to another window than the picker: the user clicked outside
-    // both, which cancels the picker as well.
+    // The preview lost the focus to another window than the picker: where it went decides.
     if (!m_closing && isVisible() && QApplication::activeWindow() != this)
-        close();
+        m_settle.start();
+}
+
+void AccessoryPickerDialog::settleFocus()
+{
+    if (!isVisible() || m_closing || m_childActive || m_reporting || m_awaited || isActiveWindow())
+        return;
+    // A menu is open: the user may be on the way to the Options dialog.
+    if (QWidget *menu = QApplication::activePopupWidget()) {
+        waitFor(menu, false);
+        return;
+    }
+    if (QWidget *dialog = QApplication::activeModalWidget(); dialog && dialog != this) {
+        waitFor(dialog, true);
+        return;
+    }
+    // The user clicked somewhere else: that cancels.
+    close();
+}
+
+void AccessoryPickerDialog::waitFor(QWidget *window, bool modal)
+{
+    m_awaited = window;
+    m_awaitedModal = modal;
+    window->installEventFilter(this);
+    connect(window, &QObject::destroyed, this, &AccessoryPickerDialog::awaitedHidden,
+            Qt::UniqueConnection);
+}
+
+void AccessoryPickerDialog::awaitedHidden()
+{
+    if (m_awaited) {
+        m_awaited->removeEventFilter(this);
+        disconnect(m_awaited, &QObject::destroyed, this, &AccessoryPickerDialog::awaitedHidden);
+    }
+    m_awaited = nullptr;
+    // Queued: a chosen menu command runs after its menu is hidden, and a closed dialog may
+    // leave another one open.
+    QTimer::singleShot(0, this,
+                       m_awaitedModal ? &AccessoryPickerDialog::returned
+                                      : &AccessoryPickerDialog::settleFocus);
+}
+
+void AccessoryPickerDialog::returned()
+{
+    if (!isVisible() || m_closing || m_awaited)
+        return;
+    if (QWidget *dialog = QApplication::activeModalWidget(); dialog && dialog != this) {
+        waitFor(dialog, true);
+        return;
+    }
+    fillList();
+    raise();
+    activateWindow();
 }
 
 void AccessoryPickerDialog::done(int result)
@@ -193,6 +256,10 @@ void AccessoryPickerDialog::done(int result)
     // Closing passes here more than once (close() and reject() call each other).
     if (!m_closing) {
         m_closing = true;
+        m_settle.stop();
+        if (m_awaited)
+            m_awaited->removeEventFilter(this);
+        m_awaited = nullptr;
         if (m_preview)
             m_preview->close();
         // Read now: the Options dialog may have switched it while the picker was open.
@@ -231,12 +298,16 @@ bool AccessoryPickerDialog::event(QEvent *event)
 {
     if (event->type() == QEvent::WindowDeactivate && isVisible() && !m_childActive &&
         !m_reporting && !m_closing)
-        close();
+        m_settle.start();
     return QDialog::event(event);
 }
 
 bool AccessoryPickerDialog::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_awaited && event->type() == QEvent::Hide) {
+        awaitedHidden();
+        return false;
+    }
     if (watched == m_list && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {

@@ -5,9 +5,9 @@
 
 #include <QDialog>
 #include <QList>
-#include <QPoint>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 
 #include <exception>
 
@@ -19,7 +19,8 @@ class QTableWidget;
 // begins with the accessory prefix. A single click shows a group's first articles beside the
 // list; a double click (or Enter) chooses the group and closes the picker. It is not modal:
 // losing the focus while no preview is open closes it without a choice, which is how the user
-// cancels.
+// cancels. Going through the program's menus to a dialog (Options, to set the prefix) is no
+// cancel: the picker waits, and lists the groups again when that dialog has closed.
 class AccessoryPickerDialog : public QDialog
 {
     Q_OBJECT
@@ -42,9 +43,8 @@ public:
     bool bChildActive() const { return m_childActive; }
     AccessoryPreviewDialog *preview() const { return m_preview; }
 
-    // Where the preview of a list row goes (global): its left edge 120 twips inside the
-    // picker's right edge, its top level with the row.
-    QPoint previewAnchor(int row) const;
+    // The top of a list row (global): a preview starts level with it.
+    int rowTop(int row) const;
 
     // Every way of closing ends here: the preview closes and the placement is stored once.
     void done(int result) override;
@@ -76,6 +76,13 @@ private:
     void closePreview();
     void previewClosed(AccessoryPreviewDialog *preview);
     void keepOnScreen();
+    // After the picker lost the focus: where it went decides whether the user cancelled.
+    void settleFocus();
+    // Waits until `window` (a menu or a modal dialog of the program) is hidden.
+    void waitFor(QWidget *window, bool modal);
+    void awaitedHidden();
+    // Back from a dialog: the prefix may be another now.
+    void returned();
     void reportFailure(const QString &procedure, const std::exception &error);
 
     Database &m_db;
@@ -87,4 +94,9 @@ private:
     bool m_childActive = false;
     bool m_closing = false;
     bool m_reporting = false; // an error box takes the focus without meaning "cancel"
+    // A click in the main window's menu bar deactivates the picker a moment before the menu
+    // opens; the decision waits that long.
+    QTimer m_settle;
+    QPointer<QWidget> m_awaited;
+    bool m_awaitedModal = false;
 };

@@ -60,18 +60,37 @@ AccessoryPreviewDialog::AccessoryPreviewDialog(const QString &blockName,
     resize(width, height);
 }
 
-void AccessoryPreviewDialog::placeAt(QPoint anchor)
+void AccessoryPreviewDialog::placeBeside(const QRect &picker, int top, const QMargins &decoration)
 {
-    const QRect area = availableArea(anchor);
+    const QRect area = availableArea(picker.center());
     if (!area.isValid()) {
-        move(anchor);
+        move(picker.right() + 1, top);
         return;
     }
-    // Wider than the screen, it keeps its left part in view and scrolls.
-    resize(qMin(width(), area.width()), qMin(height(), area.height()));
-    const QSize size = frameGeometry().size();
-    move(qBound(area.left(), anchor.x(), qMax(area.left(), area.right() - size.width() + 1)),
-         qBound(area.top(), anchor.y(), qMax(area.top(), area.bottom() - size.height() + 1)));
+    // Larger than the screen, it keeps its top-left part in view and scrolls.
+    const QSize most = area.size().shrunkBy(decoration);
+    resize(qMin(width(), most.width()), qMin(height(), most.height()));
+    const QSize frame = size().grownBy(decoration);
+
+    const auto clampX = [&](int x) {
+        return qBound(area.left(), x, qMax(area.left(), area.right() - frame.width() + 1));
+    };
+    const auto clampY = [&](int y) {
+        return qBound(area.top(), y, qMax(area.top(), area.bottom() - frame.height() + 1));
+    };
+    QPoint at;
+    if (picker.right() + frame.width() <= area.right())
+        at = {picker.right() + 1, clampY(top)};
+    else if (picker.left() - frame.width() >= area.left())
+        at = {picker.left() - frame.width(), clampY(top)};
+    else if (picker.bottom() + frame.height() <= area.bottom())
+        at = {clampX(picker.left()), picker.bottom() + 1};
+    else if (picker.top() - frame.height() >= area.top())
+        at = {clampX(picker.left()), picker.top() - frame.height()};
+    else
+        at = {clampX(picker.right() + 1), clampY(top)};
+    // move() places the frame's corner for a window that has one.
+    move(at);
 }
 
 bool AccessoryPreviewDialog::event(QEvent *event)

@@ -3,7 +3,8 @@
 #include "edit/AccessoryPick.h"
 
 #include <QDialog>
-#include <QPoint>
+#include <QMargins>
+#include <QRect>
 
 class QTableWidget;
 
@@ -17,9 +18,11 @@ public:
     AccessoryPreviewDialog(const QString &blockName, const AccessoryPick::Preview &preview,
                            QWidget *parent = nullptr);
 
-    // Puts the top-left corner at `anchor` (global), moved back onto the screen where the
-    // window would stick out.
-    void placeAt(QPoint anchor);
+    // Places the window beside the picker (`picker` is its frame, global) and never over it:
+    // to its right, else to its left, else below, else above, as far as the screen's free area
+    // allows; its top level with `top` where it can be. `decoration` is the frame the window
+    // manager puts around a window. Only a screen too small for both windows makes them overlap.
+    void placeBeside(const QRect &picker, int top, const QMargins &decoration = {});
 
 protected:
     bool event(QEvent *event) override;

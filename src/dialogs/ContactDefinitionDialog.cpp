@@ -89,6 +89,21 @@ QGroupBox *frame(const char *objectName, const QString &title)
     return box;
 }
 
+// Dark enough to read on the light schemes, apart from the red of a refusal.
+constexpr QRgb kWarningColour = qRgb(0xB0, 0x58, 0x00);
+
+QLabel *messageLabel(const char *objectName, const QColor &colour)
+{
+    auto *label = new QLabel;
+    label->setObjectName(QLatin1String(objectName));
+    label->setWordWrap(true);
+    QPalette coloured = label->palette();
+    coloured.setColor(QPalette::WindowText, colour);
+    label->setPalette(coloured);
+    label->hide();
+    return label;
+}
+
 template <size_t N, class T> int indexIn(const std::array<T *, N> &controls, QObject *object)
 {
     const auto found = std::find(controls.begin(), controls.end(), object);
@@ -217,14 +232,24 @@ void ContactDefinitionDialog::buildControls()
     presetButtons->addWidget(m_deletePreset);
     presetsLayout->addLayout(presetButtons);
 
-    auto *ok = pushButton("cmdOK", QStringLiteral("OK"));
-    ok->setDefault(true);
+    // How long the text is against its field, and why OK refuses or what looks wrong.
+    m_length = new QLabel;
+    m_length->setObjectName(QStringLiteral("lblLength"));
+    m_error = messageLabel("lblError", Qt::red);
+    m_warning = messageLabel("lblWarning", QColor(kWarningColour));
+    auto *messages = new QVBoxLayout;
+    messages->addWidget(m_error);
+    messages->addWidget(m_warning);
+
+    m_ok = pushButton("cmdOK", QStringLiteral("OK"));
+    m_ok->setDefault(true);
     auto *cancel = pushButton("cmdCancel", QStringLiteral("Avbryt"));
-    connect(ok, &QPushButton::clicked, this, &ContactDefinitionDialog::confirm);
+    connect(m_ok, &QPushButton::clicked, this, &ContactDefinitionDialog::confirm);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     auto *closeButtons = new QHBoxLayout;
+    closeButtons->addWidget(m_length);
     closeButtons->addStretch();
-    closeButtons->addWidget(ok);
+    closeButtons->addWidget(m_ok);
     closeButtons->addWidget(cancel);
 
     auto *layout = new QGridLayout(this);
@@ -235,7 +260,8 @@ void ContactDefinitionDialog::buildControls()
     layout->addLayout(slotCommands, 1, 2);
     layout->addWidget(slotFrame, 2, 0, 1, 3);
     layout->addWidget(presets, 0, 3, 3, 1);
-    layout->addLayout(closeButtons, 3, 0, 1, 4);
+    layout->addLayout(messages, 3, 0, 1, 4);
+    layout->addLayout(closeButtons, 4, 0, 1, 4);
     layout->setColumnStretch(3, 1);
 }
 
@@ -370,6 +396,20 @@ void ContactDefinitionDialog::showState()
     }
     m_terminals->setCurrentIndex(m_contacts.terminalPosition());
     m_remove->setEnabled(m_contacts.removeEnabled());
+
+    const ContactDefinition::Fit fit = m_contacts.fit(m_fieldLength);
+    m_length->setText(fit.lengthText());
+    m_error->setText(fit.refusal());
+    m_error->setVisible(!fit.fits());
+    m_warning->setText(fit.warning());
+    m_warning->setVisible(!fit.warning().isEmpty());
+    m_ok->setEnabled(fit.fits());
+}
+
+void ContactDefinitionDialog::setFieldLength(int length)
+{
+    m_fieldLength = length;
+    showState();
 }
 
 bool ContactDefinitionDialog::eventFilter(QObject *watched, QEvent *event)
@@ -422,6 +462,9 @@ void ContactDefinitionDialog::selectSlot(int slot)
 
 void ContactDefinitionDialog::confirm()
 {
+    // A text the field cannot hold would be cut, and its header would no longer match its list.
+    if (!m_contacts.fit(m_fieldLength).fits())
+        return;
     m_definition = m_contacts.definition();
     accept();
 }

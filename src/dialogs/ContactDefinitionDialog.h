@@ -29,6 +29,8 @@ public:
                             TerminalDefinitions terminals, QWidget *parent = nullptr);
 
     QString definition() const { return m_definition; }
+    // The characters the CCONF field holds (0: no limit). A longer text cannot be confirmed.
+    void setFieldLength(int length);
 
     // Every way of closing ends here, so the placement is stored exactly once per close.
     void done(int result) override;
@@ -66,4 +68,9 @@ private:
     QPushButton *m_remove = nullptr;
     QListWidget *m_presets = nullptr;
     QPushButton *m_deletePreset = nullptr;
+    QLabel *m_length = nullptr;
+    QLabel *m_error = nullptr;
+    QLabel *m_warning = nullptr;
+    QPushButton *m_ok = nullptr;
+    int m_fieldLength = 0;
 };

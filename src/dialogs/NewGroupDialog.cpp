@@ -4,6 +4,7 @@
 #include "core/Cp1252.h"
 #include "core/Prompter.h"
 #include "core/Settings.h"
+#include "edit/AccessoryPick.h"
 #include "ui/FormParts.h"
 #include "ui/Theme.h"
 #include "ui/WindowPlacement.h"
@@ -82,8 +83,11 @@ NewGroupDialog::NewGroupDialog(Database &db, Prompter &prompter, bool accessoryG
             reportError(m_prompter, objectName(), QStringLiteral("Form_Load"), e);
         }
     }
-    if (!article)
+    if (!article) {
+        // What the picker lists the groups by.
+        m_accessoryPrefix = AccessoryPick::accessoryPrefix();
         m_description->setText(Settings::read(Settings::TbhPrefix));
+    }
     m_slider->setValue(NewGroup::initialNumber(m_kind));
 
     RestoreFormPosition(this, kDefaultHeightTwips, kDefaultWidthTwips);
@@ -194,6 +198,17 @@ void NewGroupDialog::buildControls()
     m_error->setSizePolicy(keepSpace);
     m_error->hide();
 
+    // Allowed, but a group the picker will not offer is seldom what the user wants.
+    if (m_kind == NewGroup::Kind::Accessory) {
+        m_prefixWarning = new QLabel;
+        m_prefixWarning->setObjectName(QStringLiteral("lblPrefixWarning"));
+        m_prefixWarning->setWordWrap(true);
+        QPalette orange = m_prefixWarning->palette();
+        orange.setColor(QPalette::WindowText, QColor(0xB0, 0x58, 0x00));
+        m_prefixWarning->setPalette(orange);
+        m_prefixWarning->hide();
+    }
+
     m_save = new QPushButton(QStringLiteral("&Spara"));
     m_save->setObjectName(QStringLiteral("cmdSave"));
     m_save->setDefault(true);
@@ -214,6 +229,8 @@ void NewGroupDialog::buildControls()
     layout->addSpacing(4);
     layout->addLayout(numberRow);
     layout->addWidget(m_error);
+    if (m_prefixWarning)
+        layout->addWidget(m_prefixWarning);
     layout->addStretch();
     layout->addLayout(buttons);
 
@@ -243,6 +260,12 @@ bool NewGroupDialog::loadGroups(const QString &procedure)
 void NewGroupDialog::validate()
 {
     using State = NewGroup::Verdict::State;
+    if (m_prefixWarning) {
+        const QString warning =
+            NewGroup::accessoryPrefixWarning(m_description->text(), m_accessoryPrefix);
+        m_prefixWarning->setText(warning);
+        m_prefixWarning->setVisible(!warning.isEmpty());
+    }
     const QString code = m_code->text();
     if (code.size() == NewGroup::codeLength(m_kind) && !m_usedCodes && !loadGroups(QString())) {
         m_save->setEnabled(false);
@@ -253,13 +276,11 @@ void NewGroupDialog::validate()
     switch (verdict.state) {
     case State::Incomplete:
     case State::Valid:
-        m_error->hide();
-        m_save->setEnabled(verdict.state == State::Valid);
-        return;
     case State::Invalid:
+        // Whenever "Spara" cannot be pressed the user reads why.
         m_error->setText(verdict.message);
-        m_error->show();
-        m_save->setEnabled(false);
+        m_error->setVisible(!verdict.message.isEmpty());
+        m_save->setEnabled(verdict.state == State::Valid);
         return;
     case State::NotANumber:
         m_prompter.message(MessageIcon::None, QString(),

@@ -63,5 +63,7 @@ private:
     QCheckBox *m_fuse = nullptr;
     QCheckBox *m_terminal = nullptr;
     QLabel *m_error = nullptr;
+    QLabel *m_prefixWarning = nullptr; // accessory groups only
+    QString m_accessoryPrefix;
     QPushButton *m_save = nullptr;
 };

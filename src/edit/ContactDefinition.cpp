@@ -262,6 +262,58 @@ QString ContactDefinition::definition() const
     return BuildDefinition();
 }
 
+ContactDefinition::Fit ContactDefinition::fit(const QString &text, int fieldLength)
+{
+    Fit result;
+    result.length = int(text.size());
+    result.fieldLength = qMax(0, fieldLength);
+    const qsizetype colon = text.indexOf(QLatin1Char(':'));
+    if (colon < 0)
+        return result;
+    // A real contact has markings of its own: one met twice is most often a list run out.
+    QStringList seen;
+    const QStringList groups = text.mid(colon + 1).split(QLatin1Char(';'));
+    for (const QString &group : groups) {
+        for (const QString &marking : group.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            if (!seen.contains(marking))
+                seen << marking;
+            else if (!result.repeatedMarkings.contains(marking))
+                result.repeatedMarkings << marking;
+        }
+    }
+    return result;
+}
+
+QString ContactDefinition::Fit::lengthText() const
+{
+    if (fieldLength <= 0)
+        return QStringLiteral("%1 tecken").arg(length);
+    return QStringLiteral("%1 av %2 tecken").arg(length).arg(fieldLength);
+}
+
+QString ContactDefinition::Fit::refusal() const
+{
+    if (fits())
+        return {};
+    return QStringLiteral("Texten behöver %1 tecken men fältet CCONF rymmer %2. Ta bort kontakter "
+                          "eller gör fältet längre (Skift+klick på kolumnrubriken).")
+        .arg(length)
+        .arg(fieldLength);
+}
+
+QString ContactDefinition::Fit::warning() const
+{
+    if (repeatedMarkings.isEmpty())
+        return {};
+    if (repeatedMarkings.size() == 1)
+        return QStringLiteral("Uttagsmärkningen %1 används mer än en gång.")
+            .arg(repeatedMarkings.first());
+    const QString names =
+        repeatedMarkings.first(repeatedMarkings.size() - 1).join(QStringLiteral(", ")) +
+        QStringLiteral(" och ") + repeatedMarkings.last();
+    return QStringLiteral("Uttagsmärkningarna %1 används mer än en gång.").arg(names);
+}
+
 ContactDefinition::WriteResult ContactDefinition::writeToGrid(ArticleGrid &grid, int firstRow,
                                                               int lastRow, int column,
                                                               const QString &text)

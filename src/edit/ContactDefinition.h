@@ -91,6 +91,25 @@ public:
     // text comes back exactly as it was), otherwise BuildDefinition().
     QString definition() const;
 
+    // Whether a text fits the field it is written into, and what the dialog says about it.
+    struct Fit
+    {
+        int length = 0;               // characters the text needs
+        int fieldLength = 0;          // characters the field holds; 0 when it has no limit
+        QStringList repeatedMarkings; // markings given to more than one terminal, in text order
+
+        bool fits() const { return fieldLength <= 0 || length <= fieldLength; }
+        // "38 av 40 tecken", or "38 tecken" without a limit.
+        QString lengthText() const;
+        // Why the text cannot be written; empty when it fits.
+        QString refusal() const;
+        // The repeated markings, which are allowed but rarely meant; empty when there are none.
+        QString warning() const;
+    };
+    static Fit fit(const QString &text, int fieldLength);
+    // The fit of what OK writes.
+    Fit fit(int fieldLength) const { return fit(definition(), fieldLength); }
+
     // What writing a definition into the grid did.
     struct WriteResult
     {

@@ -93,9 +93,11 @@ QString blockNameHelp(Kind kind, const QString &prefixLabel)
             .arg(prefixLabel + QStringLiteral("MS") + suffix(kind));
     return QStringLiteral(
                "Blocknamnet är bibliotekets prefix följt av \"#\" och en kod på tre tecken, till "
-               "exempel %1.\n\nKoden får innehålla 0–9, \":\", \";\" och \"#\" och får inte "
-               "redan användas av en annan tillbehörsgrupp.")
-        .arg(prefixLabel + QStringLiteral("012"));
+               "exempel %1.\n\nKoden får innehålla A–Z, a–z, 0–9, \":\", \";\" och \"#\" och "
+               "får inte redan användas av en annan grupp. Benämningen ska börja med "
+               "tillbehörsprefixet (Verktyg › Alternativ), annars visas gruppen inte i "
+               "listan över tillbehörsgrupper.")
+        .arg(prefixLabel + QStringLiteral("K01"));
 }
 
 QString specialLetter(Special special)
@@ -125,7 +127,8 @@ bool acceptableCode(Kind kind, const QString &text)
 {
     if (kind == Kind::Article)
         return allOf(text, [](QChar c) { return isAsciiLetter(c) || isDigitColonOrSemicolon(c); });
-    return allOf(text, [](QChar c) { return isHash(c) || isDigitColonOrSemicolon(c); });
+    return allOf(
+        text, [](QChar c) { return isAsciiLetter(c) || isHash(c) || isDigitColonOrSemicolon(c); });
 }
 
 bool acceptableNumber(Kind kind, const QString &text)
@@ -169,12 +172,26 @@ int descriptionLength(Database &db)
     return declaredSize(db, Schema::kArticles, QStringLiteral("BENÄMNING"));
 }
 
+QString codeLengthMessage(Kind kind)
+{
+    return QStringLiteral("Koden ska ha %1 tecken.").arg(codeLength(kind));
+}
+
+QString accessoryPrefixWarning(const QString &description, const QString &accessoryPrefix)
+{
+    if (accessoryPrefix.isEmpty() || description.startsWith(accessoryPrefix, Qt::CaseInsensitive))
+        return {};
+    return QStringLiteral("Benämningen börjar inte med tillbehörsprefixet '%1', så gruppen visas "
+                          "inte i listan över tillbehörsgrupper.")
+        .arg(accessoryPrefix);
+}
+
 Verdict validate(Kind kind, const QString &code, const QString &description,
                  const QString &numberText, const QStringList &usedCodes)
 {
     using State = Verdict::State;
     if (code.size() != codeLength(kind))
-        return {State::Incomplete, {}};
+        return {State::Incomplete, codeLengthMessage(kind)};
     if (usedCodes.contains(code, Qt::CaseInsensitive))
         return {State::Invalid, kind == Kind::Article ? kCodeUsed : kAccessoryCodeUsed};
     if (description.size() < 2)

@@ -49,8 +49,9 @@ NumberLimits numberLimits(Special special);
 inline constexpr int kSliderMaximum = 200;
 
 // What the code and number boxes let through, applied to their whole text so pasting obeys the
-// same rule: article code the letters A-Z, a-z and "0".."9", ":", ";"; accessory code and
-// number also "#" instead of the letters; article number only "0".."9", ":", ";".
+// same rule: article code the letters A-Z, a-z and "0".."9", ":", ";"; accessory code the same
+// and "#" (the catalogues name accessory groups like "K01"); accessory number "0".."9", ":",
+// ";", "#"; article number only "0".."9", ":", ";".
 bool acceptableCode(Kind kind, const QString &text);
 bool acceptableNumber(Kind kind, const QString &text);
 
@@ -66,6 +67,8 @@ QStringList readUsedCodes(Database &db, Kind kind);
 // The defined size of Articles' BENÄMNING; 0 when the table has no such column.
 int descriptionLength(Database &db);
 
+// "Koden ska ha 2 tecken." (3 for an accessory group).
+QString codeLengthMessage(Kind kind);
 inline const QString kCodeUsed = QStringLiteral("Block-kod används redan.");
 inline const QString kAccessoryCodeUsed = QStringLiteral("Tillbehörsgrupp används redan.");
 inline const QString kDescriptionTooShort = QStringLiteral("Benämning saknas eller är för kort.");
@@ -75,7 +78,7 @@ inline const QString kNumberTooLarge = QStringLiteral("Antalet får vara högst 
 struct Verdict
 {
     enum class State {
-        Incomplete, // the code is not complete yet: no message, cannot save
+        Incomplete, // the code does not have its length yet; message says so, cannot save
         Invalid,    // message says why; cannot save
         Valid,
         NotANumber, // the number box holds ":", ";" or "#"; the save button keeps its state
@@ -87,6 +90,11 @@ struct Verdict
 // The rules in order; the first failing one decides. The used codes compare ignoring case.
 Verdict validate(Kind kind, const QString &code, const QString &description,
                  const QString &numberText, const QStringList &usedCodes);
+
+// The picker lists only the groups whose description begins with the accessory prefix
+// (ignoring case). For an accessory group that does not, this says why it will not be offered
+// there; empty otherwise.
+QString accessoryPrefixWarning(const QString &description, const QString &accessoryPrefix);
 
 struct Request
 {

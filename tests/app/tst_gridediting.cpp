@@ -4,6 +4,7 @@
 #include "core/Progress.h"
 #include "db/Database.h"
 #include "db/TdsImport.h"
+#include "edit/ContactDefinition.h"
 #include "edit/FieldLength.h"
 #include "support/CatalogueFixture.h"
 #include "support/GridFixture.h"
@@ -23,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -66,6 +68,8 @@ private slots:
     void overviewRefusesCellChanges();
     void overviewSortIsForLookingOnly();
     void headLineStaysFirstThroughSortAndSave();
+    void dialogWritesAnnounceTheChangeMark_data();
+    void dialogWritesAnnounceTheChangeMark();
 
 private:
     ArticleGrid::CellRange viewSelection() const;
@@ -785,6 +789,44 @@ void TestGridEditing::headLineStaysFirstThroughSortAndSave()
     // Read back in row-number order, the head line leads.
     QCOMPARE(grid.text(1, grid.GetColumn("TYP")), QString("-"));
     QCOMPARE(grid.text(1, designation), QString("Kontaktorer"));
+void TestGridEditing::dialogWritesAnnounceTheChangeMark_data()
+{
+    QTest::addColumn<bool>("picker"); // else the contact definition
+    QTest::newRow("accessory picker") << true;
+    QTest::newRow("contact definition") << false;
+}
+
+void TestGridEditing::dialogWritesAnnounceTheChangeMark()
+{
+    QFETCH(bool, picker);
+    openGroup("!ABCDI010");
+    GridController &controller = m_window->gridController();
+    QAbstractItemModel *model = m_window->gridView()->model();
+    const int maker = m_window->grid().GetColumn("FABRIKAT");
+    QSignalSpy changed(model, &QAbstractItemModel::dataChanged);
+    if (picker) {
+        controller.writeAccessoryGroup({2, maker, 3, maker}, "ABCD#K01");
+    } else {
+        const ContactDefinition::WriteResult result =
+            ContactDefinition::writeToGrid(m_window->grid(), 2, 3, maker, "1S:13 14 ;");
+        controller.model()->announce(result.change);
+    }
+
+    // The row selector of the written rows is repainted with its mark, with the cells' tint.
+    bool selectorAnnounced = false;
+    for (const QList<QVariant> &arguments : changed) {
+        const auto first = arguments.at(0).value<QModelIndex>();
+        const auto last = arguments.at(1).value<QModelIndex>();
+        if (first.column() == 0 && first.row() <= 1 && last.row() >= 2)
+            selectorAnnounced = true;
+    }
+    QVERIFY(selectorAnnounced);
+    for (const int row : {2, 3}) {
+        QCOMPARE(model->data(model->index(row - 1, 0)).toString(),
+                 ArticleGridModel::kChangedMark + ' ' + QString::number(row));
+        QVERIFY(model->data(cell(row, "FABRIKAT"), ArticleGridModel::CellChangedRole).toBool());
+    }
+    QCOMPARE(model->data(model->index(0, 0)).toString(), QString("1"));
 }
 
 QTEST_MAIN(TestGridEditing)

@@ -1,5 +1,6 @@
 #include "dialogs/AccessoryPickerDialog.h"
 #include "dialogs/AccessoryPreviewDialog.h"
+#include "dialogs/OptionsDialog.h"
 
 #include "core/Settings.h"
 #include "db/Database.h"
@@ -9,8 +10,12 @@
 #include "support/ScriptedPrompter.h"
 #include "support/TestFiles.h"
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
 #include <QPointer>
+#include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTableWidget>
@@ -76,7 +81,10 @@ private slots:
     void previewClosesWhenItLosesTheFocus();
     void clickingOutsideCloses_data();
     void clickingOutsideCloses();
-    void previewStaysOnTheScreen();
+    void waitsWhileTheUserIsInOptions_data();
+    void waitsWhileTheUserIsInOptions();
+    void previewNeverCoversThePicker_data();
+    void previewNeverCoversThePicker();
     void neverSmallerThan2000Twips();
     void placementIsStoredOnClosing_data();
     void placementIsStoredOnClosing();
@@ -263,13 +271,13 @@ void TestAccessoryPickerDialog::singleClickPreviewsBesideTheRow()
                           "Kabel 7", "Kabel 8", "Kabel 9", "Kabel 10"}));
     QCOMPARE(columnTexts(articles, 2), QStringList(10, QString()));
 
-    // Left edge 120 twips inside the picker's right edge, top level with the clicked row.
+    // Just right of the picker, never over it, top level with the clicked row.
     const QRect frame = picker.frameGeometry();
     const int rowTop =
         list->viewport()->mapToGlobal(list->visualRect(list->model()->index(1, 0)).topLeft()).y();
-    QCOMPARE(picker.previewAnchor(1),
-             QPoint(frame.left() + frame.width() - Twips::toPixels(120), rowTop));
-    QCOMPARE(preview->pos(), picker.previewAnchor(1));
+    QCOMPARE(picker.rowTop(1), rowTop);
+    QCOMPARE(preview->pos(), QPoint(frame.right() + 1, rowTop));
+    QVERIFY(!preview->frameGeometry().intersects(frame));
 
     // Another click replaces it.
     QPointer<AccessoryPreviewDialog> first = preview;
@@ -350,21 +358,110 @@ void TestAccessoryPickerDialog::clickingOutsideCloses()
     QVERIFY(chosen.isEmpty());
 }
 
-void TestAccessoryPickerDialog::previewStaysOnTheScreen()
+void TestAccessoryPickerDialog::waitsWhileTheUserIsInOptions_data()
 {
+    QTest::addColumn<bool>("chooseOptions"); // else the menu is closed without a choice
+    QTest::newRow("Verktyg, Alternativ") << true;
+    QTest::newRow("menu closed") << false;
+}
+
+void TestAccessoryPickerDialog::waitsWhileTheUserIsInOptions()
+{
+    QFETCH(bool, chooseOptions);
+    QWidget mainWindow;
+    mainWindow.setGeometry(screenArea().adjusted(400, 300, 0, 0));
+    mainWindow.show();
+    QVERIFY(QTest::qWaitForWindowActive(&mainWindow));
+    ScriptedPrompter prompter;
+    QPointer<AccessoryPickerDialog> picker = new AccessoryPickerDialog(m_db, prompter, &mainWindow);
+    QSignalSpy chosen(picker.data(), &AccessoryPickerDialog::chosen);
+    QVERIFY(picker->present());
+    // Not qWaitForWindowActive: a window counts as active while its parent is.
+    QTRY_VERIFY(picker->isActiveWindow());
+    QCOMPARE(grid(picker)->rowCount(), 3);
+
+    // The main window's menu takes the focus first, then its command opens Options.
+    QMenu tools(&mainWindow);
+    QAction *options = tools.addAction(QStringLiteral("Al&ternativ"));
+    QPointer<OptionsDialog> dialog;
+    connect(options, &QAction::triggered, &mainWindow, [&] {
+        dialog = new OptionsDialog(prompter, &mainWindow);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->open();
+    });
+    mainWindow.activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), &mainWindow);
+    tools.popup(mainWindow.mapToGlobal(QPoint(20, 20)));
+    QVERIFY(QTest::qWaitForWindowExposed(&tools));
+    QTest::qWait(400); // longer than the picker takes to decide
+    QVERIFY(picker);
+    QVERIFY(picker->isVisible());
+    if (!chooseOptions) {
+        tools.close();
+        QTRY_VERIFY(picker.isNull());
+        return;
+    }
+    QTest::mouseClick(&tools, Qt::LeftButton, {}, tools.actionGeometry(options).center());
+    QTRY_VERIFY(dialog && dialog->isVisible());
+    QTest::qWait(400);
+    QVERIFY(picker);
+    QVERIFY(picker->isVisible());
+
+    // Another prefix there: the picker lists by it when Options has closed, and has the focus.
+    dialog->findChild<QLineEdit *>(QStringLiteral("txtTbhPrefix"))->setText("arm");
+    dialog->findChild<QPushButton *>(QStringLiteral("cmdSave"))->click();
+    QTRY_COMPARE(grid(picker)->rowCount(), 1);
+    QCOMPARE(grid(picker)->item(0, 0)->text(), QStringLiteral("ABCDI010"));
+    QTRY_VERIFY(picker->isActiveWindow());
+    QVERIFY(chosen.isEmpty());
+
+    // Clicking outside still cancels.
+    mainWindow.activateWindow();
+    QTRY_VERIFY(picker.isNull());
+}
+
+void TestAccessoryPickerDialog::previewNeverCoversThePicker_data()
+{
+    // The picker's frame as margins inside the screen's free area: left, top, right, bottom.
+    QTest::addColumn<QMargins>("pickerInside");
+    QTest::addColumn<QString>("side");
+    QTest::newRow("room on the right") << QMargins(10, 40, 500, 100) << "right";
+    QTest::newRow("room on the left only") << QMargins(400, 40, 10, 100) << "left";
+    QTest::newRow("room below only") << QMargins(0, 0, 0, 300) << "below";
+    QTest::newRow("room above only") << QMargins(0, 300, 0, 0) << "above";
+    QTest::newRow("no room anywhere") << QMargins(0, 0, 0, 0) << "";
+}
+
+void TestAccessoryPickerDialog::previewNeverCoversThePicker()
+{
+    QFETCH(QMargins, pickerInside);
+    QFETCH(QString, side);
     const AccessoryPick::Preview articles{{"BENÄMNING", "FABRIKAT"},
                                           {{"Kabel 1", "Hager"}, {"Kabel 2", "ABB"}}};
     AccessoryPreviewDialog preview("AB'D#001", articles);
     const QRect area = screenArea();
-    const QSize size = preview.size();
+    const QRect picker = area.marginsRemoved(pickerInside);
+    const int rowTop = picker.top() + 30;
 
-    preview.placeAt(area.topLeft() + QPoint(10, 20));
-    QCOMPARE(preview.pos(), area.topLeft() + QPoint(10, 20));
-    preview.placeAt(area.bottomRight());
-    QCOMPARE(preview.pos(),
-             area.bottomRight() - QPoint(size.width(), size.height()) + QPoint(1, 1));
-    preview.placeAt(area.topLeft() - QPoint(50, 50));
-    QCOMPARE(preview.pos(), area.topLeft());
+    preview.placeBeside(picker, rowTop);
+    const QRect placed(preview.pos(), preview.size());
+    QVERIFY(area.contains(placed));
+    if (side.isEmpty())
+        return; // a screen too small for both
+    QVERIFY(!placed.intersects(picker));
+    if (side == "right")
+        QCOMPARE(placed.topLeft(), QPoint(picker.right() + 1, rowTop));
+    else if (side == "left")
+        QCOMPARE(placed.topRight(), QPoint(picker.left() - 1, rowTop));
+    else if (side == "below")
+        QCOMPARE(placed.top(), picker.bottom() + 1);
+    else
+        QCOMPARE(placed.bottom(), picker.top() - 1);
+
+    // A window manager's frame is kept clear of the picker too.
+    const QMargins decoration(3, 20, 3, 3);
+    preview.placeBeside(picker, rowTop, decoration);
+    QVERIFY(!QRect(preview.pos(), preview.size().grownBy(decoration)).intersects(picker));
 }
 
 void TestAccessoryPickerDialog::neverSmallerThan2000Twips()

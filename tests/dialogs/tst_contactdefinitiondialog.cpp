@@ -110,6 +110,7 @@ private slots:
     void refusedWhenFull();
     void labelClickOnlyHighlights();
     void cancelGivesNothing();
+    void textLongerThanTheFieldIsRefused();
     void presets();
 
 private:
@@ -262,6 +263,47 @@ void TestContactDefinitionDialog::cancelGivesNothing()
     QTest::mouseClick(f.button("cmdCancel"), Qt::LeftButton);
     QCOMPARE(f.dialog.result(), int(QDialog::Rejected));
     QCOMPARE(f.dialog.definition(), QString());
+}
+
+void TestContactDefinitionDialog::textLongerThanTheFieldIsRefused()
+{
+    Fixture f(QStringLiteral("1H2S:1 2 ;13 14 ;23 24 ;")); // 24 characters
+    f.dialog.setFieldLength(30);
+    auto *length = control<QLabel>(f.dialog, "lblLength");
+    auto *error = control<QLabel>(f.dialog, "lblError");
+    auto *warning = control<QLabel>(f.dialog, "lblWarning");
+    QCOMPARE(length->text(), QStringLiteral("24 av 30 tecken"));
+    QVERIFY(f.button("cmdOK")->isEnabled());
+    QVERIFY(!error->isVisible());
+    QVERIFY(!warning->isVisible());
+
+    // Two more make contacts take 14 characters; the make list offers 13 14 and 23 24 again.
+    QTest::mouseClick(f.type(1), Qt::LeftButton);
+    QTest::mouseClick(f.button("cmdAdd"), Qt::LeftButton);
+    QTest::mouseClick(f.button("cmdAdd"), Qt::LeftButton);
+    QCOMPARE(length->text(), QStringLiteral("38 av 30 tecken"));
+    QVERIFY(!f.button("cmdOK")->isEnabled());
+    QVERIFY(error->isVisible());
+    QVERIFY(error->text().startsWith(QStringLiteral("Texten behöver 38 tecken")));
+    QCOMPARE(error->palette().color(QPalette::WindowText), QColor(Qt::red));
+    QVERIFY(warning->isVisible());
+    QCOMPARE(warning->text(),
+             QStringLiteral("Uttagsmärkningarna 13, 14, 23 och 24 används mer än en gång."));
+    // Enter, the default button, cannot write it either.
+    QTest::keyClick(&f.dialog, Qt::Key_Return);
+    QVERIFY(f.dialog.isVisible());
+    QCOMPARE(f.dialog.definition(), QString());
+
+    // Taking the last contact away makes it fit again, with the warning still there.
+    QTest::mouseClick(f.button("cmdRemove"), Qt::LeftButton);
+    QCOMPARE(length->text(), QStringLiteral("31 av 30 tecken"));
+    QTest::mouseClick(f.button("cmdRemove"), Qt::LeftButton);
+    QCOMPARE(length->text(), QStringLiteral("24 av 30 tecken"));
+    QVERIFY(f.button("cmdOK")->isEnabled());
+    QVERIFY(!error->isVisible());
+    QTest::mouseClick(f.button("cmdOK"), Qt::LeftButton);
+    QCOMPARE(f.dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(f.dialog.definition(), QStringLiteral("1H2S:1 2 ;13 14 ;23 24 ;"));
 }
 
 void TestContactDefinitionDialog::presets()

@@ -1,5 +1,6 @@
 #include "dialogs/NewGroupDialog.h"
 
+#include "core/Settings.h"
 #include "db/Database.h"
 #include "support/CatalogueFixture.h"
 #include "support/ScriptedPrompter.h"
@@ -86,6 +87,7 @@ private slots:
     void groupKindBoxes();
     void saveWritesTheGroupAndStaysOpen();
     void savesAccessoryGroup();
+    void accessoryGroupOutsideThePrefixIsWarnedAbout();
     void failedSaveWritesNothingAndSaysWhy();
     void placementStoredOnlyWhenWanted_data();
     void placementStoredOnlyWhenWanted();
@@ -183,9 +185,14 @@ void TestNewGroupDialog::freshDialog()
     // It explains the block name of the kind of group the dialog makes.
     QVERIFY(m_prompter.shown.isEmpty());
     about->click();
-    QVERIFY(m_prompter.lastText().contains(prefix + (accessoryGroup ? "012" : "MS0")));
+    QVERIFY(m_prompter.lastText().contains(prefix + (accessoryGroup ? "K01" : "MS0")));
     m_prompter.shown.clear();
-    QVERIFY(!f.error()->isVisible());
+    // "Spara" is disabled, and the red text says why.
+    QCOMPARE(f.shownError(), accessoryGroup ? QStringLiteral("Koden ska ha 3 tecken.")
+                                            : QStringLiteral("Koden ska ha 2 tecken."));
+    QCOMPARE(f.error()->palette().color(QPalette::WindowText), QColor(Qt::red));
+    if (accessoryGroup)
+        QVERIFY(!control<QLabel>(dialog, "lblPrefixWarning")->isVisible());
     QCOMPARE(f.dialog->focusWidget(), f.code());
 
     // Each box can be found by the text beside it.
@@ -237,8 +244,8 @@ void TestNewGroupDialog::keysOutsideTheFilterAreRefused()
     }
     {
         const Form f = open(true);
-        QTest::keyClicks(f.code(), "a1#b;");
-        QCOMPARE(f.code()->text(), QStringLiteral("1#;"));
+        QTest::keyClicks(f.code(), "k-0 1");
+        QCOMPARE(f.code()->text(), QStringLiteral("k01"));
         f.number()->clear();
         QTest::keyClicks(f.number(), "x4");
         QCOMPARE(f.number()->text(), QStringLiteral("4"));
@@ -251,7 +258,7 @@ void TestNewGroupDialog::typingTheCodeChecksIt()
     QTest::keyClicks(f.description(), "Motorskydd");
 
     QTest::keyClicks(f.code(), "0");
-    QCOMPARE(f.shownError(), QString());
+    QCOMPARE(f.shownError(), QStringLiteral("Koden ska ha 2 tecken."));
     QVERIFY(!f.save()->isEnabled());
 
     QTest::keyClicks(f.code(), "1");
@@ -265,6 +272,7 @@ void TestNewGroupDialog::typingTheCodeChecksIt()
     QVERIFY(f.save()->isEnabled());
     QTest::keyClick(f.code(), Qt::Key_Backspace);
     QVERIFY(!f.save()->isEnabled());
+    QCOMPARE(f.shownError(), QStringLiteral("Koden ska ha 2 tecken."));
 
     const Form accessory = open(true);
     QTest::keyClicks(accessory.code(), "123");
@@ -418,6 +426,39 @@ void TestNewGroupDialog::savesAccessoryGroup()
              11);
     QCOMPARE(count(*m_db, "Eqv"), eqv);
     QCOMPARE(m_prompter.lastText(), QStringLiteral("Tillbehörsgruppgrupp 'TILLB Kåpa' adderad."));
+}
+
+void TestNewGroupDialog::accessoryGroupOutsideThePrefixIsWarnedAbout()
+{
+    // Named as the catalogues name them, with a letter; the picker would not list it.
+    Form f = open(true);
+    auto *warning = control<QLabel>(*f.dialog, "lblPrefixWarning");
+    f.fill("k01", "Kontaktorer", "3");
+    QVERIFY(f.save()->isEnabled());
+    QCOMPARE(f.shownError(), QString());
+    QVERIFY(warning->isVisible());
+    QCOMPARE(warning->text(), QStringLiteral("Benämningen börjar inte med tillbehörsprefixet "
+                                             "'TILLB', så gruppen visas inte i listan över "
+                                             "tillbehörsgrupper."));
+
+    f.description()->setText(QStringLiteral("Tillb Kontaktorer"));
+    QVERIFY(!warning->isVisible());
+
+    // Another prefix in the Options dialog is the one that counts.
+    Settings::save(Settings::TbhPrefix, QStringLiteral("Tbh"));
+    Form other = open(true);
+    other.fill("K02", "TILLB Kontaktorer", "3");
+    QVERIFY(control<QLabel>(*other.dialog, "lblPrefixWarning")->isVisible());
+    other.description()->setText(QStringLiteral("tbh kåpor"));
+    QVERIFY(!control<QLabel>(*other.dialog, "lblPrefixWarning")->isVisible());
+
+    f.description()->setText(QStringLiteral("TILLB Kontaktorer"));
+    QTest::mouseClick(f.save(), Qt::LeftButton);
+    QVERIFY(f.dialog->anyGroupAdded());
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT count(*) FROM Articles WHERE BL_NAME = "
+                                         "'ABCD#K01'"))
+                 .toLongLong(),
+             4);
 }
 
 void TestNewGroupDialog::failedSaveWritesNothingAndSaysWhy()

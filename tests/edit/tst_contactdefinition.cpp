@@ -103,6 +103,9 @@ private slots:
     void displayPresets_data();
     void displayPresets();
     void unchangedTextComesBackAsItWas();
+    void fitInTheField_data();
+    void fitInTheField();
+    void twelveContactsOverflowTheField();
 
     void highestMarkings_data();
     void highestMarkings();
@@ -348,6 +351,59 @@ void TestContactDefinition::unchangedTextComesBackAsItWas()
     QCOMPARE(contacts.definition(), text);
     contacts.clear();
     QCOMPARE(contacts.definition(), QString());
+}
+
+void TestContactDefinition::fitInTheField_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("fieldLength");
+    QTest::addColumn<bool>("fits");
+    QTest::addColumn<QString>("lengthText");
+    QTest::addColumn<QString>("warning");
+
+    const QString text = QStringLiteral("1H2S:1 2 ;13 14 ;23 24 ;"); // 24 characters
+    const QString none;
+    QTest::newRow("fits") << text << 40 << true << "24 av 40 tecken" << none;
+    QTest::newRow("exactly fits") << text << 24 << true << "24 av 24 tecken" << none;
+    QTest::newRow("one over") << text << 23 << false << "24 av 23 tecken" << none;
+    QTest::newRow("no limit") << text << 0 << true << "24 tecken" << none;
+    QTest::newRow("nothing to write") << QString() << 5 << true << "0 av 5 tecken" << none;
+    QTest::newRow("marking used twice warns but fits")
+        << "2S:13 14 ;13 24 ;" << 40 << true << "17 av 40 tecken"
+        << "Uttagsmärkningen 13 används mer än en gång.";
+    QTest::newRow("several markings used twice")
+        << "3S:13 14 ;13 14 ;23 23 ;" << 24 << true << "24 av 24 tecken"
+        << "Uttagsmärkningarna 13, 14 och 23 används mer än en gång.";
+}
+
+void TestContactDefinition::fitInTheField()
+{
+    QFETCH(QString, text);
+    QFETCH(int, fieldLength);
+    QFETCH(bool, fits);
+    QFETCH(QString, lengthText);
+    QFETCH(QString, warning);
+
+    const ContactDefinition::Fit fit = ContactDefinition::fit(text, fieldLength);
+    QCOMPARE(fit.fits(), fits);
+    QCOMPARE(fit.lengthText(), lengthText);
+    QCOMPARE(fit.warning(), warning);
+    QCOMPARE(fit.refusal().isEmpty(), fits);
+    if (!fits)
+        QCOMPARE(fit.refusal(), QStringLiteral("Texten behöver 24 tecken men fältet CCONF rymmer "
+                                               "23. Ta bort kontakter eller gör fältet längre "
+                                               "(Skift+klick på kolumnrubriken)."));
+}
+
+void TestContactDefinition::twelveContactsOverflowTheField()
+{
+    // The list of make contacts runs out after four, so the last markings come again and again.
+    ContactDefinition contacts(definitions());
+    QVERIFY(play(contacts, "O " + repeated("+ ", ContactDefinition::kSlotCount)));
+    const ContactDefinition::Fit fit = contacts.fit(40);
+    QCOMPARE(fit.length, contacts.BuildDefinition().size());
+    QVERIFY(!fit.fits());
+    QCOMPARE(fit.repeatedMarkings, (QStringList{"29", "30"}));
 }
 
 // ------------------------------------------------------------------ offered markings

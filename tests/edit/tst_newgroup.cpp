@@ -81,6 +81,8 @@ private slots:
     void keyFilters();
     void validation_data();
     void validation();
+    void accessoryPrefixWarning_data();
+    void accessoryPrefixWarning();
     void planNumbersTheRows_data();
     void planNumbersTheRows();
 
@@ -139,7 +141,10 @@ void TestNewGroup::keyFilters_data()
     QTest::newRow("article code space") << Kind::Article << true << "M " << false;
     QTest::newRow("article code hyphen") << Kind::Article << true << "-" << false;
     QTest::newRow("accessory code hash, digits") << Kind::Accessory << true << "1#;" << true;
-    QTest::newRow("accessory code letter") << Kind::Accessory << true << "1A" << false;
+    QTest::newRow("accessory code letters and digits")
+        << Kind::Accessory << true << "K01aZ" << true;
+    QTest::newRow("accessory code Swedish letter") << Kind::Accessory << true << "Å01" << false;
+    QTest::newRow("accessory code space") << Kind::Accessory << true << "K 1" << false;
     QTest::newRow("article number digits") << Kind::Article << false << "0123456789:;" << true;
     QTest::newRow("article number hash") << Kind::Article << false << "3#" << false;
     QTest::newRow("article number letter") << Kind::Article << false << "3a" << false;
@@ -170,18 +175,30 @@ void TestNewGroup::validation_data()
     QTest::addColumn<QString>("message");
 
     const QString none;
+    const QString twoCharacters = QStringLiteral("Koden ska ha 2 tecken.");
+    const QString threeCharacters = QStringLiteral("Koden ska ha 3 tecken.");
     QTest::newRow("empty code") << Kind::Article << ""
                                 << "Motorskydd"
-                                << "3" << State::Incomplete << none;
+                                << "3" << State::Incomplete << twoCharacters;
     QTest::newRow("one character") << Kind::Article << "M"
                                    << "Motorskydd"
-                                   << "3" << State::Incomplete << none;
+                                   << "3" << State::Incomplete << twoCharacters;
     QTest::newRow("three characters") << Kind::Article << "MSX"
                                       << "Motorskydd"
-                                      << "3" << State::Incomplete << none;
-    QTest::newRow("accessory two characters") << Kind::Accessory << "12"
+                                      << "3" << State::Incomplete << twoCharacters;
+    QTest::newRow("accessory two characters") << Kind::Accessory << "K0"
                                               << "TILLB x"
-                                              << "3" << State::Incomplete << none;
+                                              << "3" << State::Incomplete << threeCharacters;
+    QTest::newRow("accessory four characters") << Kind::Accessory << "K012"
+                                               << "TILLB x"
+                                               << "3" << State::Incomplete << threeCharacters;
+    QTest::newRow("accessory letters and digits") << Kind::Accessory << "K01"
+                                                  << "TILLB Kontaktorer"
+                                                  << "3" << State::Valid << none;
+    QTest::newRow("used accessory code with a letter")
+        << Kind::Accessory << "x20"
+        << "TILLB x"
+        << "3" << State::Invalid << NewGroup::kAccessoryCodeUsed;
     QTest::newRow("used code") << Kind::Article << "X2"
                                << "Motorskydd"
                                << "3" << State::Invalid << NewGroup::kCodeUsed;
@@ -249,6 +266,40 @@ void TestNewGroup::validation()
     const NewGroup::Verdict verdict = NewGroup::validate(kind, code, description, number, used);
     QCOMPARE(verdict.state, state);
     QCOMPARE(verdict.message, message);
+}
+
+void TestNewGroup::accessoryPrefixWarning_data()
+{
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<bool>("warned");
+
+    QTest::newRow("begins with the prefix") << "TILLB Kontaktorer"
+                                            << "TILLB" << false;
+    QTest::newRow("case ignored") << "Tillbehör kabel"
+                                  << "TILLB" << false;
+    QTest::newRow("Swedish letters, case ignored") << "ÅTERFÖRSÄLJARE"
+                                                   << "återf" << false;
+    QTest::newRow("another word") << "Kontaktorer"
+                                  << "TILLB" << true;
+    QTest::newRow("prefix only in part") << "TILL kabel"
+                                         << "TILLB" << true;
+    QTest::newRow("no prefix set") << "Kontaktorer"
+                                   << "" << false;
+}
+
+void TestNewGroup::accessoryPrefixWarning()
+{
+    QFETCH(QString, description);
+    QFETCH(QString, prefix);
+    QFETCH(bool, warned);
+
+    const QString warning = NewGroup::accessoryPrefixWarning(description, prefix);
+    QCOMPARE(!warning.isEmpty(), warned);
+    if (warned)
+        QCOMPARE(warning, QStringLiteral("Benämningen börjar inte med tillbehörsprefixet '%1', så "
+                                         "gruppen visas inte i listan över tillbehörsgrupper.")
+                              .arg(prefix));
 }
 
 void TestNewGroup::planNumbersTheRows_data()
@@ -351,6 +402,9 @@ void TestNewGroup::writesTheGroup_data()
     QTest::newRow("accessory group")
         << request(Kind::Accessory, "ABCD#", "45#", "TILLB Lock", 10, Special::None) << "ABCD#45#"
         << thirty.mid(0, 11) << false;
+    QTest::newRow("accessory group named with a letter")
+        << request(Kind::Accessory, "ABCD#", "k01", "TILLB Kontaktorer", 2, Special::None)
+        << "ABCD#K01" << thirty.mid(0, 3) << false;
 }
 
 void TestNewGroup::writesTheGroup()

@@ -789,6 +789,8 @@ void TestGridEditing::headLineStaysFirstThroughSortAndSave()
     // Read back in row-number order, the head line leads.
     QCOMPARE(grid.text(1, grid.GetColumn("TYP")), QString("-"));
     QCOMPARE(grid.text(1, designation), QString("Kontaktorer"));
+}
+
 void TestGridEditing::dialogWritesAnnounceTheChangeMark_data()
 {
     QTest::addColumn<bool>("picker"); // else the contact definition

@@ -76,6 +76,12 @@ GridController::GridController(CatalogueSession &session, Prompter &prompter, QO
     });
     connect(m_model, &ArticleGridModel::cellEdited, this, &GridController::onCellEdited);
     connect(m_view, &ArticleGridView::mouseReleased, this, &GridController::onGridMouseReleased);
+    connect(m_view, &ArticleGridView::popupRequested, this, [this](QPoint globalPosition) {
+        if (m_grid.rows() < 2)
+            return;
+        EvaluateTreeMode();
+        showGridPopup(globalPosition);
+    });
     connect(m_view, &ArticleGridView::deletePressed, this, &GridController::onDeletePressed);
     // Typing in the overview edits nothing; the status bar says where editing is.
     connect(m_view, &ArticleGridView::editRefused, this, [this] { refusedInOverview(); });

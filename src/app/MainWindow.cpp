@@ -38,6 +38,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QScopedValueRollback>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
@@ -179,6 +180,32 @@ void MainWindow::createViews()
     m_splitter->setChildrenCollapsible(false);
     m_tree->setMinimumWidth(5);
     setCentralWidget(m_splitter);
+
+    // F6 and Shift+F6 go round the panes as in other programs: tree, find bar, grid.
+    auto *nextPane = new QShortcut(QKeySequence(Qt::Key_F6), this);
+    connect(nextPane, &QShortcut::activated, this, [this] { moveToPane(1); });
+    auto *previousPane = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6), this);
+    connect(previousPane, &QShortcut::activated, this, [this] { moveToPane(-1); });
+}
+
+void MainWindow::moveToPane(int step)
+{
+    QList<QWidget *> panes{m_tree};
+    if (m_findBar->isVisible())
+        panes << m_findBar;
+    panes << m_gridView;
+    const QWidget *focus = QApplication::focusWidget();
+    qsizetype at = -1;
+    for (qsizetype i = 0; i < panes.size(); ++i) {
+        if (focus && (focus == panes[i] || panes[i]->isAncestorOf(focus)))
+            at = i;
+    }
+    const qsizetype count = panes.size();
+    QWidget *next = panes[at < 0 ? 0 : (at + step + count) % count];
+    if (next == m_findBar)
+        m_findBar->focusSearch();
+    else
+        next->setFocus(Qt::ShortcutFocusReason);
 }
 
 void MainWindow::CreateMenu()

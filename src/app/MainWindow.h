@@ -72,6 +72,8 @@ private:
     void createToolbars();
     void createStatusBar();
     void createViews();
+    // F6 / Shift+F6: the keyboard focus to the next or previous pane.
+    void moveToPane(int step);
     void registerHandlers();
     void connectSession();
     void loadSettings();

@@ -1,5 +1,6 @@
 #include "ui/ArticleGridView.h"
 
+#include <QHash>
 #include <QHeaderView>
 #include <QItemSelection>
 #include <QKeyEvent>
@@ -56,8 +57,126 @@ void ArticleGridView::mouseReleaseEvent(QMouseEvent *event)
     emit mouseReleased(event->button(), event->modifiers(), event->position().toPoint());
 }
 
+int ArticleGridView::firstDataColumn() const
+{
+    for (int column = 1; model() && column < model()->columnCount(); ++column) {
+        if (!isColumnHidden(column))
+            return column;
+    }
+    return 0;
+}
+
+int ArticleGridView::lastDataColumn() const
+{
+    for (int column = model() ? model()->columnCount() - 1 : 0; column > 0; --column) {
+        if (!isColumnHidden(column))
+            return column;
+    }
+    return 0;
+}
+
+QModelIndex ArticleGridView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    const QModelIndex current = currentIndex();
+    if (!model() || model()->rowCount() == 0 || !current.isValid())
+        return QTableView::moveCursor(action, modifiers);
+    const int lastRow = model()->rowCount() - 1;
+    const bool ctrl = modifiers & Qt::ControlModifier;
+    switch (action) {
+    case MoveHome:
+        return model()->index(ctrl ? 0 : current.row(), firstDataColumn());
+    case MoveEnd:
+        return model()->index(ctrl ? lastRow : current.row(), lastDataColumn());
+    case MoveUp:
+        return ctrl ? model()->index(0, current.column())
+                    : QTableView::moveCursor(action, modifiers);
+    case MoveDown:
+        return ctrl ? model()->index(lastRow, current.column())
+                    : QTableView::moveCursor(action, modifiers);
+    case MoveLeft: {
+        const QModelIndex left = ctrl ? model()->index(current.row(), firstDataColumn())
+                                      : QTableView::moveCursor(action, modifiers);
+        // The row selector is no cell to stand on.
+        return left.isValid() && left.column() == 0 ? current : left;
+    }
+    case MoveRight:
+        return ctrl ? model()->index(current.row(), lastDataColumn())
+                    : QTableView::moveCursor(action, modifiers);
+    default:
+        return QTableView::moveCursor(action, modifiers);
+    }
+}
+
+bool ArticleGridView::handleSpreadsheetKey(QKeyEvent *event)
+{
+    const QModelIndex current = currentIndex();
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (event->key() == Qt::Key_Menu ||
+        (event->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier)) {
+        const QRect cell = current.isValid() ? visualRect(current) : QRect();
+        const QPoint at = cell.isValid() ? cell.bottomLeft() : QPoint(0, 0);
+        emit popupRequested(viewport()->mapToGlobal(at));
+        return true;
+    }
+    if (event->key() != Qt::Key_Space || !current.isValid() || !model())
+        return false;
+    if (modifiers == Qt::ControlModifier) {
+        // The column, as a header click would select it, but without sorting.
+        selectionModel()->select(
+            QItemSelection(model()->index(0, current.column()),
+                           model()->index(model()->rowCount() - 1, current.column())),
+            QItemSelectionModel::ClearAndSelect);
+        return true;
+    }
+    if (modifiers == Qt::ShiftModifier) {
+        // The whole row, as the row selector picks it.
+        m_anchorRow = current.row();
+        selectionModel()->select(QItemSelection(model()->index(current.row(), 1),
+                                                model()->index(current.row(), lastDataColumn())),
+                                 QItemSelectionModel::ClearAndSelect);
+        return true;
+    }
+    return false;
+}
+
+bool ArticleGridView::extendSelection(QKeyEvent *event)
+{
+    static const QHash<int, CursorAction> actions{
+        {Qt::Key_Home, MoveHome}, {Qt::Key_End, MoveEnd},   {Qt::Key_Up, MoveUp},
+        {Qt::Key_Down, MoveDown}, {Qt::Key_Left, MoveLeft}, {Qt::Key_Right, MoveRight}};
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const QModelIndex current = currentIndex();
+    if (modifiers != (Qt::ControlModifier | Qt::ShiftModifier) || !actions.contains(event->key()) ||
+        !current.isValid())
+        return false;
+    // The corner of the selection opposite the current cell stays where it is.
+    QModelIndex anchor = current;
+    const QItemSelection selected = selectionModel()->selection();
+    if (selected.size() == 1 && selected.first().contains(current)) {
+        const QItemSelectionRange &range = selected.first();
+        anchor = model()->index(current.row() == range.top() ? range.bottom() : range.top(),
+                                current.column() == range.left() ? range.right() : range.left());
+    }
+    const QModelIndex target = moveCursor(actions.value(event->key()), modifiers);
+    if (!target.isValid())
+        return true;
+    selectionModel()->setCurrentIndex(target, QItemSelectionModel::NoUpdate);
+    selectionModel()->select(QItemSelection(model()->index(qMin(anchor.row(), target.row()),
+                                                           qMin(anchor.column(), target.column())),
+                                            model()->index(qMax(anchor.row(), target.row()),
+                                                           qMax(anchor.column(), target.column()))),
+                             QItemSelectionModel::ClearAndSelect);
+    scrollTo(target);
+    return true;
+}
+
 void ArticleGridView::keyPressEvent(QKeyEvent *event)
 {
+    if (state() != QAbstractItemView::EditingState &&
+        (handleSpreadsheetKey(event) || extendSelection(event))) {
+        event->accept();
+        return;
+    }
     if (event->key() == Qt::Key_Delete && state() != QAbstractItemView::EditingState) {
         emit deletePressed();
         event->accept();

@@ -30,15 +30,27 @@ signals:
     void deletePressed();
     // The user tried to edit a cell the rules keep (double click or typing).
     void editRefused(const QModelIndex &index);
+    // Shift+F10 or the Menu key: the popup at the current cell (global position).
+    void popupRequested(QPoint globalPosition);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
+    // Home and Ctrl+Home stop at the first data column, not the row selector; Ctrl+arrows go to
+    // the edge of the data, as in a spreadsheet (Shift extends the selection on the way).
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
+    // Ctrl+Space, Shift+Space and the popup keys; false for any other key.
+    bool handleSpreadsheetKey(QKeyEvent *event);
+    // Ctrl+Shift with Home, End or an arrow: the selection grows from its far corner.
+    bool extendSelection(QKeyEvent *event);
+    int firstDataColumn() const;
+    int lastDataColumn() const;
+
     int m_anchorRow = -1;
     QPersistentModelIndex m_editingIndex;
     bool m_editing = false;

@@ -23,11 +23,14 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using CatalogueFixture::line;
 
@@ -70,6 +73,10 @@ private slots:
     void headLineStaysFirstThroughSortAndSave();
     void dialogWritesAnnounceTheChangeMark_data();
     void dialogWritesAnnounceTheChangeMark();
+    void spreadsheetKeys_data();
+    void spreadsheetKeys();
+    void f6GoesRoundThePanes();
+    void popupKeysOpenThePopup();
 
 private:
     ArticleGrid::CellRange viewSelection() const;
@@ -829,6 +836,117 @@ void TestGridEditing::dialogWritesAnnounceTheChangeMark()
         QVERIFY(model->data(cell(row, "FABRIKAT"), ArticleGridModel::CellChangedRole).toBool());
     }
     QCOMPARE(model->data(model->index(0, 0)).toString(), QString("1"));
+}
+
+void TestGridEditing::spreadsheetKeys_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("current");  // "row,header" after the key
+    QTest::addColumn<QString>("selected"); // "r1-r2,c1-c2" as the grid keeps it
+
+    // From row 2, BENÄMNING, in a group of three rows.
+    const int ctrl = int(Qt::ControlModifier);
+    const int shift = int(Qt::ShiftModifier);
+    QTest::newRow("Ctrl+Home: first data cell") << int(Qt::Key_Home) << ctrl << "1,BL_NAME"
+                                                << "1-1,BL_NAME";
+    QTest::newRow("Ctrl+End: last cell") << int(Qt::Key_End) << ctrl << "3,last"
+                                         << "3-3,last";
+    QTest::newRow("Ctrl+Shift+End extends") << int(Qt::Key_End) << (ctrl | shift) << "3,last"
+                                            << "2-3,BENÄMNING-last";
+    QTest::newRow("Ctrl+Shift+Home extends") << int(Qt::Key_Home) << (ctrl | shift) << "1,BL_NAME"
+                                             << "1-2,BL_NAME-BENÄMNING";
+    QTest::newRow("Ctrl+Shift+Down extends to the last row")
+        << int(Qt::Key_Down) << (ctrl | shift) << "3,BENÄMNING"
+        << "2-3,BENÄMNING-BENÄMNING";
+    QTest::newRow("Ctrl+Shift+Left stops at the first data column")
+        << int(Qt::Key_Left) << (ctrl | shift) << "2,BL_NAME"
+        << "2-2,BL_NAME-BENÄMNING";
+    QTest::newRow("Ctrl+Space: the column, unsorted") << int(Qt::Key_Space) << ctrl << "2,BENÄMNING"
+                                                      << "1-3,BENÄMNING-BENÄMNING";
+    QTest::newRow("Shift+Space: the row") << int(Qt::Key_Space) << shift << "2,BENÄMNING"
+                                          << "2-2,RAD-last";
+}
+
+void TestGridEditing::spreadsheetKeys()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, current);
+    QFETCH(QString, selected);
+
+    openGroup("!ABCDI010");
+    const ArticleGrid &grid = m_window->grid();
+    ArticleGridView *view = m_window->gridView();
+    const QStringList before = GridFixture::dump(grid);
+    const int last = grid.cols() - 1;
+    const auto column = [&](const QString &name) {
+        return name == "last" ? last : grid.GetColumn(name);
+    };
+    view->setFocus();
+    view->setCurrentIndex(cell(2, "BENÄMNING"));
+    QTest::keyClick(view, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+
+    const QStringList at = current.split(',');
+    QCOMPARE(view->currentIndex().row() + 1, at[0].toInt());
+    QCOMPARE(view->currentIndex().column(), column(at[1]));
+    const QStringList parts = selected.split(',');
+    const QStringList rows = parts[0].split('-');
+    const QStringList columns = parts[1].split('-');
+    const ArticleGrid::CellRange range = grid.selection();
+    QCOMPARE(range.r1, rows[0].toInt());
+    QCOMPARE(range.r2, rows[1].toInt());
+    QCOMPARE(range.c1, column(columns[0]));
+    QCOMPARE(range.c2, column(columns.value(1, columns[0])));
+    // No key of these edits or sorts anything.
+    QCOMPARE(GridFixture::dump(grid), before);
+    QVERIFY(!view->isEditing());
+    QVERIFY(!m_window->session().isEdited());
+}
+
+void TestGridEditing::f6GoesRoundThePanes()
+{
+    openGroup("!ABCDI010");
+    m_window->activateWindow();
+    m_window->gridView()->setFocus();
+    QTRY_VERIFY(m_window->gridView()->hasFocus());
+    QTest::keyClick(m_window->gridView(), Qt::Key_F6);
+    QTRY_VERIFY(m_window->tree()->hasFocus());
+    m_window->dispatch(CommandId::Find);
+    m_window->tree()->setFocus();
+    QTest::keyClick(m_window->tree(), Qt::Key_F6);
+    QTRY_VERIFY(m_window->findBar()->isAncestorOf(QApplication::focusWidget()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
+    QTRY_VERIFY(m_window->gridView()->hasFocus());
+    QTest::keyClick(m_window->gridView(), Qt::Key_F6, Qt::ShiftModifier);
+    QTRY_VERIFY(m_window->findBar()->isAncestorOf(QApplication::focusWidget()));
+}
+
+void TestGridEditing::popupKeysOpenThePopup()
+{
+    openGroup("!ABCDI010");
+    ArticleGridView *view = m_window->gridView();
+    view->setFocus();
+    view->setCurrentIndex(cell(2, "FABRIKAT"));
+    const QRect cellRect = view->visualRect(view->currentIndex());
+    const QPoint cellBottom = view->viewport()->mapToGlobal(cellRect.bottomLeft());
+    for (const auto &[key, modifiers] :
+         {std::pair{Qt::Key_Menu, Qt::NoModifier}, std::pair{Qt::Key_F10, Qt::ShiftModifier}}) {
+        QString shownName;
+        QPoint shownAt;
+        // The popup runs its own loop: it is looked at and closed from within.
+        QTimer::singleShot(0, this, [&] {
+            if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+                shownName = menu->objectName();
+                shownAt = menu->pos();
+                menu->close();
+            }
+        });
+        QTest::keyClick(view, key, modifiers);
+        QCOMPARE(shownName, QString("Popup"));
+        // At the current cell.
+        QVERIFY(qAbs(shownAt.y() - cellBottom.y()) < 30);
+    }
 }
 
 QTEST_MAIN(TestGridEditing)

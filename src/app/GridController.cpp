@@ -22,7 +22,11 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QScopedValueRollback>
+#include <QScrollBar>
 #include <QStyle>
+
+#include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -92,6 +96,8 @@ GridController::GridController(CatalogueSession &session, Prompter &prompter, QO
     connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &GridController::trackSelection);
     connect(m_view, &ArticleGridView::editingChanged, this, &GridController::editingChanged);
+    // Where the user was, to come back to when the same choice is read again.
+    connect(&m_session, &CatalogueSession::gridAboutToReset, this, &GridController::rememberPlace);
     connect(&m_session, &CatalogueSession::gridAboutToReset, m_model,
             &ArticleGridModel::beginChange);
     // A grid filled again (loaded, saved or thrown away) has no steps to take back.
@@ -121,12 +127,59 @@ void GridController::afterReset()
     // the status text and the sort arrow belonged to the rows that went.
     m_sortColumn = -1;
     m_view->horizontalHeader()->setSortIndicatorShown(false);
+    const std::optional<Place> place = std::exchange(m_place, std::nullopt);
+    if (m_grid.rows() > 1 && place && place->choice == m_session.selection() &&
+        place->database == m_session.CurrentDbPath()) {
+        restorePlace(*place);
+        return;
+    }
     if (m_grid.rows() > 1) {
         const QScopedValueRollback<bool> quiet(m_announcing, true);
         m_view->setCurrentIndex(m_model->index(0, 1));
         m_grid.setSelection({1, 1, 1, 1});
     }
     emit selectionStatus(QString());
+}
+
+void GridController::rememberPlace()
+{
+    // An emptied grid (a database closing for a reopen) keeps the place it had.
+    if (m_grid.rows() < 2 || !m_session.selection().isValid())
+        return;
+    const QModelIndex current = m_view->currentIndex();
+    m_place = Place{m_session.CurrentDbPath(),
+                    m_session.selection(),
+                    current.isValid() ? current.row() + 1 : 1,
+                    current.isValid() ? current.column() : 1,
+                    m_grid.selection(),
+                    m_view->horizontalScrollBar()->value(),
+                    m_view->verticalScrollBar()->value()};
+}
+
+void GridController::restorePlace(const Place &place)
+{
+    // Saved, thrown away or read again: the same cell, selection and scroll position, as far as
+    // the rows are still there.
+    const int lastRow = m_grid.rows() - 1;
+    const int lastColumn = m_grid.cols() - 1;
+    const auto row = [&](int r) { return std::clamp(r, 1, lastRow); };
+    const auto column = [&](int c) { return std::clamp(c, 1, lastColumn); };
+    const ArticleGrid::CellRange range{row(place.selection.r1), column(place.selection.c1),
+                                       row(place.selection.r2), column(place.selection.c2)};
+    {
+        const QScopedValueRollback<bool> quiet(m_announcing, true);
+        m_grid.setSelection(range);
+        QItemSelectionModel *selection = m_view->selectionModel();
+        selection->setCurrentIndex(m_model->index(row(place.row) - 1, column(place.column)),
+                                   QItemSelectionModel::NoUpdate);
+        selection->select(QItemSelection(m_model->index(range.r1 - 1, range.c1),
+                                         m_model->index(range.r2 - 1, range.c2)),
+                          QItemSelectionModel::ClearAndSelect);
+    }
+    m_view->doItemsLayout();
+    m_view->horizontalScrollBar()->setValue(place.horizontalScroll);
+    m_view->verticalScrollBar()->setValue(place.verticalScroll);
+    EvaluateTreeMode();
 }
 
 bool GridController::SingleGroupView() const

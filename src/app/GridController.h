@@ -123,6 +123,17 @@ private:
 
     void gridEdited();
     void afterReset();
+    // Where the user was in the grid: cell, selection and scroll position of a tree choice.
+    struct Place
+    {
+        QString database;
+        ArticleSelection choice;
+        int row = 1, column = 1;
+        ArticleGrid::CellRange selection;
+        int horizontalScroll = 0, verticalScroll = 0;
+    };
+    void rememberPlace();
+    void restorePlace(const Place &place);
     // After an undo or redo: the views, the sort arrow and the edited state follow the grid.
     void afterReplay(const GridChange &change);
     bool SingleGroupView() const;
@@ -138,6 +149,7 @@ private:
     QPointer<ArticleGridView> m_view;
     CellDelegate *m_delegate = nullptr;
     bool m_announcing = false;
+    std::optional<Place> m_place;
     int m_sortColumn = -1;
     bool m_sortAscending = true;
 };

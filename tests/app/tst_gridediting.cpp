@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -73,6 +74,8 @@ private slots:
     void headLineStaysFirstThroughSortAndSave();
     void dialogWritesAnnounceTheChangeMark_data();
     void dialogWritesAnnounceTheChangeMark();
+    void placeStaysAfterSaveAndIgnore_data();
+    void placeStaysAfterSaveAndIgnore();
     void spreadsheetKeys_data();
     void spreadsheetKeys();
     void f6GoesRoundThePanes();
@@ -836,6 +839,42 @@ void TestGridEditing::dialogWritesAnnounceTheChangeMark()
         QVERIFY(model->data(cell(row, "FABRIKAT"), ArticleGridModel::CellChangedRole).toBool());
     }
     QCOMPARE(model->data(model->index(0, 0)).toString(), QString("1"));
+}
+
+void TestGridEditing::placeStaysAfterSaveAndIgnore_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::newRow("Spara ändringar") << int(CommandId::Save);
+    QTest::newRow("Ignorera ändringar") << int(CommandId::Ignore);
+}
+
+// The grid read again for the same choice keeps the current cell, selection and scroll position.
+void TestGridEditing::placeStaysAfterSaveAndIgnore()
+{
+    QFETCH(int, command);
+    QStringList lines{line("ABCDI050", "-", "Många")};
+    for (int n = 1; n <= 300; ++n)
+        lines << line("ABCDI050", QString::number(n), QString("Artikel %1").arg(n), "Nordel");
+    QVERIFY(m_window->OpenMDB(CatalogueFixture::importDatabase(m_dir->path(), "manga", lines)));
+    openGroup("!ABCDI050");
+    ArticleGridView *view = m_window->gridView();
+    view->setFocus();
+    view->setCurrentIndex(cell(200, "FABRIKAT"));
+    view->selectionModel()->select(QItemSelection(cell(200, "BENÄMNING"), cell(203, "FABRIKAT")),
+                                   QItemSelectionModel::ClearAndSelect);
+    view->scrollTo(cell(200, "FABRIKAT"), QAbstractItemView::PositionAtCenter);
+    m_window->grid().setText(201, m_window->grid().GetColumn("FABRIKAT"), "Ändrad");
+    m_window->session().GridEdited(true);
+    const int scrolled = view->verticalScrollBar()->value();
+    QVERIFY(scrolled > 0);
+    const ArticleGrid::CellRange selected = m_window->grid().selection();
+
+    m_window->dispatch(CommandId(command));
+    QVERIFY(!m_window->session().isEdited());
+    QCOMPARE(view->currentIndex(), cell(200, "FABRIKAT"));
+    QCOMPARE(m_window->grid().selection(), selected);
+    QCOMPARE(viewSelection(), selected);
+    QCOMPARE(view->verticalScrollBar()->value(), scrolled);
 }
 
 void TestGridEditing::spreadsheetKeys_data()

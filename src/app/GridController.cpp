@@ -1,4 +1,5 @@
 #include "app/GridController.h"
+#include "app/CommandRegistry.h"
 #include "db/Schema.h"
 
 #include "browse/ArticleGridModel.h"
@@ -180,6 +181,32 @@ void GridController::restorePlace(const Place &place)
     m_view->horizontalScrollBar()->setValue(place.horizontalScroll);
     m_view->verticalScrollBar()->setValue(place.verticalScroll);
     EvaluateTreeMode();
+}
+
+void GridController::registerCommands(CommandRegistry &commands)
+{
+    using C = CommandId;
+    commands.add(C::Copy, [this] { CopyClip(); });
+    commands.add(C::Cut, [this] { CutClip(); });
+    commands.add(C::Paste, [this] { PasteClip(); });
+    commands.add(C::Replace, [this] { openReplaceDialog(); });
+    commands.add(C::FillDown, [this] { mnuDataFillDown(); });
+    commands.add(C::FillUp, [this] { mnuDataFillUp(); });
+    for (int step = 1; step <= 5; ++step)
+        commands.add(fillDownStepCommand(step), [this, step] { mnuEditFillDnIncr(step); });
+    commands.add(C::InsertArticle, [this] { InsertArticle(); });
+    commands.add(C::AppendArticle, [this] { AppendArticle(false); });
+    commands.add(C::AppendArticles, [this] { AppendArticle(true); });
+    commands.add(C::CopyArticle, [this] { CopyArticle(); });
+    commands.add(C::DeleteArticle, [this] { DeleteArticle(); });
+    commands.add(C::PasteArticle, [this] { mnuPasteArticle(); });
+    commands.add(C::PasteArticlesAsNew, [this] { PasteArticlesAsNew(); });
+    commands.add(C::MoveRowsUp, [this] { moveRows(MoveRows::RowMove::Up); });
+    commands.add(C::MoveRowsDown, [this] { moveRows(MoveRows::RowMove::Down); });
+    commands.add(C::Undo, [this] { undo(); });
+    commands.add(C::Redo, [this] { redo(); });
+    // The popup's items run through the same commands, enabled by the same pass.
+    m_commands = &commands;
 }
 
 bool GridController::SingleGroupView() const
@@ -438,7 +465,7 @@ void GridController::showGridPopup(QPoint globalPosition)
         if (item.separator && !popup.isEmpty())
             popup.addSeparator();
         QAction *act = popup.addAction(item.caption);
-        act->setEnabled(item.enabled);
+        act->setEnabled(item.enabled && (!m_commands || m_commands->isEnabled(item.id)));
         const CommandId id = item.id;
         connect(act, &QAction::triggered, this, [this, id] { emit commandRequested(id); });
     }

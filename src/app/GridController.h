@@ -16,6 +16,7 @@
 #include <optional>
 
 class ArticleGridModel;
+class CommandRegistry;
 class CellDelegate;
 class CatalogueSession;
 class Prompter;
@@ -29,6 +30,9 @@ class GridController : public QObject, public MoveRowsTarget
 public:
     GridController(CatalogueSession &session, Prompter &prompter, QObject *parent = nullptr);
     ~GridController() override;
+
+    // The grid's commands: editing, clipboard, fill, rows, undo and redo.
+    void registerCommands(CommandRegistry &commands);
 
     ArticleGrid &grid() { return m_grid; }
     const ArticleGrid &grid() const { return m_grid; }
@@ -150,6 +154,7 @@ private:
     CellDelegate *m_delegate = nullptr;
     bool m_announcing = false;
     std::optional<Place> m_place;
+    const CommandRegistry *m_commands = nullptr;
     int m_sortColumn = -1;
     bool m_sortAscending = true;
 };

@@ -2,6 +2,7 @@
 
 #include "app/CommandTable.h"
 #include "app/FirstRun.h"
+#include "app/SessionCommands.h"
 #include "browse/ArticleGridModel.h"
 #include "browse/ArticleSearch.h"
 #include "browse/GroupTree.h"
@@ -101,7 +102,8 @@ QString databaseCaption(const QString &path)
 MainWindow::MainWindow(Prompter &prompter, QWidget *parent)
     : QMainWindow(parent), m_prompter(prompter), m_session(prompter),
       m_gridController(m_session, prompter), m_gridModel(m_gridController.model()),
-      m_gridView(m_gridController.view()), m_userGuide(&QDesktopServices::openUrl)
+      m_gridView(m_gridController.view()), m_commands(*this),
+      m_userGuide(&QDesktopServices::openUrl)
 {
     setObjectName(kMainWindow);
     setWindowIcon(Icons::application());
@@ -226,28 +228,8 @@ void MainWindow::CreateMenu()
     m_menus.insert(schemes->objectName(), schemes);
 
     // One action per command, shared by its menu item, toolbar button and shortcut.
-    for (const CommandSpec &spec : commandTable()) {
-        auto *act = new QAction(QString::fromUtf8(spec.caption), this);
-        const CommandId id = spec.id;
-        act->setObjectName(QStringLiteral("cmd%1").arg(int(id)));
-        act->setShortcut(shortcutOf(spec));
-        if (spec.toolbarCaption) {
-            act->setIconText(QString::fromUtf8(spec.toolbarCaption));
-            act->setToolTip(QString::fromUtf8(spec.toolTip));
-            act->setIcon(Icons::named(spec.icon));
-        }
-        if (schemeOf(id) >= 0)
-            act->setCheckable(true);
-        connect(act, &QAction::triggered, this, [this, id] { dispatch(id); });
-        addAction(act); // shortcuts work whatever bar shows the command, also a hidden one
-        m_actions.insert(id, act);
-        if (QMenu *menu = spec.menu ? m_menus.value(QString::fromLatin1(spec.menu)) : nullptr) {
-            if (spec.separator && !menu->isEmpty())
-                menu->addSeparator();
-            menu->addAction(act);
-        }
-    }
-    m_actions.value(CommandId::OpenMDB)
+    m_commands.fillMenus(m_menus);
+    action(CommandId::OpenMDB)
         ->setStatusTip(QStringLiteral("Öppnar en redan importerad artikeldatabas för redigering"));
 
     createToolbars();
@@ -286,7 +268,7 @@ void MainWindow::createToolbars()
         for (const ToolbarItem &item : spec.items) {
             if (item.separator)
                 bar->addSeparator();
-            bar->addAction(m_actions.value(item.id));
+            bar->addAction(action(item.id));
         }
     }
     findChild<QToolBar *>(QStringLiteral("tbSchemes"))->hide();
@@ -338,54 +320,42 @@ void MainWindow::createStatusBar()
 void MainWindow::registerHandlers()
 {
     using C = CommandId;
-    GridController &grid = m_gridController;
-    m_handlers = {
-        {C::Exit, [this] { close(); }},
-        {C::OpenMDB, [this] { m_session.mnuOpenMDB(); }},
-        {C::SaveAs, [this] { m_session.mnuSaveAs(); }},
-        {C::CloseMDB, [this] { m_session.mnuCloseMDB(); }},
-        {C::OpenTDS, [this] { m_session.mnuOpenTDS(); }},
-        {C::SaveTDS, [this] { m_session.mnuSaveTDS(); }},
-        {C::Copy, [&grid] { grid.CopyClip(); }},
-        {C::Cut, [&grid] { grid.CutClip(); }},
-        {C::Paste, [&grid] { grid.PasteClip(); }},
-        {C::Replace, [&grid] { grid.openReplaceDialog(); }},
-        {C::FillDown, [&grid] { grid.mnuDataFillDown(); }},
-        {C::FillUp, [&grid] { grid.mnuDataFillUp(); }},
-        {C::Options, [this] { openOptionsDialog(); }},
-        {C::ChangePrefix, [this] { openChangePrefixDialog(); }},
-        {C::NewArticleGroup, [this] { openNewGroupDialog(false); }},
-        {C::NewAccessoryGroup, [this] { openNewGroupDialog(true); }},
-        {C::Help, [this] { m_userGuide.open(m_prompter); }},
-        {C::About, [this] { showAbout(); }},
-        {C::InsertArticle, [&grid] { grid.InsertArticle(); }},
-        {C::AppendArticle, [&grid] { grid.AppendArticle(false); }},
-        {C::AppendArticles, [&grid] { grid.AppendArticle(true); }},
-        {C::CopyArticle, [&grid] { grid.CopyArticle(); }},
-        {C::DeleteArticle, [&grid] { grid.DeleteArticle(); }},
-        {C::PasteArticle, [&grid] { grid.mnuPasteArticle(); }},
-        {C::PasteArticlesAsNew, [&grid] { grid.PasteArticlesAsNew(); }},
-        {C::MoveRowsUp, [&grid] { grid.moveRows(MoveRows::RowMove::Up); }},
-        {C::MoveRowsDown, [&grid] { grid.moveRows(MoveRows::RowMove::Down); }},
-        {C::Undo, [&grid] { grid.undo(); }},
-        {C::Redo, [&grid] { grid.redo(); }},
-        {C::Find,
-         [this] {
-             m_findBar->show();
-             m_findBar->focusSearch();
-         }},
-        {C::Save, [this] { m_session.mnuSave(); }},
-        {C::Ignore, [this] { m_session.ignoreChanges(); }},
-    };
-    for (int step = 1; step <= 5; ++step)
-        m_handlers.insert(fillDownStepCommand(step),
-                          [&grid, step] { grid.mnuEditFillDnIncr(step); });
+    // The window's own commands; the grid's and the catalogue's register where their work is.
+    m_commands.add(C::Exit, [this] { close(); });
+    m_commands.add(C::Options, [this] { openOptionsDialog(); });
+    m_commands.add(C::ChangePrefix, [this] { openChangePrefixDialog(); });
+    m_commands.add(C::NewArticleGroup, [this] { openNewGroupDialog(false); });
+    m_commands.add(C::NewAccessoryGroup, [this] { openNewGroupDialog(true); });
+    m_commands.add(C::Help, [this] { m_userGuide.open(m_prompter); });
+    m_commands.add(C::About, [this] { showAbout(); });
+    m_commands.add(C::Find, [this] {
+        m_findBar->show();
+        m_findBar->focusSearch();
+    });
     for (int scheme = 0; scheme <= 5; ++scheme)
-        m_handlers.insert(schemeCommand(scheme), [this, scheme] { SetTheme(scheme); });
-    for (int slot = 0; slot < RecentFiles::kSlots; ++slot)
-        m_handlers.insert(recentFileCommand(slot), [this, slot] {
-            m_session.OpenMDB(m_actions.value(recentFileCommand(slot))->data().toString());
-        });
+        m_commands.add(schemeCommand(scheme), [this, scheme] { SetTheme(scheme); });
+    m_gridController.registerCommands(m_commands);
+    registerSessionCommands(m_commands, m_session);
+
+    m_commands.setBeforeEach([this] { m_gridController.commitEditor(); });
+    m_commands.setState([this] {
+        CommandState state;
+        state.databaseOpen = m_session.isOpen();
+        state.edited = m_session.isEdited();
+        state.editing = m_gridController.isEditing();
+        state.canUndo = m_gridController.history().stack().canUndo();
+        state.canRedo = m_gridController.history().stack().canRedo();
+        return state;
+    });
+    connect(&m_commands, &CommandRegistry::enablingUpdated, this,
+            [this](const CommandState &state) {
+                // The history's captions name the step ("Ångra Fyll nedåt").
+                action(CommandId::Undo)->setText(u'&' + m_gridController.history().undoCaption());
+                action(CommandId::Redo)->setText(u'&' + m_gridController.history().redoCaption());
+                m_menus.value(QStringLiteral("mnuEdit"))->setEnabled(state.databaseOpen);
+            });
+    // A menu item without a handler would do nothing: that is a fault, found at start.
+    m_commands.requireEveryHandler();
 }
 
 void MainWindow::connectSession()
@@ -441,16 +411,7 @@ void MainWindow::connectSession()
 
 void MainWindow::dispatch(CommandId id)
 {
-    const auto handler = m_handlers.constFind(id);
-    if (handler == m_handlers.constEnd())
-        return;
-    // What the user typed counts before anything acts on it; it may enable saving.
-    m_gridController.commitEditor();
-    updateCommands();
-    if (QAction *act = m_actions.value(id); act && !act->isEnabled())
-        return;
-    (*handler)();
-    updateCommands();
+    m_commands.dispatch(id);
 }
 
 QMenu *MainWindow::menu(const QString &objectName) const
@@ -460,20 +421,7 @@ QMenu *MainWindow::menu(const QString &objectName) const
 
 void MainWindow::updateCommands()
 {
-    CommandState state;
-    state.databaseOpen = m_session.isOpen();
-    state.edited = m_session.isEdited();
-    state.editing = m_gridController.isEditing();
-    state.canUndo = m_gridController.history().stack().canUndo();
-    state.canRedo = m_gridController.history().stack().canRedo();
-    for (const CommandSpec &spec : commandTable()) {
-        if (QAction *act = m_actions.value(spec.id))
-            act->setEnabled(commandEnabled(spec.enabling, state));
-    }
-    // The history's captions name the step ("Ångra Fyll nedåt").
-    m_actions.value(CommandId::Undo)->setText(u'&' + m_gridController.history().undoCaption());
-    m_actions.value(CommandId::Redo)->setText(u'&' + m_gridController.history().redoCaption());
-    m_menus.value(QStringLiteral("mnuEdit"))->setEnabled(state.databaseOpen);
+    m_commands.updateEnabled();
 }
 
 void MainWindow::onEditedChanged(bool edited)
@@ -506,7 +454,7 @@ void MainWindow::SetTheme(int scheme)
 void MainWindow::SetThemeCheck(int scheme)
 {
     for (int n = 0; n <= 5; ++n)
-        m_actions.value(schemeCommand(n))->setChecked(n == scheme);
+        action(schemeCommand(n))->setChecked(n == scheme);
 }
 
 void MainWindow::UpdateLayout()
@@ -522,7 +470,7 @@ void MainWindow::UpdateRecentFiles()
 {
     const QStringList entries = RecentFiles::entries();
     for (int slot = 0; slot < RecentFiles::kSlots; ++slot) {
-        QAction *act = m_actions.value(recentFileCommand(slot));
+        QAction *act = action(recentFileCommand(slot));
         const QString path = entries.value(slot);
         // The slot's number is its mnemonic; an "&" in the path is shown as it is.
         act->setText(QStringLiteral("&%1 %2").arg(slot + 1).arg(

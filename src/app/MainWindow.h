@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CommandRegistry.h"
 #include "app/GridController.h"
 #include "core/CommandId.h"
 #include "core/UserGuide.h"
@@ -41,7 +42,8 @@ public:
     // Every menu item, toolbar button, shortcut and popup item runs through here: an open cell
     // editor is committed first, a disabled command does nothing.
     void dispatch(CommandId id);
-    QAction *action(CommandId id) const { return m_actions.value(id); }
+    QAction *action(CommandId id) const { return m_commands.action(id); }
+    const CommandRegistry &commands() const { return m_commands; }
     QMenu *menu(const QString &objectName) const;
 
     CatalogueSession &session() { return m_session; }
@@ -116,11 +118,10 @@ private:
     GridController m_gridController;
     ArticleGridModel *m_gridModel;
     ArticleGridView *m_gridView;
+    CommandRegistry m_commands;
     std::unique_ptr<Progress> m_progress;
     UserGuide m_userGuide;
 
-    QHash<CommandId, QAction *> m_actions;
-    QHash<CommandId, std::function<void()>> m_handlers;
     QHash<QString, QMenu *> m_menus;
 
     GroupTreeView *m_tree = nullptr;

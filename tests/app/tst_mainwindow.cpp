@@ -1,3 +1,4 @@
+#include "app/CommandRegistry.h"
 #include "app/CommandTable.h"
 #include "app/FirstRun.h"
 #include "app/MainWindow.h"
@@ -45,6 +46,7 @@ private slots:
     void keyboardReachesTheRowCommands_data();
     void keyboardReachesTheRowCommands();
     void everyMenuItemHasAMnemonic();
+    void everyCommandHasAHandler();
     void initTestCase();
     void init();
     void everyCommandHasItsActionInItsMenu();
@@ -167,6 +169,22 @@ void TestMainWindow::keyboardReachesTheRowCommands()
                          qPrintable(QString::number(int(spec.id))));
         }
     }
+}
+
+// A row of the command table without a handler would be a dead menu item: the window has one
+// for each, and a registry missing one refuses to start.
+void TestMainWindow::everyCommandHasAHandler()
+{
+    ScriptedPrompter prompter;
+    MainWindow window(prompter);
+    QCOMPARE(window.commands().missingHandlers(), QStringList());
+
+    QWidget owner;
+    CommandRegistry partial(owner);
+    partial.add(CommandId::Exit, [] {});
+    QVERIFY_THROWS_EXCEPTION(std::logic_error, partial.add(CommandId::Exit, [] {}));
+    QVERIFY(partial.missingHandlers().contains(QString::number(int(CommandId::About))));
+    QVERIFY_THROWS_EXCEPTION(std::logic_error, partial.requireEveryHandler());
 }
 
 void TestMainWindow::everyMenuItemHasAMnemonic()

@@ -504,7 +504,6 @@ void MainWindow::loadSettings()
 {
     setTreeColour(storedColour(Settings::TreeColor));
     setGridColour(storedColour(Settings::GridColor));
-    m_accessoryPrefix = Settings::read(Settings::TbhPrefix);
     const QString fontSize = Settings::read(Settings::FontSize);
     {
         const QSignalBlocker block(m_fontSizeBox);
@@ -581,11 +580,6 @@ void MainWindow::setFontSize(int points)
 {
     // Choosing in the box stores the size and applies it.
     m_fontSizeBox->setCurrentText(QString::number(points));
-}
-
-void MainWindow::setAccessoryPrefix(const QString &prefix)
-{
-    m_accessoryPrefix = prefix;
 }
 
 void MainWindow::applyFontName(const QString &family)
@@ -806,16 +800,12 @@ OptionsDialog *MainWindow::openOptionsDialog()
     connect(dialog, &OptionsDialog::treeColourChosen, this, &MainWindow::setTreeColour);
     connect(dialog, &OptionsDialog::gridColourChosen, this, &MainWindow::setGridColour);
     connect(dialog, &OptionsDialog::fontSizeChosen, this, &MainWindow::setFontSize);
-    connect(dialog, &OptionsDialog::accessoryPrefixChosen, this, &MainWindow::setAccessoryPrefix);
     dialog->open();
     return dialog;
 }
 
 void MainWindow::showAbout()
 {
-    const QIcon icon = windowIcon();
-    setWindowIcon(Icons::applicationLarge());
     AboutDialog dialog(this);
     dialog.exec();
-    setWindowIcon(icon);
 }

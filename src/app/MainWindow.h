@@ -53,7 +53,6 @@ public:
     FindBar *findBar() const { return m_findBar; }
     ArticleGrid &grid() { return m_session.grid(); }
     const QString &LastTreeKey() const { return m_lastTreeKey; }
-    const QString &accessoryPrefix() const { return m_accessoryPrefix; }
     int treeWidth() const;
     void setTreeWidth(int pixels);
 
@@ -92,7 +91,6 @@ private:
     void setGridColour(std::uint32_t colour);
     // Selects the size in the font-size box, which stores it and applies it to tree and grid.
     void setFontSize(int points);
-    void setAccessoryPrefix(const QString &prefix);
     void applyFontName(const QString &family);
     void applyFontSize(int points);
     void setupGridColumns();
@@ -132,7 +130,6 @@ private:
     QFontComboBox *m_fontBox = nullptr;
     QComboBox *m_fontSizeBox = nullptr;
 
-    QString m_accessoryPrefix;
     QList<int> m_storedColumnWidths; // twips by column number, -1 where none is stored
     QString m_lastTreeKey;
     QPointer<AccessoryPickerDialog> m_picker;

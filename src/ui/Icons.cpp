@@ -132,9 +132,4 @@ QIcon application()
     return icon(QStringLiteral("application"));
 }
 
-QIcon applicationLarge()
-{
-    return application();
-}
-
 } // namespace Icons

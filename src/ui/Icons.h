@@ -16,6 +16,5 @@ QIcon manufacturer();
 
 // The program's icon for windows; the large one is the same drawing, for the about box.
 QIcon application();
-QIcon applicationLarge();
 
 } // namespace Icons

@@ -7,6 +7,7 @@
 #include "core/UserGuide.h"
 #include "db/TdsImport.h"
 #include "dialogs/AboutDialog.h"
+#include "edit/AccessoryPick.h"
 #include "support/CatalogueFixture.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestFiles.h"
@@ -256,7 +257,7 @@ void TestMainWindow::freshUserDefaults()
              QColor(Qt::white));
     QCOMPARE(window.findChild<QComboBox *>("cboTextHeight")->currentText(), QString("8"));
     QCOMPARE(window.findChild<QWidget *>("FgDataGrid")->font().pointSize(), 8);
-    QCOMPARE(window.accessoryPrefix(), QString("TILLB"));
+    QCOMPARE(AccessoryPick::accessoryPrefix(), QString("TILLB"));
     QCOMPARE(window.windowTitle(), QString("Ravelund"));
     QVERIFY(!window.findChild<QProgressBar *>("BraxProgressBar")->isVisibleTo(&window));
     for (int scheme = 0; scheme <= 5; ++scheme)
@@ -308,7 +309,7 @@ void TestMainWindow::optionsDialogChangesTheWindow()
     QCOMPARE(window.findChild<QComboBox *>("cboTextHeight")->currentText(), QString("11"));
     QCOMPARE(window.findChild<QWidget *>("FgDataGrid")->font().pointSize(), 11);
     QCOMPARE(window.findChild<QTreeWidget *>("FgTree")->font().pointSize(), 11);
-    QCOMPARE(window.accessoryPrefix(), QString("TBH"));
+    QCOMPARE(AccessoryPick::accessoryPrefix(), QString("TBH"));
 
     dialog->findChild<QPushButton *>("cmdCancel")->click();
     QTRY_VERIFY(!dialog);
@@ -317,7 +318,7 @@ void TestMainWindow::optionsDialogChangesTheWindow()
     QCOMPARE(next.findChild<QTreeWidget *>("FgTree")->palette().color(QPalette::Base),
              colourFromValue(255));
     QCOMPARE(next.findChild<QComboBox *>("cboTextHeight")->currentText(), QString("11"));
-    QCOMPARE(next.accessoryPrefix(), QString("TBH"));
+    QCOMPARE(AccessoryPick::accessoryPrefix(), QString("TBH"));
 }
 
 void TestMainWindow::importThroughTheMenu()

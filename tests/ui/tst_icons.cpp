@@ -59,7 +59,6 @@ void TestIcons::everyIconRendersAtMenuAndHighDpiSizes_data()
         for (const CommandSpec &command : toolbarCommands())
             QTest::addRow("%s at %d px", command.icon, size) << Icons::named(command.icon) << size;
         QTest::addRow("application at %d px", size) << Icons::application() << size;
-        QTest::addRow("large application at %d px", size) << Icons::applicationLarge() << size;
         QTest::addRow("loaded folder at %d px", size) << Icons::folder(false) << size;
         QTest::addRow("closed folder at %d px", size) << Icons::folder(true) << size;
         QTest::addRow("manufacturer at %d px", size) << Icons::manufacturer() << size;

@@ -86,7 +86,7 @@ AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent)
 
     auto *icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("imgIcon"));
-    icon->setPixmap(Icons::applicationLarge().pixmap(QSize(64, 64)));
+    icon->setPixmap(Icons::application().pixmap(QSize(64, 64)));
     icon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
     QLabel *title = makeLabel(this, "lblTitle", QStringLiteral("Ravelund"));

@@ -57,6 +57,13 @@ int ReadTdxFile(const QString &tdsPath, FieldList &fields, Prompter &prompter)
     }
     // A field description is a few lines; anything far larger is not one, and is not read whole.
     const QByteArray bytes = file.read(kMaxTdxSize + 1);
+    // A read that failed is no empty field description.
+    if (file.error() != QFileDevice::NoError) {
+        prompter.warning(
+            QStringLiteral("Filen %1 kunde inte läsas: %2").arg(path, file.errorString()),
+            QStringLiteral("Inläsningsfel"));
+        return -1;
+    }
     if (file.size() > kMaxTdxSize || bytes.size() > kMaxTdxSize) {
         prompter.warning(QStringLiteral("Filen %1 är för stor för en fältbeskrivning (mer än "
                                         "1 MiB). Inget lästes in.")
@@ -109,6 +116,12 @@ int parseTdx(const QByteArray &bytes, const QString &shownPath, FieldList &field
             MessageIcon::None, QString(),
             errorMessage(kMainWindow, QStringLiteral("ReadTdxFile"), e.number(), e.description()));
         return 0;
+    }
+    // Without a field every line would become a row number alone: nothing of the catalogue.
+    if (fields.size() <= 1) {
+        prompter.warning(shownPath + QStringLiteral(" innehåller inga fältbeskrivningar."),
+                         QStringLiteral("Inläsningsfel"));
+        return -1;
     }
     return int(fields.size());
 }

@@ -129,6 +129,8 @@ void TestBatchConversion::failuresExitNonZeroWithTheMessage_data()
                                                   << "Kan ej skapa sökvägen";
     QTest::newRow("missing tdx on import") << "notdx"
                                            << "Databasbeskrivningsfilen är felaktig.";
+    QTest::newRow("empty tdx over a good database") << "emptytdx"
+                                                    << "innehåller inga fältbeskrivningar";
 }
 
 void TestBatchConversion::failuresExitNonZeroWithTheMessage()
@@ -142,14 +144,22 @@ void TestBatchConversion::failuresExitNonZeroWithTheMessage()
         QCOMPARE(run({"--import", catalogue()}).exitCode, 0);
         TestFiles::write(m_dir->filePath("fil"), "a file where a folder should be");
         arguments[2] = m_dir->filePath("fil/under/ut.tds");
+    } else if (setup == "emptytdx") {
+        const QString tds = catalogue();
+        QCOMPARE(run({"--import", tds}).exitCode, 0);
+        TestFiles::write(m_dir->filePath("Katalog.tdx"), "\r\n\r\n");
+        arguments = QStringList{"--import", tds, "--force"};
     } else if (setup == "notdx") {
         const QString tds = catalogue();
         QFile::remove(m_dir->filePath("Katalog.tdx"));
         arguments = QStringList{"--import", tds};
     }
+    const QByteArray databaseBefore = TestFiles::read(m_dir->filePath("Katalog.tdb"));
     Run result = run(arguments);
     QCOMPARE(result.exitCode, 1);
     QVERIFY2(result.err.contains(expected), qPrintable(result.err));
+    // A failed run leaves the database it found as it was.
+    QCOMPARE(TestFiles::read(m_dir->filePath("Katalog.tdb")), databaseBefore);
 }
 
 void TestBatchConversion::helpAndVersion()

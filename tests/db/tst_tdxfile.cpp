@@ -73,8 +73,12 @@ void TestTdxFile::reads_data()
     const QString inlasningsfel = QStringLiteral("Inläsningsfel");
     const QString runtimeError = QStringLiteral("frmMain:ReadTdxFile::ERROR:");
 
-    QTest::newRow("empty file") << QByteArray() << 1 << QStringList{kRad} << QString() << QString()
-                                << true;
+    // Without a field, an import would replace a catalogue by row numbers alone.
+    const QString noFields = QStringLiteral("%1 innehåller inga fältbeskrivningar.");
+    QTest::newRow("empty file") << QByteArray() << -1 << QStringList{kRad} << noFields
+                                << inlasningsfel << true;
+    QTest::newRow("only blank lines")
+        << QByteArray("\r\n\r\n\n") << -1 << QStringList{kRad} << noFields << inlasningsfel << true;
     QTest::newRow("widths 10, 5, 40")
         << QByteArray("ARTNR,Artikelnummer,10\r\nTYP,Typ,5\r\nBEN,Ben\xE4mning,40\r\n") << 4
         << QStringList{kRad, "ARTNR|Artikelnummer|10|1", "TYP|Typ|5|11", "BEN|Benämning|40|16"}

@@ -164,9 +164,10 @@ void TdsImport::loadLines(Database &db, const FieldList &fields, QByteArrayView 
     Statement insertDesignation =
         db.prepare(QStringLiteral("INSERT INTO Designations (BL_NAME, DESCRIPTION) VALUES (?, ?)"));
 
+    // The record's own length; the row number is no part of the line.
     qsizetype recordLength = 0;
-    for (const FieldDesc &field : fields)
-        recordLength += field.Length;
+    for (qsizetype k = 1; k < fields.size(); ++k)
+        recordLength += fields.at(k).Length;
 
     result.usedCodes = QStringList{QString()};
     QSet<QByteArray> registered;
@@ -191,13 +192,15 @@ void TdsImport::loadLines(Database &db, const FieldList &fields, QByteArrayView 
         if (length > 0 && line[length - 1] == '\r')
             --length;
         ++lineCount;
-        // Lines ended by CR alone would run together into one long record.
-        if (length > recordLength && std::memchr(line, '\r', size_t(length)))
+        // A CR that ends no line (a lone CR, or LF CR line ends) would merge two records or shift
+        // every field by one; only a record of exactly its own length may hold one in a field.
+        if (length != recordLength && std::memchr(line, '\r', size_t(length)))
             throw AppError(ErrorNumber::BadFileFormat,
-                           QStringLiteral("Rad %1 är längre än en post (%2 tecken) och har ett "
-                                          "radslut utan LF (ensamt CR). Filen har fel radslut; "
-                                          "inget lästes in.")
+                           QStringLiteral("Rad %1 har ett radslut som inte är CR LF (ensamt CR "
+                                          "eller LF CR) och är %2 tecken lång, inte postens %3. "
+                                          "Filen har fel radslut; inget lästes in.")
                                .arg(lineCount)
+                               .arg(length)
                                .arg(recordLength));
 
         if (lineCount % kProgressStep == 0)

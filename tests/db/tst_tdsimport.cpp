@@ -271,6 +271,11 @@ void TestTdsImport::recordsEndedByCarriageReturnAloneAreRefused_data()
     const QByteArray c = TestFiles::cp1252(line("ABCDI020", "3", "Tre"));
     QTest::newRow("every line") << a + "\r" + b + "\r" + c + "\r" << 1;
     QTest::newRow("one stray break") << a + "\r\n" + b + "\r" + c + "\r\n" << 2;
+    QTest::newRow("LF CR line ends") << a + "\n\r" + b + "\n\r" + c + "\n\r" << 2;
+    QTest::newRow("a lone CR joining two short lines")
+        << a + "\r\n" + QByteArray("ABCDI010 4") + "\r" + QByteArray("ABCDI010 5") + "\r\n"
+        << 2;
+    QTest::newRow("a tiny CR-only file") << QByteArray("A\rB\r") << 1;
 }
 
 void TestTdsImport::recordsEndedByCarriageReturnAloneAreRefused()
@@ -282,9 +287,10 @@ void TestTdsImport::recordsEndedByCarriageReturnAloneAreRefused()
     ScriptedPrompter prompter;
     NullProgress progress;
     QVERIFY(!TdsImport(prompter, progress).run(tds).ok);
-    QVERIFY2(prompter.lastText().contains(QString("Rad %1 är längre än en post").arg(lineNumber)),
+    QVERIFY2(prompter.lastText().contains(QString("Rad %1 har ett radslut").arg(lineNumber)),
              qPrintable(prompter.lastText()));
-    QVERIFY(prompter.lastText().contains("ensamt CR"));
+    // The record length named is the record's own, without the row number.
+    QVERIFY2(prompter.lastText().contains("inte postens 43"), qPrintable(prompter.lastText()));
     QVERIFY(!QFile::exists(m_dir.filePath("cr.tdb")));
 }
 

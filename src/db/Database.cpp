@@ -441,6 +441,9 @@ void Database::open(const QString &path, OpenMode mode)
     m_path = path;
     sqlite3_extended_result_codes(m_handle, 1);
     sqlite3_busy_timeout(m_handle, 2000);
+    // No value of a catalogue comes near this; a hostile database cannot make a read build
+    // gigabytes in memory.
+    sqlite3_limit(m_handle, SQLITE_LIMIT_LENGTH, kMaxValueLength);
     try {
         harden(m_handle);
         registerSwedishCollation(m_handle);

@@ -30,6 +30,9 @@ struct ColumnInfo
     QString description; // the column property "Description", empty when not set
 };
 
+// The most bytes one value (or row) may have; a .tdx field holds at most 32767 characters.
+inline constexpr int kMaxValueLength = 16 * 1024 * 1024;
+
 class Database;
 
 // A prepared statement with bound values; reset() makes it reusable for the next row.

@@ -13,6 +13,7 @@
 
 #include <QDir>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -37,15 +38,18 @@ constexpr qsizetype kFlushSize = 1 << 20;
 class RecordWriter
 {
 public:
-    RecordWriter(SafeFile::Output &file, const std::vector<ColumnInfo> &columns, Progress &progress,
-                 qint64 &handled, ExportResult &result)
-        : m_file(file), m_progress(progress), m_handled(handled), m_result(result)
+    RecordWriter(SafeFile::Output &file, const char *table, const std::vector<ColumnInfo> &columns,
+                 Progress &progress, qint64 &handled, ExportResult &result)
+        : m_file(file), m_table(QLatin1String(table)), m_progress(progress), m_handled(handled),
+          m_result(result)
     {
         for (int i = 0; i < int(columns.size()); ++i) {
             const ColumnInfo &column = columns[size_t(i)];
-            if (column.name == QLatin1String(kRowNumberField))
+            if (column.name == QLatin1String(kRowNumberField)) {
+                m_rowNumber = i;
                 continue;
-            m_fields.push_back({i, column.size});
+            }
+            m_fields.push_back({i, column.size, column.name});
             m_lineLength += column.size;
         }
         m_lineLength += 2;
@@ -63,6 +67,10 @@ public:
             const qsizetype written = utf8 ? Cp1252::writeFromUtf8(utf8, length, field.size, out,
                                                                    &m_result.replacedCharacters)
                                            : 0;
+            // A line break would split the record and a NUL make the file binary: the import
+            // could not read back what was written. (A lone CR in a full record reads back.)
+            if (std::memchr(out, '\n', size_t(written)) || std::memchr(out, '\0', size_t(written)))
+                refuse(row, field);
             std::memset(out + written, ' ', size_t(field.size - written));
             out += field.size;
         }
@@ -90,9 +98,23 @@ private:
     {
         int column;
         int size;
+        QString name;
     };
 
+    [[noreturn]] void refuse(const Statement &row, const Field &field) const
+    {
+        throw AppError(ErrorNumber::BadFileFormat,
+                       QStringLiteral("Tabellen %1, rad %2, fältet %3 innehåller en radbrytning "
+                                      "eller ett NUL-tecken, som exportfilen inte kan hålla. "
+                                      "Inget exporterades.")
+                           .arg(m_table,
+                                m_rowNumber >= 0 ? row.text(m_rowNumber) : QStringLiteral("?"),
+                                field.name));
+    }
+
     SafeFile::Output &m_file;
+    QString m_table;
+    int m_rowNumber = -1;
     std::vector<Field> m_fields;
     qsizetype m_lineLength = 0;
     Progress &m_progress;
@@ -100,6 +122,49 @@ private:
     ExportResult &m_result;
     QByteArray m_buffer;
 };
+
+// The layout the export writes must be one its import reads back: a .tdx line per field
+// ("name,description,width", no comma, colon or line break inside, a width within the .tdx
+// limit), and equivalence lines laid out as the articles. Throws AppError naming what is wrong.
+void checkExportable(const std::vector<ColumnInfo> &articles, const std::vector<ColumnInfo> &eqv,
+                     const FieldList &fields)
+{
+    const auto refuse = [](const QString &what) {
+        throw AppError(ErrorNumber::BadFileFormat, what + QStringLiteral(" Inget exporterades."));
+    };
+    static const QString unreadable = QStringLiteral(",:\r\n") + QChar(0);
+    const auto holdsUnreadable = [](const QString &text) {
+        return std::any_of(unreadable.begin(), unreadable.end(),
+                           [&text](QChar c) { return text.contains(c); });
+    };
+    for (const FieldDesc &field : fields) {
+        if (field.Name == QLatin1String(kRowNumberField))
+            continue;
+        if (holdsUnreadable(field.Name) || holdsUnreadable(field.Description))
+            refuse(QStringLiteral("Fältet %1 har ett namn eller en beskrivning med komma, kolon "
+                                  "eller radbrytning, som fältbeskrivningen (.tdx) inte kan hålla.")
+                       .arg(field.Name));
+        if (field.Length < 0 || field.Length > kMaxTdxWidth)
+            refuse(QStringLiteral("Fältet %1 har längden %2; en fältbeskrivning (.tdx) tillåter "
+                                  "0 till %3.")
+                       .arg(field.Name)
+                       .arg(field.Length)
+                       .arg(kMaxTdxWidth));
+    }
+    const auto sameLayout = [&] {
+        if (articles.size() != eqv.size())
+            return false;
+        for (size_t i = 0; i < articles.size(); ++i) {
+            if (articles[i].name.compare(eqv[i].name, Qt::CaseInsensitive) != 0 ||
+                articles[i].size != eqv[i].size)
+                return false;
+        }
+        return true;
+    };
+    if (!sameLayout())
+        refuse(QStringLiteral("Tabellen Eqv har andra fält än tabellen Articles, så "
+                              "ekvivalensraderna skulle skrivas i fel format."));
+}
 
 bool isSortedByType(const QString &outputPath)
 {
@@ -195,14 +260,17 @@ ExportResult TdsExport::write(const QString &outputPath)
             m_notes << QStringLiteral("En kvarlämnad temporär fil togs bort: %1").arg(stale);
     }
 
+    const std::vector<ColumnInfo> articleColumns = m_db.columns(QLatin1String(Schema::kArticles));
+    const std::vector<ColumnInfo> eqvColumns = m_db.columns(QLatin1String(Schema::kEqv));
+    const FieldList fields = readFieldList(m_db);
+    checkExportable(articleColumns, eqvColumns, fields);
+
     const QString prefix = libraryPrefix(m_db);
     completeEquivalences(m_db, prefix);
 
     SafeFile::Output tds(outputPath);
     SafeFile::Output tdx(tdxPath);
 
-    const std::vector<ColumnInfo> articleColumns = m_db.columns(QLatin1String(Schema::kArticles));
-    const std::vector<ColumnInfo> eqvColumns = m_db.columns(QLatin1String(Schema::kEqv));
     const QString designation =
         quoteIdentifier(Schema::requiredColumn(m_db, Schema::kEqv, QStringLiteral("BENÄMNING")));
 
@@ -214,7 +282,7 @@ ExportResult TdsExport::write(const QString &outputPath)
 
     // Pass 1: the articles.
     {
-        RecordWriter writer(tds, articleColumns, m_progress, handled, result);
+        RecordWriter writer(tds, Schema::kArticles, articleColumns, m_progress, handled, result);
         if (isSortedByType(outputPath)) {
             Statement rows =
                 m_db.prepare(QStringLiteral("SELECT * FROM Articles ORDER BY CLNG(%1), RAD")
@@ -248,7 +316,7 @@ ExportResult TdsExport::write(const QString &outputPath)
 
     // Pass 2 and 3: the ordinary equivalence lines, then the "=" lines whose target exists.
     {
-        RecordWriter writer(tds, eqvColumns, m_progress, handled, result);
+        RecordWriter writer(tds, Schema::kEqv, eqvColumns, m_progress, handled, result);
         Statement ordinary = m_db.prepare(
             QStringLiteral("SELECT * FROM Eqv WHERE %1 NOT LIKE '=%' ORDER BY RAD, rowid")
                 .arg(designation));
@@ -286,7 +354,7 @@ ExportResult TdsExport::write(const QString &outputPath)
     }
 
     // The field description beside it; the FieldList in use is not changed.
-    const QByteArray description = tdxText(readFieldList(m_db), &result.replacedCharacters);
+    const QByteArray description = tdxText(fields, &result.replacedCharacters);
     tdx.write(description);
 
     // Both files are complete and on disk before either replaces an old one; then they are

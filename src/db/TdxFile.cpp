@@ -33,7 +33,7 @@ int parseWidth(const QString &text)
         throw AppError(ErrorNumber::TypeMismatch,
                        QStringLiteral("Typerna stämmer inte överens: bredden '%1' är inget heltal.")
                            .arg(text));
-    if (width < 0 || width > std::numeric_limits<qint16>::max())
+    if (width < 0 || width > kMaxTdxWidth)
         throw AppError(ErrorNumber::Overflow,
                        QStringLiteral("Spill: bredden %1 ligger utanför 0..32767.").arg(text));
     return int(width);

@@ -9,6 +9,8 @@ class Prompter;
 
 // The largest .tdx file read; a real one is a few kilobytes.
 inline constexpr qint64 kMaxTdxSize = 1 << 20;
+// The widest field a .tdx line may declare.
+inline constexpr int kMaxTdxWidth = 32767;
 
 // The .tdx field-description file: one "name,description,width" line per field of a .tds line.
 

@@ -48,6 +48,8 @@ private slots:
     void triggersStoredInTheDatabaseDoNotRun();
     void interruptedExportIsSettledFirst();
     void siblingTdxIsReplacedWhateverItsCase();
+    void whatTheImportCannotReadIsRefused_data();
+    void whatTheImportCannotReadIsRefused();
 
 private:
     // Imports lines into folder/name.tdb and opens it.
@@ -310,6 +312,95 @@ void TestTdsExport::siblingTdxIsReplacedWhateverItsCase()
     QCOMPARE(QDir(dir.filePath("ut")).entryList(QDir::Files | QDir::Hidden),
              (QStringList{"DEMO.TDS", "DEMO.TDX"}));
     QCOMPARE(TestFiles::read(dir.filePath("ut/DEMO.TDX")), CatalogueFixture::tdx());
+}
+
+void TestTdsExport::whatTheImportCannotReadIsRefused_data()
+{
+    QTest::addColumn<QStringList>("edits"); // SQL run on the imported database
+    QTest::addColumn<QString>("refusal");   // a piece of the message; empty: the export works
+
+    const QString value = "Tabellen Articles, rad 1, fältet BENÄMNING";
+    QTest::newRow("CR LF in a value")
+        << QStringList{"UPDATE Articles SET \"BENÄMNING\" = 'a' || char(13, 10) || 'b' "
+                       "WHERE RAD = 1"}
+        << value;
+    QTest::newRow("LF in a value")
+        << QStringList{"UPDATE Articles SET \"BENÄMNING\" = 'a' || char(10) || 'b' WHERE RAD = 1"}
+        << value;
+    QTest::newRow("NUL in a value")
+        << QStringList{"UPDATE Articles SET \"BENÄMNING\" = CAST(x'610062' AS TEXT) WHERE RAD = 1"}
+        << value;
+    QTest::newRow("comma in a field name")
+        << QStringList{"ALTER TABLE Articles RENAME COLUMN FABRIKAT TO \"FAB,RIKAT\"",
+                       "ALTER TABLE Eqv RENAME COLUMN FABRIKAT TO \"FAB,RIKAT\""}
+        << "Fältet FAB,RIKAT";
+    QTest::newRow("a length outside the .tdx")
+        << QStringList{"ALTER TABLE Articles ADD COLUMN BRED VARCHAR(99999)",
+                       "ALTER TABLE Eqv ADD COLUMN BRED VARCHAR(99999)"}
+        << "Fältet BRED har längden 99999";
+    QTest::newRow("two gigabytes a line")
+        << QStringList{"ALTER TABLE Articles ADD COLUMN BRED VARCHAR(2147483647)",
+                       "ALTER TABLE Eqv ADD COLUMN BRED VARCHAR(2147483647)"}
+        << "Fältet BRED har längden 2147483647";
+    QTest::newRow("Eqv laid out otherwise")
+        << QStringList{"ALTER TABLE Eqv ADD COLUMN EXTRA VARCHAR(5)"}
+        << "Tabellen Eqv har andra fält";
+    // What the import accepts comes back: a lone CR in a record of its full length.
+    QTest::newRow("lone CR in a full record")
+        << QStringList{"UPDATE Articles SET \"BENÄMNING\" = 'Rad' || char(13) || 'brytning' "
+                       "WHERE RAD = 1"}
+        << QString();
+}
+
+// The export writes nothing its own import cannot read back; what it writes, the import reads
+// back to the same contents.
+void TestTdsExport::whatTheImportCannotReadIsRefused()
+{
+    QFETCH(QStringList, edits);
+    QFETCH(QString, refusal);
+    QTemporaryDir dir;
+    {
+        Database db =
+            import(dir.path(), "fi",
+                   {line("ABCDI010", "1", "Ett", "Nordel"), line("ABCDI010", "2", "Två", "Åkerby"),
+                    line("ABCDI999", "", "Vanlig ekvivalens")});
+        for (const QString &sql : edits)
+            db.exec(sql);
+    }
+    Database db(dir.filePath("fi.tdb"), Database::OpenMode::ReadWrite);
+    TestFiles::write(dir.filePath("ut.tds"), "old tds");
+    ScriptedPrompter prompter;
+    const ExportResult result = exportTo(db, dir.filePath("ut.tds"), prompter);
+    if (!refusal.isEmpty()) {
+        QVERIFY(!result.ok);
+        QVERIFY2(prompter.lastText().contains(refusal), qPrintable(prompter.lastText()));
+        QCOMPARE(TestFiles::read(dir.filePath("ut.tds")), QByteArray("old tds"));
+        QVERIFY(!QFile::exists(dir.filePath("ut.tdx")));
+        return;
+    }
+    QVERIFY2(result.ok, qPrintable(prompter.texts().join('\n')));
+    NullProgress progress;
+    const ImportResult back = TdsImport(prompter, progress).run(dir.filePath("ut.tds"));
+    QVERIFY2(back.ok, qPrintable(prompter.texts().join('\n')));
+    Database again(back.dbPath, Database::OpenMode::ReadWrite);
+    // The equivalence lines the export completed or left out are its own; the export of what
+    // came back gives the same file.
+    QVERIFY(exportTo(again, dir.filePath("igen/ut.tds"), prompter).ok);
+    QCOMPARE(TestFiles::read(dir.filePath("igen/ut.tds")), TestFiles::read(dir.filePath("ut.tds")));
+    for (const char *table : {"Articles", "Designations"}) {
+        const QString sql = QStringLiteral("SELECT * FROM %1 ORDER BY 1, 2").arg(table);
+        QStringList before, after;
+        for (auto [from, into] : {std::pair{&db, &before}, std::pair{&again, &after}}) {
+            Statement rows = from->prepare(sql);
+            while (rows.step()) {
+                QStringList cells;
+                for (int c = 0; c < rows.columnCount(); ++c)
+                    cells << rows.text(c);
+                *into << cells.join('|');
+            }
+        }
+        QCOMPARE(after, before);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestTdsExport)

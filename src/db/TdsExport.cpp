@@ -12,6 +12,10 @@
 #include "db/WorkingDatabase.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstring>
@@ -166,6 +170,26 @@ void checkExportable(const std::vector<ColumnInfo> &articles, const std::vector<
                               "ekvivalensraderna skulle skrivas i fel format."));
 }
 
+// The same file on disk, through a link or another spelling of its path.
+bool sameFile(const QString &a, const QString &b)
+{
+#ifdef Q_OS_WIN
+    const QString first = QFileInfo(a).canonicalFilePath();
+    return !first.isEmpty() &&
+           first.compare(QFileInfo(b).canonicalFilePath(), Qt::CaseInsensitive) == 0;
+#else
+    struct stat first
+    {
+    };
+    struct stat second
+    {
+    };
+    return ::stat(QFile::encodeName(a).constData(), &first) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+#endif
+}
+
 bool isSortedByType(const QString &outputPath)
 {
     const QString name = outputPath.toLower();
@@ -251,6 +275,13 @@ ExportResult TdsExport::write(const QString &outputPath)
     ExportResult result;
     m_notes.clear();
     const QString tdxPath = Paths::siblingOnDisk(Paths::tdxPathFor(outputPath));
+    for (const QString &target : {outputPath, tdxPath}) {
+        if (sameFile(target, m_db.path()))
+            throw AppError(ErrorNumber::PermissionDenied,
+                           QStringLiteral("Exportfilen %1 är samma fil som databasen %2 och skulle "
+                                          "skriva över den. Välj ett annat namn.")
+                               .arg(target, m_db.path()));
+    }
     // What an earlier run left behind is settled before anything new is written.
     const QString recovered = SafeFile::recoverPair(outputPath, tdxPath);
     if (!recovered.isEmpty())

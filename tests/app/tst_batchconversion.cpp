@@ -129,6 +129,10 @@ void TestBatchConversion::failuresExitNonZeroWithTheMessage_data()
                                                   << "Kan ej skapa sökvägen";
     QTest::newRow("missing tdx on import") << "notdx"
                                            << "Databasbeskrivningsfilen är felaktig.";
+    QTest::newRow("output through a link to the database") << "linked"
+                                                           << "är samma fil som databasen";
+    QTest::newRow("output is the database itself") << "itself"
+                                                   << "är samma fil som databasen";
     QTest::newRow("empty tdx over a good database") << "emptytdx"
                                                     << "innehåller inga fältbeskrivningar";
 }
@@ -144,6 +148,16 @@ void TestBatchConversion::failuresExitNonZeroWithTheMessage()
         QCOMPARE(run({"--import", catalogue()}).exitCode, 0);
         TestFiles::write(m_dir->filePath("fil"), "a file where a folder should be");
         arguments[2] = m_dir->filePath("fil/under/ut.tds");
+    } else if (setup == "linked" || setup == "itself") {
+        QCOMPARE(run({"--import", catalogue()}).exitCode, 0);
+        if (setup == "linked") {
+            QVERIFY(QFile::link(m_dir->filePath("Katalog.tdb"), m_dir->filePath("ut.tds")));
+        } else {
+            // The database under a .tds name: the output pair's .tdx is checked as well.
+            arguments[2] = m_dir->filePath("Katalog.tds");
+            QFile::remove(m_dir->filePath("Katalog.tdx"));
+            QVERIFY(QFile::link(m_dir->filePath("Katalog.tdb"), m_dir->filePath("Katalog.tdx")));
+        }
     } else if (setup == "emptytdx") {
         const QString tds = catalogue();
         QCOMPARE(run({"--import", tds}).exitCode, 0);

@@ -20,6 +20,9 @@ namespace {
 
 void recordOpened(const QString &path)
 {
+    // A conversion needs no settings to succeed: it does not wait for a window that writes them.
+    if (!Settings::userStoreIsFree())
+        return;
     Settings::save(Settings::OpenPath, Paths::folderOf(path) + QDir::separator());
     RecentFiles::AddRecentFile(path);
 }

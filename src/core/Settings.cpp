@@ -3,6 +3,7 @@
 #include "core/SafeFile.h"
 
 #include <QFile>
+#include <QLockFile>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -77,6 +78,16 @@ int readNumber(const Setting &setting)
 int readNumber(const Setting &setting, int defaultValue)
 {
     return wholeNumber(stored(setting)).value_or(defaultValue);
+}
+
+bool userStoreIsFree()
+{
+    const QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("BRAX"),
+                          QStringLiteral("Ravelund"));
+    // The lock QSettings itself takes around writing the file.
+    QLockFile lock(store.fileName() + QStringLiteral(".lock"));
+    // Only a lock another process holds counts; a folder not made yet is free.
+    return lock.tryLock(0) || lock.error() != QLockFile::LockFailedError;
 }
 
 void save(const Setting &setting, const QString &value)

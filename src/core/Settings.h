@@ -36,6 +36,8 @@ QString defaultOf(const Setting &setting);
 int readNumber(const Setting &setting);
 int readNumber(const Setting &setting, int defaultValue);
 void save(const Setting &setting, const QString &value);
+// False while another live process writes the user's store; a save would wait for it.
+bool userStoreIsFree();
 
 // Copies every value of an INI file (sections as groups) into the user's store.
 void copyIniToUser(const QString &iniPath);

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -27,6 +28,7 @@ private slots:
     void helpAndVersion();
     void forceReplacesTheFileALinkPointsAt();
     void leftoversOfKilledRunsAreRemovedWithANote();
+    void busySettingsAreLeftAlone();
 
 private:
     struct Run
@@ -224,6 +226,24 @@ void TestBatchConversion::leftoversOfKilledRunsAreRemovedWithANote()
     QVERIFY2(exported.err.contains(staleTds), qPrintable(exported.err));
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
              (QStringList{"Katalog.tdb", "Katalog.tds", "Katalog.tdx"}));
+}
+
+// Another live program writing the settings: the conversion goes ahead without them.
+void TestBatchConversion::busySettingsAreLeftAlone()
+{
+    const QString conf = m_dir->filePath("config/BRAX/Ravelund.conf");
+    QVERIFY(QDir().mkpath(QFileInfo(conf).path()));
+    QLockFile busy(conf + ".lock");
+    QVERIFY(busy.tryLock(0));
+    const QString tds = catalogue();
+    Run result = run({"--import", tds});
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY(QFile::exists(m_dir->filePath("Katalog.tdb")));
+    QVERIFY(!QFile::exists(conf));
+    busy.unlock();
+    QCOMPARE(run({"--export", m_dir->filePath("Katalog.tdb"), m_dir->filePath("ut.tds")}).exitCode,
+             0);
+    QVERIFY(QFile::exists(conf));
 }
 
 QTEST_GUILESS_MAIN(TestBatchConversion)

@@ -5,12 +5,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSysInfo>
 
 #include <cerrno>
 #include <cstring>
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -122,6 +124,47 @@ QString doneFolderFor(const QString &first)
 {
     return backupFolderFor(first) + QStringLiteral("-done");
 }
+
+// The run that made a backup holds a lock on its "owner" file until the pair is complete; a
+// backup whose lock can be taken belongs to a run that is gone. (The file also says which
+// process and machine made it, for whoever looks.)
+class BackupOwner
+{
+public:
+    // Takes the lock of an existing owner file, or creates it; false when a live run holds it.
+    bool take(const QString &backup, bool create)
+    {
+        const QByteArray path = encoded(backup + QStringLiteral("/owner"));
+        m_fd = ::open(path.constData(), O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0), 0600);
+        if (m_fd < 0)
+            return !create && errno == ENOENT; // a backup from before owners were recorded
+        if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+            ::close(m_fd);
+            m_fd = -1;
+            return false;
+        }
+        if (create) {
+            const QByteArray who = QByteArray::number(qint64(::getpid())) + ' ' +
+                                   QSysInfo::machineHostName().toUtf8() + '\n';
+            // A disk that cannot take these few bytes will not take the pair either.
+            const ssize_t written = ::write(m_fd, who.constData(), size_t(who.size()));
+            if (written != who.size()) {
+                if (written >= 0)
+                    errno = ENOSPC;
+                return false;
+            }
+        }
+        return true;
+    }
+    ~BackupOwner()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+
+private:
+    int m_fd = -1;
+};
 
 } // namespace
 
@@ -281,10 +324,20 @@ void replacePair(Output &first, Output &second)
     const QString entries[2] = {backup + QStringLiteral("/first"),
                                 backup + QStringLiteral("/second")};
     removeTree(doneFolderFor(first.target()));
-    removeTree(backup);
+    BackupOwner owner;
+    if (exists(backup)) {
+        // Another run is replacing the same pair right now: its backup is not ours to drop.
+        if (!owner.take(backup, false))
+            throw FileError(EBUSY, QStringLiteral("Filerna %1 och %2 ersätts just nu av en annan "
+                                                  "körning. Försök igen när den är klar.")
+                                       .arg(first.target(), second.target()));
+        removeTree(backup);
+    }
     if (::mkdir(encoded(backup).constData(), 0700) != 0)
         failToCreateIn(QFileInfo(backup).absolutePath(), errno);
     try {
+        if (!owner.take(backup, true))
+            failToCreateIn(backup, errno);
         for (int i = 0; i < 2; ++i) {
             if (exists(targets[i]))
                 keep(targets[i], entries[i]);
@@ -340,6 +393,10 @@ QString recoverPair(const QString &first, const QString &second)
     }
     const QString backup = backupFolderFor(first);
     if (!exists(backup))
+        return report;
+    // A run still replacing the pair keeps its backup; only one whose run is gone is restored.
+    BackupOwner owner;
+    if (!owner.take(backup, false))
         return report;
     const QString targets[2] = {resolvedTarget(first), resolvedTarget(second)};
     const QString entries[2] = {backup + QStringLiteral("/first"),

@@ -9,6 +9,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
+#include <sys/file.h>
+
 #include <memory>
 
 #include <sys/stat.h>
@@ -44,6 +47,7 @@ private slots:
     void failedSecondMoveUndoesTheFirst();
     void interruptedPairIsRestored_data();
     void interruptedPairIsRestored();
+    void backupOfALiveRunIsLeftAlone();
     void staleTemporariesOfDeadOwnersAreRemoved();
     void symbolicLinkKeepsPointingAtTheReplacedFile();
     void siblingIsFoundWhateverTheCase();
@@ -172,6 +176,48 @@ void TestSafeFile::interruptedPairIsRestored()
         QCOMPARE(TestFiles::read(tdx), tdxAfter);
     QCOMPARE(entries(dir.path()).filter(QRegularExpression("^\\.")), QStringList());
     QCOMPARE(SafeFile::recoverPair(tds, tdx), QString());
+}
+
+// A run still replacing the pair holds its backup's owner lock: neither a recovery nor another
+// replacement touches that backup until the lock is gone.
+void TestSafeFile::backupOfALiveRunIsLeftAlone()
+{
+    QTemporaryDir dir;
+    const QString tds = dir.filePath("p.tds");
+    const QString tdx = dir.filePath("p.tdx");
+    TestFiles::write(tds, "new tds");
+    TestFiles::write(tdx, "new tdx");
+    const QString backup = SafeFile::backupFolderFor(tds);
+    QVERIFY(QDir().mkpath(backup));
+    TestFiles::write(backup + "/first", "old tds");
+    TestFiles::write(backup + "/second", "old tdx");
+    TestFiles::write(backup + "/owner", "4711 annan-dator\n");
+    // The lock belongs to an open file of its own, as another process's would.
+    const int held = ::open(QFile::encodeName(backup + "/owner").constData(), O_RDWR);
+    QVERIFY(held >= 0);
+    QCOMPARE(::flock(held, LOCK_EX | LOCK_NB), 0);
+
+    QCOMPARE(SafeFile::recoverPair(tds, tdx), QString());
+    QCOMPARE(TestFiles::read(tds), QByteArray("new tds"));
+    QVERIFY(QFile::exists(backup + "/first"));
+    {
+        SafeFile::Output first(tds);
+        SafeFile::Output second(tdx);
+        first.write("third tds");
+        second.write("third tdx");
+        first.finish();
+        second.finish();
+        QVERIFY_THROWS_EXCEPTION(FileError, SafeFile::replacePair(first, second));
+    }
+    QCOMPARE(TestFiles::read(tds), QByteArray("new tds"));
+    QVERIFY(QFile::exists(backup + "/first"));
+
+    // The run is gone: its backup is an interrupted replacement and is put back.
+    ::close(held);
+    QVERIFY(!SafeFile::recoverPair(tds, tdx).isEmpty());
+    QCOMPARE(TestFiles::read(tds), QByteArray("old tds"));
+    QCOMPARE(TestFiles::read(tdx), QByteArray("old tdx"));
+    QVERIFY(!QFile::exists(backup));
 }
 
 void TestSafeFile::staleTemporariesOfDeadOwnersAreRemoved()

@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <vector>
 
 const std::array<EquivalenceCodePair, 47> EquivalenceCodePairs = {{
@@ -256,6 +257,14 @@ ExportResult TdsExport::run(const QString &outputPath)
     ExportResult result;
     try {
         result = write(outputPath);
+    } catch (const std::bad_alloc &) {
+        m_progress.end();
+        m_prompter.error(
+            QStringLiteral("Filen är för stor för minnet: %1 skrevs inte.").arg(outputPath),
+            QStringLiteral("Filfel"));
+        ExportResult failed;
+        failed.notes = m_notes;
+        return failed;
     } catch (const std::exception &e) {
         m_progress.end();
         reportError(m_prompter, kMainWindow, QStringLiteral("mnuSaveTDS"), e);

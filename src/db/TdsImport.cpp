@@ -19,8 +19,12 @@
 #include <QSet>
 
 #include <cstring>
+#include <new>
 
 namespace {
+
+// Enough of a file to tell text from binary.
+constexpr qint64 kFirstBlock = 64 * 1024;
 
 struct Span
 {
@@ -72,6 +76,20 @@ TdsImport::TdsImport(Prompter &prompter, Progress &progress)
 
 ImportResult TdsImport::run(const QString &tdsPath)
 {
+    try {
+        return importFile(tdsPath);
+    } catch (const std::bad_alloc &) {
+        // Whatever was built is gone with the stack; the user hears why.
+        m_progress.end();
+        m_prompter.error(
+            QStringLiteral("Filen är för stor för minnet: %1. Inget lästes in.").arg(tdsPath),
+            QStringLiteral("Inläsningsfel"));
+        return {};
+    }
+}
+
+ImportResult TdsImport::importFile(const QString &tdsPath)
+{
     ImportResult result;
     if (!QFileInfo(tdsPath).isFile()) {
         RowsInFile(tdsPath, m_prompter); // says the file is missing
@@ -97,13 +115,29 @@ ImportResult TdsImport::run(const QString &tdsPath)
                                         ErrorNumber::PermissionDenied, file.errorString()));
         return result;
     }
+    // A binary file is told from its first block, before gigabytes of it are read.
+    {
+        const QByteArray first = file.read(kFirstBlock);
+        if (file.error() == QFileDevice::NoError && first.size() < file.size() &&
+            TextFileCheck::of(first).kind == TextFileCheck::Kind::Binary) {
+            confirmReadableText(first, tdsPath, m_prompter);
+            return result;
+        }
+        file.seek(0);
+    }
     // Read, not mapped: a mapped file that someone shortens meanwhile kills the program.
     const QDateTime modifiedBefore = QFileInfo(tdsPath).lastModified();
     const qint64 sizeBefore = file.size();
     const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        m_prompter.warning(QStringLiteral("Filen %1 kunde inte läsas: %2. Inget lästes in.")
+                               .arg(tdsPath, file.errorString()),
+                           QStringLiteral("Inläsningsfel"));
+        return result;
+    }
     const QFileInfo after(tdsPath);
-    if (file.error() != QFileDevice::NoError || data.size() != sizeBefore ||
-        after.size() != sizeBefore || after.lastModified() != modifiedBefore) {
+    if (data.size() != sizeBefore || after.size() != sizeBefore ||
+        after.lastModified() != modifiedBefore) {
         m_prompter.warning(QStringLiteral("Filen %1 ändrades medan den lästes. Inget lästes in; "
                                           "försök igen när filen inte längre skrivs.")
                                .arg(tdsPath),

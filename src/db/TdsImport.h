@@ -41,6 +41,7 @@ public:
                           Progress &progress, ImportResult &result);
 
 private:
+    ImportResult importFile(const QString &tdsPath);
     Prompter &m_prompter;
     Progress &m_progress;
     bool m_replaceWithoutAsking = false;

@@ -35,8 +35,26 @@ TerminalDefinitions TerminalDefinitions::LoadTerminalDefinitions(Prompter &promp
 {
     for (const QString &path : paths) {
         QFile file(path);
-        if (file.open(QIODevice::ReadOnly))
-            return parse(file.readAll());
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        // The shipped list is a few kilobytes; a file far larger is not one, and is not read
+        // whole (a 300 MB file would keep the dialog busy for minutes).
+        if (file.size() > kMaxFileSize) {
+            prompter.error(QStringLiteral("Definitionsfilen för uttagsmärkningar %1 är för stor "
+                                          "(mer än 1 MiB) och lästes inte.")
+                               .arg(path),
+                           QStringLiteral("Inläsningsfel"));
+            return {};
+        }
+        const QByteArray bytes = file.read(kMaxFileSize);
+        if (file.error() != QFileDevice::NoError) {
+            prompter.error(QStringLiteral("Definitionsfilen för uttagsmärkningar %1 kunde inte "
+                                          "läsas: %2")
+                               .arg(path, file.errorString()),
+                           QStringLiteral("Inläsningsfel"));
+            return {};
+        }
+        return parse(bytes);
     }
     prompter.error(QStringLiteral("Hittar ej definitionsfil för uttagsmärkningar.\n") +
                        paths.join(QLatin1Char('\n')),

@@ -14,6 +14,9 @@ class Prompter;
 class TerminalDefinitions
 {
 public:
+    // The most a definition file may hold.
+    static constexpr qint64 kMaxFileSize = 1 << 20;
+
     struct Definition
     {
         QString code; // one character, or empty

@@ -155,7 +155,8 @@ void TestGridEditing::editingFollowsTheView()
 
     // The editor holds no more than the field's length.
     m_window->gridView()->edit(cell(1, "BENÄMNING"));
-    auto *editor = m_window->gridView()->viewport()->findChild<QLineEdit *>();
+    auto *editor =
+        qobject_cast<QLineEdit *>(m_window->gridView()->indexWidget(cell(1, "BENÄMNING")));
     QVERIFY(editor);
     QCOMPARE(editor->maxLength(), 20);
 }
@@ -274,7 +275,8 @@ void TestGridEditing::fieldLengthFollowsAfterReopening()
     QVERIFY(m_window->session().reopen());
     openGroup("!ABCDI010");
     m_window->gridView()->edit(cell(1, "BENÄMNING"));
-    auto *editor = m_window->gridView()->viewport()->findChild<QLineEdit *>();
+    auto *editor =
+        qobject_cast<QLineEdit *>(m_window->gridView()->indexWidget(cell(1, "BENÄMNING")));
     QVERIFY(editor);
     QCOMPARE(editor->maxLength(), 30);
 }
@@ -789,6 +791,8 @@ void TestGridEditing::headLineStaysFirstThroughSortAndSave()
     // Read back in row-number order, the head line leads.
     QCOMPARE(grid.text(1, grid.GetColumn("TYP")), QString("-"));
     QCOMPARE(grid.text(1, designation), QString("Kontaktorer"));
+}
+
 void TestGridEditing::dialogWritesAnnounceTheChangeMark_data()
 {
     QTest::addColumn<bool>("picker"); // else the contact definition

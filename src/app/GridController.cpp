@@ -15,6 +15,7 @@
 #include "session/CatalogueSession.h"
 
 #include "ui/CellDelegate.h"
+#include "ui/FrozenColumns.h"
 #include "ui/WindowPlacement.h"
 
 #include <QAction>
@@ -424,7 +425,7 @@ void GridController::onGridMouseReleased(Qt::MouseButton button, Qt::KeyboardMod
                                          QPoint position)
 {
     if (modifiers == Qt::ShiftModifier)
-        shiftClickColumn(m_view->columnAt(position.x()));
+        shiftClickColumn(m_view->frozenColumns()->columnUnder(position.x()));
     if (m_grid.rows() < 2)
         return;
     EvaluateTreeMode();

@@ -1,4 +1,5 @@
 #include "ui/ArticleGridView.h"
+#include "ui/FrozenColumns.h"
 
 #include <QHash>
 #include <QHeaderView>
@@ -6,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QScrollBar>
 
 ArticleGridView::ArticleGridView(QWidget *parent) : QTableView(parent)
 {
@@ -20,6 +22,32 @@ ArticleGridView::ArticleGridView(QWidget *parent) : QTableView(parent)
     horizontalHeader()->setMinimumSectionSize(5);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     horizontalHeader()->setSectionsClickable(true);
+    m_frozen = new FrozenColumns(this);
+}
+
+void ArticleGridView::setModel(QAbstractItemModel *model)
+{
+    QTableView::setModel(model);
+    m_frozen->followModel();
+}
+
+QModelIndex ArticleGridView::indexAt(const QPoint &position) const
+{
+    if (position.x() >= 0 && position.x() < m_frozen->coveredWidth())
+        return m_frozen->frozenIndexAt(position);
+    return QTableView::indexAt(position);
+}
+
+QRect ArticleGridView::visualRect(const QModelIndex &index) const
+{
+    return m_frozen->frozenRect(index, QTableView::visualRect(index));
+}
+
+void ArticleGridView::scrollTo(const QModelIndex &index, ScrollHint hint)
+{
+    const int scrolled = horizontalScrollBar()->value();
+    QTableView::scrollTo(index, hint);
+    m_frozen->keepInSight(index, scrolled);
 }
 
 void ArticleGridView::mousePressEvent(QMouseEvent *event)
@@ -209,6 +237,8 @@ bool ArticleGridView::edit(const QModelIndex &index, EditTrigger trigger, QEvent
          (trigger == AnyKeyPressed && event && event->type() == QEvent::KeyPress &&
           !static_cast<QKeyEvent *>(event)->text().isEmpty())))
         emit editRefused(index);
+    if (opened)
+        m_frozen->adoptEditor(index, indexWidget(index));
     if (opened && !m_editing && indexWidget(index)) {
         m_editingIndex = index;
         setEditing(true);

@@ -3,6 +3,8 @@
 #include <QPersistentModelIndex>
 #include <QTableView>
 
+class FrozenColumns;
+
 // The article grid "FgDataGrid". Clicks in the row-selector column select whole rows; a right
 // click keeps the selection (the popup acts on it); releases and the Delete key are reported
 // for the window's rules.
@@ -15,6 +17,12 @@ public:
     using QTableView::edit;
     bool isEditing() const { return m_editing; }
     void reset() override;
+    void setModel(QAbstractItemModel *model) override;
+    // The leading columns that stay in sight; the grid places them where they are shown.
+    FrozenColumns *frozenColumns() const { return m_frozen; }
+    QModelIndex indexAt(const QPoint &position) const override;
+    QRect visualRect(const QModelIndex &index) const override;
+    void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
     // Writes an open cell editor's text through the delegate and closes it; false when none
     // was open.
     bool commitOpenEditor();
@@ -51,6 +59,7 @@ private:
     int firstDataColumn() const;
     int lastDataColumn() const;
 
+    FrozenColumns *m_frozen;
     int m_anchorRow = -1;
     QPersistentModelIndex m_editingIndex;
     bool m_editing = false;

@@ -165,7 +165,8 @@ void TestGridEditing::editingFollowsTheView()
 
     // The editor holds no more than the field's length.
     m_window->gridView()->edit(cell(1, "BENÄMNING"));
-    auto *editor = m_window->gridView()->viewport()->findChild<QLineEdit *>();
+    auto *editor =
+        qobject_cast<QLineEdit *>(m_window->gridView()->indexWidget(cell(1, "BENÄMNING")));
     QVERIFY(editor);
     QCOMPARE(editor->maxLength(), 20);
 }
@@ -284,7 +285,8 @@ void TestGridEditing::fieldLengthFollowsAfterReopening()
     QVERIFY(m_window->session().reopen());
     openGroup("!ABCDI010");
     m_window->gridView()->edit(cell(1, "BENÄMNING"));
-    auto *editor = m_window->gridView()->viewport()->findChild<QLineEdit *>();
+    auto *editor =
+        qobject_cast<QLineEdit *>(m_window->gridView()->indexWidget(cell(1, "BENÄMNING")));
     QVERIFY(editor);
     QCOMPARE(editor->maxLength(), 30);
 }

@@ -25,6 +25,12 @@ ArticleGridView::ArticleGridView(QWidget *parent) : QTableView(parent)
     m_frozen = new FrozenColumns(this);
 }
 
+// No event may reach the frozen part's filter once the grid is half destroyed.
+ArticleGridView::~ArticleGridView()
+{
+    m_frozen->detach();
+}
+
 void ArticleGridView::setModel(QAbstractItemModel *model)
 {
     QTableView::setModel(model);

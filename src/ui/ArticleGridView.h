@@ -13,6 +13,7 @@ class ArticleGridView : public QTableView
     Q_OBJECT
 public:
     explicit ArticleGridView(QWidget *parent = nullptr);
+    ~ArticleGridView() override;
 
     using QTableView::edit;
     bool isEditing() const { return m_editing; }

@@ -62,6 +62,20 @@ FrozenColumns::FrozenColumns(ArticleGridView *grid) : QTableView(grid), m_grid(g
     header->viewport()->installEventFilter(this);
 }
 
+void FrozenColumns::detach()
+{
+    for (QObject *source : {static_cast<QObject *>(m_grid->horizontalHeader()),
+                            static_cast<QObject *>(m_grid->verticalHeader()),
+                            static_cast<QObject *>(m_grid->verticalScrollBar())})
+        source->disconnect(this);
+    verticalScrollBar()->disconnect(m_grid->verticalScrollBar());
+    if (m_grid->model())
+        m_grid->model()->disconnect(this);
+    m_grid->removeEventFilter(this);
+    m_grid->viewport()->removeEventFilter(this);
+    m_grid->horizontalHeader()->viewport()->removeEventFilter(this);
+}
+
 int FrozenColumns::frozenCountFor(const QAbstractItemModel *model)
 {
     if (!model || model->columnCount() == 0)

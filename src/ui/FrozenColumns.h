@@ -27,6 +27,8 @@ public:
 
     // Called by the grid.
     void followModel();
+    // Stops watching the grid; called while the grid is being destroyed.
+    void detach();
     QModelIndex frozenIndexAt(const QPoint &position) const;
     QRect frozenRect(const QModelIndex &index, QRect rect) const;
     void keepInSight(const QModelIndex &index, int previousScroll);

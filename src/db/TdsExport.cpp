@@ -304,6 +304,11 @@ ExportResult TdsExport::write(const QString &outputPath)
     const std::vector<ColumnInfo> eqvColumns = m_db.columns(QLatin1String(Schema::kEqv));
     const FieldList fields = readFieldList(m_db);
     checkExportable(articleColumns, eqvColumns, fields);
+    // Said in Swedish here, not as the engine's "no such column" halfway through.
+    Schema::requiredColumn(m_db, Schema::kArticles, QStringLiteral("BL_NAME"));
+    Schema::requiredColumn(m_db, Schema::kEqv, QStringLiteral("BL_NAME"));
+    Schema::requiredColumn(m_db, Schema::kDesignations, QStringLiteral("BL_NAME"));
+    Schema::requiredColumn(m_db, Schema::kDesignations, QStringLiteral("DESCRIPTION"));
 
     const QString prefix = libraryPrefix(m_db);
     completeEquivalences(m_db, prefix);

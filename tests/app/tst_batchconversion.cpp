@@ -137,6 +137,8 @@ void TestBatchConversion::failuresExitNonZeroWithTheMessage_data()
                                                    << "är samma fil som databasen";
     QTest::newRow("empty tdx over a good database") << "emptytdx"
                                                     << "innehåller inga fältbeskrivningar";
+    QTest::newRow("database name links to a folder") << "dirlink"
+                                                     << "är en mapp (eller en länk till en mapp)";
 }
 
 void TestBatchConversion::failuresExitNonZeroWithTheMessage()
@@ -164,6 +166,11 @@ void TestBatchConversion::failuresExitNonZeroWithTheMessage()
         const QString tds = catalogue();
         QCOMPARE(run({"--import", tds}).exitCode, 0);
         TestFiles::write(m_dir->filePath("Katalog.tdx"), "\r\n\r\n");
+        arguments = QStringList{"--import", tds, "--force"};
+    } else if (setup == "dirlink") {
+        const QString tds = catalogue();
+        QVERIFY(QDir(m_dir->path()).mkdir("mapp"));
+        QVERIFY(QFile::link(m_dir->filePath("mapp"), m_dir->filePath("Katalog.tdb")));
         arguments = QStringList{"--import", tds, "--force"};
     } else if (setup == "notdx") {
         const QString tds = catalogue();

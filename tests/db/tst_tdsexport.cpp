@@ -345,6 +345,9 @@ void TestTdsExport::whatTheImportCannotReadIsRefused_data()
     QTest::newRow("Eqv laid out otherwise")
         << QStringList{"ALTER TABLE Eqv ADD COLUMN EXTRA VARCHAR(5)"}
         << "Tabellen Eqv har andra fält";
+    QTest::newRow("Designations without DESCRIPTION")
+        << QStringList{"ALTER TABLE Designations RENAME COLUMN DESCRIPTION TO TEXT"}
+        << "Fältet DESCRIPTION saknas i tabellen Designations.";
     // What the import accepts comes back: a lone CR in a record of its full length.
     QTest::newRow("lone CR in a full record")
         << QStringList{"UPDATE Articles SET \"BENÄMNING\" = 'Rad' || char(13) || 'brytning' "

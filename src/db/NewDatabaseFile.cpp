@@ -18,11 +18,6 @@
 NewDatabaseFile::NewDatabaseFile(const QString &finalPath)
     : m_finalPath(finalPath), m_writePath(SafeFile::resolvedTarget(finalPath))
 {
-    if (QFileInfo(m_writePath).isDir())
-        throw FileError(EISDIR,
-                        QStringLiteral("%1 är en mapp (eller en länk till en mapp), ingen databas; "
-                                       "den ersätts inte.")
-                            .arg(finalPath));
     // Named with our process id, so a later run can remove it should this one be killed.
     QByteArray name = QFile::encodeName(SafeFile::temporaryTemplate(m_writePath));
     const int fd = ::mkostemp(name.data(), O_CLOEXEC);

@@ -11,6 +11,8 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
+
 namespace {
 
 QString columnDefinitions(const FieldList &fields)
@@ -163,6 +165,11 @@ std::unique_ptr<NewDatabaseFile> CreateDatabase(const QString &tdsPath, const Fi
     try {
         // Before any question about the existing file: an import that cannot work asks nothing.
         refuseDuplicateNames(fields);
+        // A folder, or a link to one, is never replaced by a database.
+        if (QFileInfo(path).isDir())
+            throw FileError(EISDIR, QStringLiteral("%1 är en mapp (eller en länk till en mapp), "
+                                                   "ingen databas; den ersätts inte.")
+                                        .arg(path));
         if (QFileInfo::exists(path)) {
             if (!replaceWithoutAsking &&
                 !prompter.question(MessageIcon::Warning, QStringLiteral("Radera tidigare version"),

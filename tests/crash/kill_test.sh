@@ -3,11 +3,15 @@
 # that the earlier files are byte-identical or the new ones complete (an interrupted pair
 # replacement may leave its backup, holding the old pair, for the next run), that the next run
 # goes through and leaves no temporary file, and that the database passes its integrity check.
-# Usage: kill_test.sh KVISTBO CRASH_SAVE [ROUNDS_PER_OPERATION]
+# Then, through the shim, kills a small export and a small import at each of their file-system
+# calls in turn; after a killed export the next run must first put back exactly the old pair when
+# a backup was left, or find a complete pair.
+# Usage: kill_test.sh KVISTBO CRASH_SAVE SHIM.so [ROUNDS_PER_OPERATION]
 set -euo pipefail
 kvistbo=$1
 crash_save=$2
-rounds=${3:-12}
+shim=$3
+rounds=${4:-12}
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -132,6 +136,74 @@ for ((round = 1; round <= rounds; round++)); do
     only_expected save "big.tdb" || true
     passed=$((passed + 1))
 done
+
+# ------------------------------------------------------- a kill at each file-system call
+mkdir -p small kout
+cp src/big.tdx small/s.tdx
+head -n 200 src/big.tds > small/s.tds
+"$kvistbo" --import small/s.tds --force >/dev/null
+"$kvistbo" --export small/s.tdb ref/s.tds >/dev/null
+
+# Runs a command under the shim, killed at call N on a file under FOLDER (0: counts the calls).
+killed_at() {
+    local folder=$1 at=$2; shift 2
+    rm -f count
+    KVISTBO_FAIL_DIR=$folder KVISTBO_FAIL_CALLS=all KVISTBO_FAIL_AT=$at KVISTBO_FAIL_ERRNO=kill \
+        KVISTBO_FAIL_COUNT=$work/count LD_PRELOAD=$shim "$@" >/dev/null 2>&1
+}
+
+old_pair() {
+    { cat ref/s.tds; printf 'old\r\n'; } > kout/s.tds
+    { cat ref/s.tdx; printf 'old\r\n'; } > kout/s.tdx
+}
+is_pair() { cmp -s "$1.tds" kout/s.tds && cmp -s "$1.tdx" kout/s.tdx; }
+old_pair
+cp kout/s.tds old-s.tds
+cp kout/s.tdx old-s.tdx
+killed_at "$work/kout" 0 "$kvistbo" --export small/s.tdb kout/s.tds || fail "counted export failed"
+calls=$(cat count)
+[ "$calls" -gt 0 ] || fail "the shim counted no call of the export"
+for ((n = 1; n <= calls; n++)); do
+    old_pair
+    killed_at "$work/kout" "$n" "$kvistbo" --export small/s.tdb kout/s.tds \
+        && fail "export call $n: not killed"
+    if [ -d kout/.s.tds.backup ] || is_pair old-s; then
+        expect=old-s
+    elif is_pair ref/s; then
+        expect=ref/s
+    else
+        fail "export call $n: neither the old nor the new pair, and no backup"
+        continue
+    fi
+    # An import reads the pair without writing it: it shows what the recovery put back.
+    "$kvistbo" --import kout/s.tds --force >/dev/null 2>&1 || true
+    is_pair "$expect" || fail "export call $n: the next run did not leave the pair $expect"
+    rm -f kout/s.tdb
+    err=$("$kvistbo" --export small/s.tdb kout/s.tds 2>&1 >/dev/null) \
+        || fail "export call $n: next run: $err"
+    is_pair ref/s || fail "export call $n: next run wrote another pair"
+    only_expected kout "s.tds s.tdx" || true
+    passed=$((passed + 1))
+done
+export_calls=$calls
+
+cp small/s.tdb old-s.tdb
+killed_at "$work/small" 0 "$kvistbo" --import small/s.tds --force || fail "counted import failed"
+calls=$(cat count)
+[ "$calls" -gt 0 ] || fail "the shim counted no call of the import"
+for ((n = 1; n <= calls; n++)); do
+    killed_at "$work/small" "$n" "$kvistbo" --import small/s.tds --force \
+        && fail "import call $n: not killed"
+    if ! cmp -s old-s.tdb small/s.tdb; then
+        state=$("$crash_save" small/s.tdb KATAI010 check 2>&1 || true)
+        [ "$state" = "ok 200 Artikel" ] || fail "import call $n: database is '$state'"
+    fi
+    "$kvistbo" --import small/s.tds --force >/dev/null 2>&1 || fail "import call $n: next run"
+    only_expected small "s.tdb s.tds s.tdx" || true
+    cp small/s.tdb old-s.tdb
+    passed=$((passed + 1))
+done
+echo "killed at each of ${export_calls} calls of an export and ${calls} of an import"
 
 echo "import ${import_ms} ms, export ${export_ms} ms, save ${save_ms} ms per run"
 echo "kill test: ${passed} rounds, ${failed} failures"

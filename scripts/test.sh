@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the formatting, builds and runs the whole test suite through
 # CTest: a normal build (with the crash and failure-injection tests), then one with AddressSanitizer
-# and UndefinedBehaviorSanitizer, then a short libFuzzer run of each file reader.
+# and UndefinedBehaviorSanitizer, then a short libFuzzer run of each file reader and of the export
+# of a hostile working database.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,13 +23,16 @@ run_fuzzers() {
     scripts/install-deps.sh clang libclang-rt-14-dev
     CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DKVISTBO_FUZZ=ON -DKVISTBO_TESTS=OFF >/dev/null
-    cmake --build build-fuzz -j2 --target fuzz_tdx fuzz_tds
+    cmake --build build-fuzz -j2 --target fuzz_tdx fuzz_tds fuzz_tdb
     local seconds=${KVISTBO_FUZZ_SECONDS:-60}
-    for reader in tdx tds; do
+    for reader in tdx tds tdb; do
         mkdir -p "build-fuzz/corpus-$reader"
+        # A database's seed is a few pages; the text readers get their dictionaries.
+        local options=(-max_len=4096 -dict="fuzz/$reader.dict")
+        if [ "$reader" = tdb ]; then options=(-max_len=16384); fi
         ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-            "build-fuzz/fuzz/fuzz_$reader" -max_total_time="$seconds" -max_len=4096 \
-            -timeout=10 -rss_limit_mb=2048 -dict="fuzz/$reader.dict" \
+            "build-fuzz/fuzz/fuzz_$reader" -max_total_time="$seconds" "${options[@]}" \
+            -timeout=10 -rss_limit_mb=2048 \
             -artifact_prefix="build-fuzz/crash-$reader-" \
             "build-fuzz/corpus-$reader" "fuzz/corpus/$reader" 2> "build-fuzz/fuzz-$reader.log" \
             || { tail -n 60 "build-fuzz/fuzz-$reader.log"; return 1; }

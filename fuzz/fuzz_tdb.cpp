@@ -20,8 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     {
         QFile file(tdb);
         FUZZ_CHECK(file.open(QIODevice::WriteOnly));
-        FUZZ_CHECK(file.write(reinterpret_cast<const char *>(data), qint64(size)) ==
-                   qint64(size));
+        FUZZ_CHECK(file.write(reinterpret_cast<const char *>(data), qint64(size)) == qint64(size));
     }
     QuietPrompter prompter;
     NullProgress progress;

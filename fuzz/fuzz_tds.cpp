@@ -80,6 +80,10 @@ void checkRoundTrip(Database &db, const FieldList &fields)
     }
     const std::optional<Pair> second = exported(again);
     FUZZ_CHECK(second.has_value());
+    if (!(*first == *second))
+        std::fprintf(stderr, "first export:\n%s\nsecond export:\n%s\n",
+                     first->tds.toPercentEncoding(" =").constData(),
+                     second->tds.toPercentEncoding(" =").constData());
     FUZZ_CHECK(*first == *second);
 }
 

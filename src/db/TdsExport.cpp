@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <sys/stat.h>
 
@@ -61,12 +62,20 @@ public:
         m_buffer.reserve(kFlushSize + m_lineLength);
     }
 
-    void write(const Statement &row)
+    // The import tells the two sections apart by the second field: the first line whose second
+    // field is blank starts the equivalences.
+    enum class SecondField { Any, Filled, Blank };
+
+    // Writes the record of row; a record of nothing but blanks is left out, as the import
+    // would skip it. Returns whether a line was written.
+    bool write(const Statement &row, SecondField second = SecondField::Any)
     {
         const qsizetype start = m_buffer.size();
         m_buffer.resize(start + m_lineLength);
         char *out = m_buffer.data() + start;
-        for (const Field &field : m_fields) {
+        bool blankRecord = true;
+        for (size_t i = 0; i < m_fields.size(); ++i) {
+            const Field &field = m_fields[i];
             qsizetype length = 0;
             const char *utf8 = row.utf8(field.column, &length); // null gives no text
             const qsizetype written = utf8 ? Cp1252::writeFromUtf8(utf8, length, field.size, out,
@@ -75,15 +84,32 @@ public:
             // A line break would split the record and a NUL make the file binary: the import
             // could not read back what was written. (A lone CR in a full record reads back.)
             if (std::memchr(out, '\n', size_t(written)) || std::memchr(out, '\0', size_t(written)))
-                refuse(row, field);
+                refuse(row, field,
+                       QStringLiteral("innehåller en radbrytning eller ett NUL-tecken, som "
+                                      "exportfilen inte kan hålla"));
+            const bool blank = std::all_of(out, out + written, [](char c) { return c == ' '; });
+            blankRecord = blankRecord && blank;
+            if (i == 1 && second == SecondField::Filled && blank)
+                refuse(row, field,
+                       QStringLiteral("är tomt, så artikeln skulle läsas tillbaka som en "
+                                      "ekvivalensrad"));
+            if (i == 1 && second == SecondField::Blank && !blank)
+                refuse(row, field,
+                       QStringLiteral("är inte tomt, så den första ekvivalensraden skulle läsas "
+                                      "tillbaka som en artikel"));
             std::memset(out + written, ' ', size_t(field.size - written));
             out += field.size;
+        }
+        if (blankRecord) {
+            m_buffer.resize(start);
+            return false;
         }
         out[0] = '\r';
         out[1] = '\n';
         ++m_result.linesWritten;
         if (m_buffer.size() >= kFlushSize)
             flush();
+        return true;
     }
 
     void countHandled()
@@ -106,15 +132,13 @@ private:
         QString name;
     };
 
-    [[noreturn]] void refuse(const Statement &row, const Field &field) const
+    [[noreturn]] void refuse(const Statement &row, const Field &field, const QString &why) const
     {
         throw AppError(ErrorNumber::BadFileFormat,
-                       QStringLiteral("Tabellen %1, rad %2, fältet %3 innehåller en radbrytning "
-                                      "eller ett NUL-tecken, som exportfilen inte kan hålla. "
-                                      "Inget exporterades.")
+                       QStringLiteral("Tabellen %1, rad %2, fältet %3 %4. Inget exporterades.")
                            .arg(m_table,
                                 m_rowNumber >= 0 ? row.text(m_rowNumber) : QStringLiteral("?"),
-                                field.name));
+                                field.name, why));
     }
 
     SafeFile::Output &m_file;
@@ -127,6 +151,80 @@ private:
     ExportResult &m_result;
     QByteArray m_buffer;
 };
+
+struct WrittenReferences
+{
+    QSet<qint64> rowids;
+    QSet<QString> blockNames;
+};
+
+// The "=" lines of Eqv whose target is in the written file: an article, an ordinary
+// equivalence line, or a "=" line written in its turn. A target is looked up as it will be
+// written, cut to the field's width.
+WrittenReferences writtenReferences(Database &db)
+{
+    const QString designation =
+        quoteIdentifier(Schema::requiredColumn(db, Schema::kEqv, QStringLiteral("BENÄMNING")));
+    int width = 0;
+    for (const ColumnInfo &column : db.columns(QLatin1String(Schema::kEqv))) {
+        if (column.name.compare(QStringLiteral("BENÄMNING"), Qt::CaseInsensitive) == 0)
+            width = column.size;
+    }
+    struct Reference
+    {
+        qint64 rowid;
+        QString blockName;
+        QString target;
+    };
+    std::vector<Reference> pending;
+    Statement references = db.prepare(
+        QStringLiteral("SELECT rowid, BL_NAME, %1 FROM Eqv WHERE %1 LIKE '=%'").arg(designation));
+    while (references.step()) {
+        QString target = references.text(2).left(width).mid(1);
+        while (target.endsWith(QLatin1Char(' ')))
+            target.chop(1);
+        pending.push_back({references.int64(0), references.text(1), target});
+    }
+    Statement inArticles =
+        db.prepare(QStringLiteral("SELECT 1 FROM Articles WHERE BL_NAME = ? LIMIT 1"));
+    Statement inEqv = db.prepare(
+        QStringLiteral("SELECT 1 FROM Eqv WHERE BL_NAME = ? AND IFNULL(%1, '') NOT LIKE '=%' "
+                       "LIMIT 1")
+            .arg(designation));
+    const auto found = [](Statement &query, const QString &name) {
+        query.bind(1, name);
+        const bool exists = query.step();
+        query.reset();
+        return exists;
+    };
+    WrittenReferences written;
+    const auto write = [&written](const Reference &reference) {
+        written.rowids.insert(reference.rowid);
+        written.blockNames.insert(reference.blockName);
+    };
+    std::vector<Reference> chained;
+    for (const Reference &reference : pending) {
+        if (found(inArticles, reference.target) || found(inEqv, reference.target))
+            write(reference);
+        else
+            chained.push_back(reference);
+    }
+    // A "=" line pointing at another "=" line is written once that one is.
+    for (bool grew = true; grew;) {
+        grew = false;
+        std::vector<Reference> still;
+        for (const Reference &reference : chained) {
+            if (written.blockNames.contains(reference.target)) {
+                write(reference);
+                grew = true;
+            } else {
+                still.push_back(reference);
+            }
+        }
+        chained.swap(still);
+    }
+    return written;
+}
 
 // The layout the export writes must be one its import reads back: a .tdx line per field
 // ("name,description,width", no comma, colon or line break inside, a width within the .tdx
@@ -224,22 +322,29 @@ int TdsExport::completeEquivalences(Database &db, const QString &prefix)
     // Every row added by one export gets the same row number.
     const qint64 nextRow = greatest.isValid() ? greatest.toLongLong() + 1 : 0;
 
+    // A block counts as present when a line of it is written, or when it already holds the very
+    // line that would be added. A "=" line whose target is missing is left out of the file, so
+    // it does not stand in for the right one.
+    const QSet<QString> referenced = writtenReferences(db).blockNames;
     Transaction transaction(db);
-    Statement exists = db.prepare(QStringLiteral("SELECT 1 FROM Eqv WHERE BL_NAME = ? LIMIT 1"));
+    Statement present =
+        db.prepare(QStringLiteral("SELECT 1 FROM Eqv WHERE BL_NAME = ?1 AND "
+                                  "(IFNULL(%1, '') NOT LIKE '=%' OR %1 = ?2) LIMIT 1")
+                       .arg(designation));
     Statement insert = db.prepare(
         QStringLiteral("INSERT INTO Eqv (RAD, BL_NAME, %1) VALUES (?, ?, ?)").arg(designation));
     int added = 0;
     for (const EquivalenceCodePair &pair : EquivalenceCodePairs) {
         const QString blockName = prefix + QLatin1String(pair.code);
-        exists.bind(1, blockName);
-        const bool found = exists.step();
-        exists.reset();
+        const QString reference = QLatin1Char('=') + prefix + QLatin1String(pair.target);
+        if (referenced.contains(blockName))
+            continue;
+        present.bind(1, blockName).bind(2, reference);
+        const bool found = present.step();
+        present.reset();
         if (found)
             continue;
-        insert.bind(1, nextRow)
-            .bind(2, blockName)
-            .bind(3, QLatin1Char('=') + prefix + QLatin1String(pair.target))
-            .run();
+        insert.bind(1, nextRow).bind(2, blockName).bind(3, reference).run();
         ++added;
     }
     transaction.commit();
@@ -328,33 +433,37 @@ ExportResult TdsExport::write(const QString &outputPath)
     // Pass 1: the articles.
     {
         RecordWriter writer(tds, Schema::kArticles, articleColumns, m_progress, handled, result);
+        const auto writeAll = [&writer](Statement &rows) {
+            while (rows.step()) {
+                writer.write(rows, RecordWriter::SecondField::Filled);
+                writer.countHandled();
+            }
+        };
         if (isSortedByType(outputPath)) {
             Statement rows =
                 m_db.prepare(QStringLiteral("SELECT * FROM Articles ORDER BY CLNG(%1), RAD")
                                  .arg(quoteIdentifier(Schema::requiredColumn(
                                      m_db, Schema::kArticles, QStringLiteral("TYP")))));
-            while (rows.step()) {
-                writer.write(rows);
-                writer.countHandled();
-            }
+            writeAll(rows);
         } else {
             // Group by group in the order of their descriptions, each group in row order; the
-            // same as joining Articles with Designations, without sorting every article.
-            Statement groups =
-                m_db.prepare(QStringLiteral("SELECT BL_NAME FROM Designations "
-                                            "ORDER BY DESCRIPTION COLLATE SV, BL_NAME COLLATE SV"));
+            // same as joining Articles with Designations, without sorting every article. A group
+            // described twice is still written once.
+            Statement groups = m_db.prepare(QStringLiteral(
+                "SELECT BL_NAME FROM Designations WHERE BL_NAME IS NOT NULL GROUP BY BL_NAME "
+                "ORDER BY MIN(DESCRIPTION COLLATE SV), BL_NAME COLLATE SV"));
             Statement rows = m_db.prepare(
                 QStringLiteral("SELECT * FROM Articles WHERE BL_NAME = ? ORDER BY RAD"));
             while (groups.step()) {
-                if (groups.isNull(0))
-                    continue;
                 rows.bind(1, groups.text(0));
-                while (rows.step()) {
-                    writer.write(rows);
-                    writer.countHandled();
-                }
+                writeAll(rows);
                 rows.reset();
             }
+            // Articles of no group (a line without block name) are written last, never dropped.
+            Statement orphans = m_db.prepare(QStringLiteral(
+                "SELECT * FROM Articles AS a WHERE NOT EXISTS "
+                "(SELECT 1 FROM Designations AS d WHERE d.BL_NAME = a.BL_NAME) ORDER BY RAD"));
+            writeAll(orphans);
         }
         writer.flush();
     }
@@ -362,37 +471,28 @@ ExportResult TdsExport::write(const QString &outputPath)
     // Pass 2 and 3: the ordinary equivalence lines, then the "=" lines whose target exists.
     {
         RecordWriter writer(tds, Schema::kEqv, eqvColumns, m_progress, handled, result);
-        Statement ordinary = m_db.prepare(
-            QStringLiteral("SELECT * FROM Eqv WHERE %1 NOT LIKE '=%' ORDER BY RAD, rowid")
-                .arg(designation));
+        bool first = true;
+        const auto writeOne = [&writer, &first](const Statement &row) {
+            if (writer.write(row, first ? RecordWriter::SecondField::Blank
+                                        : RecordWriter::SecondField::Any))
+                first = false;
+        };
+        Statement ordinary =
+            m_db.prepare(QStringLiteral("SELECT * FROM Eqv WHERE IFNULL(%1, '') NOT LIKE '=%' "
+                                        "ORDER BY RAD, rowid")
+                             .arg(designation));
         while (ordinary.step()) {
-            writer.write(ordinary);
+            writeOne(ordinary);
             writer.countHandled();
         }
-        int designationColumn = -1;
-        for (size_t i = 0; i < eqvColumns.size(); ++i) {
-            if (eqvColumns[i].name.compare(QStringLiteral("BENÄMNING"), Qt::CaseInsensitive) == 0)
-                designationColumn = int(i);
-        }
-        Statement references =
-            m_db.prepare(QStringLiteral("SELECT * FROM Eqv WHERE %1 LIKE '=%' ORDER BY RAD, rowid")
-                             .arg(designation));
-        Statement inArticles =
-            m_db.prepare(QStringLiteral("SELECT 1 FROM Articles WHERE BL_NAME = ? LIMIT 1"));
-        Statement inEqv =
-            m_db.prepare(QStringLiteral("SELECT 1 FROM Eqv WHERE BL_NAME = ? LIMIT 1"));
+        const QSet<qint64> written = writtenReferences(m_db).rowids;
+        Statement references = m_db.prepare(
+            QStringLiteral("SELECT *, rowid FROM Eqv WHERE %1 LIKE '=%' ORDER BY RAD, rowid")
+                .arg(designation));
+        const int rowidColumn = int(eqvColumns.size());
         while (references.step()) {
-            const QString target = references.text(designationColumn).mid(1);
-            inArticles.bind(1, target);
-            bool exists = inArticles.step();
-            inArticles.reset();
-            if (!exists) {
-                inEqv.bind(1, target);
-                exists = inEqv.step();
-                inEqv.reset();
-            }
-            if (exists)
-                writer.write(references);
+            if (written.contains(references.int64(rowidColumn)))
+                writeOne(references);
             writer.countHandled();
         }
         writer.flush();

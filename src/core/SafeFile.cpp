@@ -430,6 +430,10 @@ QString writeFailure(const QString &path, int error)
         return QStringLiteral("Filsystemet är skrivskyddat: filen %1 kan inte skrivas.").arg(path);
     case EIO:
         return QStringLiteral("In- eller utmatningsfel (I/O-fel) när filen %1 skrevs.").arg(path);
+    case EFBIG:
+        return QStringLiteral("Filen %1 blir större än filsystemet eller gränsen för filstorlek "
+                              "tillåter; den kunde inte skrivas färdigt.")
+            .arg(path);
     default:
         return QStringLiteral("Kan ej skriva filen %1: %2").arg(path, systemText(error));
     }

@@ -406,7 +406,8 @@ Database::~Database()
 }
 
 Database::Database(Database &&other) noexcept
-    : m_handle(std::exchange(other.m_handle, nullptr)), m_path(std::move(other.m_path))
+    : m_handle(std::exchange(other.m_handle, nullptr)), m_path(std::move(other.m_path)),
+      m_shownPath(std::move(other.m_shownPath))
 {
 }
 
@@ -416,6 +417,7 @@ Database &Database::operator=(Database &&other) noexcept
         close();
         m_handle = std::exchange(other.m_handle, nullptr);
         m_path = std::move(other.m_path);
+        m_shownPath = std::move(other.m_shownPath);
     }
     return *this;
 }
@@ -439,6 +441,7 @@ void Database::open(const QString &path, OpenMode mode)
     }
     m_handle = handle;
     m_path = path;
+    m_shownPath.clear();
     sqlite3_extended_result_codes(m_handle, 1);
     sqlite3_busy_timeout(m_handle, 2000);
     // No value of a catalogue comes near this; a hostile database cannot make a read build
@@ -477,7 +480,7 @@ void Database::close()
 
 void Database::throwError(int rc) const
 {
-    throw DbError(rc & 0xff, describe(m_handle, rc, m_path));
+    throw DbError(rc & 0xff, describe(m_handle, rc, m_shownPath.isEmpty() ? m_path : m_shownPath));
 }
 
 void Database::exec(const QString &sql)

@@ -105,6 +105,9 @@ public:
     void close();
     bool isOpen() const { return m_handle != nullptr; }
     const QString &path() const { return m_path; }
+    // The name messages give the file: a database built under a temporary name is known to the
+    // user by the name it will get.
+    void setShownPath(const QString &path) { m_shownPath = path; }
 
     // Runs one or more statements without results.
     void exec(const QString &sql);
@@ -133,6 +136,7 @@ public:
 private:
     sqlite3 *m_handle = nullptr;
     QString m_path;
+    QString m_shownPath;
 };
 
 // Rolls back unless commit() was called.

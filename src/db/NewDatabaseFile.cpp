@@ -34,6 +34,7 @@ NewDatabaseFile::NewDatabaseFile(const QString &finalPath)
     m_tempPath = QFile::decodeName(name);
     try {
         m_db.open(m_tempPath, Database::OpenMode::ReadWrite);
+        m_db.setShownPath(m_finalPath);
         // The file is private until commit, so it needs no rollback journal on disk; a failure
         // removes it whole.
         m_db.exec(QStringLiteral("PRAGMA journal_mode = MEMORY; PRAGMA synchronous = NORMAL; "

@@ -130,8 +130,9 @@ ImportResult TdsImport::importFile(const QString &tdsPath)
     const qint64 sizeBefore = file.size();
     const QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        m_prompter.warning(QStringLiteral("Filen %1 kunde inte läsas: %2. Inget lästes in.")
-                               .arg(tdsPath, file.errorString()),
+        m_prompter.warning(QStringLiteral("Filen %1 kunde inte läsas (läsfel på disken eller i "
+                                          "nätverket). Inget lästes in.")
+                               .arg(tdsPath),
                            QStringLiteral("Inläsningsfel"));
         return result;
     }

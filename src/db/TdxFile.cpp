@@ -60,7 +60,8 @@ int ReadTdxFile(const QString &tdsPath, FieldList &fields, Prompter &prompter)
     // A read that failed is no empty field description.
     if (file.error() != QFileDevice::NoError) {
         prompter.warning(
-            QStringLiteral("Filen %1 kunde inte läsas: %2").arg(path, file.errorString()),
+            QStringLiteral("Filen %1 kunde inte läsas (läsfel på disken eller i nätverket).")
+                .arg(path),
             QStringLiteral("Inläsningsfel"));
         return -1;
     }

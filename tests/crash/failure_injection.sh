@@ -70,16 +70,18 @@ folder_of() { [ "$1" = export ] && echo out || echo db; }
 
 listing() { ls -A "$1" | sort | tr '\n' ' '; }
 
-# operation  call    errno (ENOSPC 28, EIO 5, EACCES 13, EMFILE 24)
+# operation  call    errno (ENOSPC 28, EIO 5, EACCES 13, EMFILE 24, EFBIG 27)
 cases="
 export open 13
 export write 28
+export write 27
 export rename 5
 export fsync 5
 export close 5
 import open 24
 import read 5
 import write 28
+import write 27
 import rename 5
 import fsync 5
 import close 5
@@ -117,6 +119,8 @@ while read -r operation call errno; do
         fi
         refused[$call]=$((${refused[$call]:-0} + 1))
         [ -s err.txt ] || fail "$what failed without a message"
+        # The user knows the files by their own names, not by a hidden temporary one.
+        ! grep -qE '\.demo\.[a-z]+\.[0-9]+-' err.txt || fail "$what: message names a temporary file: $(cat err.txt)"
         unchanged "$operation" || fail "$what failed and the old files changed"
     done
 done <<< "$cases"

@@ -7,62 +7,84 @@
 
 namespace {
 
-// True when the bytes hold at least one multi-byte UTF-8 sequence and no invalid one.
-bool looksLikeUtf8(QByteArrayView data)
-{
-    if (data.size() >= 3 && std::uint8_t(data[0]) == 0xEF && std::uint8_t(data[1]) == 0xBB &&
-        std::uint8_t(data[2]) == 0xBF)
-        return true;
-    bool sawMultiByte = false;
-    const qsizetype n = data.size();
-    for (qsizetype i = 0; i < n;) {
-        const auto b = std::uint8_t(data[i]);
-        if (b < 0x80) {
-            ++i;
-            continue;
-        }
-        int extra = 0;
-        if (b >= 0xC2 && b <= 0xDF)
-            extra = 1;
-        else if (b >= 0xE0 && b <= 0xEF)
-            extra = 2;
-        else if (b >= 0xF0 && b <= 0xF4)
-            extra = 3;
-        else
-            return false;
-        for (int k = 1; k <= extra; ++k) {
-            if (i + k >= n || (std::uint8_t(data[i + k]) & 0xC0) != 0x80)
-                return false;
-        }
-        sawMultiByte = true;
-        i += extra + 1;
-    }
-    return sawMultiByte;
-}
+constexpr std::uint8_t kByteOrderMark[] = {0xEF, 0xBB, 0xBF};
 
 } // namespace
 
-TextFileCheck TextFileCheck::of(QByteArrayView data)
+void TextFileCheck::Scanner::feed(QByteArrayView piece)
+{
+    if (isBinary() || piece.isEmpty())
+        return;
+    if (const void *nul = std::memchr(piece.data(), 0, size_t(piece.size()))) {
+        const auto offset = static_cast<const char *>(nul) - piece.data();
+        m_nulLine = 1 + m_lineBreaks + piece.first(offset).count('\n');
+        return;
+    }
+    if (m_head.size() < 3)
+        m_head.append(piece.first(qMin<qsizetype>(piece.size(), 3 - m_head.size())));
+    m_lineBreaks += piece.count('\n');
+    m_bytes += piece.size();
+    m_endsWithBreak = piece.endsWith('\n');
+    // True when the bytes hold at least one multi-byte UTF-8 sequence and no invalid one; a
+    // sequence may continue in the next piece.
+    for (qsizetype i = 0; i < piece.size() && !m_invalid; ++i) {
+        const auto b = std::uint8_t(piece[i]);
+        if (m_pending > 0) {
+            if ((b & 0xC0) != 0x80)
+                m_invalid = true;
+            else if (--m_pending == 0)
+                m_sawMultiByte = true;
+            continue;
+        }
+        if (b < 0x80)
+            continue;
+        if (b >= 0xC2 && b <= 0xDF)
+            m_pending = 1;
+        else if (b >= 0xE0 && b <= 0xEF)
+            m_pending = 2;
+        else if (b >= 0xF0 && b <= 0xF4)
+            m_pending = 3;
+        else
+            m_invalid = true;
+    }
+}
+
+TextFileCheck TextFileCheck::Scanner::result() const
 {
     TextFileCheck result;
-    // Empty views may have a null data pointer, which memchr must not get.
-    if (data.isEmpty())
-        return result;
-    const void *nul = std::memchr(data.data(), 0, size_t(data.size()));
-    if (nul) {
-        const auto offset = static_cast<const char *>(nul) - data.data();
+    if (isBinary()) {
         result.kind = Kind::Binary;
-        result.nulLine = 1 + QByteArrayView(data.data(), offset).count('\n');
+        result.nulLine = m_nulLine;
         return result;
     }
-    if (looksLikeUtf8(data))
+    const bool marked =
+        m_head.size() == 3 && std::memcmp(m_head.constData(), kByteOrderMark, 3) == 0;
+    if (marked || (m_sawMultiByte && !m_invalid && m_pending == 0))
         result.kind = Kind::Utf8;
     return result;
 }
 
+qint64 TextFileCheck::Scanner::lineCount() const
+{
+    if (m_bytes == 0)
+        return 0;
+    return m_endsWithBreak ? m_lineBreaks : m_lineBreaks + 1;
+}
+
+TextFileCheck TextFileCheck::of(QByteArrayView data)
+{
+    Scanner scanner;
+    scanner.feed(data);
+    return scanner.result();
+}
+
 bool confirmReadableText(QByteArrayView data, const QString &shownPath, Prompter &prompter)
 {
-    const TextFileCheck check = TextFileCheck::of(data);
+    return confirmReadableText(TextFileCheck::of(data), shownPath, prompter);
+}
+
+bool confirmReadableText(const TextFileCheck &check, const QString &shownPath, Prompter &prompter)
+{
     if (check.kind == TextFileCheck::Kind::Binary) {
         prompter.warning(QStringLiteral("Filen %1 är ingen textfil (NUL-tecken på rad %2). "
                                         "Inget lästes in.")

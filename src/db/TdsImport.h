@@ -42,6 +42,7 @@ public:
 
 private:
     ImportResult importFile(const QString &tdsPath);
+    void reportReadError(const QString &tdsPath);
     Prompter &m_prompter;
     Progress &m_progress;
     bool m_replaceWithoutAsking = false;

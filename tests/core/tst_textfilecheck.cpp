@@ -53,6 +53,16 @@ void TestTextFileCheck::classifies()
     const TextFileCheck check = TextFileCheck::of(data);
     QCOMPARE(check.kind, kind);
     QCOMPARE(check.nulLine, nulLine);
+
+    // A file read in pieces gets the same answer wherever the pieces are cut, also inside a
+    // UTF-8 sequence or a line break.
+    for (qsizetype size = 1; size <= 4; ++size) {
+        TextFileCheck::Scanner scanner;
+        for (qsizetype at = 0; at < data.size(); at += size)
+            scanner.feed(QByteArrayView(data).sliced(at, qMin(size, data.size() - at)));
+        QCOMPARE(scanner.result().kind, kind);
+        QCOMPARE(scanner.result().nulLine, nulLine);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestTextFileCheck)

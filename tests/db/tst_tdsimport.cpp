@@ -1,6 +1,9 @@
 #include "core/Progress.h"
 #include "db/Database.h"
+#include "db/Schema.h"
 #include "db/TdsImport.h"
+#include "db/TdsLineLoader.h"
+#include "db/TdxFile.h"
 #include "support/CatalogueFixture.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestFiles.h"
@@ -54,6 +57,7 @@ private slots:
     void linesBecomeRows_data();
     void linesBecomeRows();
     void lineFeedOnlyFilesImportTheSame();
+    void piecesCutAnywhereLoadTheSame();
     void missingTdxStopsBeforeCreating();
     void declinedOverwriteKeepsTheOldDatabase();
     void failureHalfWayKeepsTheOldDatabase();
@@ -179,6 +183,35 @@ void TestTdsImport::lineFeedOnlyFilesImportTheSame()
     Database db(result.dbPath, Database::OpenMode::ReadOnly);
     QCOMPARE(rows(db, "Articles"), QStringList{"0|ABCDI010|1|Rad ett|"});
     QCOMPARE(rows(db, "Eqv"), QStringList{"1|ABCDI061||=ABCDI060|"});
+}
+
+// A file is read in bounded pieces; a piece may end inside a line, a CR LF or a field.
+void TestTdsImport::piecesCutAnywhereLoadTheSame()
+{
+    ScriptedPrompter prompter;
+    FieldList fields;
+    QVERIFY(parseTdx(CatalogueFixture::tdx(), "fixture.tdx", fields, prompter) > 0);
+    const QByteArray bytes = TestFiles::cp1252(QStringList{
+                                 line("ABCDI010", "1", "Ett", "Nordel"),
+                                 line("ABCDI010", "2", "Rad\rbrytning", "Åkerby"), "",
+                                 line("ABCDI020", "1", "Två"), line("ABCDI061", "", "=ABCDI060")}
+                                                   .join("\r\n")) +
+                             "\n" + TestFiles::cp1252(line("ABCDI999", "", "Utan radslut"));
+    const auto load = [&](qsizetype pieceSize) {
+        Database db(":memory:", Database::OpenMode::Create);
+        Schema::createTables(db, fields);
+        NullProgress progress;
+        ImportResult result;
+        TdsLineLoader loader(db, fields, progress, result);
+        for (qsizetype at = 0; at < bytes.size(); at += pieceSize)
+            loader.feed(QByteArrayView(bytes).sliced(at, qMin(pieceSize, bytes.size() - at)));
+        loader.finish();
+        return rows(db, "Articles") + rows(db, "Eqv") + designations(db) + result.usedCodes;
+    };
+    const QStringList whole = load(bytes.size());
+    QCOMPARE(whole.size(), 3 + 2 + 2 + 3);
+    for (const qsizetype size : {1, 2, 3, 42, 43, 44, 45, 100})
+        QCOMPARE(load(size), whole);
 }
 
 void TestTdsImport::missingTdxStopsBeforeCreating()

@@ -5,7 +5,6 @@
 #include "browse/ArticleGridModel.h"
 #include "browse/RowNumbering.h"
 #include "core/AppError.h"
-#include "db/Database.h"
 #include "dialogs/ContactDefinitionDialog.h"
 #include "dialogs/ReplaceDialog.h"
 #include "edit/AccessoryPick.h"
@@ -401,24 +400,13 @@ bool GridController::shiftClickColumn(int column)
         QApplication::beep();
         return false;
     }
-    FieldEditColumn = header;
-    FieldEditSize.clear();
-    FieldEditDescription.clear();
-    try {
-        for (const ColumnInfo &info : m_session.database()->columns(QStringLiteral("Articles"))) {
-            if (info.name.compare(header, Qt::CaseInsensitive) == 0) {
-                FieldEditSize = QString::number(info.size);
-                FieldEditDescription = info.description;
-            }
+    for (const FieldDesc &field : m_session.fieldList()) {
+        if (field.Name.compare(header, Qt::CaseInsensitive) == 0) {
+            emit fieldEditRequested(header, QString::number(field.Length), field.Description);
+            return true;
         }
-    } catch (const std::exception &e) {
-        reportError(m_prompter, kMainWindow, QStringLiteral("FgDataGrid_MouseUp"), e);
-        return false;
     }
-    if (FieldEditSize.isEmpty())
-        return false; // a column the article table does not have
-    emit fieldEditRequested();
-    return true;
+    return false; // a column the article table does not have
 }
 
 void GridController::onGridMouseReleased(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,

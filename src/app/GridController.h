@@ -93,18 +93,13 @@ public:
     const ArticleGrid &moveRowsGrid() const override { return m_grid; }
     void moveRows(MoveRows::RowMove move) override;
 
-    // What Shift-click on a column keeps for the field-length dialog.
-    QString FieldEditColumn;
-    QString FieldEditSize;
-    QString FieldEditDescription;
-
 signals:
     void statusMessage(const QString &text, int milliseconds);
     void selectionStatus(const QString &text);
     // A popup item was chosen.
     void commandRequested(CommandId id);
-    // Shift-click on a column: FieldEditColumn and what goes with it are set.
-    void fieldEditRequested();
+    // Shift-click on a column: the field-length dialog is to open for this field.
+    void fieldEditRequested(const QString &column, const QString &size, const QString &description);
     void accessoryPickerRequested(int row, int column);
     // A cell editor opened or closed (saving is possible while one is open).
     void editingChanged(bool editing);

@@ -3,6 +3,8 @@
 #include "app/CommandTable.h"
 #include "app/FirstRun.h"
 #include "app/SessionCommands.h"
+#include "app/TreeController.h"
+#include "app/WaitCursor.h"
 #include "browse/ArticleGridModel.h"
 #include "browse/ArticleSearch.h"
 #include "browse/GroupTree.h"
@@ -80,16 +82,6 @@ private:
     qint64 m_scale = 1;
 };
 
-// The wait cursor for the length of a command.
-class WaitCursor
-{
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};
-
 } // namespace
 
 QString databaseCaption(const QString &path)
@@ -114,6 +106,8 @@ MainWindow::MainWindow(Prompter &prompter, QWidget *parent)
     CreateMenu();
     registerHandlers();
     connectSession();
+    // After the window's own handlers: the columns are set up before the tree shows a choice.
+    m_treeController = new TreeController(*m_tree, m_session, m_gridController, m_prompter, this);
     const QByteArray state = QByteArray::fromBase64(Settings::read(Settings::BarLayout).toLatin1());
     if (!state.isEmpty())
         restoreState(state);
@@ -137,19 +131,6 @@ MainWindow::~MainWindow()
 void MainWindow::createViews()
 {
     m_tree = new GroupTreeView(this);
-    m_tree->setManufacturerLoader([this](const QString &blockName) -> std::optional<QStringList> {
-        Database *db = m_session.database();
-        if (!db)
-            return QStringList();
-        try {
-            WaitCursor wait;
-            return GroupTree::manufacturers(*db, blockName);
-        } catch (const std::exception &e) {
-            reportError(m_prompter, kMainWindow, QStringLiteral("ExpandTreeRow"), e);
-            return QStringList();
-        }
-    });
-    connect(m_tree, &GroupTreeView::rowPicked, this, &MainWindow::FilterSelection);
 
     m_splitter = new QSplitter(Qt::Horizontal, this);
     m_splitter->setObjectName(QStringLiteral("picDrag"));
@@ -165,12 +146,9 @@ void MainWindow::createViews()
     gridLayout->addWidget(m_gridView, 1);
     m_splitter->addWidget(gridPane);
     connect(m_findBar, &FindBar::searchRequested, this, [this](const QString &text) {
-        Database *db = m_session.database();
-        if (!db)
-            return;
         try {
             WaitCursor wait;
-            m_findBar->setHits(ArticleSearch::find(*db, text));
+            m_findBar->setHits(m_session.find(text));
         } catch (const std::exception &e) {
             reportError(m_prompter, kMainWindow, QStringLiteral("Find"), e);
         }
@@ -362,16 +340,6 @@ void MainWindow::connectSession()
 {
     connect(&m_session, &CatalogueSession::opened, this, [this](const QString &path) {
         setupGridColumns();
-        // Another catalogue starts at the root, at the top of the tree; a reopened one keeps
-        // the choice the session shows again.
-        const bool reopening = m_session.isReopening();
-        if (!reopening)
-            m_lastTreeKey.clear();
-        SetupTreeView();
-        // A new user sees articles at once: the grid shows the highlighted tree row.
-        const ArticleSelection highlighted = ArticleSelection::fromTreeKey(m_tree->currentKey());
-        if (highlighted.isValid() && !reopening)
-            m_session.show(highlighted);
         setWindowTitle(databaseCaption(path));
         UpdateRecentFiles();
         updateCommands();
@@ -380,18 +348,13 @@ void MainWindow::connectSession()
         // The picker reads the database that just went.
         if (m_picker)
             m_picker->close();
-        m_tree->clear();
         setWindowTitle(QStringLiteral("Ravelund "));
         updateCommands();
     });
-    connect(&m_session, &CatalogueSession::treeChanged, this, &MainWindow::SetupTreeView);
     connect(&m_session, &CatalogueSession::editedChanged, this, &MainWindow::onEditedChanged);
     connect(&m_session, &CatalogueSession::notice, this,
             [this](const QString &text) { statusBar()->showMessage(text, 20000); });
-    connect(&m_session, &CatalogueSession::gridReset, this, [this] {
-        UpdateLayout();
-        showChoiceInTree();
-    });
+    connect(&m_session, &CatalogueSession::gridReset, this, &MainWindow::UpdateLayout);
 
     connect(&m_gridController, &GridController::statusMessage, this,
             [this](const QString &text, int milliseconds) {
@@ -427,15 +390,6 @@ void MainWindow::updateCommands()
 void MainWindow::onEditedChanged(bool edited)
 {
     setWindowModified(edited);
-    // While the grid holds edits the shown choice cannot change under them. A click on the
-    // tree that committed an open editor may have moved its current row: it goes back.
-    m_tree->setEnabled(!edited);
-    if (edited)
-        showChoiceInTree();
-    QPalette p = m_tree->palette();
-    p.setColor(QPalette::Text,
-               edited ? palette().color(QPalette::Dark) : palette().color(QPalette::WindowText));
-    m_tree->setPalette(p);
     updateCommands();
 }
 
@@ -651,21 +605,6 @@ bool MainWindow::importCatalogue(const QString &tdsPath)
     return m_session.importCatalogue(tdsPath);
 }
 
-void MainWindow::SetupTreeView()
-{
-    Database *db = m_session.database();
-    if (!db)
-        return;
-    try {
-        const QList<GroupTree::Group> groups = GroupTree::groups(*db);
-        // Building the tree moves its current row; that is no pick of the user's.
-        const QScopedValueRollback<bool> building(m_pickingTreeRow, true);
-        m_tree->build(groups, m_lastTreeKey);
-    } catch (const std::exception &e) {
-        reportError(m_prompter, kMainWindow, QStringLiteral("SetupTreeView"), e);
-    }
-}
-
 void MainWindow::showFoundArticle(int index)
 {
     if (index < 0 || index >= m_findBar->hits().size())
@@ -677,7 +616,6 @@ void MainWindow::showFoundArticle(int index)
         m_gridController.commitEditor();
         if (!m_session.show(group))
             return;
-        m_lastTreeKey = group.treeKey();
     }
     const int row = ArticleSearch::gridRowOf(grid(), hit);
     if (row < 1)
@@ -690,57 +628,22 @@ void MainWindow::showFoundArticle(int index)
     m_gridView->scrollTo(cell, QAbstractItemView::PositionAtCenter);
 }
 
-void MainWindow::showChoiceInTree()
-{
-    // The tree's current row follows what the grid shows, also after the tree was rebuilt.
-    const ArticleSelection &shown = m_session.selection();
-    if (!shown.isValid() || m_tree->currentKey() == shown.treeKey())
-        return;
-    const QScopedValueRollback<bool> restoring(m_pickingTreeRow, true);
-    m_tree->setCurrentKey(shown.treeKey());
-    m_tree->markCurrentBold();
-}
-
-void MainWindow::FilterSelection()
-{
-    if (m_pickingTreeRow || m_tree->topLevelItemCount() == 0)
-        return;
-    const QScopedValueRollback<bool> picking(m_pickingTreeRow, true);
-    m_gridController.commitEditor();
-    const ArticleSelection selection = ArticleSelection::fromTreeKey(m_tree->currentKey());
-    if (!selection.isValid())
-        return;
-    WaitCursor wait;
-    const bool shown = m_session.show(selection);
-    // After a cancelled question the tree shows the kept choice again.
-    showChoiceInTree();
-    if (!shown)
-        return;
-    m_lastTreeKey = selection.treeKey();
-    m_gridController.EvaluateTreeMode();
-}
-
 // ------------------------------------------------------------------------------- dialogs
 
-void MainWindow::openFieldEditDialog()
+void MainWindow::openFieldEditDialog(const QString &column, const QString &size,
+                                     const QString &description)
 {
-    Database *db = m_session.database();
-    if (!db)
-        return;
     // Reopening the database after the change would throw unsaved grid edits away.
-    if (!m_session.offerToSaveEdits())
+    if (!m_session.isOpen() || !m_session.offerToSaveEdits())
         return;
-    FieldEditDialog dialog(*db, m_prompter, m_gridController.FieldEditColumn,
-                           m_gridController.FieldEditSize, m_gridController.FieldEditDescription,
-                           this);
+    FieldEditDialog dialog(*m_session.database(), m_prompter, column, size, description, this);
     if (dialog.exec() == QDialog::Accepted)
         m_session.reopen(); // the grid's limits follow the new length
 }
 
 void MainWindow::openAccessoryPicker(int, int)
 {
-    Database *db = m_session.database();
-    if (!db)
+    if (!m_session.isOpen())
         return;
     // What the user typed in the cell counts first; the picked name then replaces it in the
     // rows that were selected when the picker opened.
@@ -748,7 +651,7 @@ void MainWindow::openAccessoryPicker(int, int)
     const ArticleGrid::CellRange target = grid().selection();
     if (m_picker)
         m_picker->close();
-    m_picker = new AccessoryPickerDialog(*db, m_prompter, this);
+    m_picker = new AccessoryPickerDialog(*m_session.database(), m_prompter, this);
     connect(m_picker, &AccessoryPickerDialog::chosen, this, [this, target](const QString &name) {
         m_gridController.writeAccessoryGroup(target, name);
     });
@@ -764,18 +667,14 @@ void MainWindow::openAccessoryPicker(int, int)
 void MainWindow::openChangePrefixDialog()
 {
     // The prefix dialog writes to the database at once; pending edits are settled first.
-    Database *db = m_session.database();
-    if (!db || !m_session.offerToSaveEdits())
+    if (!m_session.isOpen() || !m_session.offerToSaveEdits())
         return;
-    ChangePrefixDialog dialog(*db, m_prompter, this);
+    ChangePrefixDialog dialog(*m_session.database(), m_prompter, this);
     connect(&dialog, &ChangePrefixDialog::prefixChanged, this,
             [this](const QString &oldPrefix, const QString &newPrefix) {
                 // The shown group goes on under its new block name.
-                const ArticleSelection shown =
-                    PrefixChange::renamedSelection(m_session.selection(), oldPrefix, newPrefix);
-                if (shown.isValid())
-                    m_lastTreeKey = shown.treeKey();
-                m_session.databaseChanged(shown);
+                m_session.databaseChanged(
+                    PrefixChange::renamedSelection(m_session.selection(), oldPrefix, newPrefix));
             });
     dialog.exec();
 }
@@ -783,10 +682,9 @@ void MainWindow::openChangePrefixDialog()
 void MainWindow::openNewGroupDialog(bool accessoryGroup)
 {
     // The dialog writes to the database at once; pending edits are settled first.
-    Database *db = m_session.database();
-    if (!db || !m_session.offerToSaveEdits())
+    if (!m_session.isOpen() || !m_session.offerToSaveEdits())
         return;
-    NewGroupDialog dialog(*db, m_prompter, accessoryGroup, this);
+    NewGroupDialog dialog(*m_session.database(), m_prompter, accessoryGroup, this);
     dialog.exec(); // stays open for several groups
     if (dialog.anyGroupAdded())
         m_session.databaseChanged();

@@ -20,6 +20,7 @@ class ArticleGridView;
 class FindBar;
 class GroupTreeView;
 class Progress;
+class TreeController;
 class Prompter;
 class QAction;
 class QComboBox;
@@ -52,7 +53,6 @@ public:
     ArticleGridView *gridView() const { return m_gridView; }
     FindBar *findBar() const { return m_findBar; }
     ArticleGrid &grid() { return m_session.grid(); }
-    const QString &LastTreeKey() const { return m_lastTreeKey; }
     int treeWidth() const;
     void setTreeWidth(int pixels);
 
@@ -96,15 +96,12 @@ private:
     void setupGridColumns();
     void onEditedChanged(bool edited);
 
-    // Browsing: the picked tree row decides what the grid shows.
-    void SetupTreeView();
-    void FilterSelection();
-    void showChoiceInTree();
     // A hit of the find bar: its group in the tree and the grid, its cell current.
     void showFoundArticle(int index);
 
     // Dialogs.
-    void openFieldEditDialog();
+    void openFieldEditDialog(const QString &column, const QString &size,
+                             const QString &description);
     void openAccessoryPicker(int row, int column);
     void openChangePrefixDialog();
     void openNewGroupDialog(bool accessoryGroup);
@@ -123,6 +120,7 @@ private:
     QHash<QString, QMenu *> m_menus;
 
     GroupTreeView *m_tree = nullptr;
+    TreeController *m_treeController = nullptr;
     FindBar *m_findBar = nullptr;
     QSplitter *m_splitter = nullptr;
     QProgressBar *m_progressBar = nullptr;
@@ -131,9 +129,7 @@ private:
     QComboBox *m_fontSizeBox = nullptr;
 
     QList<int> m_storedColumnWidths; // twips by column number, -1 where none is stored
-    QString m_lastTreeKey;
     QPointer<AccessoryPickerDialog> m_picker;
-    bool m_pickingTreeRow = false;
     bool m_unloaded = false;
 };
 

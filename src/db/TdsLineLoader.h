@@ -19,8 +19,7 @@ struct ImportResult;
 class TdsLineLoader
 {
 public:
-    TdsLineLoader(Database &db, const FieldList &fields, Progress &progress,
-                  ImportResult &result);
+    TdsLineLoader(Database &db, const FieldList &fields, Progress &progress, ImportResult &result);
 
     void feed(QByteArrayView piece);
     // The last line, should the file not end with a line break.

@@ -13,7 +13,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QScopedValueRollback>
 
 namespace {
 
@@ -88,6 +87,8 @@ void CatalogueSession::closeDatabase()
     m_database.reset();
     GridEdited(false);
     m_selection = {};
+    if (wasOpen)
+        m_treeChoice = {};
     emit gridAboutToReset();
     m_grid.clear();
     emit gridReset();
@@ -235,10 +236,12 @@ bool CatalogueSession::reopen()
         return false;
     const QString path = m_currentDbPath;
     const ArticleSelection shown = m_selection;
-    const QScopedValueRollback<bool> reopening(m_reopening, true);
     closeDatabase();
-    if (!OpenMDB(path))
+    m_treeChoice = shown;
+    if (!OpenMDB(path)) {
+        m_treeChoice = {};
         return false;
+    }
     if (shown.isValid())
         PopulateGrid(shown);
     return true;
@@ -276,6 +279,7 @@ void CatalogueSession::PopulateGrid(const ArticleSelection &selection)
         return;
     }
     m_selection = selection;
+    m_treeChoice = selection;
     emit gridReset();
 }
 
@@ -329,9 +333,30 @@ void CatalogueSession::databaseChanged(const ArticleSelection &shown)
 {
     if (!isOpen())
         return;
+    if (shown.isValid())
+        m_treeChoice = shown;
     emit treeChanged();
     if (shown.isValid())
         PopulateGrid(shown);
     else
         clearGrid();
+}
+
+// ------------------------------------------------------------------ what the views read
+
+QList<GroupTree::Group> CatalogueSession::groups()
+{
+    return m_database ? GroupTree::groups(m_database->db()) : QList<GroupTree::Group>();
+}
+
+std::optional<QStringList> CatalogueSession::manufacturers(const QString &blockName)
+{
+    if (!m_database)
+        return QStringList();
+    return GroupTree::manufacturers(m_database->db(), blockName);
+}
+
+QList<ArticleSearch::Hit> CatalogueSession::find(const QString &text)
+{
+    return m_database ? ArticleSearch::find(m_database->db(), text) : QList<ArticleSearch::Hit>();
 }

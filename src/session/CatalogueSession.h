@@ -1,7 +1,9 @@
 #pragma once
 
 #include "browse/ArticleGrid.h"
+#include "browse/ArticleSearch.h"
 #include "browse/ArticleSelection.h"
+#include "browse/GroupTree.h"
 #include "db/FieldList.h"
 #include "db/WorkingDatabase.h"
 
@@ -58,8 +60,15 @@ public:
     bool exportCatalogue(const QString &tdsPath);
     // Closes and opens the database again with the same tree choice (a column changed).
     bool reopen();
-    // True while reopen() runs: the window keeps its tree choice instead of starting at the root.
-    bool isReopening() const { return m_reopening; }
+    // The tree's choice: what the grid shows or last showed. Kept across a reopen and a change
+    // by a dialog, forgotten when the catalogue closes; invalid for a catalogue just opened.
+    const ArticleSelection &treeChoice() const { return m_treeChoice; }
+
+    // What the tree and the find bar read from the open catalogue; they throw on engine errors
+    // and give nothing while no catalogue is open.
+    QList<GroupTree::Group> groups();
+    std::optional<QStringList> manufacturers(const QString &blockName);
+    QList<ArticleSearch::Hit> find(const QString &text);
 
     // The grid: show a tree choice (false when the user stayed with the edited one), write the
     // edits back, or throw them away and read the grid again.
@@ -101,6 +110,6 @@ private:
     FieldList m_fieldList;
     ArticleGrid m_grid;
     ArticleSelection m_selection;
+    ArticleSelection m_treeChoice;
     bool m_edited = false;
-    bool m_reopening = false;
 };

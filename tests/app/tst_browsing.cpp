@@ -164,7 +164,7 @@ void TestBrowsing::pickingRowsFillsTheGrid()
     QCOMPARE(window.grid().rows(), 3);
     QVERIFY(window.session().SingleGroupView());
     QCOMPARE(window.session().selection().currentGroup(), QString("ABCDI010"));
-    QCOMPARE(window.LastTreeKey(), QString("!ABCDI010"));
+    QCOMPARE(window.session().treeChoice().treeKey(), QString("!ABCDI010"));
     QVERIFY(window.tree()->currentItem()->font(0).bold());
     QVERIFY(!window.tree()->itemWithKey("@")->font(0).bold());
     // Saving and ignoring wait for an edit.

@@ -5,6 +5,7 @@
 #include "app/SessionCommands.h"
 #include "app/TreeController.h"
 #include "app/WaitCursor.h"
+#include "app/WindowAppearance.h"
 #include "browse/ArticleGridModel.h"
 #include "browse/ArticleSearch.h"
 #include "browse/GroupTree.h"
@@ -100,7 +101,6 @@ MainWindow::MainWindow(Prompter &prompter, QWidget *parent)
     setObjectName(kMainWindow);
     setWindowIcon(Icons::application());
     FirstRun::importDefaults(programFolder());
-    const int scheme = Theme::schemeFromSetting(Settings::read(Settings::Theme));
 
     createViews();
     CreateMenu();
@@ -108,12 +108,9 @@ MainWindow::MainWindow(Prompter &prompter, QWidget *parent)
     connectSession();
     // After the window's own handlers: the columns are set up before the tree shows a choice.
     m_treeController = new TreeController(*m_tree, m_session, m_gridController, m_prompter, this);
-    const QByteArray state = QByteArray::fromBase64(Settings::read(Settings::BarLayout).toLatin1());
-    if (!state.isEmpty())
-        restoreState(state);
-    SetTheme(scheme);
+    m_appearance->restoreBarLayout();
     setWindowTitle(QStringLiteral("Ravelund"));
-    loadSettings();
+    m_appearance->load();
     UpdateRecentFiles();
     UpdateLayout();
     updateCommands();
@@ -160,6 +157,11 @@ void MainWindow::createViews()
     m_splitter->setChildrenCollapsible(false);
     m_tree->setMinimumWidth(5);
     setCentralWidget(m_splitter);
+    m_appearance = new WindowAppearance(*this, *m_tree, *m_gridView, *m_splitter, m_gridController);
+    connect(m_appearance, &WindowAppearance::schemeChanged, this, [this](int scheme) {
+        for (int n = 0; n <= 5; ++n)
+            action(schemeCommand(n))->setChecked(n == scheme);
+    });
 
     // F6 and Shift+F6 go round the panes as in other programs: tree, find bar, grid.
     auto *nextPane = new QShortcut(QKeySequence(Qt::Key_F6), this);
@@ -252,30 +254,7 @@ void MainWindow::createToolbars()
     findChild<QToolBar *>(QStringLiteral("tbSchemes"))->hide();
 
     // The "Text" bar sits between the scheme bar and the save bar.
-    auto *text = new QToolBar(QStringLiteral("Text"), this);
-    text->setObjectName(QStringLiteral("tbText"));
-    insertToolBar(findChild<QToolBar *>(QStringLiteral("tbSave")), text);
-    m_fontBox = new QFontComboBox(text);
-    m_fontBox->setObjectName(QStringLiteral("cboFonts"));
-    m_fontBox->setToolTip(QStringLiteral("Teckensnitt"));
-    m_fontBox->setAccessibleName(QStringLiteral("Teckensnitt"));
-    m_fontBox->setCurrentFont(m_gridView->font());
-    m_fontSizeBox = new QComboBox(text);
-    m_fontSizeBox->setObjectName(QStringLiteral("cboTextHeight"));
-    m_fontSizeBox->setToolTip(QStringLiteral("Teckenstorlek"));
-    m_fontSizeBox->setAccessibleName(QStringLiteral("Teckenstorlek"));
-    for (int size = 5; size <= 12; ++size)
-        m_fontSizeBox->addItem(QString::number(size));
-    text->addSeparator();
-    text->addWidget(m_fontBox);
-    text->addSeparator();
-    text->addWidget(m_fontSizeBox);
-    connect(m_fontBox, &QFontComboBox::currentFontChanged, this,
-            [this](const QFont &font) { applyFontName(font.family()); });
-    connect(m_fontSizeBox, &QComboBox::currentTextChanged, this, [this](const QString &size) {
-        Settings::save(Settings::FontSize, size);
-        applyFontSize(size.toInt());
-    });
+    insertToolBar(findChild<QToolBar *>(QStringLiteral("tbSave")), m_appearance->createTextBar());
 }
 
 void MainWindow::createStatusBar()
@@ -311,7 +290,7 @@ void MainWindow::registerHandlers()
         m_findBar->focusSearch();
     });
     for (int scheme = 0; scheme <= 5; ++scheme)
-        m_commands.add(schemeCommand(scheme), [this, scheme] { SetTheme(scheme); });
+        m_commands.add(schemeCommand(scheme), [this, scheme] { m_appearance->setScheme(scheme); });
     m_gridController.registerCommands(m_commands);
     registerSessionCommands(m_commands, m_session);
 
@@ -339,7 +318,8 @@ void MainWindow::registerHandlers()
 void MainWindow::connectSession()
 {
     connect(&m_session, &CatalogueSession::opened, this, [this](const QString &path) {
-        setupGridColumns();
+        m_appearance->sizeColumns(m_session.fieldList(), grid().cols());
+        UpdateLayout();
         setWindowTitle(databaseCaption(path));
         UpdateRecentFiles();
         updateCommands();
@@ -393,24 +373,6 @@ void MainWindow::onEditedChanged(bool edited)
     updateCommands();
 }
 
-void MainWindow::SetTheme(int scheme)
-{
-    scheme = qBound(0, scheme, Theme::kDefaultScheme);
-    Theme::setCurrentScheme(scheme);
-    qApp->setPalette(Theme::palette(scheme));
-    QPalette own = palette();
-    own.setColor(QPalette::Window, colourFromValue(Theme::barColour(scheme)));
-    setPalette(own);
-    SetThemeCheck(scheme);
-    Settings::save(Settings::Theme, QString::number(scheme));
-}
-
-void MainWindow::SetThemeCheck(int scheme)
-{
-    for (int n = 0; n <= 5; ++n)
-        action(schemeCommand(n))->setChecked(n == scheme);
-}
-
 void MainWindow::UpdateLayout()
 {
     // The splitter places tree and grid; what is left is the look of the grid's columns.
@@ -441,38 +403,7 @@ void MainWindow::ShowProgress(bool show)
     m_messagePane->setVisible(!show);
 }
 
-int MainWindow::treeWidth() const
-{
-    return m_splitter->sizes().value(0);
-}
-
-void MainWindow::setTreeWidth(int pixels)
-{
-    const int total = qMax(m_splitter->width(), pixels + 100);
-    m_splitter->setSizes({qMax(5, pixels), qMax(1, total - pixels)});
-}
-
 // ------------------------------------------------------------------------------- settings
-
-void MainWindow::loadSettings()
-{
-    setTreeColour(storedColour(Settings::TreeColor));
-    setGridColour(storedColour(Settings::GridColor));
-    const QString fontSize = Settings::read(Settings::FontSize);
-    {
-        const QSignalBlocker block(m_fontSizeBox);
-        m_fontSizeBox->setCurrentText(fontSize);
-    }
-    applyFontSize(fontSize.toInt());
-
-    RestoreFormPosition(this, 8000, 12000);
-    setTreeWidth(Twips::toPixels(
-        Settings::readNumber(Settings::TreeWidth, int(Twips::fromPixels(width()) / 4))));
-    for (int column = 0; column < 64; ++column)
-        m_storedColumnWidths << Settings::readNumber(Settings::columnWidth(column), -1);
-    if (Settings::readNumber(Settings::WinState) == 2)
-        setWindowState(windowState() | Qt::WindowMaximized);
-}
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
@@ -490,109 +421,14 @@ void MainWindow::unloadSequence()
     if (m_unloaded)
         return;
     m_unloaded = true;
-    if (isMinimized())
-        showNormal();
-    SaveFormPosition(this);
-    Settings::save(Settings::WindowWidth, QString::number(Twips::fromPixels(width())));
-    Settings::save(Settings::WindowHeight, QString::number(Twips::fromPixels(height())));
-    Settings::save(Settings::FontName, m_fontBox->currentText());
-    Settings::save(Settings::WinState, isMaximized() ? QStringLiteral("2") : QStringLiteral("0"));
-    Settings::save(Settings::BarLayout, QString::fromLatin1(saveState().toBase64()));
-    Settings::save(Settings::BarCount, QString::number(findChildren<QToolBar *>().size()));
-    Settings::save(Settings::Version, FirstRun::fullVersion());
-    for (int column = 0; column < grid().cols(); ++column) {
-        const int pixels = m_gridView->columnWidth(column);
-        if (pixels > 0)
-            Settings::save(Settings::columnWidth(column),
-                           QString::number(qRound(Twips::fromPixels(pixels))));
-    }
+    m_appearance->save();
     for (QWidget *window : QApplication::topLevelWidgets()) {
         if (window != this && window->isVisible())
             window->close();
     }
 }
 
-void MainWindow::setTreeColour(std::uint32_t colour)
-{
-    QPalette p = m_tree->palette();
-    p.setColor(QPalette::Base, colourFromValue(colour));
-    m_tree->setPalette(p);
-}
-
-void MainWindow::setGridColour(std::uint32_t colour)
-{
-    QPalette p = m_gridView->palette();
-    const QColor base = colourFromValue(colour);
-    p.setColor(QPalette::Base, base);
-    // Every other row a shade off the chosen colour, darker on light colours, lighter on dark.
-    p.setColor(QPalette::AlternateBase,
-               base.lightness() > 128 ? base.darker(107) : base.lighter(130));
-    m_gridView->setPalette(p);
-}
-
-void MainWindow::setFontSize(int points)
-{
-    // Choosing in the box stores the size and applies it.
-    m_fontSizeBox->setCurrentText(QString::number(points));
-}
-
-void MainWindow::applyFontName(const QString &family)
-{
-    for (QWidget *view : {static_cast<QWidget *>(m_tree), static_cast<QWidget *>(m_gridView)}) {
-        QFont font = view->font();
-        font.setFamily(family);
-        view->setFont(font);
-    }
-}
-
-void MainWindow::applyFontSize(int points)
-{
-    if (points <= 0)
-        return;
-    // Column widths (shown and stored) follow the font, so text fits as it did before.
-    const int previous = m_gridView->font().pointSize();
-    if (previous > 0 && previous != points) {
-        const auto scaled = [&](int width) {
-            return int(std::lround(double(width) * points / previous));
-        };
-        for (int column = 0; column < m_gridView->horizontalHeader()->count(); ++column)
-            m_gridView->setColumnWidth(column, scaled(m_gridView->columnWidth(column)));
-        for (int &stored : m_storedColumnWidths) {
-            if (stored > 0)
-                stored = scaled(stored);
-        }
-    }
-    for (QWidget *view : {static_cast<QWidget *>(m_tree), static_cast<QWidget *>(m_gridView)}) {
-        QFont font = view->font();
-        font.setPointSize(points);
-        view->setFont(font);
-    }
-    m_gridView->verticalHeader()->setDefaultSectionSize(QFontMetrics(m_gridView->font()).height() +
-                                                        6);
-    m_gridController.fitRowSelector();
-}
-
 // ---------------------------------------------------------------------------- the catalogue
-
-void MainWindow::setupGridColumns()
-{
-    const FieldList &fields = m_session.fieldList();
-    // A stored width wins; a column nobody sized yet gets room for its field's length.
-    const QFontMetrics metrics(m_gridView->font());
-    for (int column = 0; column < grid().cols(); ++column) {
-        const int stored = m_storedColumnWidths.value(column, -1);
-        int pixels = Twips::toPixels(Settings::defaultOf(Settings::columnWidth(column)).toInt());
-        if (stored > 0) {
-            pixels = Twips::toPixels(stored);
-        } else if (column >= 1 && column - 1 < fields.size()) {
-            const FieldDesc &field = fields.at(column - 1);
-            const int characters = qBound(4, qMax<int>(field.Length, field.Name.size()), 30);
-            pixels = metrics.averageCharWidth() * characters + 12;
-        }
-        m_gridView->setColumnWidth(column, pixels);
-    }
-    UpdateLayout();
-}
 
 bool MainWindow::OpenMDB(const QString &path)
 {
@@ -695,9 +531,11 @@ OptionsDialog *MainWindow::openOptionsDialog()
     // Modal without a nested event loop; it deletes itself when closed.
     auto *dialog = new OptionsDialog(m_prompter, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &OptionsDialog::treeColourChosen, this, &MainWindow::setTreeColour);
-    connect(dialog, &OptionsDialog::gridColourChosen, this, &MainWindow::setGridColour);
-    connect(dialog, &OptionsDialog::fontSizeChosen, this, &MainWindow::setFontSize);
+    connect(dialog, &OptionsDialog::treeColourChosen, m_appearance,
+            &WindowAppearance::setTreeColour);
+    connect(dialog, &OptionsDialog::gridColourChosen, m_appearance,
+            &WindowAppearance::setGridColour);
+    connect(dialog, &OptionsDialog::fontSizeChosen, m_appearance, &WindowAppearance::setFontSize);
     dialog->open();
     return dialog;
 }

@@ -21,6 +21,7 @@ class FindBar;
 class GroupTreeView;
 class Progress;
 class TreeController;
+class WindowAppearance;
 class Prompter;
 class QAction;
 class QComboBox;
@@ -53,8 +54,7 @@ public:
     ArticleGridView *gridView() const { return m_gridView; }
     FindBar *findBar() const { return m_findBar; }
     ArticleGrid &grid() { return m_session.grid(); }
-    int treeWidth() const;
-    void setTreeWidth(int pixels);
+    WindowAppearance &appearance() { return *m_appearance; }
 
     // Where "&Användarhandbok" (F1) looks for the guide and how it is shown; tests record it.
     void setUserGuide(UserGuide guide) { m_userGuide = std::move(guide); }
@@ -77,23 +77,12 @@ private:
     void moveToPane(int step);
     void registerHandlers();
     void connectSession();
-    void loadSettings();
     void unloadSequence();
     // Every command's enabled state from the session's state.
     void updateCommands();
-    void SetTheme(int scheme);
-    void SetThemeCheck(int scheme);
     void UpdateLayout();
     void UpdateRecentFiles();
     void ShowProgress(bool show);
-    // What the Options dialog and the stored settings change.
-    void setTreeColour(std::uint32_t colour);
-    void setGridColour(std::uint32_t colour);
-    // Selects the size in the font-size box, which stores it and applies it to tree and grid.
-    void setFontSize(int points);
-    void applyFontName(const QString &family);
-    void applyFontSize(int points);
-    void setupGridColumns();
     void onEditedChanged(bool edited);
 
     // A hit of the find bar: its group in the tree and the grid, its cell current.
@@ -121,14 +110,12 @@ private:
 
     GroupTreeView *m_tree = nullptr;
     TreeController *m_treeController = nullptr;
+    WindowAppearance *m_appearance = nullptr;
     FindBar *m_findBar = nullptr;
     QSplitter *m_splitter = nullptr;
     QProgressBar *m_progressBar = nullptr;
     QLabel *m_messagePane = nullptr;
-    QFontComboBox *m_fontBox = nullptr;
-    QComboBox *m_fontSizeBox = nullptr;
 
-    QList<int> m_storedColumnWidths; // twips by column number, -1 where none is stored
     QPointer<AccessoryPickerDialog> m_picker;
     bool m_unloaded = false;
 };

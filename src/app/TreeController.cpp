@@ -8,8 +8,8 @@
 
 #include <QScopedValueRollback>
 
-TreeController::TreeController(GroupTreeView &tree, CatalogueSession &session,
-                               GridController &grid, Prompter &prompter, QObject *parent)
+TreeController::TreeController(GroupTreeView &tree, CatalogueSession &session, GridController &grid,
+                               Prompter &prompter, QObject *parent)
     : QObject(parent), m_tree(tree), m_session(session), m_grid(grid), m_prompter(prompter)
 {
     m_tree.setManufacturerLoader([this](const QString &blockName) -> std::optional<QStringList> {

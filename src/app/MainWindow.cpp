@@ -1,89 +1,39 @@
 #include "app/MainWindow.h"
 
 #include "app/CommandTable.h"
+#include "app/DialogController.h"
+#include "app/FindController.h"
 #include "app/FirstRun.h"
 #include "app/SessionCommands.h"
 #include "app/TreeController.h"
 #include "app/WaitCursor.h"
 #include "app/WindowAppearance.h"
 #include "browse/ArticleGridModel.h"
-#include "browse/ArticleSearch.h"
-#include "browse/GroupTree.h"
 #include "core/AppError.h"
 #include "core/Paths.h"
 #include "core/PickFile.h"
-#include "core/Progress.h"
 #include "core/RecentFiles.h"
-#include "core/Settings.h"
-#include "dialogs/AboutDialog.h"
-#include "dialogs/AccessoryPickerDialog.h"
-#include "dialogs/ChangePrefixDialog.h"
-#include "dialogs/FieldEditDialog.h"
-#include "dialogs/NewGroupDialog.h"
-#include "dialogs/OptionsDialog.h"
-#include "edit/PrefixChange.h"
 #include "ui/ArticleGridView.h"
 #include "ui/FindBar.h"
 #include "ui/GroupTreeView.h"
 #include "ui/Icons.h"
-#include "ui/Theme.h"
+#include "ui/StatusBarProgress.h"
 #include "ui/WindowPlacement.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDesktopServices>
 #include <QFileInfo>
-#include <QFontComboBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
-#include <QScopedValueRollback>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
-#include <QTreeWidget>
 #include <QVBoxLayout>
-
-#include <cmath>
-
-namespace {
-
-// Progress in the status bar's pane. Long work repaints now and then so the window keeps
-// moving.
-class StatusBarProgress final : public Progress
-{
-public:
-    StatusBarProgress(QProgressBar &bar, std::function<void(bool)> showPane)
-        : m_bar(bar), m_showPane(std::move(showPane))
-    {
-    }
-    void start(qint64 maximum) override
-    {
-        m_scale = maximum > INT_MAX ? maximum / INT_MAX + 1 : 1;
-        m_bar.setRange(0, int(qMax<qint64>(1, maximum / m_scale)));
-        m_bar.setValue(0);
-        m_showPane(true);
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    }
-    void update(qint64 value) override
-    {
-        m_bar.setValue(int(qMin<qint64>(value / m_scale, m_bar.maximum())));
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    }
-    void end() override { m_showPane(false); }
-
-private:
-    QProgressBar &m_bar;
-    std::function<void(bool)> m_showPane;
-    qint64 m_scale = 1;
-};
-
-} // namespace
 
 QString databaseCaption(const QString &path)
 {
@@ -142,22 +92,14 @@ void MainWindow::createViews()
     gridLayout->addWidget(m_findBar);
     gridLayout->addWidget(m_gridView, 1);
     m_splitter->addWidget(gridPane);
-    connect(m_findBar, &FindBar::searchRequested, this, [this](const QString &text) {
-        try {
-            WaitCursor wait;
-            m_findBar->setHits(m_session.find(text));
-        } catch (const std::exception &e) {
-            reportError(m_prompter, kMainWindow, QStringLiteral("Find"), e);
-        }
-    });
-    connect(m_findBar, &FindBar::hitActivated, this, &MainWindow::showFoundArticle);
-    connect(m_findBar, &FindBar::closed, this, [this] { m_gridView->setFocus(); });
     m_splitter->setStretchFactor(0, 0);
     m_splitter->setStretchFactor(1, 1);
     m_splitter->setChildrenCollapsible(false);
     m_tree->setMinimumWidth(5);
     setCentralWidget(m_splitter);
     m_appearance = new WindowAppearance(*this, *m_tree, *m_gridView, *m_splitter, m_gridController);
+    m_find = new FindController(*m_findBar, m_session, m_gridController, m_prompter, this);
+    m_dialogs = new DialogController(*this, m_session, m_gridController, *m_appearance, m_prompter);
     connect(m_appearance, &WindowAppearance::schemeChanged, this, [this](int scheme) {
         for (int n = 0; n <= 5; ++n)
             action(schemeCommand(n))->setChecked(n == scheme);
@@ -279,19 +221,12 @@ void MainWindow::registerHandlers()
     using C = CommandId;
     // The window's own commands; the grid's and the catalogue's register where their work is.
     m_commands.add(C::Exit, [this] { close(); });
-    m_commands.add(C::Options, [this] { openOptionsDialog(); });
-    m_commands.add(C::ChangePrefix, [this] { openChangePrefixDialog(); });
-    m_commands.add(C::NewArticleGroup, [this] { openNewGroupDialog(false); });
-    m_commands.add(C::NewAccessoryGroup, [this] { openNewGroupDialog(true); });
     m_commands.add(C::Help, [this] { m_userGuide.open(m_prompter); });
-    m_commands.add(C::About, [this] { showAbout(); });
-    m_commands.add(C::Find, [this] {
-        m_findBar->show();
-        m_findBar->focusSearch();
-    });
     for (int scheme = 0; scheme <= 5; ++scheme)
         m_commands.add(schemeCommand(scheme), [this, scheme] { m_appearance->setScheme(scheme); });
     m_gridController.registerCommands(m_commands);
+    m_dialogs->registerCommands(m_commands);
+    m_find->registerCommands(m_commands);
     registerSessionCommands(m_commands, m_session);
 
     m_commands.setBeforeEach([this] { m_gridController.commitEditor(); });
@@ -325,9 +260,6 @@ void MainWindow::connectSession()
         updateCommands();
     });
     connect(&m_session, &CatalogueSession::closed, this, [this] {
-        // The picker reads the database that just went.
-        if (m_picker)
-            m_picker->close();
         setWindowTitle(QStringLiteral("Ravelund "));
         updateCommands();
     });
@@ -344,10 +276,6 @@ void MainWindow::connectSession()
     connect(&m_gridController, &GridController::commandRequested, this, &MainWindow::dispatch);
     connect(&m_gridController, &GridController::editingChanged, this, &MainWindow::updateCommands);
     connect(&m_gridController.history(), &GridHistory::changed, this, &MainWindow::updateCommands);
-    connect(&m_gridController, &GridController::fieldEditRequested, this,
-            &MainWindow::openFieldEditDialog);
-    connect(&m_gridController, &GridController::accessoryPickerRequested, this,
-            &MainWindow::openAccessoryPicker);
 }
 
 // ------------------------------------------------------------------------------- dispatch
@@ -439,109 +367,4 @@ bool MainWindow::importCatalogue(const QString &tdsPath)
 {
     WaitCursor wait;
     return m_session.importCatalogue(tdsPath);
-}
-
-void MainWindow::showFoundArticle(int index)
-{
-    if (index < 0 || index >= m_findBar->hits().size())
-        return;
-    const ArticleSearch::Hit hit = m_findBar->hits().at(index);
-    const ArticleSelection group = ArticleSearch::selectionFor(hit);
-    // Another group is shown only after the question about unsaved edits.
-    if (m_session.selection() != group) {
-        m_gridController.commitEditor();
-        if (!m_session.show(group))
-            return;
-    }
-    const int row = ArticleSearch::gridRowOf(grid(), hit);
-    if (row < 1)
-        return;
-    int column = ArticleSearch::gridColumnOf(grid(), hit);
-    if (column < 2)
-        column = 2; // the row number is hidden; the block name is the first shown field
-    const QModelIndex cell = m_gridModel->index(row - 1, column);
-    m_gridView->setCurrentIndex(cell);
-    m_gridView->scrollTo(cell, QAbstractItemView::PositionAtCenter);
-}
-
-// ------------------------------------------------------------------------------- dialogs
-
-void MainWindow::openFieldEditDialog(const QString &column, const QString &size,
-                                     const QString &description)
-{
-    // Reopening the database after the change would throw unsaved grid edits away.
-    if (!m_session.isOpen() || !m_session.offerToSaveEdits())
-        return;
-    FieldEditDialog dialog(*m_session.database(), m_prompter, column, size, description, this);
-    if (dialog.exec() == QDialog::Accepted)
-        m_session.reopen(); // the grid's limits follow the new length
-}
-
-void MainWindow::openAccessoryPicker(int, int)
-{
-    if (!m_session.isOpen())
-        return;
-    // What the user typed in the cell counts first; the picked name then replaces it in the
-    // rows that were selected when the picker opened.
-    m_gridController.commitTypedText();
-    const ArticleGrid::CellRange target = grid().selection();
-    if (m_picker)
-        m_picker->close();
-    m_picker = new AccessoryPickerDialog(*m_session.database(), m_prompter, this);
-    connect(m_picker, &AccessoryPickerDialog::chosen, this, [this, target](const QString &name) {
-        m_gridController.writeAccessoryGroup(target, name);
-    });
-    connect(m_picker, &AccessoryPickerDialog::optionsRequested, this, [this] {
-        // A prefix chosen there fills the picker's list again.
-        OptionsDialog *options = openOptionsDialog();
-        connect(options, &OptionsDialog::accessoryPrefixChosen, m_picker.data(),
-                &AccessoryPickerDialog::fillList);
-    });
-    m_picker->present();
-}
-
-void MainWindow::openChangePrefixDialog()
-{
-    // The prefix dialog writes to the database at once; pending edits are settled first.
-    if (!m_session.isOpen() || !m_session.offerToSaveEdits())
-        return;
-    ChangePrefixDialog dialog(*m_session.database(), m_prompter, this);
-    connect(&dialog, &ChangePrefixDialog::prefixChanged, this,
-            [this](const QString &oldPrefix, const QString &newPrefix) {
-                // The shown group goes on under its new block name.
-                m_session.databaseChanged(
-                    PrefixChange::renamedSelection(m_session.selection(), oldPrefix, newPrefix));
-            });
-    dialog.exec();
-}
-
-void MainWindow::openNewGroupDialog(bool accessoryGroup)
-{
-    // The dialog writes to the database at once; pending edits are settled first.
-    if (!m_session.isOpen() || !m_session.offerToSaveEdits())
-        return;
-    NewGroupDialog dialog(*m_session.database(), m_prompter, accessoryGroup, this);
-    dialog.exec(); // stays open for several groups
-    if (dialog.anyGroupAdded())
-        m_session.databaseChanged();
-}
-
-OptionsDialog *MainWindow::openOptionsDialog()
-{
-    // Modal without a nested event loop; it deletes itself when closed.
-    auto *dialog = new OptionsDialog(m_prompter, this);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &OptionsDialog::treeColourChosen, m_appearance,
-            &WindowAppearance::setTreeColour);
-    connect(dialog, &OptionsDialog::gridColourChosen, m_appearance,
-            &WindowAppearance::setGridColour);
-    connect(dialog, &OptionsDialog::fontSizeChosen, m_appearance, &WindowAppearance::setFontSize);
-    dialog->open();
-    return dialog;
-}
-
-void MainWindow::showAbout()
-{
-    AboutDialog dialog(this);
-    dialog.exec();
 }

@@ -20,6 +20,8 @@ class ArticleGridView;
 class FindBar;
 class GroupTreeView;
 class Progress;
+class DialogController;
+class FindController;
 class TreeController;
 class WindowAppearance;
 class Prompter;
@@ -85,18 +87,6 @@ private:
     void ShowProgress(bool show);
     void onEditedChanged(bool edited);
 
-    // A hit of the find bar: its group in the tree and the grid, its cell current.
-    void showFoundArticle(int index);
-
-    // Dialogs.
-    void openFieldEditDialog(const QString &column, const QString &size,
-                             const QString &description);
-    void openAccessoryPicker(int row, int column);
-    void openChangePrefixDialog();
-    void openNewGroupDialog(bool accessoryGroup);
-    OptionsDialog *openOptionsDialog();
-    void showAbout();
-
     Prompter &m_prompter;
     CatalogueSession m_session;
     GridController m_gridController;
@@ -111,12 +101,13 @@ private:
     GroupTreeView *m_tree = nullptr;
     TreeController *m_treeController = nullptr;
     WindowAppearance *m_appearance = nullptr;
+    DialogController *m_dialogs = nullptr;
+    FindController *m_find = nullptr;
     FindBar *m_findBar = nullptr;
     QSplitter *m_splitter = nullptr;
     QProgressBar *m_progressBar = nullptr;
     QLabel *m_messagePane = nullptr;
 
-    QPointer<AccessoryPickerDialog> m_picker;
     bool m_unloaded = false;
 };
 

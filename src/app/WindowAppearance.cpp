@@ -24,9 +24,8 @@ constexpr int kStoredColumns = 64;
 
 } // namespace
 
-WindowAppearance::WindowAppearance(QMainWindow &window, GroupTreeView &tree,
-                                   ArticleGridView &grid, QSplitter &splitter,
-                                   GridController &gridController)
+WindowAppearance::WindowAppearance(QMainWindow &window, GroupTreeView &tree, ArticleGridView &grid,
+                                   QSplitter &splitter, GridController &gridController)
     : QObject(&window), m_window(window), m_tree(tree), m_grid(grid), m_splitter(splitter),
       m_gridController(gridController)
 {
@@ -80,8 +79,8 @@ void WindowAppearance::load()
     applyFontSize(fontSize.toInt());
 
     RestoreFormPosition(&m_window, 8000, 12000);
-    setTreeWidth(Twips::toPixels(Settings::readNumber(
-        Settings::TreeWidth, int(Twips::fromPixels(m_window.width()) / 4))));
+    setTreeWidth(Twips::toPixels(
+        Settings::readNumber(Settings::TreeWidth, int(Twips::fromPixels(m_window.width()) / 4))));
     m_storedColumnWidths.clear();
     for (int column = 0; column < kStoredColumns; ++column)
         m_storedColumnWidths << Settings::readNumber(Settings::columnWidth(column), -1);
@@ -100,8 +99,7 @@ void WindowAppearance::save()
     Settings::save(Settings::WinState,
                    m_window.isMaximized() ? QStringLiteral("2") : QStringLiteral("0"));
     Settings::save(Settings::BarLayout, QString::fromLatin1(m_window.saveState().toBase64()));
-    Settings::save(Settings::BarCount,
-                   QString::number(m_window.findChildren<QToolBar *>().size()));
+    Settings::save(Settings::BarCount, QString::number(m_window.findChildren<QToolBar *>().size()));
     Settings::save(Settings::Version, FirstRun::fullVersion());
     const int columns = m_grid.model() ? m_grid.model()->columnCount() : 0;
     for (int column = 0; column < columns; ++column) {

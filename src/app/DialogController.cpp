@@ -12,9 +12,8 @@
 #include "edit/PrefixChange.h"
 #include "session/CatalogueSession.h"
 
-DialogController::DialogController(QWidget &window, CatalogueSession &session,
-                                   GridController &grid, WindowAppearance &appearance,
-                                   Prompter &prompter)
+DialogController::DialogController(QWidget &window, CatalogueSession &session, GridController &grid,
+                                   WindowAppearance &appearance, Prompter &prompter)
     : QObject(&window), m_window(window), m_session(session), m_grid(grid),
       m_appearance(appearance), m_prompter(prompter)
 {
@@ -40,7 +39,7 @@ void DialogController::registerCommands(CommandRegistry &commands)
 }
 
 void DialogController::openFieldEditDialog(const QString &column, const QString &size,
-                                     const QString &description)
+                                           const QString &description)
 {
     // Reopening the database after the change would throw unsaved grid edits away.
     if (!m_session.isOpen() || !m_session.offerToSaveEdits())
@@ -61,9 +60,8 @@ void DialogController::openAccessoryPicker()
     if (m_picker)
         m_picker->close();
     m_picker = new AccessoryPickerDialog(*m_session.database(), m_prompter, &m_window);
-    connect(m_picker, &AccessoryPickerDialog::chosen, this, [this, target](const QString &name) {
-        m_grid.writeAccessoryGroup(target, name);
-    });
+    connect(m_picker, &AccessoryPickerDialog::chosen, this,
+            [this, target](const QString &name) { m_grid.writeAccessoryGroup(target, name); });
     connect(m_picker, &AccessoryPickerDialog::optionsRequested, this, [this] {
         // A prefix chosen there fills the picker's list again.
         OptionsDialog *options = openOptionsDialog();
@@ -108,8 +106,7 @@ OptionsDialog *DialogController::openOptionsDialog()
             &WindowAppearance::setTreeColour);
     connect(dialog, &OptionsDialog::gridColourChosen, &m_appearance,
             &WindowAppearance::setGridColour);
-    connect(dialog, &OptionsDialog::fontSizeChosen, &m_appearance,
-            &WindowAppearance::setFontSize);
+    connect(dialog, &OptionsDialog::fontSizeChosen, &m_appearance, &WindowAppearance::setFontSize);
     dialog->open();
     return dialog;
 }

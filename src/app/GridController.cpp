@@ -287,6 +287,19 @@ void GridController::reportCuts(const CutCells &cuts)
         emit statusMessage(cuts.statusText(), 15000);
 }
 
+void GridController::runStep(const QString &caption, const char *operation, Overview overview,
+                             const std::function<void()> &work)
+{
+    if (overview == Overview::Refused && refusedInOverview())
+        return;
+    const Step step(m_history, caption);
+    try {
+        work();
+    } catch (const std::exception &e) {
+        operationFailed(QString::fromLatin1(operation), e);
+    }
+}
+
 void GridController::operationFailed(const QString &operation, const std::exception &error)
 {
     // Cells written before the failure stay; the views read the grid again.
@@ -511,25 +524,21 @@ bool GridController::afterRowOperation(const RowOperations::RowsResult &result)
 
 void GridController::InsertArticle()
 {
-    const Step step(m_history, QStringLiteral("Infoga artiklar"));
-    if (!m_session.database())
-        return;
-    try {
+    runStep(QStringLiteral("Infoga artiklar"), "InsertArticle", Overview::Allowed, [&] {
+        if (!m_session.database())
+            return;
         const RowOperations::RowsResult result =
             RowOperations::InsertArticle(m_grid, *m_session.database(), shownKind());
         if (afterRowOperation(result) && result.count > 0)
             gridEdited();
-    } catch (const std::exception &e) {
-        operationFailed(QStringLiteral("InsertArticle"), e);
-    }
+    });
 }
 
 void GridController::AppendArticle(bool askForCount)
 {
-    const Step step(m_history, QStringLiteral("Addera artiklar"));
-    if (!m_session.database())
-        return;
-    try {
+    runStep(QStringLiteral("Addera artiklar"), "AppendArticle", Overview::Allowed, [&] {
+        if (!m_session.database())
+            return;
         const RowOperations::RowsResult result = RowOperations::AppendArticle(
             m_grid, *m_session.database(), m_prompter, askForCount, shownKind());
         if (!afterRowOperation(result))
@@ -537,22 +546,17 @@ void GridController::AppendArticle(bool askForCount)
         if (result.scrollRow >= 1)
             m_view->scrollTo(m_model->index(result.scrollRow - 1, 0));
         gridEdited();
-    } catch (const std::exception &e) {
-        operationFailed(QStringLiteral("AppendArticle"), e);
-    }
+    });
 }
 
 void GridController::DeleteArticle()
 {
-    const Step step(m_history, QStringLiteral("Radera artiklar"));
-    try {
+    runStep(QStringLiteral("Radera artiklar"), "DeleteArticle", Overview::Allowed, [&] {
         const RowOperations::RowsResult result =
             RowOperations::DeleteArticle(m_grid, m_prompter, shownKind());
         if (afterRowOperation(result) && result.count > 0)
             gridEdited();
-    } catch (const std::exception &e) {
-        operationFailed(QStringLiteral("DeleteArticle"), e);
-    }
+    });
 }
 
 // ------------------------------------------------------------------- fill and replace
@@ -571,38 +575,20 @@ void GridController::afterFill(const Fill::Result &result)
 
 void GridController::mnuDataFillDown()
 {
-    if (refusedInOverview())
-        return;
-    const Step step(m_history, QStringLiteral("Fyll nedåt"));
-    try {
-        afterFill(Fill::fillDown(m_grid));
-    } catch (const std::exception &e) {
-        operationFailed(QStringLiteral("mnuDataFillDown"), e);
-    }
+    runStep(QStringLiteral("Fyll nedåt"), "mnuDataFillDown", Overview::Refused,
+            [&] { afterFill(Fill::fillDown(m_grid)); });
 }
 
 void GridController::mnuDataFillUp()
 {
-    if (refusedInOverview())
-        return;
-    const Step step(m_history, QStringLiteral("Fyll uppåt"));
-    try {
-        afterFill(Fill::fillUp(m_grid));
-    } catch (const std::exception &e) {
-        operationFailed(QStringLiteral("mnuDataFillUp"), e);
-    }
+    runStep(QStringLiteral("Fyll uppåt"), "mnuDataFillUp", Overview::Refused,
+            [&] { afterFill(Fill::fillUp(m_grid)); });
 }
 
 void GridController::mnuEditFillDnIncr(int increment)
 {
-    if (refusedInOverview())
-        return;
-    const Step step(m_history, QStringLiteral("Fyll nedåt +%1").arg(increment));
-    try {
-        afterFill(Fill::fillDownIncrement(m_grid, increment, m_prompter));
-    } catch (const std::exception &e) {
-        operationFailed(QStringLiteral("mnuEditFillDnIncr"), e);
-    }
+    runStep(QStringLiteral("Fyll nedåt +%1").arg(increment), "mnuEditFillDnIncr", Overview::Refused,
+            [&] { afterFill(Fill::fillDownIncrement(m_grid, increment, m_prompter)); });
 }
 
 void GridController::openReplaceDialog()
@@ -662,59 +648,44 @@ void GridController::CopyArticle()
 
 void GridController::CutClip()
 {
-    if (refusedInOverview())
-        return;
-    const Step step(m_history, QStringLiteral("Klipp ut"));
-    try {
+    runStep(QStringLiteral("Klipp ut"), "CutClip", Overview::Refused, [&] {
         const ClipboardBlocks::CutResult result = ClipboardBlocks::CutClip(m_grid);
         afterOperation(result.change);
         putOnClipboard(result.text);
         if (result.text && result.changed)
             gridEdited();
-    } catch (const std::exception &e) {
-        operationFailed(QStringLiteral("CutClip"), e);
-    }
+    });
 }
 
 void GridController::PasteClip()
 {
-    if (refusedInOverview())
-        return;
-    const Step step(m_history, QStringLiteral("Klistra in"));
-    const QModelIndex current = m_view->currentIndex();
-    const int row = current.isValid() ? current.row() + 1 : m_grid.selection().r1;
-    const int column = current.isValid() ? current.column() : m_grid.selection().c1;
-    const QString text = QApplication::clipboard()->text();
-    try {
+    runStep(QStringLiteral("Klistra in"), "PasteClip", Overview::Refused, [&] {
+        const QModelIndex current = m_view->currentIndex();
+        const int row = current.isValid() ? current.row() + 1 : m_grid.selection().r1;
+        const int column = current.isValid() ? current.column() : m_grid.selection().c1;
+        const QString text = QApplication::clipboard()->text();
         afterPaste(ClipboardBlocks::PasteClip(m_grid, row, column, text));
-    } catch (const std::exception &e) {
-        operationFailed(QStringLiteral("PasteClip"), e);
-    }
+    });
 }
 
 void GridController::mnuPasteArticle()
 {
-    const Step step(m_history, QStringLiteral("Klistra in artiklar"));
-    const QString text = QApplication::clipboard()->text();
-    try {
+    runStep(QStringLiteral("Klistra in artiklar"), "mnuPasteArticle", Overview::Allowed, [&] {
+        const QString text = QApplication::clipboard()->text();
         afterPaste(ClipboardBlocks::mnuPasteArticle(m_grid, text, shownKind()));
-    } catch (const std::exception &e) {
-        operationFailed(QStringLiteral("mnuPasteArticle"), e);
-    }
+    });
 }
 
 void GridController::PasteArticlesAsNew()
 {
-    const Step step(m_history, QStringLiteral("Klistra in som nya artiklar"));
-    if (!m_session.database())
-        return;
-    const QString text = QApplication::clipboard()->text();
-    try {
-        afterPaste(
-            ClipboardBlocks::pasteAsNewArticles(m_grid, *m_session.database(), text, shownKind()));
-    } catch (const std::exception &e) {
-        operationFailed(QStringLiteral("PasteArticlesAsNew"), e);
-    }
+    runStep(QStringLiteral("Klistra in som nya artiklar"), "PasteArticlesAsNew", Overview::Allowed,
+            [&] {
+                if (!m_session.database())
+                    return;
+                const QString text = QApplication::clipboard()->text();
+                afterPaste(ClipboardBlocks::pasteAsNewArticles(m_grid, *m_session.database(), text,
+                                                               shownKind()));
+            });
 }
 
 void GridController::writeAccessoryGroup(const ArticleGrid::CellRange &target,
@@ -767,8 +738,7 @@ void GridController::openMoveRowsDialog(QPoint globalPosition)
 
 void GridController::moveRows(MoveRows::RowMove move)
 {
-    const Step step(m_history, QStringLiteral("Flytta rader"));
-    try {
+    runStep(QStringLiteral("Flytta rader"), "MoveRows", Overview::Allowed, [&] {
         const MoveRows::Result result = MoveRows::move(m_grid, move, shownKind());
         if (!result.refusal.isEmpty()) {
             emit statusMessage(result.refusal, 8000);
@@ -778,9 +748,7 @@ void GridController::moveRows(MoveRows::RowMove move)
             return;
         afterOperation(result.change);
         gridEdited();
-    } catch (const std::exception &e) {
-        operationFailed(QStringLiteral("MoveRows"), e);
-    }
+    });
 }
 
 void GridController::EvaluateTreeMode()

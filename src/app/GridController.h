@@ -11,7 +11,9 @@
 #include "ui/ArticleGridView.h"
 
 #include <QObject>
+
 #include <QPointer>
+#include <functional>
 
 #include <optional>
 
@@ -138,6 +140,11 @@ private:
     bool SingleGroupView() const;
     // In the root view nothing changes cells: true, with the status-bar hint, when it is shown.
     bool refusedInOverview();
+    // One undo step named caption around work; a failure is reported under the operation's
+    // name. Changes of cells are refused in the overview when so marked.
+    enum class Overview { Allowed, Refused };
+    void runStep(const QString &caption, const char *operation, Overview overview,
+                 const std::function<void()> &work);
     void showSortIndicator(int column, bool ascending);
 
     CatalogueSession &m_session;

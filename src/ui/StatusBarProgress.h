@@ -21,4 +21,3 @@ private:
     std::function<void(bool)> m_showPane;
     qint64 m_scale = 1;
 };
-

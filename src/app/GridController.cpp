@@ -71,7 +71,7 @@ GridController::GridController(CatalogueSession &session, Prompter &prompter, QO
     connect(m_delegate, &CellDelegate::ellipsisClicked, this, [this](int row, int column) {
         if (refusedInOverview())
             return;
-        if (m_grid.text(0, column) == QLatin1String("TBH/APP"))
+        if (m_grid.text(0, column) == Schema::kAccessoryGroup)
             emit accessoryPickerRequested(row, column);
         else
             openContactDefinition(row, column);
@@ -409,7 +409,7 @@ bool GridController::shiftClickColumn(int column)
     m_view->selectColumn(column);
     const QString header = m_grid.text(0, column);
     if (header == Schema::kBlockName || header == Schema::kType ||
-        header == QLatin1String("TBH/APP")) {
+        header == Schema::kAccessoryGroup) {
         QApplication::beep();
         return false;
     }

@@ -89,9 +89,9 @@ QString findSql(Database &db, const QString &cellTest)
                           "FROM Articles a WHERE %6 "
                           "ORDER BY description COLLATE SV, a.BL_NAME COLLATE SV, a.RAD "
                           "LIMIT ?2")
-        .arg(rowIdName(columns), description, columnOrNull(columns, QStringLiteral("FABRIKAT")),
-             columnOrNull(columns, QStringLiteral("ARTNR")),
-             columnOrNull(columns, QStringLiteral("BENÄMNING")), condition);
+        .arg(rowIdName(columns), description, columnOrNull(columns, Schema::kManufacturer),
+             columnOrNull(columns, Schema::kArticleNumber),
+             columnOrNull(columns, Schema::kDesignation), condition);
 }
 
 QList<Hit> find(Database &db, const QString &text, int limit)

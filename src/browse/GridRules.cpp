@@ -33,7 +33,7 @@ EditRule editRule(const ArticleGrid &grid, int column, bool singleGroupView,
     const QString header = grid.text(0, column);
     if (header == Schema::kBlockName)
         return rule;
-    rule.ellipsis = header == QLatin1String("TBH/APP") || header == QLatin1String("CCONF");
+    rule.ellipsis = header == Schema::kAccessoryGroup || header == Schema::kContacts;
     for (const FieldDesc &field : fields) {
         if (field.Name == header) {
             rule.allowed = true;

@@ -18,7 +18,7 @@ QList<Group> groups(Database &db)
 
 std::optional<QStringList> manufacturers(Database &db, const QString &blockName)
 {
-    if (!FieldExists(db, QLatin1String(Schema::kArticles), QStringLiteral("FABRIKAT")))
+    if (!FieldExists(db, QLatin1String(Schema::kArticles), Schema::kManufacturer))
         return std::nullopt;
     QStringList result;
     Statement st =

@@ -152,8 +152,8 @@ void createIndexes(Database &db, const FieldList &fields, const std::function<vo
         names << field.Name;
     indexEveryColumn(db, QLatin1String(kArticles), names, afterEach);
     indexEveryColumn(db, QLatin1String(kEqv), names, afterEach);
-    indexEveryColumn(db, QLatin1String(kDesignations),
-                     {QStringLiteral("BL_NAME"), QStringLiteral("DESCRIPTION")}, afterEach);
+    indexEveryColumn(db, QLatin1String(kDesignations), {Schema::kBlockName, Schema::kDescription},
+                     afterEach);
 }
 
 } // namespace Schema

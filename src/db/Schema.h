@@ -28,6 +28,14 @@ inline const QString kBlockName = QStringLiteral("BL_NAME");
 inline const QString kType = QStringLiteral("TYP");
 // The designation: a group's head line gives the group its description.
 inline const QString kDesignation = QStringLiteral("BENÄMNING");
+// Fields the editor gives a meaning: manufacturer and article number (the tree and find),
+// the accessory group an article refers to, and the contact definition.
+inline const QString kManufacturer = QStringLiteral("FABRIKAT");
+inline const QString kArticleNumber = QStringLiteral("ARTNR");
+inline const QString kAccessoryGroup = QStringLiteral("TBH/APP");
+inline const QString kContacts = QStringLiteral("CCONF");
+// The group's description in Designations.
+inline const QString kDescription = QStringLiteral("DESCRIPTION");
 // The columns no paste, fill, replace or Delete key writes into.
 inline bool isProtectedColumn(QStringView name)
 {

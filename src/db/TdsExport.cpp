@@ -164,10 +164,10 @@ struct WrittenReferences
 WrittenReferences writtenReferences(Database &db)
 {
     const QString designation =
-        quoteIdentifier(Schema::requiredColumn(db, Schema::kEqv, QStringLiteral("BENÄMNING")));
+        quoteIdentifier(Schema::requiredColumn(db, Schema::kEqv, Schema::kDesignation));
     int width = 0;
     for (const ColumnInfo &column : db.columns(QLatin1String(Schema::kEqv))) {
-        if (column.name.compare(QStringLiteral("BENÄMNING"), Qt::CaseInsensitive) == 0)
+        if (column.name.compare(Schema::kDesignation, Qt::CaseInsensitive) == 0)
             width = column.size;
     }
     struct Reference
@@ -316,7 +316,7 @@ QString TdsExport::libraryPrefix(Database &db)
 int TdsExport::completeEquivalences(Database &db, const QString &prefix)
 {
     const QString designation =
-        quoteIdentifier(Schema::requiredColumn(db, Schema::kEqv, QStringLiteral("BENÄMNING")));
+        quoteIdentifier(Schema::requiredColumn(db, Schema::kEqv, Schema::kDesignation));
     const QVariant greatest = db.scalar(
         QStringLiteral("SELECT MAX(RAD) FROM Eqv WHERE %1 NOT LIKE '=%'").arg(designation));
     // Every row added by one export gets the same row number.
@@ -410,10 +410,10 @@ ExportResult TdsExport::write(const QString &outputPath)
     const FieldList fields = readFieldList(m_db);
     checkExportable(articleColumns, eqvColumns, fields);
     // Said in Swedish here, not as the engine's "no such column" halfway through.
-    Schema::requiredColumn(m_db, Schema::kArticles, QStringLiteral("BL_NAME"));
-    Schema::requiredColumn(m_db, Schema::kEqv, QStringLiteral("BL_NAME"));
-    Schema::requiredColumn(m_db, Schema::kDesignations, QStringLiteral("BL_NAME"));
-    Schema::requiredColumn(m_db, Schema::kDesignations, QStringLiteral("DESCRIPTION"));
+    Schema::requiredColumn(m_db, Schema::kArticles, Schema::kBlockName);
+    Schema::requiredColumn(m_db, Schema::kEqv, Schema::kBlockName);
+    Schema::requiredColumn(m_db, Schema::kDesignations, Schema::kBlockName);
+    Schema::requiredColumn(m_db, Schema::kDesignations, Schema::kDescription);
 
     const QString prefix = libraryPrefix(m_db);
     completeEquivalences(m_db, prefix);
@@ -422,7 +422,7 @@ ExportResult TdsExport::write(const QString &outputPath)
     SafeFile::Output tdx(tdxPath);
 
     const QString designation =
-        quoteIdentifier(Schema::requiredColumn(m_db, Schema::kEqv, QStringLiteral("BENÄMNING")));
+        quoteIdentifier(Schema::requiredColumn(m_db, Schema::kEqv, Schema::kDesignation));
 
     const qint64 total = m_db.scalar(QStringLiteral("SELECT (SELECT COUNT(*) FROM Articles) + "
                                                     "(SELECT COUNT(*) FROM Eqv)"))
@@ -443,7 +443,7 @@ ExportResult TdsExport::write(const QString &outputPath)
             Statement rows =
                 m_db.prepare(QStringLiteral("SELECT * FROM Articles ORDER BY CLNG(%1), RAD")
                                  .arg(quoteIdentifier(Schema::requiredColumn(
-                                     m_db, Schema::kArticles, QStringLiteral("TYP")))));
+                                     m_db, Schema::kArticles, Schema::kType))));
             writeAll(rows);
         } else {
             // Group by group in the order of their descriptions, each group in row order; the

@@ -1,4 +1,5 @@
 #include "dialogs/AccessoryPickerDialog.h"
+#include "db/Schema.h"
 
 #include "core/AppError.h"
 #include "core/Prompter.h"
@@ -43,7 +44,7 @@ AccessoryPickerDialog::AccessoryPickerDialog(Database &db, Prompter &prompter, Q
     m_list = new QTableWidget(0, 2, this);
     m_list->setObjectName(QStringLiteral("FgDataGrid"));
     m_list->setAccessibleName(QStringLiteral("Tillbehörsgrupper"));
-    m_list->setHorizontalHeaderLabels({QStringLiteral("NAMN"), QStringLiteral("BENÄMNING")});
+    m_list->setHorizontalHeaderLabels({QStringLiteral("NAMN"), Schema::kDesignation});
     m_list->verticalHeader()->hide();
     m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 6);
     m_list->horizontalHeader()->setStretchLastSection(true);

@@ -51,7 +51,7 @@ QString articleInsert(Database &db, const char *table)
         Schema::requiredColumn(db, table, Schema::kRowNumber),
         Schema::requiredColumn(db, table, Schema::kBlockName),
         Schema::requiredColumn(db, table, Schema::kType),
-        Schema::requiredColumn(db, table, QStringLiteral("BENÄMNING")),
+        Schema::requiredColumn(db, table, Schema::kDesignation),
     };
     QStringList quoted;
     for (const QString &column : columns)
@@ -169,7 +169,7 @@ QStringList readUsedCodes(Database &db, Kind kind)
 
 int descriptionLength(Database &db)
 {
-    return declaredSize(db, Schema::kArticles, QStringLiteral("BENÄMNING"));
+    return declaredSize(db, Schema::kArticles, Schema::kDesignation);
 }
 
 QString codeLengthMessage(Kind kind)
@@ -267,7 +267,7 @@ Rows write(Database &db, const Request &request)
     const QString nameColumn =
         Schema::requiredColumn(db, Schema::kDesignations, Schema::kBlockName);
     const QString descriptionColumn =
-        Schema::requiredColumn(db, Schema::kDesignations, QStringLiteral("DESCRIPTION"));
+        Schema::requiredColumn(db, Schema::kDesignations, Schema::kDescription);
     const int descriptionSize = declaredSize(db, Schema::kDesignations, descriptionColumn);
     db.prepare(QStringLiteral("INSERT INTO %1 (%2, %3) VALUES (?, ?)")
                    .arg(quoteIdentifier(QLatin1String(Schema::kDesignations)),

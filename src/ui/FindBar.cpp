@@ -1,4 +1,5 @@
 #include "ui/FindBar.h"
+#include "db/Schema.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -23,7 +24,7 @@ FindBar::FindBar(QWidget *parent)
 
     m_list->setColumnCount(4);
     m_list->setHeaderLabels(
-        {tr("Grupp"), tr("Fabrikat"), QStringLiteral("ARTNR"), QStringLiteral("BENÄMNING")});
+        {tr("Grupp"), tr("Fabrikat"), Schema::kArticleNumber, Schema::kDesignation});
     m_list->setAccessibleName(tr("Träffar"));
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);

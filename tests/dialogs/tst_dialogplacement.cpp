@@ -88,8 +88,7 @@ QList<Kept> keptDialogs()
          [](Needs &n) { return std::make_unique<ChangePrefixDialog>(n.db, n.prompter); }},
         {"field length", "FieldEdit",
          [](Needs &n) {
-             return std::make_unique<FieldEditDialog>(n.db, n.prompter,
-                                                      QStringLiteral("BENÄMNING"),
+             return std::make_unique<FieldEditDialog>(n.db, n.prompter, QStringLiteral("BENÄMNING"),
                                                       QStringLiteral("20"),
                                                       QStringLiteral("Benämning"));
          }},
@@ -135,8 +134,8 @@ private:
     QTemporaryDir m_settings;
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<Database> m_db;
-    ArticleGrid m_grid = GridFixture::make({"RAD", "BL_NAME", "TYP", "BENÄMNING"},
-                                           {"10|ABCDI010|1|Kontaktor"});
+    ArticleGrid m_grid =
+        GridFixture::make({"RAD", "BL_NAME", "TYP", "BENÄMNING"}, {"10|ABCDI010|1|Kontaktor"});
     ScriptedPrompter m_prompter;
 };
 
@@ -151,10 +150,10 @@ void TestDialogPlacement::init()
     TestFiles::clearUserSettings();
     QFile::remove(ContactPresets::defaultFile());
     m_dir = std::make_unique<QTemporaryDir>();
-    const QString path = CatalogueFixture::importDatabase(
-        m_dir->path(), QStringLiteral("art"),
-        {line("ABCDI010", "1", "Kontaktor"), line("ABCD#001", "1", "TILLB Lock"),
-         line("ABCDI999", "", "=ABCDI010")});
+    const QString path = CatalogueFixture::importDatabase(m_dir->path(), QStringLiteral("art"),
+                                                          {line("ABCDI010", "1", "Kontaktor"),
+                                                           line("ABCD#001", "1", "TILLB Lock"),
+                                                           line("ABCDI999", "", "=ABCDI010")});
     m_db = std::make_unique<Database>(path, Database::OpenMode::ReadWrite);
     m_prompter = ScriptedPrompter();
 }
@@ -206,15 +205,15 @@ void TestDialogPlacement::closingStoresPlacementOnlyWhenWanted_data()
     QTest::addColumn<QString>("closing"); // "close" the window, or "reject" through done()
 
     for (const Kept &dialog : keptDialogs()) {
-        const auto row = [&](const char *what) {
-            return QByteArray(dialog.name) + ", " + what;
-        };
-        QTest::newRow(row("on, window closed").constData())
-            << dialog.section << dialog.make << "1" << "close";
-        QTest::newRow(row("on, cancelled").constData()) << dialog.section << dialog.make << "1" << "reject";
-        QTest::newRow(row("off, window closed").constData())
-            << dialog.section << dialog.make << "0" << "close";
-        QTest::newRow(row("off, cancelled").constData()) << dialog.section << dialog.make << "0" << "reject";
+        const auto row = [&](const char *what) { return QByteArray(dialog.name) + ", " + what; };
+        QTest::newRow(row("on, window closed").constData()) << dialog.section << dialog.make << "1"
+                                                            << "close";
+        QTest::newRow(row("on, cancelled").constData()) << dialog.section << dialog.make << "1"
+                                                        << "reject";
+        QTest::newRow(row("off, window closed").constData()) << dialog.section << dialog.make << "0"
+                                                             << "close";
+        QTest::newRow(row("off, cancelled").constData()) << dialog.section << dialog.make << "0"
+                                                         << "reject";
     }
 }
 

@@ -85,7 +85,7 @@ bool AccessoryPickerDialog::load()
 
     const QString section = placementSection(this);
     const bool placed = !Settings::read(Settings::placementWidth(section)).isEmpty();
-    RestoreFormPosition(this, kDefaultHeightTwips, kDefaultWidthTwips);
+    keepPlacement(this, kDefaultHeightTwips, kDefaultWidthTwips);
     if (!placed)
         resize(Twips::toPixels(kFirstWidthTwips), Twips::toPixels(kFirstHeightTwips));
     keepOnScreen();
@@ -263,9 +263,6 @@ void AccessoryPickerDialog::done(int result)
         m_awaited = nullptr;
         if (m_preview)
             m_preview->close();
-        // Read now: the Options dialog may have switched it while the picker was open.
-        if (isVisible() && saveWindowPlacementEnabled())
-            SaveFormPosition(this);
     }
     QDialog::done(result);
 }

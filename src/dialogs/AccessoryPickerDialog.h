@@ -46,7 +46,7 @@ public:
     // The top of a list row (global): a preview starts level with it.
     int rowTop(int row) const;
 
-    // Every way of closing ends here: the preview closes and the placement is stored once.
+    // Every way of closing ends here: the preview closes once.
     void done(int result) override;
 
 public slots:

@@ -39,7 +39,7 @@ ChangePrefixDialog::ChangePrefixDialog(Database &db, Prompter &prompter, QWidget
     }
     newPrefixChanged(m_newPrefix->text());
     m_newPrefix->setFocus();
-    RestoreFormPosition(this, kDefaultHeightTwips, kDefaultWidthTwips);
+    keepPlacement(this, kDefaultHeightTwips, kDefaultWidthTwips);
     ApplyThemeColours(this, 0);
 }
 
@@ -113,11 +113,4 @@ void ChangePrefixDialog::carryOut()
     }
     emit prefixChanged(oldPrefix, newPrefix);
     accept();
-}
-
-void ChangePrefixDialog::done(int result)
-{
-    if (saveWindowPlacementEnabled())
-        SaveFormPosition(this);
-    QDialog::done(result);
 }

@@ -18,9 +18,6 @@ class ChangePrefixDialog : public QDialog
 public:
     ChangePrefixDialog(Database &db, Prompter &prompter, QWidget *parent = nullptr);
 
-    // Every way of closing ends here, so the placement is stored exactly once per close.
-    void done(int result) override;
-
 signals:
     // The database now uses newPrefix: the tree is to be built again.
     void prefixChanged(const QString &oldPrefix, const QString &newPrefix);

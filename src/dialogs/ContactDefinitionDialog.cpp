@@ -137,8 +137,8 @@ ContactDefinitionDialog::ContactDefinitionDialog(Prompter &prompter, const QStri
     showState();
     // The designed size is what the layout needs, so no text is ever cut.
     const QSize designed = sizeHint();
-    RestoreFormPosition(this, int(Twips::fromPixels(designed.height())),
-                        int(Twips::fromPixels(designed.width())));
+    keepPlacement(this, int(Twips::fromPixels(designed.height())),
+                  int(Twips::fromPixels(designed.width())));
 }
 
 void ContactDefinitionDialog::buildControls()
@@ -528,12 +528,4 @@ void ContactDefinitionDialog::deletePreset()
             AppError(ErrorNumber::PermissionDenied, QStringLiteral("Kan ej skriva till ") + file));
     }
     loadPresets();
-}
-
-void ContactDefinitionDialog::done(int result)
-{
-    // Read now: the Options dialog may have switched it since this one was made.
-    if (saveWindowPlacementEnabled())
-        SaveFormPosition(this);
-    QDialog::done(result);
 }

@@ -32,9 +32,6 @@ public:
     // The characters the CCONF field holds (0: no limit). A longer text cannot be confirmed.
     void setFieldLength(int length);
 
-    // Every way of closing ends here, so the placement is stored exactly once per close.
-    void done(int result) override;
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

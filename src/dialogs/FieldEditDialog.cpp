@@ -45,7 +45,7 @@ FieldEditDialog::FieldEditDialog(Database &db, Prompter &prompter, const QString
     // The name box is read-only (an edited name would change another column), so the length
     // box is the one to type in.
     m_length->setFocus();
-    RestoreFormPosition(this, kDefaultHeightTwips, kDefaultWidthTwips);
+    keepPlacement(this, kDefaultHeightTwips, kDefaultWidthTwips);
     ApplyThemeColours(this, 0);
 }
 
@@ -131,11 +131,4 @@ void FieldEditDialog::carryOut()
         m_length->selectAll();
         return;
     }
-}
-
-void FieldEditDialog::done(int result)
-{
-    if (saveWindowPlacementEnabled())
-        SaveFormPosition(this);
-    QDialog::done(result);
 }

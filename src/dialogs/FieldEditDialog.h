@@ -19,9 +19,6 @@ public:
     FieldEditDialog(Database &db, Prompter &prompter, const QString &column, const QString &size,
                     const QString &description, QWidget *parent = nullptr);
 
-    // Every way of closing ends here, so the placement is stored exactly once per close.
-    void done(int result) override;
-
 private:
     void buildControls();
     void carryOut();

@@ -90,7 +90,7 @@ NewGroupDialog::NewGroupDialog(Database &db, Prompter &prompter, bool accessoryG
     }
     m_slider->setValue(NewGroup::initialNumber(m_kind));
 
-    RestoreFormPosition(this, kDefaultHeightTwips, kDefaultWidthTwips);
+    keepPlacement(this, kDefaultHeightTwips, kDefaultWidthTwips);
     ApplyThemeColours(this, 0);
 }
 
@@ -351,11 +351,4 @@ void NewGroupDialog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     m_code->setFocus();
-}
-
-void NewGroupDialog::done(int result)
-{
-    if (saveWindowPlacementEnabled())
-        SaveFormPosition(this);
-    QDialog::done(result);
 }

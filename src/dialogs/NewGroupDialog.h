@@ -30,9 +30,6 @@ public:
 
     bool anyGroupAdded() const { return m_anyGroupAdded; }
 
-    // Every way of closing ends here, so the placement is stored exactly once per close.
-    void done(int result) override;
-
 signals:
     void groupAdded(const QString &blockName);
 

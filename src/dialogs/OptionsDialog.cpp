@@ -65,7 +65,7 @@ OptionsDialog::OptionsDialog(Prompter &prompter, QWidget *parent)
     setWindowTitle(QStringLiteral("Alternativ"));
     buildControls();
     loadSettings();
-    RestoreFormPosition(this, kDefaultHeightTwips, kDefaultWidthTwips);
+    keepPlacement(this, kDefaultHeightTwips, kDefaultWidthTwips);
     ApplyThemeColours(this, 0);
 }
 
@@ -214,12 +214,4 @@ void OptionsDialog::applyAndClose()
 {
     apply();
     accept();
-}
-
-void OptionsDialog::done(int result)
-{
-    // Read now, not at loading: applying may just have switched it.
-    if (saveWindowPlacementEnabled())
-        SaveFormPosition(this);
-    QDialog::done(result);
 }

@@ -21,9 +21,6 @@ class OptionsDialog : public QDialog
 public:
     explicit OptionsDialog(Prompter &prompter, QWidget *parent = nullptr);
 
-    // Every way of closing ends here, so the placement is stored exactly once per close.
-    void done(int result) override;
-
 signals:
     // Colours are the stored 32-bit values (red in the lowest byte).
     void treeColourChosen(std::uint32_t colour);

@@ -43,7 +43,7 @@ ReplaceDialog::ReplaceDialog(ArticleGrid &grid, QWidget *parent) : QDialog(paren
     setObjectName(QStringLiteral("frmReplace"));
     setWindowTitle(QStringLiteral("Sök och ersätt"));
     buildControls();
-    RestoreFormPosition(this, kDefaultHeightTwips, kDefaultWidthTwips);
+    keepPlacement(this, kDefaultHeightTwips, kDefaultWidthTwips);
     if (Replace::defaultScope(m_grid.selection()) == Replace::Scope::ShownArticles)
         m_shownArticles->setChecked(true);
     updateState();
@@ -144,12 +144,4 @@ void ReplaceDialog::replace()
     emit replaced(*result);
     emit gridEdited(Replace::scopeRange(m_grid, scope));
     accept();
-}
-
-void ReplaceDialog::done(int result)
-{
-    // Read now: the Options dialog may have switched it since this one was made.
-    if (saveWindowPlacementEnabled())
-        SaveFormPosition(this);
-    QDialog::done(result);
 }

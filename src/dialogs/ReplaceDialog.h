@@ -19,9 +19,6 @@ class ReplaceDialog : public QDialog
 public:
     explicit ReplaceDialog(ArticleGrid &grid, QWidget *parent = nullptr);
 
-    // Every way of closing ends here, so the placement is stored exactly once per close.
-    void done(int result) override;
-
 signals:
     // The replacement has run (also when nothing matched): what changed, what had to be cut to
     // its field's length; the covered cells are the grid's selection now. Sent before gridEdited.

@@ -3,6 +3,8 @@
 #include "core/Settings.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScreen>
@@ -11,6 +13,7 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -169,4 +172,68 @@ void SaveFormPosition(QWidget *window)
 bool saveWindowPlacementEnabled()
 {
     return Settings::read(Settings::SaveWinProp) == QLatin1String("1");
+}
+
+namespace {
+
+const QString kKeeperName = QStringLiteral("placementKeeper");
+
+// Watches its dialog and stores the placement when a shown dialog is hidden: every way of closing
+// (done(), close(), Escape) ends in that hide, and it comes once per close.
+class PlacementKeeper : public QObject
+{
+public:
+    PlacementKeeper(QDialog *dialog, std::function<bool()> storeWanted)
+        : QObject(dialog), m_dialog(dialog), m_storeWanted(std::move(storeWanted)),
+          m_type(dialog->metaObject()), m_shown(dialog->isVisible())
+    {
+        setObjectName(kKeeperName);
+    }
+
+    void setStoreWanted(std::function<bool()> storeWanted)
+    {
+        m_storeWanted = std::move(storeWanted);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        // ~QDialog hides a dialog destroyed while open; by then it is no longer of its own class,
+        // and only a close stores, not the teardown.
+        if (watched != m_dialog || !watched->metaObject()->inherits(m_type))
+            return false;
+        if (event->type() == QEvent::Show) {
+            m_shown = true;
+        } else if (event->type() == QEvent::Hide && !event->spontaneous() && m_shown) {
+            // Spontaneous hides come from the window system (a minimised owner), not a close.
+            m_shown = false;
+            if (m_storeWanted && m_storeWanted())
+                SaveFormPosition(m_dialog);
+        }
+        return false;
+    }
+
+private:
+    QDialog *m_dialog;
+    std::function<bool()> m_storeWanted;
+    const QMetaObject *m_type;
+    bool m_shown;
+};
+
+} // namespace
+
+void keepPlacement(QDialog *dialog, int defaultHeightTwips, int defaultWidthTwips,
+                   std::function<bool()> storeWanted)
+{
+    auto *keeper = dynamic_cast<PlacementKeeper *>(
+        dialog->findChild<QObject *>(kKeeperName, Qt::FindDirectChildrenOnly));
+    // Restoring may hide and show the dialog again to change its frame: that is no close.
+    if (keeper)
+        dialog->removeEventFilter(keeper);
+    RestoreFormPosition(dialog, defaultHeightTwips, defaultWidthTwips);
+    if (keeper)
+        keeper->setStoreWanted(std::move(storeWanted));
+    else
+        keeper = new PlacementKeeper(dialog, std::move(storeWanted));
+    dialog->installEventFilter(keeper);
 }

@@ -3,6 +3,9 @@
 #include <QList>
 #include <QRect>
 
+#include <functional>
+
+class QDialog;
 class QWidget;
 class QString;
 
@@ -33,3 +36,10 @@ void removeMinMaxButtons(QWidget *dialog);
 void SaveFormPosition(QWidget *window);
 // Dialogs store their placement on closing only while "SaveWinProp" is on.
 bool saveWindowPlacementEnabled();
+
+// Places the dialog from its section now and stores its placement each time it closes after
+// being shown, once per close, while storeWanted() says so. storeWanted is asked at closing: the
+// Options dialog may switch "SaveWinProp" while a dialog is open. Calling it again for the same
+// dialog places it again and keeps one store per close.
+void keepPlacement(QDialog *dialog, int defaultHeightTwips, int defaultWidthTwips,
+                   std::function<bool()> storeWanted = saveWindowPlacementEnabled);

@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -48,8 +47,6 @@ private slots:
     void cancelChangesNothing();
     void failureIsReportedAndStaysOpen();
     void withoutGroupsNothingApplies();
-    void placementStoredOnlyWhenWanted_data();
-    void placementStoredOnlyWhenWanted();
 
 private:
     std::unique_ptr<ChangePrefixDialog> open();
@@ -232,33 +229,6 @@ void TestChangePrefixDialog::withoutGroupsNothingApplies()
     QCOMPARE(control<QLineEdit>(*dialog, "txtOldPrefix")->text(), QString());
     QVERIFY(!control<QPushButton>(*dialog, "cmdApply")->isEnabled());
     QCOMPARE(m_prompter.texts(), QStringList());
-}
-
-void TestChangePrefixDialog::placementStoredOnlyWhenWanted_data()
-{
-    QTest::addColumn<QString>("saveWinProp");
-    QTest::addColumn<bool>("stored");
-    QTest::newRow("on") << "1" << true;
-    QTest::newRow("off") << "0" << false;
-}
-
-void TestChangePrefixDialog::placementStoredOnlyWhenWanted()
-{
-    QFETCH(QString, saveWinProp);
-    QFETCH(bool, stored);
-
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("BRAX"),
-                    QStringLiteral("Ravelund"));
-    store.remove(QStringLiteral("ChangePrefix"));
-    store.sync();
-    TestFiles::storeSetting(QStringLiteral("SaveWinProp"), saveWinProp, QStringLiteral("Options"));
-
-    const auto dialog = open();
-    dialog->reject();
-
-    QCOMPARE(
-        TestFiles::storedSetting(QStringLiteral("Width"), QStringLiteral("ChangePrefix")).isEmpty(),
-        !stored);
 }
 
 QTEST_MAIN(TestChangePrefixDialog)

@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -65,8 +64,6 @@ private slots:
     void carryingOut();
     void cancelChangesNothing();
     void failureIsReportedAndCloses();
-    void placementStoredOnlyWhenWanted_data();
-    void placementStoredOnlyWhenWanted();
 
 private:
     // Opens the dialog on BENÄMNING (20 characters) and shows it.
@@ -256,33 +253,6 @@ void TestFieldEditDialog::failureIsReportedAndCloses()
     QCOMPARE(declaredSize(*m_db, QStringLiteral("Articles"), QStringLiteral("BENÄMNING")), 20);
     QCOMPARE(m_db->scalar(QStringLiteral("SELECT BENÄMNING FROM Articles")).toString(),
              QStringLiteral("Överspänningsskydd 2"));
-}
-
-void TestFieldEditDialog::placementStoredOnlyWhenWanted_data()
-{
-    QTest::addColumn<QString>("saveWinProp");
-    QTest::addColumn<bool>("stored");
-    QTest::newRow("on") << "1" << true;
-    QTest::newRow("off") << "0" << false;
-}
-
-void TestFieldEditDialog::placementStoredOnlyWhenWanted()
-{
-    QFETCH(QString, saveWinProp);
-    QFETCH(bool, stored);
-
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("BRAX"),
-                    QStringLiteral("Ravelund"));
-    store.remove(QStringLiteral("FieldEdit"));
-    store.sync();
-    TestFiles::storeSetting(QStringLiteral("SaveWinProp"), saveWinProp, QStringLiteral("Options"));
-
-    const auto dialog = open();
-    dialog->reject();
-
-    QCOMPARE(
-        TestFiles::storedSetting(QStringLiteral("Width"), QStringLiteral("FieldEdit")).isEmpty(),
-        !stored);
 }
 
 QTEST_MAIN(TestFieldEditDialog)

@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -89,8 +88,6 @@ private slots:
     void savesAccessoryGroup();
     void accessoryGroupOutsideThePrefixIsWarnedAbout();
     void failedSaveWritesNothingAndSaysWhy();
-    void placementStoredOnlyWhenWanted_data();
-    void placementStoredOnlyWhenWanted();
 
 private:
     Form open(bool accessoryGroup = false);
@@ -481,35 +478,6 @@ void TestNewGroupDialog::failedSaveWritesNothingAndSaysWhy()
     QCOMPARE(added.size(), 0);
     QVERIFY(!f.dialog->anyGroupAdded());
     QVERIFY(f.dialog->isVisible());
-}
-
-void TestNewGroupDialog::placementStoredOnlyWhenWanted_data()
-{
-    QTest::addColumn<bool>("accessoryGroup");
-    QTest::addColumn<QString>("saveWinProp");
-    QTest::addColumn<QString>("section");
-    QTest::addColumn<bool>("stored");
-    QTest::newRow("article, on") << false << "1"
-                                 << "NewArticleGroup" << true;
-    QTest::newRow("article, off") << false << "0"
-                                  << "NewArticleGroup" << false;
-    QTest::newRow("accessory, on") << true << "1"
-                                   << "NewAccGroup" << true;
-}
-
-void TestNewGroupDialog::placementStoredOnlyWhenWanted()
-{
-    QFETCH(bool, accessoryGroup);
-    QFETCH(QString, saveWinProp);
-    QFETCH(QString, section);
-    QFETCH(bool, stored);
-    TestFiles::storeSetting(QStringLiteral("SaveWinProp"), saveWinProp, QStringLiteral("Options"));
-
-    const Form f = open(accessoryGroup);
-    QTest::keyClick(f.dialog.get(), Qt::Key_Escape);
-
-    QVERIFY(!f.dialog->isVisible());
-    QCOMPARE(TestFiles::storedSetting(QStringLiteral("Width"), section).isEmpty(), !stored);
 }
 
 QTEST_MAIN(TestNewGroupDialog)

@@ -83,8 +83,6 @@ private slots:
     void replacing();
     void noDataRowKeepsTheDialogOpen();
     void cancelChangesNothing();
-    void placementStoredOnClosing_data();
-    void placementStoredOnClosing();
     void focusStartsInFindText();
 
 private:
@@ -242,36 +240,6 @@ void TestReplaceDialog::cancelChangesNothing()
     QCOMPARE(f.dialog->result(), int(QDialog::Rejected));
     QVERIFY(f.edits.isEmpty());
     QCOMPARE(dump(f.grid), kRows);
-}
-
-void TestReplaceDialog::placementStoredOnClosing_data()
-{
-    QTest::addColumn<QString>("saveWinProp");
-    QTest::addColumn<bool>("stored");
-
-    QTest::newRow("on") << "1" << true;
-    QTest::newRow("off") << "0" << false;
-}
-
-void TestReplaceDialog::placementStoredOnClosing()
-{
-    QFETCH(QString, saveWinProp);
-    QFETCH(bool, stored);
-
-    const QString section = QStringLiteral("Replace");
-    TestFiles::storeSetting(QStringLiteral("Width"), QString(), section);
-    TestFiles::storeSetting(QStringLiteral("SaveWinProp"), saveWinProp, QStringLiteral("Options"));
-    Fixture f(kRows, kTwoRows);
-    f.dialog->show();
-    f.dialog->resize(f.dialog->width() + 40, f.dialog->height());
-    f.dialog->reject();
-    const QString width = TestFiles::storedSetting(QStringLiteral("Width"), section);
-    QCOMPARE(!width.isEmpty(), stored);
-    if (stored) {
-        // A new dialog comes back at the stored width.
-        Fixture again(kRows, kTwoRows);
-        QCOMPARE(again.dialog->width(), f.dialog->width());
-    }
 }
 
 void TestReplaceDialog::focusStartsInFindText()

@@ -8,6 +8,17 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
+
+// A dialog of a class of its own, as every program dialog is.
+class SampleDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    SampleDialog() { setObjectName(QStringLiteral("frmSample")); }
+};
+
 class TestWindowPlacement : public QObject
 {
     Q_OBJECT
@@ -20,6 +31,8 @@ private slots:
     void storedPlacementOffEveryScreenIsPulledBack();
     void dialogHasNoMinimiseOrMaximiseButton();
     void dialogIsWideEnoughForItsTitle();
+    void keptPlacementIsStoredOncePerClose_data();
+    void keptPlacementIsStoredOncePerClose();
 
 private:
     QTemporaryDir m_dir;
@@ -120,6 +133,56 @@ void TestWindowPlacement::dialogIsWideEnoughForItsTitle()
     dialog.setWindowTitle(title);
     RestoreFormPosition(&dialog, 500, 500);
     QVERIFY(dialog.width() > QFontMetrics(dialog.font()).horizontalAdvance(title));
+}
+
+void TestWindowPlacement::keptPlacementIsStoredOncePerClose_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<int>("stores");
+
+    QTest::newRow("closed") << QStringList{"show", "close"} << 1;
+    QTest::newRow("cancelled") << QStringList{"show", "reject"} << 1;
+    QTest::newRow("Escape") << QStringList{"show", "escape"} << 1;
+    QTest::newRow("closed twice") << QStringList{"show", "close", "close"} << 1;
+    QTest::newRow("opened twice") << QStringList{"show", "close", "show", "accept"} << 2;
+    QTest::newRow("never shown") << QStringList{"reject", "close"} << 0;
+    QTest::newRow("placed again while open") << QStringList{"show", "place", "close"} << 1;
+    QTest::newRow("destroyed while open") << QStringList{"show", "destroy"} << 0;
+}
+
+void TestWindowPlacement::keptPlacementIsStoredOncePerClose()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(int, stores);
+    TestFiles::clearUserSettings();
+
+    int asked = 0;
+    const auto wanted = [&asked] {
+        ++asked;
+        return true;
+    };
+    auto dialog = std::make_unique<SampleDialog>();
+    keepPlacement(dialog.get(), 1500, 3000, wanted);
+    for (const QString &step : steps) {
+        if (step == QLatin1String("show"))
+            dialog->show();
+        else if (step == QLatin1String("close"))
+            dialog->close();
+        else if (step == QLatin1String("reject"))
+            dialog->reject();
+        else if (step == QLatin1String("accept"))
+            dialog->accept();
+        else if (step == QLatin1String("escape"))
+            QTest::keyClick(dialog.get(), Qt::Key_Escape);
+        else if (step == QLatin1String("place"))
+            keepPlacement(dialog.get(), 1500, 3000, wanted);
+        else if (step == QLatin1String("destroy"))
+            dialog.reset();
+    }
+
+    QCOMPARE(asked, stores);
+    QCOMPARE(TestFiles::storedSetting(QStringLiteral("Width"), QStringLiteral("Sample")).isEmpty(),
+             stores == 0);
 }
 
 QTEST_MAIN(TestWindowPlacement)

@@ -1,0 +1,65 @@
+#include "compare/RowKeys.h"
+
+#include "db/Database.h"
+#include "db/Schema.h"
+
+namespace RowKeys {
+
+QString keyExpression(const QString &alias, const QStringList &fields)
+{
+    // quote() doubles every apostrophe, so "," separates the values unambiguously.
+    QStringList parts;
+    for (const QString &field : fields)
+        parts << QStringLiteral("quote(IFNULL(%1.%2, ''))").arg(alias, quoteIdentifier(field));
+    return parts.isEmpty() ? QStringLiteral("''") : parts.join(QStringLiteral(" || ',' || "));
+}
+
+void drop(Database &db, const QString &name)
+{
+    db.exec(QStringLiteral("DROP TABLE IF EXISTS temp.%1").arg(quoteIdentifier(name)));
+}
+
+void buildArticleKeys(Database &db, const QString &schema, const QString &name,
+                      const QStringList &keyFields)
+{
+    drop(db, name);
+    const QString table = quoteIdentifier(name);
+    const QString key = QStringLiteral(
+                            "CASE WHEN IFNULL(t.TYP, '') IN ('-', 'T-', 'F-') THEN 'h' || %1 "
+                            "ELSE 'a' || %2 END")
+                            .arg(keyExpression(QStringLiteral("t"), {Schema::kBlockName,
+                                                                     Schema::kType}),
+                                 keyExpression(QStringLiteral("t"), keyFields));
+    QStringList label;
+    for (const QString &field : keyFields)
+        label << QStringLiteral("IFNULL(t.%1, '')").arg(quoteIdentifier(field));
+    db.exec(QStringLiteral("CREATE TEMP TABLE %1 AS SELECT rid, rad, grp, typ, key, label, "
+                           "ROW_NUMBER() OVER (PARTITION BY key ORDER BY rad, rid) AS dup, "
+                           "COUNT(*) OVER (PARTITION BY key) AS cnt FROM "
+                           "(SELECT t.rowid AS rid, t.RAD AS rad, IFNULL(t.BL_NAME, '') AS grp, "
+                           "IFNULL(t.TYP, '') AS typ, %2 AS key, %3 AS label "
+                           "FROM %4.Articles AS t)")
+                .arg(table, key, label.join(QStringLiteral(" || '; ' || ")),
+                     quoteIdentifier(schema)));
+    db.exec(QStringLiteral("CREATE INDEX temp.%1 ON %2 (key, dup)")
+                .arg(quoteIdentifier(name + QStringLiteral("_key")), table));
+    db.exec(QStringLiteral("CREATE INDEX temp.%1 ON %2 (rid)")
+                .arg(quoteIdentifier(name + QStringLiteral("_rid")), table));
+}
+
+void buildLineKeys(Database &db, const QString &schema, const QString &table, const QString &name,
+                   const QStringList &fields)
+{
+    drop(db, name);
+    const QString quoted = quoteIdentifier(name);
+    db.exec(QStringLiteral("CREATE TEMP TABLE %1 AS SELECT rid, rad, grp, key, "
+                           "ROW_NUMBER() OVER (PARTITION BY key ORDER BY rad, rid) AS dup FROM "
+                           "(SELECT t.rowid AS rid, t.RAD AS rad, IFNULL(t.BL_NAME, '') AS grp, "
+                           "%2 AS key FROM %3.%4 AS t)")
+                .arg(quoted, keyExpression(QStringLiteral("t"), fields), quoteIdentifier(schema),
+                     quoteIdentifier(table)));
+    db.exec(QStringLiteral("CREATE INDEX temp.%1 ON %2 (key, dup)")
+                .arg(quoteIdentifier(name + QStringLiteral("_key")), quoted));
+}
+
+} // namespace RowKeys

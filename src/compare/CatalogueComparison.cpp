@@ -40,11 +40,12 @@ void compareFields(const FieldList &a, const FieldList &b, CatalogueDifferences 
         }
         result.comparedFields << field.Name;
         if (field.Length != b.at(j).Length)
-            result.fields << FieldDifference{Kind::Length, field.Name, {}, field.Length,
-                                             b.at(j).Length, {}, {}};
+            result.fields << FieldDifference{Kind::Length,   field.Name, {}, field.Length,
+                                             b.at(j).Length, {},         {}};
         else if (field.Description != b.at(j).Description)
-            result.fields << FieldDifference{Kind::Description, field.Name, {}, field.Length,
-                                             field.Length, field.Description, b.at(j).Description};
+            result.fields << FieldDifference{Kind::Description,  field.Name,   {},
+                                             field.Length,       field.Length, field.Description,
+                                             b.at(j).Description};
     }
     for (qsizetype j = 1; j < b.size(); ++j) {
         const FieldDesc &field = b.at(j);
@@ -54,8 +55,8 @@ void compareFields(const FieldList &a, const FieldList &b, CatalogueDifferences 
         // A field gone from the same place where a new one stands was renamed.
         if (removed.contains(j) && a.at(j).Length == field.Length) {
             removed.removeOne(j);
-            result.fields << FieldDifference{Kind::Renamed, a.at(j).Name, field.Name,
-                                             a.at(j).Length, field.Length, {}, {}};
+            result.fields << FieldDifference{
+                Kind::Renamed, a.at(j).Name, field.Name, a.at(j).Length, field.Length, {}, {}};
             result.leftOutFields << a.at(j).Name;
             continue;
         }
@@ -63,7 +64,8 @@ void compareFields(const FieldList &a, const FieldList &b, CatalogueDifferences 
     }
     for (qsizetype i : removed) {
         result.leftOutFields << a.at(i).Name;
-        result.fields << FieldDifference{Kind::Removed, a.at(i).Name, {}, a.at(i).Length, 0, {}, {}};
+        result.fields << FieldDifference{
+            Kind::Removed, a.at(i).Name, {}, a.at(i).Length, 0, {}, {}};
     }
 }
 
@@ -72,13 +74,13 @@ void compareGroups(Database &db, const QString &a, const QString &b, CatalogueDi
     using Kind = GroupDifference::Kind;
     const QString groups = QStringLiteral("(SELECT BL_NAME AS name, MIN(IFNULL(DESCRIPTION, '')) "
                                           "AS text FROM %1.Designations GROUP BY BL_NAME)");
-    Statement st = db.prepare(
-        QStringLiteral("SELECT x.name, x.text, y.text FROM %1 AS x LEFT JOIN %2 AS y "
-                       "ON y.name = x.name WHERE y.name IS NULL OR y.text <> x.text")
-            .arg(groups.arg(q(a)), groups.arg(q(b))));
+    Statement st =
+        db.prepare(QStringLiteral("SELECT x.name, x.text, y.text FROM %1 AS x LEFT JOIN %2 AS y "
+                                  "ON y.name = x.name WHERE y.name IS NULL OR y.text <> x.text")
+                       .arg(groups.arg(q(a)), groups.arg(q(b))));
     while (st.step())
-        result.groups << GroupDifference{st.isNull(2) ? Kind::Removed : Kind::Changed,
-                                         st.text(0), st.text(1), st.text(2)};
+        result.groups << GroupDifference{st.isNull(2) ? Kind::Removed : Kind::Changed, st.text(0),
+                                         st.text(1), st.text(2)};
     Statement added = db.prepare(QStringLiteral("SELECT y.name, y.text FROM %2 AS y WHERE NOT "
                                                 "EXISTS (SELECT 1 FROM %1 AS x WHERE x.name = "
                                                 "y.name)")
@@ -199,12 +201,11 @@ private:
             QStringLiteral("SELECT p.ra, p.rb, p.rada, p.radb, p.grpb, p.typ, %1, %2 FROM %3 AS p "
                            "JOIN %4.Articles AS x ON x.rowid = p.ra JOIN %5.Articles AS y "
                            "ON y.rowid = p.rb WHERE %6")
-                .arg(keySelect(QStringLiteral("y")), columns.join(QStringLiteral(", ")),
-                     q(m_pairs), q(m_a.schema), q(m_b.schema),
-                     differs.join(QStringLiteral(" OR "))));
+                .arg(keySelect(QStringLiteral("y")), columns.join(QStringLiteral(", ")), q(m_pairs),
+                     q(m_a.schema), q(m_b.schema), differs.join(QStringLiteral(" OR "))));
         while (st.step()) {
-            ArticleDifference d = articleDifference(ArticleDifference::Kind::Changed, st.text(4), st.text(5),
-                                st.text(6));
+            ArticleDifference d = articleDifference(ArticleDifference::Kind::Changed, st.text(4),
+                                                    st.text(5), st.text(6));
             d.oldRowId = st.int64(0);
             d.newRowId = st.int64(1);
             d.oldRow = st.int64(2);
@@ -230,7 +231,8 @@ private:
                            "FROM %1 WHERE grpa = grpb) WHERE na <> nb")
                 .arg(q(m_pairs)));
         while (st.step()) {
-            ArticleDifference d = articleDifference(ArticleDifference::Kind::Moved, st.text(4), st.text(5), {});
+            ArticleDifference d =
+                articleDifference(ArticleDifference::Kind::Moved, st.text(4), st.text(5), {});
             d.key = keyTextOf(d.newRowId = st.int64(1));
             d.oldRowId = st.int64(0);
             d.oldRow = st.int64(2);
@@ -292,14 +294,15 @@ void compareEquivalences(Database &db, const CatalogueComparison::Side &a,
         columns << QStringLiteral("IFNULL(t.%1, '')").arg(q(field));
     for (const bool added : {false, true}) {
         Statement st = db.prepare(
-            QStringLiteral("SELECT k.grp, %1 FROM %2 AS k JOIN %3.Eqv AS t ON t.rowid = k.rid "
-                           "WHERE NOT EXISTS (SELECT 1 FROM %4 AS o WHERE o.key = k.key AND "
-                           "o.dup = k.dup) ORDER BY k.rad, k.rid")
+            QStringLiteral(
+                "SELECT k.rid, k.grp, %1 FROM %2 AS k JOIN %3.Eqv AS t ON t.rowid = k.rid "
+                "WHERE NOT EXISTS (SELECT 1 FROM %4 AS o WHERE o.key = k.key AND "
+                "o.dup = k.dup) ORDER BY k.rad, k.rid")
                 .arg(columns.join(QStringLiteral(", ")), q(added ? keysB : keysA),
                      q(added ? b.schema : a.schema), q(added ? keysA : keysB)));
         while (st.step())
-            result.equivalences << EquivalenceDifference{
-                added, st.text(0), valuesFrom(st, 1)};
+            result.equivalences << EquivalenceDifference{added, st.text(1), valuesFrom(st, 2),
+                                                         st.int64(0)};
     }
     RowKeys::drop(db, keysA);
     RowKeys::drop(db, keysB);
@@ -312,9 +315,9 @@ void requireKeys(const CatalogueComparison::Side &a, const CatalogueComparison::
         throw AppError(ErrorNumber::InvalidUseOfNull, QStringLiteral("Ingen nyckel angavs."));
     for (const QString &field : keyFields) {
         if (indexOfField(a.fields, field) < 0 || indexOfField(b.fields, field) < 0)
-            throw AppError(ErrorNumber::BadFileFormat,
-                           QStringLiteral("Nyckelfältet %1 finns inte i båda katalogerna.")
-                               .arg(field));
+            throw AppError(
+                ErrorNumber::BadFileFormat,
+                QStringLiteral("Nyckelfältet %1 finns inte i båda katalogerna.").arg(field));
     }
     for (const QString &field : {Schema::kBlockName, Schema::kType}) {
         if (indexOfField(a.fields, field) < 0 || indexOfField(b.fields, field) < 0)

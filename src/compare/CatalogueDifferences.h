@@ -38,9 +38,9 @@ struct ArticleDifference
 {
     enum class Kind { Added, Removed, Changed, Moved };
     Kind kind = Kind::Changed;
-    QString group; // BL_NAME (of B, of A when removed)
-    QString type;  // TYP
-    QString key;   // the key values, "; " between them
+    QString group;      // BL_NAME (of B, of A when removed)
+    QString type;       // TYP
+    QString key;        // the key values, "; " between them
     qint64 oldRow = -1; // RAD in A, -1 when added
     qint64 newRow = -1; // RAD in B, -1 when removed
     qint64 oldRowId = -1;
@@ -64,13 +64,14 @@ struct EquivalenceDifference
     bool added = false;
     QString blockName;
     QStringList values; // every compared field but RAD, in A's order
+    qint64 rowId = -1;  // in Eqv of the side it stands in
 };
 
 struct CatalogueDifferences
 {
     QStringList keyFields;
-    QStringList comparedFields;   // the fields both sides have, RAD left out
-    QStringList leftOutFields;    // fields only one side has
+    QStringList comparedFields; // the fields both sides have, RAD left out
+    QStringList leftOutFields;  // fields only one side has
     QList<FieldDifference> fields;
     QList<GroupDifference> groups;
     QList<ArticleDifference> articles; // by group, then place
@@ -80,7 +81,6 @@ struct CatalogueDifferences
     // Duplicate keys alone are no difference: they are paired and compared.
     bool isEmpty() const
     {
-        return fields.isEmpty() && groups.isEmpty() && articles.isEmpty() &&
-               equivalences.isEmpty();
+        return fields.isEmpty() && groups.isEmpty() && articles.isEmpty() && equivalences.isEmpty();
     }
 };

@@ -20,12 +20,14 @@ QByteArray readWhole(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw AppError(ErrorNumber::FileNotFound,
-                       QStringLiteral("Filen %1 kunde inte läsas: %2").arg(path, file.errorString()));
+        throw AppError(
+            ErrorNumber::FileNotFound,
+            QStringLiteral("Filen %1 kunde inte läsas: %2").arg(path, file.errorString()));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw AppError(ErrorNumber::FileNotFound,
-                       QStringLiteral("Filen %1 kunde inte läsas: %2").arg(path, file.errorString()));
+        throw AppError(
+            ErrorNumber::FileNotFound,
+            QStringLiteral("Filen %1 kunde inte läsas: %2").arg(path, file.errorString()));
     return bytes;
 }
 
@@ -52,8 +54,8 @@ CatalogueSource::CatalogueSource(const QString &path, Prompter &prompter, const 
         throw AppError(ErrorNumber::FileNotFound, QStringLiteral("Hittar ej filen %1").arg(path));
     // A .tdb is recognised by its content, so git's temporary copies of one work too.
     QFile file(path);
-    const bool sqlite = file.open(QIODevice::ReadOnly) &&
-                        file.read(16) == QByteArrayLiteral("SQLite format 3\0");
+    const bool sqlite =
+        file.open(QIODevice::ReadOnly) && file.read(16) == QByteArrayLiteral("SQLite format 3\0");
     file.close();
     if (!sqlite) {
         importPair(path, describingTdx(path, tdxPath), prompter);
@@ -66,8 +68,7 @@ CatalogueSource::CatalogueSource(const QString &path, Prompter &prompter, const 
 
 CatalogueSource::~CatalogueSource() = default;
 
-void CatalogueSource::importPair(const QString &tdsPath, const QString &tdxPath,
-                                 Prompter &prompter)
+void CatalogueSource::importPair(const QString &tdsPath, const QString &tdxPath, Prompter &prompter)
 {
     if (!QFileInfo(tdxPath).isFile())
         throw AppError(ErrorNumber::FileNotFound,
@@ -79,9 +80,9 @@ void CatalogueSource::importPair(const QString &tdsPath, const QString &tdxPath,
     const QByteArray data = readWhole(tdsPath);
     m_temp = std::make_unique<QTemporaryDir>();
     if (!m_temp->isValid())
-        throw AppError(ErrorNumber::PermissionDenied,
-                       QStringLiteral("Ingen temporär mapp kunde skapas: %1")
-                           .arg(m_temp->errorString()));
+        throw AppError(
+            ErrorNumber::PermissionDenied,
+            QStringLiteral("Ingen temporär mapp kunde skapas: %1").arg(m_temp->errorString()));
     m_databasePath = m_temp->filePath(QStringLiteral("katalog.tdb"));
     Database db(m_databasePath, Database::OpenMode::Create);
     db.setShownPath(tdsPath);

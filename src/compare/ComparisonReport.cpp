@@ -95,25 +95,39 @@ QString tsv(const CatalogueDifferences &d)
     for (const FieldDifference &f : d.fields)
         out += row({token(f.kind), {}, {}, {}, f.name, fieldOld(f), fieldNew(f)});
     for (const GroupDifference &g : d.groups)
-        out += row({token(g.kind), g.blockName, {}, {}, "DESCRIPTION", g.oldDescription,
+        out += row({token(g.kind),
+                    g.blockName,
+                    {},
+                    {},
+                    "DESCRIPTION",
+                    g.oldDescription,
                     g.newDescription});
     for (const ArticleDifference &a : d.articles) {
         if (a.kind == ArticleKind::Changed) {
             for (const ValueChange &c : a.changes)
-                out += row({token(a.kind), a.group, a.type, a.key, c.field, c.oldValue,
-                            c.newValue});
+                out +=
+                    row({token(a.kind), a.group, a.type, a.key, c.field, c.oldValue, c.newValue});
         } else if (a.kind == ArticleKind::Moved) {
-            out += row({token(a.kind), a.group, a.type, a.key, "RAD",
-                        QString::number(a.oldPlace), QString::number(a.newPlace)});
+            out += row({token(a.kind), a.group, a.type, a.key, "RAD", QString::number(a.oldPlace),
+                        QString::number(a.newPlace)});
         } else {
             out += row({token(a.kind), a.group, a.type, a.key, {}, {}, {}});
         }
     }
     for (const DuplicateKey &k : d.duplicates)
-        out += row({"duplicate-key", k.group, {}, k.key, {}, QString::number(k.countA),
+        out += row({"duplicate-key",
+                    k.group,
+                    {},
+                    k.key,
+                    {},
+                    QString::number(k.countA),
                     QString::number(k.countB)});
     for (const EquivalenceDifference &e : d.equivalences)
-        out += row({e.added ? "eqv-added" : "eqv-removed", e.blockName, {}, {}, {},
+        out += row({e.added ? "eqv-added" : "eqv-removed",
+                    e.blockName,
+                    {},
+                    {},
+                    {},
                     e.added ? QString() : e.values.join(QLatin1String("; ")),
                     e.added ? e.values.join(QLatin1String("; ")) : QString()});
     return out;
@@ -144,8 +158,11 @@ QByteArray json(const CatalogueDifferences &d)
         QJsonObject changes;
         for (const ValueChange &c : a.changes)
             changes[c.field] = QJsonObject{{"old", c.oldValue}, {"new", c.newValue}};
-        QJsonObject o{{"kind", token(a.kind)}, {"group", a.group}, {"type", a.type},
-                      {"key", a.key}, {"changes", changes}};
+        QJsonObject o{{"kind", token(a.kind)},
+                      {"group", a.group},
+                      {"type", a.type},
+                      {"key", a.key},
+                      {"changes", changes}};
         if (a.kind == ArticleKind::Moved) {
             o["oldPlace"] = a.oldPlace;
             o["newPlace"] = a.newPlace;
@@ -290,8 +307,9 @@ QString ComparisonReport::text(const CatalogueDifferences &d, const QString &nam
     if (!d.equivalences.isEmpty()) {
         out += QStringLiteral("Ekvivalensrader:\n");
         for (const EquivalenceDifference &e : d.equivalences)
-            out += QStringLiteral("  %1 %2\n").arg(e.added ? QStringLiteral("+") : QStringLiteral("-"),
-                                                   e.values.join(QLatin1String(" | ")));
+            out += QStringLiteral("  %1 %2\n")
+                       .arg(e.added ? QStringLiteral("+") : QStringLiteral("-"),
+                            e.values.join(QLatin1String(" | ")));
     }
     if (d.isEmpty())
         return out + QStringLiteral("Katalogerna är lika.\n");

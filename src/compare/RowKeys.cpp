@@ -24,23 +24,22 @@ void buildArticleKeys(Database &db, const QString &schema, const QString &name,
 {
     drop(db, name);
     const QString table = quoteIdentifier(name);
-    const QString key = QStringLiteral(
-                            "CASE WHEN IFNULL(t.TYP, '') IN ('-', 'T-', 'F-') THEN 'h' || %1 "
-                            "ELSE 'a' || %2 END")
-                            .arg(keyExpression(QStringLiteral("t"), {Schema::kBlockName,
-                                                                     Schema::kType}),
-                                 keyExpression(QStringLiteral("t"), keyFields));
+    const QString key =
+        QStringLiteral("CASE WHEN IFNULL(t.TYP, '') IN ('-', 'T-', 'F-') THEN 'h' || %1 "
+                       "ELSE 'a' || %2 END")
+            .arg(keyExpression(QStringLiteral("t"), {Schema::kBlockName, Schema::kType}),
+                 keyExpression(QStringLiteral("t"), keyFields));
     QStringList label;
     for (const QString &field : keyFields)
         label << QStringLiteral("IFNULL(t.%1, '')").arg(quoteIdentifier(field));
-    db.exec(QStringLiteral("CREATE TEMP TABLE %1 AS SELECT rid, rad, grp, typ, key, label, "
-                           "ROW_NUMBER() OVER (PARTITION BY key ORDER BY rad, rid) AS dup, "
-                           "COUNT(*) OVER (PARTITION BY key) AS cnt FROM "
-                           "(SELECT t.rowid AS rid, t.RAD AS rad, IFNULL(t.BL_NAME, '') AS grp, "
-                           "IFNULL(t.TYP, '') AS typ, %2 AS key, %3 AS label "
-                           "FROM %4.Articles AS t)")
-                .arg(table, key, label.join(QStringLiteral(" || '; ' || ")),
-                     quoteIdentifier(schema)));
+    db.exec(
+        QStringLiteral("CREATE TEMP TABLE %1 AS SELECT rid, rad, grp, typ, key, label, "
+                       "ROW_NUMBER() OVER (PARTITION BY key ORDER BY rad, rid) AS dup, "
+                       "COUNT(*) OVER (PARTITION BY key) AS cnt FROM "
+                       "(SELECT t.rowid AS rid, t.RAD AS rad, IFNULL(t.BL_NAME, '') AS grp, "
+                       "IFNULL(t.TYP, '') AS typ, %2 AS key, %3 AS label "
+                       "FROM %4.Articles AS t)")
+            .arg(table, key, label.join(QStringLiteral(" || '; ' || ")), quoteIdentifier(schema)));
     db.exec(QStringLiteral("CREATE INDEX temp.%1 ON %2 (key, dup)")
                 .arg(quoteIdentifier(name + QStringLiteral("_key")), table));
     db.exec(QStringLiteral("CREATE INDEX temp.%1 ON %2 (rid)")

@@ -156,7 +156,6 @@ private:
     QHash<qint64, qint64> m_matchedOurs; // a line of theirs ours added too -> our rowid
 };
 
-
 // Lines of theirs are inserted after the line they follow in theirs, as found in ours. Row
 // numbers are first spread apart so that every insertion finds room.
 void MergeBuilder::takeAdditions(QList<const ArticleDifference *> additions)
@@ -264,8 +263,8 @@ void MergeBuilder::takeGroup(const GroupDifference &g)
             mine = &o;
     }
     const auto groupConflict = [&](const QString &ours, const QString &theirs) {
-        m_result.conflicts << MergeConflict{g.blockName, {}, {}, QStringLiteral("DESCRIPTION"),
-                                            g.oldDescription, ours, theirs};
+        m_result.conflicts << MergeConflict{
+            g.blockName, {}, {}, QStringLiteral("DESCRIPTION"), g.oldDescription, ours, theirs};
     };
     using Kind = GroupDifference::Kind;
     if (g.kind == Kind::Added) {
@@ -335,7 +334,7 @@ void requireSameLayout(const CatalogueSource &base, const CatalogueSource &other
     const FieldList &a = base.fields();
     const FieldList &b = other.fields();
     bool same = a.size() == b.size();
-    for (qsizetype i = 0; same && i < a.size(); ++i)
+    for (qsizetype i = 1; same && i < a.size(); ++i) // RAD is no field of the file
         same = a.at(i).Name.compare(b.at(i).Name, Qt::CaseInsensitive) == 0 &&
                a.at(i).Length == b.at(i).Length;
     if (!same)
@@ -379,8 +378,9 @@ MergeResult ThreeWayMerge::run(const QString &base, const QString &ours, const Q
     requireSameLayout(baseSource, theirsSource);
     QTemporaryDir dir;
     if (!dir.isValid())
-        throw AppError(ErrorNumber::PermissionDenied,
-                       QStringLiteral("Ingen temporär mapp kunde skapas: %1").arg(dir.errorString()));
+        throw AppError(
+            ErrorNumber::PermissionDenied,
+            QStringLiteral("Ingen temporär mapp kunde skapas: %1").arg(dir.errorString()));
     Database db(privateCopy(oursSource, dir, QStringLiteral("merged.tdb")),
                 Database::OpenMode::ReadWrite);
     attach(db, privateCopy(baseSource, dir, QStringLiteral("base.tdb")), "base");

@@ -40,8 +40,8 @@ QString wideLine(const QString &blockName, const QString &type, const QString &d
 
 QByteArray wideTdx()
 {
-    return TestFiles::crlf({"BL_NAME,Blocknamn,8", "TYP,Typ,3", "BENÄMNING,Benämning,20",
-                            "FABRIKAT,Fabrikat,16"});
+    return TestFiles::crlf(
+        {"BL_NAME,Blocknamn,8", "TYP,Typ,3", "BENÄMNING,Benämning,20", "FABRIKAT,Fabrikat,16"});
 }
 
 QString tsvBody(const CatalogueDifferences &d)
@@ -97,17 +97,16 @@ void TestCatalogueComparison::differences_data()
     QStringList swapped = a;
     swapped.swapItemsAt(2, 3);
     QTest::newRow("two swapped") << a << swapped << QByteArray() << QStringList()
-                                 << QStringList{"article-moved\tABCDI010\t3\tABCDI010; 3\tRAD\t4\t3",
-                                                "article-moved\tABCDI010\t2\tABCDI010; 2\tRAD\t3\t4"};
+                                 << QStringList{
+                                        "article-moved\tABCDI010\t3\tABCDI010; 3\tRAD\t4\t3",
+                                        "article-moved\tABCDI010\t2\tABCDI010; 2\tRAD\t3\t4"};
     QTest::newRow("group description changed")
-        << a << replaced(a, 0, line("ABCDI010", "-", "Kontaktdon")) << QByteArray()
-        << QStringList()
+        << a << replaced(a, 0, line("ABCDI010", "-", "Kontaktdon")) << QByteArray() << QStringList()
         << QStringList{"group-changed\tABCDI010\t\t\tDESCRIPTION\tKontaktorer\tKontaktdon",
                        "article-changed\tABCDI010\t-\tABCDI010; -\tBENÄMNING\tKontaktorer\t"
                        "Kontaktdon"};
     QStringList regrouped = a.mid(0, 4);
-    regrouped << line("ABCDI030", "-", "Säkringar") << line("ABCDI030", "1", "Säkring")
-              << a.last();
+    regrouped << line("ABCDI030", "-", "Säkringar") << line("ABCDI030", "1", "Säkring") << a.last();
     QTest::newRow("group added and removed")
         << a << regrouped << QByteArray() << QStringList()
         << QStringList{"group-removed\tABCDI020\t\t\tDESCRIPTION\tReläer\t",

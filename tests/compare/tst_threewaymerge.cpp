@@ -70,12 +70,10 @@ void TestThreeWayMerge::merges_data()
         << with(b, 1, ours1) << with(b, 1, ours1) << with(b, 1, ours1) << QStringList();
     QTest::newRow("conflict on one field")
         << with(b, 1, ours1) << with(b, 1, line("ABCDI010", "1", "Kontaktor 1", "Lindqvist"))
-        << with(b, 1, ours1)
-        << QStringList{"ABCDI010|1|FABRIKAT|Nordel|Norrel|Lindqvist"};
+        << with(b, 1, ours1) << QStringList{"ABCDI010|1|FABRIKAT|Nordel|Norrel|Lindqvist"};
     QTest::newRow("deleted by us, changed by them")
         << with(b, 2, QString()) << with(b, 2, line("ABCDI010", "2", "Kontaktor 2", "Nordel"))
-        << with(b, 2, QString())
-        << QStringList{"ABCDI010|2|FABRIKAT|O'Brien|(borttagen)|Nordel"};
+        << with(b, 2, QString()) << QStringList{"ABCDI010|2|FABRIKAT|O'Brien|(borttagen)|Nordel"};
     QTest::newRow("changed by us, deleted by them")
         << with(b, 1, ours1) << with(b, 1, QString()) << with(b, 1, ours1)
         << QStringList{"ABCDI010|1|FABRIKAT|Nordel|Norrel|(borttagen)"};

@@ -69,10 +69,10 @@ CommandLine parseCompare(const QStringList &arguments)
     else if (cl.error.isEmpty() && !merge && cl.format != QLatin1String("text") &&
              cl.format != QLatin1String("tsv") && cl.format != QLatin1String("json"))
         cl.error = QStringLiteral("Okänt format %1; välj text, tsv eller json.").arg(cl.format);
+    // The output is written under the name given: git's merge driver hands over a temporary
+    // file without extension and reads the result back from it.
     if (!cl.error.isEmpty())
         cl.mode = CommandLine::Mode::UsageError;
-    else if (merge)
-        cl.outputPath = Paths::withExtension(cl.outputPath, kTds);
     return cl;
 }
 

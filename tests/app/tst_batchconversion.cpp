@@ -340,7 +340,7 @@ void TestBatchConversion::mergeExitCodes()
                                                   {line("ABCDI060", "1", "Kontaktorer", "Nordel"),
                                                    line("ABCDI060", "2", "Kontaktor 2", theirs),
                                                    line("ABCDI080", "1", "Säkringar", "Ekman")});
-    const Run result = run({"--merge", base, ours, other, "-o", m_dir->filePath("ut")});
+    const Run result = run({"--merge", base, ours, other, "-o", m_dir->filePath("ut.tds")});
     QVERIFY2(result.exitCode == exitCode, qPrintable(result.out + result.err));
     QVERIFY2(result.out.contains(out), qPrintable(result.out));
     // Our side for the conflict, their change elsewhere; then the export's completed "=" lines.

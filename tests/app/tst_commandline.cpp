@@ -156,10 +156,10 @@ void TestCommandLine::compareCommands_data()
         << Mode::Diff << QStringList{"a", "b"} << QStringList{"FABRIKAT", "ARTNR"} << "json"
         << ""
         << "/w/kat.tds";
-    QTest::newRow("--merge, extension added to the output")
-        << QStringList{"--merge", "bas", "var", "deras", "-o", "/w/Ut"} << Mode::Merge
+    QTest::newRow("--merge writes the output as named (git hands over a name without extension)")
+        << QStringList{"--merge", "bas", "var", "deras", "-o", "/w/.merge_file_x"} << Mode::Merge
         << QStringList{"bas", "var", "deras"} << QStringList() << "text"
-        << "/w/Ut.tds"
+        << "/w/.merge_file_x"
         << "";
     QTest::newRow("--diff with one catalogue")
         << QStringList{"--diff", "a"} << Mode::UsageError << QStringList() << QStringList() << ""

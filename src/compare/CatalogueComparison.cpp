@@ -143,21 +143,53 @@ public:
 
     void run()
     {
-        RowKeys::buildArticleKeys(m_db, m_a.schema, m_keysA, m_result.keyFields);
-        RowKeys::buildArticleKeys(m_db, m_b.schema, m_keysB, m_result.keyFields);
-        RowKeys::drop(m_db, m_pairs);
-        m_db.exec(QStringLiteral("CREATE TEMP TABLE %1 AS SELECT x.rid AS ra, y.rid AS rb, "
-                                 "x.rad AS rada, y.rad AS radb, x.grp AS grpa, y.grp AS grpb, "
-                                 "y.typ AS typ, x.key AS key FROM %2 AS x JOIN %3 AS y "
-                                 "ON y.key = x.key AND y.dup = x.dup")
-                      .arg(q(m_pairs), q(m_keysA), q(m_keysB)));
-        m_db.exec(QStringLiteral("CREATE INDEX temp.%1 ON %2 (ra)")
-                      .arg(q(m_pairs + QStringLiteral("_ra")), q(m_pairs)));
-        readUnpaired(m_keysA, m_keysB, m_a.schema, ArticleDifference::Kind::Removed);
-        readUnpaired(m_keysB, m_keysA, m_b.schema, ArticleDifference::Kind::Added);
+        RowKeys::buildArticleKeys(m_db, m_a.schema, m_keysA, m_result.keyFields,
+                                  m_result.comparedFields);
+        RowKeys::buildArticleKeys(m_db, m_b.schema, m_keysB, m_result.keyFields,
+                                  m_result.comparedFields);
+        pair();
+        readUnpaired(m_keysA, QStringLiteral("ra"), m_a.schema, ArticleDifference::Kind::Removed);
+        readUnpaired(m_keysB, QStringLiteral("rb"), m_b.schema, ArticleDifference::Kind::Added);
         readChanged();
         readMoved();
         readDuplicates();
+    }
+
+private:
+    // Lines alike in every field pair first under their key, so a line removed among several of
+    // one key does not shift the pairing of the others; the rest pair in row order.
+    void pair()
+    {
+        const QString links = m_pairs + QStringLiteral("_links");
+        RowKeys::drop(m_db, links);
+        m_db.exec(QStringLiteral("CREATE TEMP TABLE %1 (ra INTEGER PRIMARY KEY, rb INTEGER "
+                                 "UNIQUE)")
+                      .arg(q(links)));
+        const QString alike = QStringLiteral(
+            "(SELECT rid, key, content, ROW_NUMBER() OVER (PARTITION BY key, content "
+            "ORDER BY rad, rid) AS n FROM %1)");
+        m_db.exec(QStringLiteral("INSERT INTO %1 SELECT x.rid, y.rid FROM %2 AS x JOIN %3 AS y "
+                                 "ON y.key = x.key AND y.content = x.content AND y.n = x.n")
+                      .arg(q(links), alike.arg(q(m_keysA)), alike.arg(q(m_keysB))));
+        const QString rest =
+            QStringLiteral("(SELECT rid, key, ROW_NUMBER() OVER (PARTITION BY key ORDER BY rad, "
+                           "rid) AS n FROM %1 AS k WHERE NOT EXISTS (SELECT 1 FROM %2 AS l "
+                           "WHERE l.%3 = k.rid))");
+        m_db.exec(QStringLiteral("INSERT INTO %1 SELECT x.rid, y.rid FROM %2 AS x JOIN %3 AS y "
+                                 "ON y.key = x.key AND y.n = x.n")
+                      .arg(q(links), rest.arg(q(m_keysA), q(links), QStringLiteral("ra")),
+                           rest.arg(q(m_keysB), q(links), QStringLiteral("rb"))));
+        RowKeys::drop(m_db, m_pairs);
+        m_db.exec(QStringLiteral("CREATE TEMP TABLE %1 AS SELECT l.ra, l.rb, x.rad AS rada, "
+                                 "y.rad AS radb, x.grp AS grpa, y.grp AS grpb, y.typ AS typ, "
+                                 "x.content <> y.content AS changed FROM %2 AS l "
+                                 "JOIN %3 AS x ON x.rid = l.ra JOIN %4 AS y ON y.rid = l.rb")
+                      .arg(q(m_pairs), q(links), q(m_keysA), q(m_keysB)));
+        RowKeys::drop(m_db, links);
+        m_db.exec(QStringLiteral("CREATE INDEX temp.%1 ON %2 (ra)")
+                      .arg(q(m_pairs + QStringLiteral("_ra")), q(m_pairs)));
+        m_db.exec(QStringLiteral("CREATE INDEX temp.%1 ON %2 (rb)")
+                      .arg(q(m_pairs + QStringLiteral("_rb")), q(m_pairs)));
     }
 
 private:
@@ -170,14 +202,14 @@ private:
         return parts.join(QStringLiteral(" || '; ' || "));
     }
 
-    void readUnpaired(const QString &keys, const QString &other, const QString &schema,
+    void readUnpaired(const QString &keys, const QString &side, const QString &schema,
                       ArticleDifference::Kind kind)
     {
         Statement st = m_db.prepare(
             QStringLiteral("SELECT k.rid, k.rad, k.grp, k.typ, %1 FROM %2 AS k "
                            "JOIN %3.Articles AS t ON t.rowid = k.rid WHERE NOT EXISTS "
-                           "(SELECT 1 FROM %4 AS o WHERE o.key = k.key AND o.dup = k.dup)")
-                .arg(keySelect(QStringLiteral("t")), q(keys), q(schema), q(other)));
+                           "(SELECT 1 FROM %4 AS p WHERE p.%5 = k.rid)")
+                .arg(keySelect(QStringLiteral("t")), q(keys), q(schema), q(m_pairs), side));
         const bool added = kind == ArticleDifference::Kind::Added;
         while (st.step()) {
             ArticleDifference d = articleDifference(kind, st.text(2), st.text(3), st.text(4));
@@ -190,19 +222,17 @@ private:
     void readChanged()
     {
         QStringList columns;
-        QStringList differs;
         for (const QString &field : m_result.comparedFields) {
             columns << QStringLiteral("IFNULL(x.%1, ''), IFNULL(y.%1, '')").arg(q(field));
-            differs << QStringLiteral("IFNULL(x.%1, '') <> IFNULL(y.%1, '')").arg(q(field));
         }
         if (columns.isEmpty())
             return;
         Statement st = m_db.prepare(
             QStringLiteral("SELECT p.ra, p.rb, p.rada, p.radb, p.grpb, p.typ, %1, %2 FROM %3 AS p "
                            "JOIN %4.Articles AS x ON x.rowid = p.ra JOIN %5.Articles AS y "
-                           "ON y.rowid = p.rb WHERE %6")
+                           "ON y.rowid = p.rb WHERE p.changed")
                 .arg(keySelect(QStringLiteral("y")), columns.join(QStringLiteral(", ")), q(m_pairs),
-                     q(m_a.schema), q(m_b.schema), differs.join(QStringLiteral(" OR "))));
+                     q(m_a.schema), q(m_b.schema)));
         while (st.step()) {
             ArticleDifference d = articleDifference(ArticleDifference::Kind::Changed, st.text(4),
                                                     st.text(5), st.text(6));
@@ -225,7 +255,7 @@ private:
     void readMoved()
     {
         Statement st = m_db.prepare(
-            QStringLiteral("SELECT ra, rb, rada, radb, grpb, typ, key, na, nb FROM (SELECT *, "
+            QStringLiteral("SELECT ra, rb, rada, radb, grpb, typ, changed, na, nb FROM (SELECT *, "
                            "ROW_NUMBER() OVER (PARTITION BY grpa ORDER BY rada, ra) AS na, "
                            "ROW_NUMBER() OVER (PARTITION BY grpb ORDER BY radb, rb) AS nb "
                            "FROM %1 WHERE grpa = grpb) WHERE na <> nb")

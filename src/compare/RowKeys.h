@@ -9,12 +9,12 @@ class Database;
 // join inside the engine.
 namespace RowKeys {
 
-// temp.<name>(rid, rad, grp, typ, key, label, dup, cnt) over <schema>.Articles: the key of an
-// article is its values of keyFields (label: the same for a reader), of a group's head line its
-// BL_NAME and TYP whatever the key; dup numbers the lines sharing a key in row order and cnt counts
-// them. Indexed on (key, dup).
+// temp.<name>(rid, rad, grp, typ, key, label, content, dup, cnt) over <schema>.Articles: the
+// key of an article is its values of keyFields (label: the same for a reader), of a group's head
+// line its BL_NAME and TYP whatever the key; content holds all of contentFields; dup numbers the
+// lines sharing a key in row order and cnt counts them. Indexed on (key, dup) and rid.
 void buildArticleKeys(Database &db, const QString &schema, const QString &name,
-                      const QStringList &keyFields);
+                      const QStringList &keyFields, const QStringList &contentFields);
 
 // temp.<name>(rid, rad, grp, key, dup) over <schema>.Eqv, keyed by every one of `fields`.
 void buildLineKeys(Database &db, const QString &schema, const QString &table, const QString &name,

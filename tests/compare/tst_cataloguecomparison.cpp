@@ -31,6 +31,16 @@ QStringList replaced(QStringList lines, int index, const QString &with)
     return lines;
 }
 
+// The lines with one replaced, or removed when `replacement` is empty.
+QStringList with(QStringList lines, int index, const QString &replacement)
+{
+    if (replacement.isEmpty())
+        lines.removeAt(index);
+    else
+        lines[index] = replacement;
+    return lines;
+}
+
 // The fixture layout with FABRIKAT 16 wide, or with ARTNR 6 added.
 QString wideLine(const QString &blockName, const QString &type, const QString &designation,
                  const QString &manufacturer)
@@ -133,6 +143,13 @@ void TestCatalogueComparison::differences_data()
         << QByteArray() << QStringList()
         << QStringList{"article-changed\tABCDI010\t1\tABCDI010; 1\tFABRIKAT\tNordel\tLindqvist",
                        "duplicate-key\tABCDI010\t\tABCDI010; 1\t\t2\t2"};
+    QStringList three = a;
+    three.insert(2, line("ABCDI010", "1", "Kontaktor 1b", "Nordel"));
+    three.insert(3, line("ABCDI010", "1", "Kontaktor 1c", "Nordel"));
+    QTest::newRow("one of three lines with one key removed")
+        << three << with(three, 1, QString()) << QByteArray() << QStringList()
+        << QStringList{"article-removed\tABCDI010\t1\tABCDI010; 1\t\t\t",
+                       "duplicate-key\tABCDI010\t\tABCDI010; 1\t\t3\t2"};
     QTest::newRow("Swedish letters and apostrophes")
         << a << replaced(a, 2, line("ABCDI010", "2", "Kontaktor 2", "Öberg's")) << QByteArray()
         << QStringList()

@@ -7,6 +7,7 @@
 #include "db/Schema.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <algorithm>
 
@@ -103,6 +104,8 @@ CatalogueDifferences CatalogueComparison::compare(const QString &pathA, const QS
     // Read-only: the attached file is opened with the same flags, so neither can be written.
     Database db(a.databasePath(), Database::OpenMode::ReadOnly);
     db.setShownPath(a.shownPath());
+    // The pairing tables are temporary and sorted several times: in memory it is far faster.
+    db.exec(QStringLiteral("PRAGMA temp_store = MEMORY; PRAGMA cache_size = -262144;"));
     {
         Statement attach = db.prepare(QStringLiteral("ATTACH DATABASE ? AS other"));
         attach.bind(1, b.databasePath()).run();
@@ -157,7 +160,8 @@ public:
 
 private:
     // Lines alike in every field pair first under their key, so a line removed among several of
-    // one key does not shift the pairing of the others; the rest pair in row order.
+    // one key does not shift the pairing of the others. The rest pair where they stand: after
+    // the same paired line on both sides; what is left of a key last, in row order.
     void pair()
     {
         const QString links = m_pairs + QStringLiteral("_links");
@@ -171,6 +175,7 @@ private:
         m_db.exec(QStringLiteral("INSERT INTO %1 SELECT x.rid, y.rid FROM %2 AS x JOIN %3 AS y "
                                  "ON y.key = x.key AND y.content = x.content AND y.n = x.n")
                       .arg(q(links), alike.arg(q(m_keysA)), alike.arg(q(m_keysB))));
+        pairInPlace(links);
         const QString rest =
             QStringLiteral("(SELECT rid, key, ROW_NUMBER() OVER (PARTITION BY key ORDER BY rad, "
                            "rid) AS n FROM %1 AS k WHERE NOT EXISTS (SELECT 1 FROM %2 AS l "
@@ -179,6 +184,77 @@ private:
                                  "ON y.key = x.key AND y.n = x.n")
                       .arg(q(links), rest.arg(q(m_keysA), q(links), QStringLiteral("ra")),
                            rest.arg(q(m_keysB), q(links), QStringLiteral("rb"))));
+        buildPairs(links);
+    }
+
+    // A changed line stands after the same paired line (its anchor, a place in A's group) on
+    // both sides. Among the unpaired lines of one key at one anchor, the most alike pair first;
+    // only these few lines reach C++.
+    void pairInPlace(const QString &links)
+    {
+        const QString leftA = m_pairs + QStringLiteral("_left_a");
+        const QString leftB = m_pairs + QStringLiteral("_left_b");
+        RowKeys::drop(m_db, leftA);
+        RowKeys::drop(m_db, leftB);
+        m_db.exec(
+            QStringLiteral(
+                "CREATE TEMP TABLE %4 AS WITH pa AS (SELECT k.rid, k.key, k.grp, "
+                "l.ra IS NOT NULL AS paired, "
+                "ROW_NUMBER() OVER (PARTITION BY k.grp ORDER BY k.rad, k.rid) AS pos "
+                "FROM %2 AS k LEFT JOIN %1 AS l ON l.ra = k.rid) "
+                "SELECT * FROM (SELECT rid, key, grp, paired, pos, IFNULL(MAX(CASE WHEN paired "
+                "THEN pos END) OVER (PARTITION BY grp ORDER BY pos), 0) AS anchor FROM pa); "
+                "CREATE TEMP TABLE %5 AS WITH pb AS (SELECT k.rid, k.key, k.grp, "
+                "l.rb IS NOT NULL AS paired, p.pos AS partner, "
+                "ROW_NUMBER() OVER (PARTITION BY k.grp ORDER BY k.rad, k.rid) AS pos "
+                "FROM %3 AS k LEFT JOIN %1 AS l ON l.rb = k.rid LEFT JOIN %4 AS p "
+                "ON p.rid = l.ra) "
+                "SELECT rid, key, grp, paired, pos, IFNULL(MAX(partner) OVER (PARTITION "
+                "BY grp ORDER BY pos), 0) AS anchor FROM pb; "
+                "DELETE FROM %4 WHERE paired; DELETE FROM %5 WHERE paired; "
+                "CREATE INDEX temp.%6 ON %5 (key, grp, anchor); "
+                "CREATE INDEX temp.%7 ON %4 (key, grp, anchor);")
+                .arg(q(links), q(m_keysA), q(m_keysB), q(leftA), q(leftB),
+                     q(leftB + QStringLiteral("_place")), q(leftA + QStringLiteral("_place"))));
+        pairMostAlike(links, leftA, leftB);
+        RowKeys::drop(m_db, leftA);
+        RowKeys::drop(m_db, leftB);
+    }
+
+    void pairMostAlike(const QString &links, const QString &leftA, const QString &leftB)
+    {
+        QStringList alike;
+        for (const QString &field : m_result.comparedFields)
+            alike << QStringLiteral("(IFNULL(x.%1, '') = IFNULL(y.%1, ''))").arg(q(field));
+        // A place holding many lines on both sides is left to row order: no quadratic pairing.
+        Statement candidates = m_db.prepare(
+            QStringLiteral("SELECT a.rid, b.rid FROM %1 AS a JOIN %2 AS b ON b.key = a.key AND "
+                           "b.grp = a.grp AND b.anchor = a.anchor JOIN %3.Articles AS x ON "
+                           "x.rowid = a.rid JOIN %4.Articles AS y ON y.rowid = b.rid "
+                           "WHERE (SELECT COUNT(*) FROM %1 AS c WHERE c.key = a.key AND c.grp = "
+                           "a.grp AND c.anchor = a.anchor) <= 64 AND (SELECT COUNT(*) FROM %2 AS "
+                           "c WHERE c.key = b.key AND c.grp = b.grp AND c.anchor = b.anchor) <= 64 "
+                           "ORDER BY %5 DESC, a.pos, b.pos")
+                .arg(q(leftA), q(leftB), q(m_a.schema), q(m_b.schema),
+                     alike.isEmpty() ? QStringLiteral("0") : alike.join(QStringLiteral(" + "))));
+        Statement insert =
+            m_db.prepare(QStringLiteral("INSERT INTO %1 (ra, rb) VALUES (?, ?)").arg(q(links)));
+        QSet<qint64> usedA;
+        QSet<qint64> usedB;
+        while (candidates.step()) {
+            const qint64 a = candidates.int64(0);
+            const qint64 b = candidates.int64(1);
+            if (usedA.contains(a) || usedB.contains(b))
+                continue;
+            usedA.insert(a);
+            usedB.insert(b);
+            insert.bind(1, a).bind(2, b).run();
+            insert.reset();
+        }
+    }
+
+    void buildPairs(const QString &links)
+    {
         RowKeys::drop(m_db, m_pairs);
         m_db.exec(QStringLiteral("CREATE TEMP TABLE %1 AS SELECT l.ra, l.rb, x.rad AS rada, "
                                  "y.rad AS radb, x.grp AS grpa, y.grp AS grpb, y.typ AS typ, "

@@ -150,6 +150,13 @@ void TestCatalogueComparison::differences_data()
         << three << with(three, 1, QString()) << QByteArray() << QStringList()
         << QStringList{"article-removed\tABCDI010\t1\tABCDI010; 1\t\t\t",
                        "duplicate-key\tABCDI010\t\tABCDI010; 1\t\t3\t2"};
+    QTest::newRow("one line of a key removed, the next changed")
+        << three
+        << with(with(three, 2, line("ABCDI010", "1", "Kontaktor 1b", "Ekman")), 1, QString())
+        << QByteArray() << QStringList()
+        << QStringList{"article-removed\tABCDI010\t1\tABCDI010; 1\t\t\t",
+                       "article-changed\tABCDI010\t1\tABCDI010; 1\tFABRIKAT\tNordel\tEkman",
+                       "duplicate-key\tABCDI010\t\tABCDI010; 1\t\t3\t2"};
     QTest::newRow("Swedish letters and apostrophes")
         << a << replaced(a, 2, line("ABCDI010", "2", "Kontaktor 2", "Öberg's")) << QByteArray()
         << QStringList()

@@ -258,7 +258,7 @@ private:
         RowKeys::drop(m_db, m_pairs);
         m_db.exec(QStringLiteral("CREATE TEMP TABLE %1 AS SELECT l.ra, l.rb, x.rad AS rada, "
                                  "y.rad AS radb, x.grp AS grpa, y.grp AS grpb, y.typ AS typ, "
-                                 "x.content <> y.content AS changed FROM %2 AS l "
+                                 "0 AS changed FROM %2 AS l "
                                  "JOIN %3 AS x ON x.rid = l.ra JOIN %4 AS y ON y.rid = l.rb")
                       .arg(q(m_pairs), q(links), q(m_keysA), q(m_keysB)));
         RowKeys::drop(m_db, links);
@@ -298,17 +298,19 @@ private:
     void readChanged()
     {
         QStringList columns;
+        QStringList differs; // the values themselves: line digests may coincide
         for (const QString &field : m_result.comparedFields) {
             columns << QStringLiteral("IFNULL(x.%1, ''), IFNULL(y.%1, '')").arg(q(field));
+            differs << QStringLiteral("IFNULL(x.%1, '') <> IFNULL(y.%1, '')").arg(q(field));
         }
         if (columns.isEmpty())
             return;
         Statement st = m_db.prepare(
             QStringLiteral("SELECT p.ra, p.rb, p.rada, p.radb, p.grpb, p.typ, %1, %2 FROM %3 AS p "
                            "JOIN %4.Articles AS x ON x.rowid = p.ra JOIN %5.Articles AS y "
-                           "ON y.rowid = p.rb WHERE p.changed")
+                           "ON y.rowid = p.rb WHERE %6")
                 .arg(keySelect(QStringLiteral("y")), columns.join(QStringLiteral(", ")), q(m_pairs),
-                     q(m_a.schema), q(m_b.schema)));
+                     q(m_a.schema), q(m_b.schema), differs.join(QStringLiteral(" OR "))));
         while (st.step()) {
             ArticleDifference d = articleDifference(ArticleDifference::Kind::Changed, st.text(4),
                                                     st.text(5), st.text(6));

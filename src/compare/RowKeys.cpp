@@ -72,15 +72,17 @@ void buildArticleKeys(Database &db, const QString &schema, const QString &name,
     QStringList label;
     for (const QString &field : keyFields)
         label << QStringLiteral("IFNULL(t.%1, '')").arg(quoteIdentifier(field));
-    db.exec(QStringLiteral("CREATE TEMP TABLE %1 AS SELECT rid, rad, grp, typ, key, label, "
-                           "content, "
-                           "ROW_NUMBER() OVER (PARTITION BY key ORDER BY rad, rid) AS dup, "
-                           "COUNT(*) OVER (PARTITION BY key) AS cnt FROM "
-                           "(SELECT t.rowid AS rid, t.RAD AS rad, IFNULL(t.BL_NAME, '') AS grp, "
-                           "IFNULL(t.TYP, '') AS typ, %2 AS key, %3 AS label, %4 AS content "
-                           "FROM %5.Articles AS t)")
-                .arg(table, key, label.join(QStringLiteral(" || '; ' || ")),
-                     contentExpression(db, contentFields), quoteIdentifier(schema)));
+    db.exec(
+        QStringLiteral("CREATE TEMP TABLE %1 AS SELECT rid, rad, grp, typ, key, label, "
+                       "content, "
+                       "ROW_NUMBER() OVER (PARTITION BY key ORDER BY rad, rid) AS dup, "
+                       "COUNT(*) OVER (PARTITION BY key ORDER BY rad, rid ROWS BETWEEN UNBOUNDED "
+                       "PRECEDING AND UNBOUNDED FOLLOWING) AS cnt FROM "
+                       "(SELECT t.rowid AS rid, t.RAD AS rad, IFNULL(t.BL_NAME, '') AS grp, "
+                       "IFNULL(t.TYP, '') AS typ, %2 AS key, %3 AS label, %4 AS content "
+                       "FROM %5.Articles AS t)")
+            .arg(table, key, label.join(QStringLiteral(" || '; ' || ")),
+                 contentExpression(db, contentFields), quoteIdentifier(schema)));
     db.exec(QStringLiteral("CREATE INDEX temp.%1 ON %2 (key, dup)")
                 .arg(quoteIdentifier(name + QStringLiteral("_key")), table));
     db.exec(QStringLiteral("CREATE INDEX temp.%1 ON %2 (rid)")

@@ -6,7 +6,6 @@
 #include "db/Database.h"
 #include "db/Schema.h"
 
-#include <QHash>
 #include <QSet>
 
 #include <algorithm>

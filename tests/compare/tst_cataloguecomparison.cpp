@@ -136,6 +136,14 @@ void TestCatalogueComparison::differences_data()
     QTest::newRow("a field longer in one .tdx")
         << a << wide << wideTdx() << QStringList()
         << QStringList{"field-length\t\t\t\tFABRIKAT\t12\t16"};
+    QStringList withNumber;
+    for (const QString &l : a)
+        withNumber << l + TestFiles::record({{l.startsWith("ABCDI010") ? "4711" : "", 6}});
+    QTest::newRow("a field added is reported and left out")
+        << a << withNumber
+        << TestFiles::crlf({"BL_NAME,Blocknamn,8", "TYP,Typ,3", "BENÄMNING,Benämning,20",
+                            "FABRIKAT,Fabrikat,12", "ARTNR,Artikelnummer,6"})
+        << QStringList() << QStringList{"field-added\t\t\t\tARTNR\t0\t6"};
     QStringList twice = a;
     twice.insert(2, line("ABCDI010", "1", "Kontaktor 1b", "Nordel"));
     QTest::newRow("a key twice")

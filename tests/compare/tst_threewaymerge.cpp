@@ -81,6 +81,19 @@ void TestThreeWayMerge::merges_data()
     added.insert(2, line("ABCDI010", "5", "Ny kontaktor", "Nordel"));
     QTest::newRow("added by them in the middle, deleted by us elsewhere")
         << with(b, 5, QString()) << added << with(added, 6, QString()) << QStringList();
+    QStringList oursAdded = b;
+    oursAdded.insert(2, line("ABCDI010", "5", "Ny kontaktor", "Nordel"));
+    QStringList theirsAdded = b;
+    theirsAdded.insert(2, line("ABCDI010", "5", "Ny kontaktor", "Lindqvist"));
+    QTest::newRow("the same article added differently on both sides")
+        << oursAdded << theirsAdded << oursAdded
+        << QStringList{"ABCDI010|5|FABRIKAT||Nordel|Lindqvist"};
+    QTest::newRow("group described differently on both sides")
+        << with(b, 0, line("ABCDI010", "-", "Kontaktdon"))
+        << with(b, 0, line("ABCDI010", "-", "Kontaktorer AB"))
+        << with(b, 0, line("ABCDI010", "-", "Kontaktdon"))
+        << QStringList{"ABCDI010|-|BENÄMNING|Kontaktorer|Kontaktdon|Kontaktorer AB",
+                       "ABCDI010||DESCRIPTION|Kontaktorer|Kontaktdon|Kontaktorer AB"};
     QTest::newRow("equivalence line changed by them")
         << with(b, 1, ours1) << with(b, 6, line("ABCDI999", "", "Ekv 2"))
         << with(with(b, 1, ours1), 6, line("ABCDI999", "", "Ekv 2")) << QStringList();

@@ -7,6 +7,7 @@
 #include <QLockFile>
 #include <QProcess>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -34,6 +35,7 @@ private slots:
     void mergeExitCodes_data();
     void mergeExitCodes();
     void gitHandsOverTemporaryCopies();
+    void gitDriversAsTheReadmeSetsThemUp();
 
 private:
     struct Run
@@ -364,4 +366,63 @@ void TestBatchConversion::gitHandsOverTemporaryCopies()
     QCOMPARE(run({"--diff", copy, tds}).exitCode, 2);
     const Run result = run({"--diff", copy, tds, "--tdx", tds});
     QVERIFY2(result.exitCode == 0, qPrintable(result.err));
+}
+
+// The README's settings, in a real repository: git diff shows the catalogue's differences, and a
+// merge with changes to different articles merges cleanly and leaves no .tdx of git's
+// temporary file behind.
+void TestBatchConversion::gitDriversAsTheReadmeSetsThemUp()
+{
+    if (QStandardPaths::findExecutable("git").isEmpty())
+        QSKIP("git is not installed");
+    const QString repo = m_dir->filePath("repo");
+    QVERIFY(QDir().mkpath(repo));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("PATH", QFileInfo(KVISTBO_EXECUTABLE).absolutePath() + ":" + env.value("PATH"));
+    env.insert("HOME", m_dir->path());
+    env.insert("XDG_CONFIG_HOME", m_dir->filePath("config"));
+    env.insert("GIT_CONFIG_NOSYSTEM", "1");
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.remove("QT_QPA_PLATFORM");
+    const auto git = [&](const QStringList &arguments) {
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(repo);
+        process.start("git", arguments);
+        if (!process.waitForFinished(60000))
+            qFatal("git did not finish");
+        return Run{process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                   QString::fromUtf8(process.readAllStandardError())};
+    };
+    const auto commit = [&](const QStringList &lines, const QString &message) {
+        CatalogueFixture::write(repo, "kat", lines);
+        QCOMPARE(git({"add", "-A"}).exitCode, 0);
+        QCOMPARE(git({"commit", "-q", "-m", message}).exitCode, 0);
+    };
+    git({"init", "-q", "-b", "main"});
+    git({"config", "user.email", "test@example.org"});
+    git({"config", "user.name", "Test"});
+    git({"config", "diff.kvistbo.command",
+         "sh -c 'kvistbo --diff \"$2\" \"$5\" --tdx \"$1\"; [ $? -le 1 ]' kvistbo-diff"});
+    git({"config", "merge.kvistbo.driver",
+         "kvistbo --merge %O %A %B -o %A --tdx %P; rc=$?; rm -f %A.tdx; exit $rc"});
+    TestFiles::write(repo + "/.gitattributes", "*.tds diff=kvistbo merge=kvistbo\n");
+    const QString one = line("ABCDI060", "1", "Kontaktorer", "Nordel");
+    const QString two = line("ABCDI060", "2", "Kontaktor 2", "O'Brien");
+    commit({one, two}, "bas");
+    git({"checkout", "-q", "-b", "deras"});
+    commit({one, line("ABCDI060", "2", "Kontaktor 2", "Öberg")}, "deras");
+    git({"checkout", "-q", "main"});
+    CatalogueFixture::write(repo, "kat", {line("ABCDI060", "1", "Kontaktorer", "Ekman"), two});
+    const Run diff = git({"diff"});
+    QVERIFY2(diff.out.contains("FABRIKAT: \"Nordel\" -> \"Ekman\""),
+             qPrintable(diff.out + diff.err));
+    QCOMPARE(git({"commit", "-q", "-a", "-m", "vår"}).exitCode, 0);
+    const Run merge = git({"merge", "-q", "deras", "-m", "ihop"});
+    QVERIFY2(merge.exitCode == 0, qPrintable(merge.out + merge.err));
+    QVERIFY(TestFiles::read(repo + "/kat.tds")
+                .startsWith(TestFiles::crlf({line("ABCDI060", "1", "Kontaktorer", "Ekman"),
+                                             line("ABCDI060", "2", "Kontaktor 2", "Öberg")})));
+    QCOMPARE(git({"status", "--porcelain", "--ignored"}).out, QString());
 }

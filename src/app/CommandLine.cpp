@@ -25,6 +25,57 @@ qsizetype keyLength(const QString &argument, const QString &key)
     return 0;
 }
 
+// The options --diff and --merge share; the rest are catalogue paths. Sets `error` on misuse.
+void parseCompareOptions(const QStringList &arguments, CommandLine &cl)
+{
+    const auto valueOf = [&](qsizetype &i) {
+        if (i + 1 >= arguments.size()) {
+            cl.error = QStringLiteral("%1 saknar ett värde.").arg(arguments.at(i));
+            return QString();
+        }
+        return arguments.at(++i);
+    };
+    for (qsizetype i = 1; i < arguments.size() && cl.error.isEmpty(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (argument == QLatin1String("--key")) {
+            cl.keyFields = valueOf(i).split(QLatin1Char(','), Qt::SkipEmptyParts);
+            for (QString &field : cl.keyFields)
+                field = field.trimmed();
+        } else if (argument == QLatin1String("--format")) {
+            cl.format = valueOf(i);
+        } else if (argument == QLatin1String("--tdx")) {
+            cl.tdxPath = valueOf(i);
+        } else if (argument == QLatin1String("-o") || argument == QLatin1String("--output")) {
+            cl.outputPath = valueOf(i);
+        } else if (argument.startsWith(QLatin1String("--")) && argument.size() > 2) {
+            cl.error = QStringLiteral("Okänt val: %1").arg(argument);
+        } else {
+            cl.catalogues << argument;
+        }
+    }
+}
+
+CommandLine parseCompare(const QStringList &arguments)
+{
+    CommandLine cl;
+    const bool merge = arguments.first() == QLatin1String("--merge");
+    cl.mode = merge ? CommandLine::Mode::Merge : CommandLine::Mode::Diff;
+    parseCompareOptions(arguments, cl);
+    if (cl.error.isEmpty() && cl.catalogues.size() != (merge ? 3 : 2))
+        cl.error = merge ? QStringLiteral("--merge vill ha tre kataloger: BAS VÅR DERAS.")
+                         : QStringLiteral("--diff vill ha två kataloger: A B.");
+    else if (cl.error.isEmpty() && merge && cl.outputPath.isEmpty())
+        cl.error = QStringLiteral("--merge vill ha en utfil: -o UT.tds.");
+    else if (cl.error.isEmpty() && !merge && cl.format != QLatin1String("text") &&
+             cl.format != QLatin1String("tsv") && cl.format != QLatin1String("json"))
+        cl.error = QStringLiteral("Okänt format %1; välj text, tsv eller json.").arg(cl.format);
+    // The output is written under the name given: git's merge driver hands over a temporary
+    // file without extension and reads the result back from it.
+    if (!cl.error.isEmpty())
+        cl.mode = CommandLine::Mode::UsageError;
+    return cl;
+}
+
 } // namespace
 
 CommandLine CommandLine::parse(const QStringList &arguments)
@@ -52,6 +103,8 @@ CommandLine CommandLine::parse(const QStringList &arguments)
         cl.outputPath = Paths::withExtension(arguments.at(2), kTds);
         return cl;
     }
+    if (first == QLatin1String("--diff") || first == QLatin1String("--merge"))
+        return parseCompare(arguments);
     if (first == QLatin1String("--import")) {
         const QStringList rest = arguments.mid(1);
         QStringList paths;
@@ -142,5 +195,13 @@ QString usageText()
         "  kvistbo --import FIL.tds [--force]\n"
         "                                   skapar FIL.tdb bredvid FIL.tds; --force ersätter\n"
         "                                   en befintlig FIL.tdb\n"
+        "  kvistbo --diff A B [--key FÄLT,FÄLT] [--format text|tsv|json] [--tdx FIL]\n"
+        "                                   jämför två kataloger (.tdb eller .tds); slutkod 0\n"
+        "                                   när de är lika, 1 när de skiljer sig, 2 vid fel\n"
+        "  kvistbo --merge BAS VÅR DERAS -o UT.tds [--key FÄLT,FÄLT] [--tdx FIL]\n"
+        "                                   trevägssammanfogning till UT.tds och UT.tdx; slutkod\n"
+        "                                   0 utan konflikter, 1 med konflikter, 2 vid fel\n"
+        "                                   --tdx anger fältbeskrivningen för .tds-filer (en\n"
+        "                                   .tds-sökväg betyder .tdx-filen bredvid den)\n"
         "  kvistbo --help | --version\n");
 }

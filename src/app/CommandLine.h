@@ -14,6 +14,9 @@ struct CommandLine
         Help,
         Version,
         SyntaxError, // the syntax message, then an interactive start
+        Diff,        // --diff A B [--key FIELDS] [--format text|tsv|json] [--tdx PATH]
+        Merge,       // --merge BASE OURS THEIRS -o OUT.tds [--key FIELDS] [--tdx PATH]
+        UsageError,  // a --diff or --merge that cannot run: `error`, exit code 2
     };
 
     Mode mode = Mode::Interactive;
@@ -23,6 +26,13 @@ struct CommandLine
     // The form used: the classic /IN: /OUT: keys start interactively when the input is missing,
     // --export fails instead.
     bool classicKeys = false;
+    // --diff and --merge: the catalogues in order, the pairing key, the report format and the
+    // .tdx of .tds files git hands over as temporary copies.
+    QStringList catalogues;
+    QStringList keyFields;
+    QString format = QStringLiteral("text");
+    QString tdxPath;
+    QString error;
 
     static CommandLine parse(const QStringList &arguments); // without the program name
 };

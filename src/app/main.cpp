@@ -1,4 +1,5 @@
 #include "app/BatchConversion.h"
+#include "app/CatalogueCommands.h"
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "app/Startup.h"
@@ -89,6 +90,21 @@ int main(int argc, char **argv)
         BatchPrompter prompter;
         return BatchConversion::import(commandLine.inputPath, commandLine.force, prompter);
     }
+    case CommandLine::Mode::Diff: {
+        QCoreApplication app(argc, argv);
+        BatchPrompter prompter;
+        QTextStream out(stdout);
+        return CatalogueCommands::diff(commandLine, out, prompter);
+    }
+    case CommandLine::Mode::Merge: {
+        QCoreApplication app(argc, argv);
+        BatchPrompter prompter;
+        QTextStream out(stdout);
+        return CatalogueCommands::merge(commandLine, out, prompter);
+    }
+    case CommandLine::Mode::UsageError:
+        QTextStream(stderr) << "kvistbo: " << commandLine.error << "\n" << usageText();
+        return 2;
     default:
         return runInteractive(commandLine, argc, argv);
     }

@@ -7,6 +7,7 @@
 #include <QLockFile>
 #include <QProcess>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -29,6 +30,12 @@ private slots:
     void forceReplacesTheFileALinkPointsAt();
     void leftoversOfKilledRunsAreRemovedWithANote();
     void busySettingsAreLeftAlone();
+    void diffExitCodes_data();
+    void diffExitCodes();
+    void mergeExitCodes_data();
+    void mergeExitCodes();
+    void gitHandsOverTemporaryCopies();
+    void gitDriversAsTheReadmeSetsThemUp();
 
 private:
     struct Run
@@ -255,3 +262,167 @@ void TestBatchConversion::busySettingsAreLeftAlone()
 
 QTEST_GUILESS_MAIN(TestBatchConversion)
 #include "tst_batchconversion.moc"
+
+void TestBatchConversion::diffExitCodes_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("other"); // "same", "changed" or a missing file
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+    QTest::newRow("same") << QStringList() << "same" << 0 << "Katalogerna är lika."
+                          << "";
+    QTest::newRow("differ, text") << QStringList() << "changed" << 1
+                                  << "FABRIKAT: \"O'Brien\" -> \"Öberg\""
+                                  << "";
+    QTest::newRow("differ, tsv")
+        << QStringList{"--format", "tsv"} << "changed" << 1
+        << "article-changed\tABCDI060\t2\tABCDI060; 2\tFABRIKAT\tO'Brien\tÖberg"
+        << "";
+    QTest::newRow("differ, json") << QStringList{"--format", "json"} << "changed" << 1
+                                  << "\"FABRIKAT\": {"
+                                  << "";
+    QTest::newRow("missing file") << QStringList() << "saknas.tds" << 2 << ""
+                                  << "Hittar ej filen";
+    QTest::newRow("unknown key") << QStringList{"--key", "ARTNR"} << "changed" << 2 << ""
+                                 << "Nyckelfältet ARTNR";
+    QTest::newRow("unusable arguments") << QStringList{"--format", "xml"} << "same" << 2 << ""
+                                        << "Okänt format xml";
+}
+
+void TestBatchConversion::diffExitCodes()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, other);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    const QString a = catalogue();
+    CatalogueFixture::write(m_dir->path(), "same",
+                            {line("ABCDI060", "1", "Kontaktorer", "Nordel"),
+                             line("ABCDI060", "2", "Kontaktor 2", "O'Brien"),
+                             line("ABCDI080", "1", "Säkringar", "Åkerby")});
+    CatalogueFixture::write(m_dir->path(), "changed",
+                            {line("ABCDI060", "1", "Kontaktorer", "Nordel"),
+                             line("ABCDI060", "2", "Kontaktor 2", "Öberg"),
+                             line("ABCDI080", "1", "Säkringar", "Åkerby")});
+    const QString b =
+        other.endsWith(".tds") ? m_dir->filePath(other) : m_dir->filePath(other + ".tds");
+    const Run result = run(QStringList{"--diff", a, b} + options);
+    QVERIFY2(result.exitCode == exitCode, qPrintable(result.out + result.err));
+    QVERIFY2(result.out.contains(out), qPrintable(result.out));
+    if (err.isEmpty())
+        QCOMPARE(result.err, QString());
+    else
+        QVERIFY2(result.err.contains(err), qPrintable(result.err));
+}
+
+void TestBatchConversion::mergeExitCodes_data()
+{
+    QTest::addColumn<QString>("theirs"); // FABRIKAT of type 2 on their side
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");
+    QTest::newRow("clean") << "O'Brien" << 0 << "Sammanfogat utan konflikter";
+    QTest::newRow("conflict") << "Lindqvist" << 1
+                              << "KONFLIKT grupp ABCDI060, typ 2 (ABCDI060; 2), fält FABRIKAT: "
+                                 "bas \"O'Brien\", vår \"Öberg\", deras \"Lindqvist\"";
+}
+
+void TestBatchConversion::mergeExitCodes()
+{
+    QFETCH(QString, theirs);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    const QString base = catalogue();
+    const QString ours = CatalogueFixture::write(m_dir->path(), "var",
+                                                 {line("ABCDI060", "1", "Kontaktorer", "Nordel"),
+                                                  line("ABCDI060", "2", "Kontaktor 2", "Öberg"),
+                                                  line("ABCDI080", "1", "Säkringar", "Åkerby")});
+    const QString other = CatalogueFixture::write(m_dir->path(), "deras",
+                                                  {line("ABCDI060", "1", "Kontaktorer", "Nordel"),
+                                                   line("ABCDI060", "2", "Kontaktor 2", theirs),
+                                                   line("ABCDI080", "1", "Säkringar", "Ekman")});
+    const Run result = run({"--merge", base, ours, other, "-o", m_dir->filePath("ut.tds")});
+    QVERIFY2(result.exitCode == exitCode, qPrintable(result.out + result.err));
+    QVERIFY2(result.out.contains(out), qPrintable(result.out));
+    // Our side for the conflict, their change elsewhere; then the export's completed "=" lines.
+    QVERIFY(TestFiles::read(m_dir->filePath("ut.tds"))
+                .startsWith(TestFiles::crlf({line("ABCDI060", "1", "Kontaktorer", "Nordel"),
+                                             line("ABCDI060", "2", "Kontaktor 2", "Öberg"),
+                                             line("ABCDI080", "1", "Säkringar", "Ekman")})));
+    QCOMPARE(run({"--merge", base, ours, m_dir->filePath("saknas.tds"), "-o",
+                  m_dir->filePath("ut2.tds")})
+                 .exitCode,
+             2);
+    QVERIFY(!QFile::exists(m_dir->filePath("ut2.tds")));
+}
+
+// Git names temporary copies without a .tdx beside them; --tdx names the work tree's file.
+void TestBatchConversion::gitHandsOverTemporaryCopies()
+{
+    const QString tds = catalogue();
+    const QString copy = m_dir->filePath(".merge_file_a1b2c3");
+    QVERIFY(QFile::copy(tds, copy));
+    QCOMPARE(run({"--diff", copy, tds}).exitCode, 2);
+    const Run result = run({"--diff", copy, tds, "--tdx", tds});
+    QVERIFY2(result.exitCode == 0, qPrintable(result.err));
+}
+
+// The README's settings, in a real repository: git diff shows the catalogue's differences, and a
+// merge with changes to different articles merges cleanly and leaves no .tdx of git's
+// temporary file behind.
+void TestBatchConversion::gitDriversAsTheReadmeSetsThemUp()
+{
+    if (QStandardPaths::findExecutable("git").isEmpty())
+        QSKIP("git is not installed");
+    const QString repo = m_dir->filePath("repo");
+    QVERIFY(QDir().mkpath(repo));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("PATH", QFileInfo(KVISTBO_EXECUTABLE).absolutePath() + ":" + env.value("PATH"));
+    env.insert("HOME", m_dir->path());
+    env.insert("XDG_CONFIG_HOME", m_dir->filePath("config"));
+    env.insert("GIT_CONFIG_NOSYSTEM", "1");
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.remove("QT_QPA_PLATFORM");
+    const auto git = [&](const QStringList &arguments) {
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(repo);
+        process.start("git", arguments);
+        if (!process.waitForFinished(60000))
+            qFatal("git did not finish");
+        return Run{process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                   QString::fromUtf8(process.readAllStandardError())};
+    };
+    const auto commit = [&](const QStringList &lines, const QString &message) {
+        CatalogueFixture::write(repo, "kat", lines);
+        QCOMPARE(git({"add", "-A"}).exitCode, 0);
+        QCOMPARE(git({"commit", "-q", "-m", message}).exitCode, 0);
+    };
+    git({"init", "-q", "-b", "main"});
+    git({"config", "user.email", "test@example.org"});
+    git({"config", "user.name", "Test"});
+    git({"config", "diff.kvistbo.command",
+         "sh -c 'kvistbo --diff \"$2\" \"$5\" --tdx \"$1\"; [ $? -le 1 ]' kvistbo-diff"});
+    git({"config", "merge.kvistbo.driver",
+         "kvistbo --merge %O %A %B -o %A --tdx %P; rc=$?; rm -f %A.tdx; exit $rc"});
+    TestFiles::write(repo + "/.gitattributes", "*.tds diff=kvistbo merge=kvistbo\n");
+    const QString one = line("ABCDI060", "1", "Kontaktorer", "Nordel");
+    const QString two = line("ABCDI060", "2", "Kontaktor 2", "O'Brien");
+    commit({one, two}, "bas");
+    git({"checkout", "-q", "-b", "deras"});
+    commit({one, line("ABCDI060", "2", "Kontaktor 2", "Öberg")}, "deras");
+    git({"checkout", "-q", "main"});
+    CatalogueFixture::write(repo, "kat", {line("ABCDI060", "1", "Kontaktorer", "Ekman"), two});
+    const Run diff = git({"diff"});
+    QVERIFY2(diff.out.contains("FABRIKAT: \"Nordel\" -> \"Ekman\""),
+             qPrintable(diff.out + diff.err));
+    QCOMPARE(git({"commit", "-q", "-a", "-m", "vår"}).exitCode, 0);
+    const Run merge = git({"merge", "-q", "deras", "-m", "ihop"});
+    QVERIFY2(merge.exitCode == 0, qPrintable(merge.out + merge.err));
+    QVERIFY(TestFiles::read(repo + "/kat.tds")
+                .startsWith(TestFiles::crlf({line("ABCDI060", "1", "Kontaktorer", "Ekman"),
+                                             line("ABCDI060", "2", "Kontaktor 2", "Öberg")})));
+    QCOMPARE(git({"status", "--porcelain", "--ignored"}).out, QString());
+}

@@ -12,6 +12,8 @@ private slots:
     void parse_data();
     void parse();
     void syntaxMessageText();
+    void compareCommands_data();
+    void compareCommands();
 };
 
 void TestCommandLine::parse_data()
@@ -132,6 +134,73 @@ void TestCommandLine::parse()
     QCOMPARE(cl.outputPath, output);
     QCOMPARE(cl.force, force);
     QCOMPARE(cl.classicKeys, classicKeys);
+}
+
+void TestCommandLine::compareCommands_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<Mode>("mode");
+    QTest::addColumn<QStringList>("catalogues");
+    QTest::addColumn<QStringList>("key");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("tdx");
+
+    QTest::newRow("--diff") << QStringList{"--diff", "a.tdb", "b.tds"} << Mode::Diff
+                            << QStringList{"a.tdb", "b.tds"} << QStringList() << "text"
+                            << ""
+                            << "";
+    QTest::newRow("--diff with key, format and .tdx")
+        << QStringList{"--diff", "--key", "FABRIKAT, ARTNR", "a",         "--format",
+                       "json",   "b",     "--tdx",           "/w/kat.tds"}
+        << Mode::Diff << QStringList{"a", "b"} << QStringList{"FABRIKAT", "ARTNR"} << "json"
+        << ""
+        << "/w/kat.tds";
+    QTest::newRow("--merge writes the output as named (git hands over a name without extension)")
+        << QStringList{"--merge", "bas", "var", "deras", "-o", "/w/.merge_file_x"} << Mode::Merge
+        << QStringList{"bas", "var", "deras"} << QStringList() << "text"
+        << "/w/.merge_file_x"
+        << "";
+    QTest::newRow("--diff with one catalogue")
+        << QStringList{"--diff", "a"} << Mode::UsageError << QStringList() << QStringList() << ""
+        << ""
+        << "";
+    QTest::newRow("--diff with an unknown format")
+        << QStringList{"--diff", "a", "b", "--format", "xml"} << Mode::UsageError << QStringList()
+        << QStringList() << ""
+        << ""
+        << "";
+    QTest::newRow("--diff with an unknown option")
+        << QStringList{"--diff", "a", "b", "--snabb"} << Mode::UsageError << QStringList()
+        << QStringList() << ""
+        << ""
+        << "";
+    QTest::newRow("--key without a value")
+        << QStringList{"--diff", "a", "b", "--key"} << Mode::UsageError << QStringList()
+        << QStringList() << ""
+        << ""
+        << "";
+    QTest::newRow("--merge without -o") << QStringList{"--merge", "a", "b", "c"} << Mode::UsageError
+                                        << QStringList() << QStringList() << ""
+                                        << ""
+                                        << "";
+}
+
+void TestCommandLine::compareCommands()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(Mode, mode);
+    const CommandLine cl = CommandLine::parse(arguments);
+    QCOMPARE(cl.mode, mode);
+    if (mode == Mode::UsageError) {
+        QVERIFY(!cl.error.isEmpty());
+        return;
+    }
+    QTEST(cl.catalogues, "catalogues");
+    QTEST(cl.keyFields, "key");
+    QTEST(cl.format, "format");
+    QTEST(cl.outputPath, "output");
+    QTEST(cl.tdxPath, "tdx");
 }
 
 void TestCommandLine::syntaxMessageText()

@@ -1,4 +1,5 @@
 #include "app/BatchConversion.h"
+#include "app/CheckCommand.h"
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "app/Startup.h"
@@ -88,6 +89,19 @@ int main(int argc, char **argv)
         QCoreApplication app(argc, argv);
         BatchPrompter prompter;
         return BatchConversion::import(commandLine.inputPath, commandLine.force, prompter);
+    }
+    case CommandLine::Mode::Check: {
+        if (!commandLine.error.isEmpty()) {
+            QTextStream(stderr) << commandLine.error << Qt::endl << usageText();
+            return 2;
+        }
+        QCoreApplication app(argc, argv);
+        BatchPrompter prompter;
+        QTextStream out(stdout);
+        return CheckCommand(prompter).run(commandLine.inputPath,
+                                          commandLine.jsonFormat ? CheckCommand::Format::Json
+                                                                 : CheckCommand::Format::Text,
+                                          commandLine.least, out);
     }
     default:
         return runInteractive(commandLine, argc, argv);

@@ -21,8 +21,8 @@ struct CheckContext
              const QString &blockName, qint64 row = -1, const QString &type = {},
              const QString &field = {})
     {
-        findings.append({QLatin1String(rule), severity, message, table, blockName, row, type,
-                         field});
+        findings.append(
+            {QLatin1String(rule), severity, message, table, blockName, row, type, field});
     }
 
     // The type column of Articles as an SQL expression: NULL when the table has none.

@@ -22,7 +22,8 @@ namespace CheckRules {
 
 void contacts(CheckContext &context)
 {
-    const QString column = Schema::columnNamed(context.db, Schema::kArticles, QStringLiteral("CCONF"));
+    const QString column =
+        Schema::columnNamed(context.db, Schema::kArticles, QStringLiteral("CCONF"));
     if (column.isEmpty())
         return;
     Statement rows = context.db.prepare(

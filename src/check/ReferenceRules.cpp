@@ -39,11 +39,11 @@ void accessories(CheckContext &context)
     while (rows.step()) {
         const bool known = rows.int64(4) != 0;
         const QString message =
-            known ? QStringLiteral("Tillbehörsgruppen %1 är ingen tillbehörsgrupp: dess "
-                                   "benämning börjar inte med \"%2\".")
-                        .arg(rows.text(3), context.accessoryPrefix)
-                  : QStringLiteral("Tillbehörsgruppen %1 finns inte i katalogen.")
-                        .arg(rows.text(3));
+            known
+                ? QStringLiteral("Tillbehörsgruppen %1 är ingen tillbehörsgrupp: dess "
+                                 "benämning börjar inte med \"%2\".")
+                      .arg(rows.text(3), context.accessoryPrefix)
+                : QStringLiteral("Tillbehörsgruppen %1 finns inte i katalogen.").arg(rows.text(3));
         context.add(known ? "tbh-app-not-accessory" : "tbh-app-missing-group",
                     known ? Severity::Warning : Severity::Error, message,
                     QLatin1String(Schema::kArticles), rows.text(0), rowNumberAt(rows, 1),

@@ -39,7 +39,8 @@ QString faultCondition(const ColumnInfo &column)
                                        "INSTR(%1, CHAR(13)) > 0")
                             .arg(name);
     if (column.size > 0)
-        condition += QStringLiteral(" OR LENGTH(RTRIM(%1, ' ')) > %2").arg(name, QString::number(column.size));
+        condition += QStringLiteral(" OR LENGTH(RTRIM(%1, ' ')) > %2")
+                         .arg(name, QString::number(column.size));
     return QLatin1Char('(') + condition + QLatin1Char(')');
 }
 
@@ -113,9 +114,8 @@ namespace CheckRules {
 
 void values(CheckContext &context)
 {
-    sqlite3_create_function(context.db.handle(), "CP1252_OK", 1,
-                            SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, cp1252Ok, nullptr,
-                            nullptr);
+    sqlite3_create_function(context.db.handle(), "CP1252_OK", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                            nullptr, cp1252Ok, nullptr, nullptr);
     checkTable(context, Schema::kArticles);
     checkTable(context, Schema::kEqv);
 }

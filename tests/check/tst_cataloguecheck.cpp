@@ -75,7 +75,8 @@ void TestCatalogueCheck::findings_data()
     QTest::newRow("what the file holds as it is")
         << QStringList{"UPDATE Articles SET \"BENÄMNING\" = 'Pris 5 €' " + first,
                        "UPDATE Articles SET FABRIKAT = 'Nordel      ' " + second,
-                       "UPDATE Articles SET ARTNR = 'K9', FABRIKAT = 'Lindqvist' WHERE TYP = '1' AND BL_NAME = 'ABCD#K01'"}
+                       "UPDATE Articles SET ARTNR = 'K9', FABRIKAT = 'Lindqvist' WHERE TYP = '1' "
+                       "AND BL_NAME = 'ABCD#K01'"}
         << QStringList{};
 
     QTest::newRow("accessory group missing")
@@ -84,12 +85,10 @@ void TestCatalogueCheck::findings_data()
     QTest::newRow("accessory reference to an article group")
         << QStringList{"UPDATE Articles SET \"TBH/APP\" = 'ABCDI010' " + second}
         << QStringList{"tbh-app-not-accessory Articles ABCDI010 2 TBH/APP"};
-    QTest::newRow("type number twice")
-        << QStringList{"UPDATE Articles SET TYP = '1' " + second}
-        << QStringList{"type-duplicate Articles ABCDI010 2 TYP"};
-    QTest::newRow("group without head row")
-        << QStringList{"DELETE FROM Articles " + accessoryHead}
-        << QStringList{"group-no-head Articles ABCD#K01 4 TYP"};
+    QTest::newRow("type number twice") << QStringList{"UPDATE Articles SET TYP = '1' " + second}
+                                       << QStringList{"type-duplicate Articles ABCDI010 2 TYP"};
+    QTest::newRow("group without head row") << QStringList{"DELETE FROM Articles " + accessoryHead}
+                                            << QStringList{"group-no-head Articles ABCD#K01 4 TYP"};
     QTest::newRow("head row of another form")
         << QStringList{"UPDATE Articles SET TYP = 'X-' " + accessoryHead}
         << QStringList{"group-bad-head-type Articles ABCD#K01 3 TYP"};

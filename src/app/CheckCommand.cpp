@@ -70,7 +70,8 @@ std::optional<Findings> CheckCommand::checkExchangeFile(const QString &tdsPath)
     const QString tdx = Paths::siblingOnDisk(Paths::tdxPathFor(tdsPath));
     const QString tds = folder.filePath(QStringLiteral("katalog.tds"));
     if (!folder.isValid() || !placeInto(tdsPath, tds) ||
-        (QFileInfo::exists(tdx) && !placeInto(tdx, folder.filePath(QStringLiteral("katalog.tdx"))))) {
+        (QFileInfo::exists(tdx) &&
+         !placeInto(tdx, folder.filePath(QStringLiteral("katalog.tdx"))))) {
         m_prompter.error(QStringLiteral("Kan ej skapa en temporär kopia av %1").arg(tdsPath));
         return std::nullopt;
     }

@@ -83,7 +83,8 @@ int main(int argc, char **argv)
         }
         QCoreApplication app(argc, argv);
         BatchPrompter prompter;
-        return BatchConversion::convert(commandLine.inputPath, commandLine.outputPath, prompter);
+        return BatchConversion::convert(commandLine.inputPath, commandLine.outputPath, prompter,
+                                        commandLine.allowLossy);
     }
     case CommandLine::Mode::Import: {
         QCoreApplication app(argc, argv);

@@ -222,6 +222,8 @@ bool CatalogueSession::exportCatalogue(const QString &tdsPath)
                          .arg(result.linesWritten)
                          .arg(QDir::toNativeSeparators(tdsPath),
                               QFileInfo(Paths::tdxPathFor(tdsPath)).fileName()));
+    if (result.lossDeclined)
+        said.prepend(QStringLiteral("Exporten avbröts: inga filer ändrades."));
     if (!said.isEmpty())
         emit notice(said.join(u' '));
     // The export adds equivalence rows only, which the grid does not show: it stays as it is,

@@ -1,3 +1,4 @@
+#include "db/Database.h"
 #include "support/CatalogueFixture.h"
 #include "support/TestFiles.h"
 
@@ -35,6 +36,7 @@ private slots:
     void checkExitCodes_data();
     void checkExitCodes();
     void checkOfATdsLeavesNothingBehind();
+    void lossyExportNeedsAllowLossy();
 
 private:
     struct Run
@@ -335,6 +337,27 @@ void TestBatchConversion::checkOfATdsLeavesNothingBehind()
     QCOMPARE(finding.value("group").toString(), "ABCDI071");
     QCOMPARE(finding.value("row").toInt(), 4);
     QCOMPARE(finding.value("field").toString(), "BENÄMNING");
+}
+
+void TestBatchConversion::lossyExportNeedsAllowLossy()
+{
+    const QString tdb = CatalogueFixture::importTds(catalogue());
+    {
+        Database db(tdb, Database::OpenMode::ReadWrite);
+        db.exec("UPDATE Articles SET \"BENÄMNING\" = 'En benämning som inte ryms i fältet' "
+                "WHERE TYP = '2'");
+    }
+    const QString out = m_dir->filePath("ut/Ut.tds");
+    const Run refused = run({"--export", tdb, out});
+    QCOMPARE(refused.exitCode, 1);
+    QVERIFY2(refused.err.contains("BENÄMNING: 1 värden kapas till fältets längd"),
+             qPrintable(refused.err));
+    QVERIFY(refused.err.contains("--allow-lossy"));
+    QVERIFY(!QFile::exists(out));
+
+    const Run allowed = run({"--export", tdb, out, "--allow-lossy"});
+    QCOMPARE(allowed.exitCode, 0);
+    QVERIFY(TestFiles::read(out).contains(TestFiles::cp1252("En benämning som in")));
 }
 
 QTEST_GUILESS_MAIN(TestBatchConversion)

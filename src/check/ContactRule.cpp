@@ -8,12 +8,19 @@
 
 namespace {
 
-// What the contact-definition dialog makes of a text it is opened on and confirmed unchanged.
-bool readsBack(const QString &text)
+// Why the contact-definition dialog, opened on the text and confirmed unchanged, would not give
+// it back; empty when it would.
+QString roundTripFault(const QString &text)
 {
     ContactDefinition definition;
     definition.DisplayPresets(text);
-    return definition.BuildDefinition() == text;
+    const QString back = definition.BuildDefinition();
+    if (back == text)
+        return {};
+    if (back.isEmpty())
+        return QStringLiteral("Kontaktdefinitionen \"%1\" kan inte läsas av kontaktdialogen.")
+            .arg(text);
+    return QStringLiteral("Kontaktdefinitionen \"%1\" läses tillbaka som \"%2\".").arg(text, back);
 }
 
 } // namespace
@@ -31,26 +38,16 @@ void contacts(CheckContext &context)
                        "ORDER BY BL_NAME, RAD")
             .arg(quoteIdentifier(column), context.typeExpression()));
     // Many articles share a text; each is read once.
-    QHash<QString, bool> known;
+    QHash<QString, QString> faults;
     while (rows.step()) {
         const QString text = rows.text(3);
-        auto it = known.constFind(text);
-        if (it == known.constEnd())
-            it = known.insert(text, readsBack(text));
-        if (*it)
+        auto it = faults.constFind(text);
+        if (it == faults.constEnd())
+            it = faults.insert(text, roundTripFault(text));
+        if (it->isEmpty())
             continue;
-        ContactDefinition definition;
-        definition.DisplayPresets(text);
-        const QString back = definition.BuildDefinition();
-        context.add("cconf-round-trip", Severity::Error,
-                    back.isEmpty()
-                        ? QStringLiteral("Kontaktdefinitionen \"%1\" kan inte läsas av "
-                                         "kontaktdialogen.")
-                              .arg(text)
-                        : QStringLiteral("Kontaktdefinitionen \"%1\" läses tillbaka som \"%2\".")
-                              .arg(text, back),
-                    QLatin1String(Schema::kArticles), rows.text(0), rowNumberAt(rows, 1),
-                    rows.text(2), column);
+        context.add("cconf-round-trip", Severity::Error, *it, QLatin1String(Schema::kArticles),
+                    rows.text(0), rowNumberAt(rows, 1), rows.text(2), column);
     }
 }
 

@@ -19,10 +19,10 @@ void heads(CheckContext &context)
 {
     if (context.articleType.isEmpty())
         return;
+    // SQLite takes the other columns of a MIN() group from the row holding the minimum.
     Statement rows = context.db.prepare(
-        QStringLiteral("SELECT BL_NAME, RAD, t FROM (SELECT BL_NAME, RAD, TRIM(IFNULL(%1, '')) "
-                       "AS t, ROW_NUMBER() OVER (PARTITION BY BL_NAME ORDER BY RAD) AS k "
-                       "FROM Articles WHERE BL_NAME IS NOT NULL) WHERE k = 1 ORDER BY BL_NAME, RAD")
+        QStringLiteral("SELECT BL_NAME, MIN(RAD), TRIM(IFNULL(%1, '')) FROM Articles "
+                       "WHERE BL_NAME IS NOT NULL GROUP BY BL_NAME ORDER BY BL_NAME")
             .arg(quoteIdentifier(context.articleType)));
     while (rows.step()) {
         const QString type = rows.text(2);
@@ -45,12 +45,15 @@ void typeDuplicates(CheckContext &context)
 {
     if (context.articleType.isEmpty())
         return;
+    // The colliding (group, type) pairs first, through a grouping; only their rows are numbered.
     Statement rows = context.db.prepare(
-        QStringLiteral("SELECT BL_NAME, RAD, t, first FROM (SELECT BL_NAME, RAD, t, "
-                       "ROW_NUMBER() OVER w AS k, FIRST_VALUE(RAD) OVER w AS first FROM "
-                       "(SELECT BL_NAME, RAD, TRIM(IFNULL(%1, '')) AS t FROM Articles "
-                       "WHERE BL_NAME IS NOT NULL) WHERE t <> '' "
-                       "WINDOW w AS (PARTITION BY BL_NAME, t ORDER BY RAD)) "
+        QStringLiteral("WITH dup AS (SELECT BL_NAME AS name, %1 AS t FROM Articles "
+                       "WHERE BL_NAME IS NOT NULL AND %1 <> '' GROUP BY 1, 2 "
+                       "HAVING COUNT(*) > 1) "
+                       "SELECT BL_NAME, RAD, t, first FROM (SELECT a.BL_NAME, a.RAD, dup.t, "
+                       "ROW_NUMBER() OVER w AS k, FIRST_VALUE(a.RAD) OVER w AS first "
+                       "FROM Articles AS a JOIN dup ON a.BL_NAME = dup.name AND a.%1 = dup.t "
+                       "WINDOW w AS (PARTITION BY a.BL_NAME, dup.t ORDER BY a.RAD)) "
                        "WHERE k > 1 ORDER BY BL_NAME, RAD")
             .arg(quoteIdentifier(context.articleType)));
     while (rows.step())

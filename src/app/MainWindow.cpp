@@ -6,20 +6,24 @@
 #include "browse/ArticleGridModel.h"
 #include "browse/ArticleSearch.h"
 #include "browse/GroupTree.h"
+#include "check/CatalogueCheck.h"
 #include "core/AppError.h"
 #include "core/Paths.h"
 #include "core/PickFile.h"
 #include "core/Progress.h"
 #include "core/RecentFiles.h"
 #include "core/Settings.h"
+#include "db/Schema.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/AccessoryPickerDialog.h"
 #include "dialogs/ChangePrefixDialog.h"
 #include "dialogs/FieldEditDialog.h"
 #include "dialogs/NewGroupDialog.h"
 #include "dialogs/OptionsDialog.h"
+#include "edit/AccessoryPick.h"
 #include "edit/PrefixChange.h"
 #include "ui/ArticleGridView.h"
+#include "ui/CheckPanel.h"
 #include "ui/FindBar.h"
 #include "ui/GroupTreeView.h"
 #include "ui/Icons.h"
@@ -327,6 +331,7 @@ void MainWindow::registerHandlers()
     m_commands.add(C::NewArticleGroup, [this] { openNewGroupDialog(false); });
     m_commands.add(C::NewAccessoryGroup, [this] { openNewGroupDialog(true); });
     m_commands.add(C::Help, [this] { m_userGuide.open(m_prompter); });
+    m_commands.add(C::CheckCatalogue, [this] { checkCatalogue(); });
     m_commands.add(C::About, [this] { showAbout(); });
     m_commands.add(C::Find, [this] {
         m_findBar->show();
@@ -688,6 +693,56 @@ void MainWindow::showFoundArticle(int index)
     const QModelIndex cell = m_gridModel->index(row - 1, column);
     m_gridView->setCurrentIndex(cell);
     m_gridView->scrollTo(cell, QAbstractItemView::PositionAtCenter);
+}
+
+void MainWindow::checkCatalogue()
+{
+    Database *db = m_session.database();
+    if (!db)
+        return;
+    Findings findings;
+    try {
+        WaitCursor wait;
+        findings = CatalogueCheck(*db, AccessoryPick::accessoryPrefix()).run();
+    } catch (const std::exception &e) {
+        reportError(m_prompter, kMainWindow, QStringLiteral("mnuCheck"), e);
+        return;
+    }
+    if (!m_checkPanel) {
+        m_checkPanel = new CheckPanel(this);
+        addDockWidget(Qt::RightDockWidgetArea, m_checkPanel);
+        connect(m_checkPanel, &CheckPanel::findingActivated, this, &MainWindow::showFinding);
+    }
+    m_checkPanel->setFindings(findings);
+    m_checkPanel->show();
+    m_checkPanel->raise();
+}
+
+void MainWindow::showFinding(const Finding &finding)
+{
+    // Equivalence lines are not shown in the grid; a group is.
+    if (finding.blockName.isEmpty() || finding.table == QLatin1String(Schema::kEqv))
+        return;
+    const ArticleSelection group = ArticleSelection::group(finding.blockName);
+    if (m_session.selection() != group) {
+        m_gridController.commitEditor();
+        if (!m_session.show(group))
+            return;
+        m_lastTreeKey = group.treeKey();
+    }
+    const int radColumn = grid().GetColumn(Schema::kRowNumber);
+    if (finding.row < 0 || radColumn < 0)
+        return;
+    const QString rad = QString::number(finding.row);
+    for (int row = 1; row < grid().rows(); ++row) {
+        if (grid().text(row, radColumn).trimmed() != rad)
+            continue;
+        const int column = qMax(2, grid().GetColumn(finding.field));
+        const QModelIndex cell = m_gridModel->index(row - 1, column);
+        m_gridView->setCurrentIndex(cell);
+        m_gridView->scrollTo(cell, QAbstractItemView::PositionAtCenter);
+        return;
+    }
 }
 
 void MainWindow::showChoiceInTree()

@@ -17,7 +17,9 @@ class AccessoryPickerDialog;
 class ArticleGridModel;
 class OptionsDialog;
 class ArticleGridView;
+class CheckPanel;
 class FindBar;
+struct Finding;
 class GroupTreeView;
 class Progress;
 class Prompter;
@@ -102,6 +104,10 @@ private:
     void showChoiceInTree();
     // A hit of the find bar: its group in the tree and the grid, its cell current.
     void showFoundArticle(int index);
+    // Runs the catalogue check and lists its findings in the panel beside the grid.
+    void checkCatalogue();
+    // Shows the group of a finding and selects its cell, after the usual question about edits.
+    void showFinding(const Finding &finding);
 
     // Dialogs.
     void openFieldEditDialog();
@@ -124,6 +130,7 @@ private:
 
     GroupTreeView *m_tree = nullptr;
     FindBar *m_findBar = nullptr;
+    CheckPanel *m_checkPanel = nullptr;
     QSplitter *m_splitter = nullptr;
     QProgressBar *m_progressBar = nullptr;
     QLabel *m_messagePane = nullptr;

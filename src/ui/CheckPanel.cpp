@@ -50,9 +50,9 @@ void CheckPanel::setFindings(const Findings &findings)
     }
     for (auto it = byRule.cbegin(); it != byRule.cend(); ++it) {
         const Finding &first = findings[it->first()];
-        auto *rule = new QTreeWidgetItem(
-            m_list, {QStringLiteral("%1 (%2)").arg(it.key()).arg(it->size()),
-                     severityName(first.severity)});
+        auto *rule =
+            new QTreeWidgetItem(m_list, {QStringLiteral("%1 (%2)").arg(it.key()).arg(it->size()),
+                                         severityName(first.severity)});
         rule->setData(0, kFindingRole, -1);
         for (const int index : *it) {
             auto *row = new QTreeWidgetItem(

@@ -312,3 +312,16 @@ if [[ -x "$edit_bench" ]]; then
 else
     echo "(no $edit_bench: editing part skipped)"
 fi
+
+# The catalogue check of the same file against its import in the same run (the program times
+# both, one after the other).
+check_bench="$(dirname "$grid_bench")/kvistbo_bench_check"
+if [[ -x "$check_bench" ]]; then
+    echo "check of $lines lines against its import:"
+    for r in $(seq 1 "$runs"); do
+        echo "run $r: $("$check_bench" "$work/bench.tds")"
+    done
+    echo "(goal: check_ratio <= 0.5)"
+else
+    echo "(no $check_bench: check part skipped)"
+fi

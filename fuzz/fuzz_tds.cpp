@@ -50,7 +50,10 @@ std::optional<Pair> exported(Database &db)
     NullProgress progress;
     const QString tds = dir.filePath(QStringLiteral("ut.tds"));
     try {
-        TdsExport(db, prompter, progress).write(tds);
+        TdsExport exporter(db, prompter, progress);
+        // Values the file cannot hold are written cut or as "?", as --allow-lossy does.
+        exporter.setLossPolicy(TdsExport::LossPolicy::Allow);
+        exporter.write(tds);
     } catch (const AppError &) {
         return std::nullopt;
     }

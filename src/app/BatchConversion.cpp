@@ -39,7 +39,8 @@ void printNotes(const QStringList &notes)
 
 namespace BatchConversion {
 
-int convert(const QString &inputPath, const QString &outputPath, Prompter &prompter)
+int convert(const QString &inputPath, const QString &outputPath, Prompter &prompter,
+            bool allowLossy)
 {
     const QString input = QFileInfo(inputPath).absoluteFilePath();
     std::optional<WorkingDatabase> working;
@@ -52,8 +53,15 @@ int convert(const QString &inputPath, const QString &outputPath, Prompter &promp
     recordOpened(input);
     NullProgress progress;
     TdsExport exporter(working->db(), prompter, progress);
+    exporter.setLossPolicy(allowLossy ? TdsExport::LossPolicy::Allow
+                                      : TdsExport::LossPolicy::Refuse);
     const ExportResult result = exporter.run(QFileInfo(outputPath).absoluteFilePath());
     printNotes(result.notes);
+    if (result.lossDeclined)
+        prompter.error(QStringLiteral("Exporten skulle ändra värden och gjordes inte:\n%1\n"
+                                      "Ange --allow-lossy för att exportera ändå.")
+                           .arg(TdsExport::describeLosses(result.losses).join(QLatin1Char('\n'))),
+                       QStringLiteral("Exportera"));
     return result.ok ? 0 : 1;
 }
 

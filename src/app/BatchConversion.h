@@ -9,8 +9,10 @@ class Prompter;
 namespace BatchConversion {
 
 // Opens the working database (recording it as the last opened file, as opening always does) and
-// exports it to outputPath and the .tdx file beside it.
-int convert(const QString &inputPath, const QString &outputPath, Prompter &prompter);
+// exports it to outputPath and the .tdx file beside it. Values that would be cut or replaced
+// stop the export (exit 1, the fields named) unless allowLossy.
+int convert(const QString &inputPath, const QString &outputPath, Prompter &prompter,
+            bool allowLossy = false);
 
 // Imports a .tds file into the .tdb beside it; an existing .tdb is replaced only when `force`.
 int import(const QString &tdsPath, bool force, Prompter &prompter);

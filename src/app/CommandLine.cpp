@@ -76,6 +76,51 @@ CommandLine parseCompare(const QStringList &arguments)
     return cl;
 }
 
+// The value of an option given as "--key value" or "--key=value"; advances i past it. False when
+// the argument is not the option.
+bool optionValue(const QStringList &arguments, qsizetype &i, const QString &key, QString *value)
+{
+    const QString &argument = arguments.at(i);
+    if (argument.startsWith(key + QLatin1Char('='))) {
+        *value = argument.mid(key.size() + 1);
+        return true;
+    }
+    if (argument != key)
+        return false;
+    *value = i + 1 < arguments.size() ? arguments.at(++i) : QString();
+    return true;
+}
+
+CommandLine parseCheck(const QStringList &arguments)
+{
+    CommandLine cl;
+    cl.mode = CommandLine::Mode::Check;
+    QStringList paths;
+    for (qsizetype i = 0; i < arguments.size() && cl.error.isEmpty(); ++i) {
+        QString value;
+        if (optionValue(arguments, i, QStringLiteral("--format"), &value)) {
+            if (value != QLatin1String("text") && value != QLatin1String("json"))
+                cl.error =
+                    QStringLiteral("--format ska vara text eller json, inte \"%1\"").arg(value);
+            cl.jsonFormat = value == QLatin1String("json");
+        } else if (optionValue(arguments, i, QStringLiteral("--severity"), &value)) {
+            if (!severityFromName(value, &cl.least))
+                cl.error = QStringLiteral("--severity ska vara fel, varning eller info, inte "
+                                          "\"%1\"")
+                               .arg(value);
+        } else if (arguments.at(i).startsWith(QLatin1String("--"))) {
+            cl.error = QStringLiteral("Okänt val för --check: %1").arg(arguments.at(i));
+        } else {
+            paths << arguments.at(i);
+        }
+    }
+    if (cl.error.isEmpty() && paths.size() != 1)
+        cl.error = QStringLiteral("--check kontrollerar en fil: kvistbo --check FIL.tdb|FIL.tds");
+    if (cl.error.isEmpty())
+        cl.inputPath = paths.first();
+    return cl;
+}
+
 } // namespace
 
 CommandLine CommandLine::parse(const QStringList &arguments)
@@ -93,14 +138,19 @@ CommandLine CommandLine::parse(const QStringList &arguments)
         cl.mode = Mode::Version;
         return cl;
     }
+    if (first == QLatin1String("--check"))
+        return parseCheck(arguments.mid(1));
     if (first == QLatin1String("--export")) {
-        if (arguments.size() != 3) {
+        QStringList paths = arguments.mid(1);
+        const bool allowLossy = paths.removeAll(QStringLiteral("--allow-lossy")) > 0;
+        if (paths.size() != 2) {
             cl.mode = Mode::SyntaxError;
             return cl;
         }
         cl.mode = Mode::Convert;
-        cl.inputPath = Paths::withExtension(arguments.at(1), kTdb);
-        cl.outputPath = Paths::withExtension(arguments.at(2), kTds);
+        cl.allowLossy = allowLossy;
+        cl.inputPath = Paths::withExtension(paths.at(0), kTdb);
+        cl.outputPath = Paths::withExtension(paths.at(1), kTds);
         return cl;
     }
     if (first == QLatin1String("--diff") || first == QLatin1String("--merge"))
@@ -128,6 +178,7 @@ CommandLine CommandLine::parse(const QStringList &arguments)
     // without a key continue the value before them (a path with blanks given without quotes).
     bool sawIn = false;
     bool sawOut = false;
+    bool allowLossy = false;
     QString *current = nullptr;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
@@ -146,6 +197,9 @@ CommandLine CommandLine::parse(const QStringList &arguments)
             current = in ? &cl.inputPath : &cl.outputPath;
             *current = arguments.at(++i);
             (in ? sawIn : sawOut) = true;
+        } else if (argument == QLatin1String("--allow-lossy")) {
+            allowLossy = true;
+            current = nullptr;
         } else if (argument.startsWith(QLatin1String("--"))) {
             cl = CommandLine{};
             cl.mode = Mode::SyntaxError;
@@ -168,6 +222,7 @@ CommandLine CommandLine::parse(const QStringList &arguments)
     }
     cl.mode = Mode::Convert;
     cl.classicKeys = true;
+    cl.allowLossy = allowLossy;
     cl.inputPath = Paths::withExtension(unquoted(cl.inputPath), kTdb);
     cl.outputPath = Paths::withExtension(unquoted(cl.outputPath), kTds);
     return cl;
@@ -191,7 +246,10 @@ QString usageText()
         "  kvistbo                          startar redigeraren\n"
         "  kvistbo FIL.tdb | FIL.tds        öppnar en arbetsdatabas eller importerar en TDS-fil\n"
         "  kvistbo /IN:fil[.tdb] /OUT:fil[.tds]\n"
-        "  kvistbo --export IN.tdb UT.tds   skriver arbetsdatabasen till UT.tds och UT.tdx\n"
+        "  kvistbo --export IN.tdb UT.tds [--allow-lossy]\n"
+        "                                   skriver arbetsdatabasen till UT.tds och UT.tdx;\n"
+        "                                   värden som skulle kapas eller få \"?\" stoppar\n"
+        "                                   exporten (slutkod 1) utom med --allow-lossy\n"
         "  kvistbo --import FIL.tds [--force]\n"
         "                                   skapar FIL.tdb bredvid FIL.tds; --force ersätter\n"
         "                                   en befintlig FIL.tdb\n"
@@ -203,5 +261,9 @@ QString usageText()
         "                                   0 utan konflikter, 1 med konflikter, 2 vid fel\n"
         "                                   --tdx anger fältbeskrivningen för .tds-filer (en\n"
         "                                   .tds-sökväg betyder .tdx-filen bredvid den)\n"
+        "  kvistbo --check FIL.tdb|FIL.tds [--format text|json] [--severity fel|varning|info]\n"
+        "                                   kontrollerar katalogen och skriver fynden från\n"
+        "                                   vald allvarlighet (standard varning); slutkod 0\n"
+        "                                   utan fynd, 1 med fynd, 2 vid fel\n"
         "  kvistbo --help | --version\n");
 }

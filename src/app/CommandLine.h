@@ -1,5 +1,7 @@
 #pragma once
 
+#include "check/Finding.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -10,6 +12,7 @@ struct CommandLine
         Interactive, // no arguments
         Convert,     // /IN: and /OUT: (or --in/--out, --export): .tdb to .tds without a window
         Import,      // --import FILE.tds [--force]
+        Check,       // --check FILE.tdb|FILE.tds [--format text|json] [--severity fel|varning|info]
         OpenFile,    // a single path: a .tdb is opened, a .tds imported, in the window
         Help,
         Version,
@@ -32,6 +35,12 @@ struct CommandLine
     QStringList keyFields;
     QString format = QStringLiteral("text");
     QString tdxPath;
+    // An export that would cut values or replace characters goes ahead (--allow-lossy).
+    bool allowLossy = false;
+    // --check: the output form, the least severity reported, and what was wrong with the
+    // arguments (the check then exits 2 with it instead of running).
+    bool jsonFormat = false;
+    Severity least = Severity::Warning;
     QString error;
 
     static CommandLine parse(const QStringList &arguments); // without the program name

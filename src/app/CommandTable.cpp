@@ -61,6 +61,7 @@ const std::vector<CommandSpec> &commandTable()
         {C::ChangePrefix, kTools, "Byt databasens &prefix (Bibliotek)", 0, true, E::DatabaseOpen},
         {C::NewArticleGroup, kTools, "Ny &artikelgrupp", 0, false, E::DatabaseOpen},
         {C::NewAccessoryGroup, kTools, "Ny till&behörsgrupp", 0, false, E::DatabaseOpen},
+        {C::CheckCatalogue, kTools, "&Kontrollera katalog", 0, true, E::DatabaseOpen},
         {C::Options, kTools, "Al&ternativ", 0, true, E::Always},
 
         {.id = C::Help,

@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "app/CheckController.h"
 #include "app/CommandTable.h"
 #include "app/DialogController.h"
 #include "app/FindController.h"
@@ -98,6 +99,7 @@ void MainWindow::createViews()
     m_tree->setMinimumWidth(5);
     setCentralWidget(m_splitter);
     m_appearance = new WindowAppearance(*this, *m_tree, *m_gridView, *m_splitter, m_gridController);
+    m_check = new CheckController(*this, m_session, m_gridController, m_prompter);
     m_find = new FindController(*m_findBar, m_session, m_gridController, m_prompter, this);
     m_dialogs = new DialogController(*this, m_session, m_gridController, *m_appearance, m_prompter);
     connect(m_appearance, &WindowAppearance::schemeChanged, this, [this](int scheme) {
@@ -227,6 +229,7 @@ void MainWindow::registerHandlers()
     m_gridController.registerCommands(m_commands);
     m_dialogs->registerCommands(m_commands);
     m_find->registerCommands(m_commands);
+    m_check->registerCommands(m_commands);
     registerSessionCommands(m_commands, m_session);
 
     m_commands.setBeforeEach([this] { m_gridController.commitEditor(); });

@@ -17,6 +17,7 @@ class AccessoryPickerDialog;
 class ArticleGridModel;
 class OptionsDialog;
 class ArticleGridView;
+class CheckController;
 class FindBar;
 class GroupTreeView;
 class Progress;
@@ -104,6 +105,7 @@ private:
     DialogController *m_dialogs = nullptr;
     FindController *m_find = nullptr;
     FindBar *m_findBar = nullptr;
+    CheckController *m_check = nullptr;
     QSplitter *m_splitter = nullptr;
     QProgressBar *m_progressBar = nullptr;
     QLabel *m_messagePane = nullptr;

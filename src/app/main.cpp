@@ -1,5 +1,6 @@
 #include "app/BatchConversion.h"
 #include "app/CatalogueCommands.h"
+#include "app/CheckCommand.h"
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "app/Startup.h"
@@ -83,7 +84,8 @@ int main(int argc, char **argv)
         }
         QCoreApplication app(argc, argv);
         BatchPrompter prompter;
-        return BatchConversion::convert(commandLine.inputPath, commandLine.outputPath, prompter);
+        return BatchConversion::convert(commandLine.inputPath, commandLine.outputPath, prompter,
+                                        commandLine.allowLossy);
     }
     case CommandLine::Mode::Import: {
         QCoreApplication app(argc, argv);
@@ -105,6 +107,19 @@ int main(int argc, char **argv)
     case CommandLine::Mode::UsageError:
         QTextStream(stderr) << "kvistbo: " << commandLine.error << "\n" << usageText();
         return 2;
+    case CommandLine::Mode::Check: {
+        if (!commandLine.error.isEmpty()) {
+            QTextStream(stderr) << commandLine.error << Qt::endl << usageText();
+            return 2;
+        }
+        QCoreApplication app(argc, argv);
+        BatchPrompter prompter;
+        QTextStream out(stdout);
+        return CheckCommand(prompter).run(commandLine.inputPath,
+                                          commandLine.jsonFormat ? CheckCommand::Format::Json
+                                                                 : CheckCommand::Format::Text,
+                                          commandLine.least, out);
+    }
     default:
         return runInteractive(commandLine, argc, argv);
     }

@@ -28,6 +28,7 @@ enum class CommandId : int {
     ChangePrefix = 302,
     NewArticleGroup = 303,
     NewAccessoryGroup = 304,
+    CheckCatalogue = 305, // beyond the original command set
     About = 502,
     InsertArticle = 901,
     AppendArticle = 902,

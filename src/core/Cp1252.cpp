@@ -43,6 +43,34 @@ const Tables &tables()
     return t;
 }
 
+// Decodes the multi-byte sequence at utf8[i] and moves i past it. A broken sequence becomes one
+// unencodable character; the byte that broke it is kept.
+char32_t nextCodePoint(const char *utf8, qsizetype length, qsizetype &i)
+{
+    const auto b = std::uint8_t(utf8[i]);
+    char32_t c = 0xFFFD;
+    int extra = 0;
+    if ((b & 0xE0) == 0xC0) {
+        c = b & 0x1F;
+        extra = 1;
+    } else if ((b & 0xF0) == 0xE0) {
+        c = b & 0x0F;
+        extra = 2;
+    } else if ((b & 0xF8) == 0xF0) {
+        c = b & 0x07;
+        extra = 3;
+    }
+    ++i;
+    for (int k = 0; k < extra; ++k, ++i) {
+        if (i >= length || (std::uint8_t(utf8[i]) & 0xC0) != 0x80) {
+            extra = 0;
+            break;
+        }
+        c = (c << 6) | (std::uint8_t(utf8[i]) & 0x3F);
+    }
+    return extra == 0 ? char32_t(0xFFFD) : c;
+}
+
 } // namespace
 
 namespace Cp1252 {
@@ -105,7 +133,7 @@ void appendAsUtf8(const char *begin, const char *end, QByteArray &out)
 }
 
 qsizetype writeFromUtf8(const char *utf8, qsizetype length, qsizetype maxChars, char *out,
-                        qsizetype *replaced)
+                        qsizetype *replaced, qsizetype *consumed)
 {
     const Tables &t = tables();
     qsizetype chars = 0;
@@ -117,29 +145,7 @@ qsizetype writeFromUtf8(const char *utf8, qsizetype length, qsizetype maxChars, 
             ++i;
             continue;
         }
-        char32_t c = 0xFFFD;
-        int extra = 0;
-        if ((b & 0xE0) == 0xC0) {
-            c = b & 0x1F;
-            extra = 1;
-        } else if ((b & 0xF0) == 0xE0) {
-            c = b & 0x0F;
-            extra = 2;
-        } else if ((b & 0xF8) == 0xF0) {
-            c = b & 0x07;
-            extra = 3;
-        }
-        ++i;
-        // A broken sequence becomes one unencodable character; the byte that broke it is kept.
-        for (int k = 0; k < extra; ++k, ++i) {
-            if (i >= length || (std::uint8_t(utf8[i]) & 0xC0) != 0x80) {
-                extra = 0;
-                break;
-            }
-            c = (c << 6) | (std::uint8_t(utf8[i]) & 0x3F);
-        }
-        if (extra == 0)
-            c = 0xFFFD;
+        const char32_t c = nextCodePoint(utf8, length, i);
         if (t.encodable(c)) {
             out[chars++] = char(t.fromUnicode[c]);
         } else {
@@ -148,7 +154,23 @@ qsizetype writeFromUtf8(const char *utf8, qsizetype length, qsizetype maxChars, 
                 ++*replaced;
         }
     }
+    if (consumed)
+        *consumed = i;
     return chars;
+}
+
+bool canEncodeUtf8(const char *utf8, qsizetype length)
+{
+    const Tables &t = tables();
+    for (qsizetype i = 0; i < length;) {
+        if (std::uint8_t(utf8[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        if (!t.encodable(nextCodePoint(utf8, length, i)))
+            return false;
+    }
+    return true;
 }
 
 qsizetype appendFromUtf8(const char *utf8, qsizetype length, qsizetype maxChars, QByteArray &out,

@@ -27,7 +27,11 @@ qsizetype appendFromUtf8(const char *utf8, qsizetype length, qsizetype maxChars,
 
 // Writes at most maxChars characters of the UTF-8 text as Windows-1252 into out (which has room
 // for maxChars bytes) and returns how many it wrote; unencodable characters become '?'.
+// *consumed (when given) gets the number of input bytes used: less than length when cut.
 qsizetype writeFromUtf8(const char *utf8, qsizetype length, qsizetype maxChars, char *out,
-                        qsizetype *replaced);
+                        qsizetype *replaced, qsizetype *consumed = nullptr);
+
+// Whether Windows-1252 holds every character of the UTF-8 text.
+bool canEncodeUtf8(const char *utf8, qsizetype length);
 
 } // namespace Cp1252

@@ -39,6 +39,13 @@ public:
     {
         return question(icon, title, text);
     }
+    // The same with the going-ahead button named for the step ("Exportera ändå") beside Avbryt.
+    virtual bool confirmAs(MessageIcon icon, const QString &title, const QString &text,
+                           const QString &goAhead)
+    {
+        Q_UNUSED(goAhead);
+        return confirm(icon, title, text);
+    }
     virtual std::optional<QString> inputText(const QString &title, const QString &label,
                                              const QString &initial) = 0;
     virtual QStringList openFile(const FileDialogRequest &request) = 0;

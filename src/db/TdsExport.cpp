@@ -55,7 +55,7 @@ public:
                 m_rowNumber = i;
                 continue;
             }
-            m_fields.push_back({i, column.size, column.name});
+            m_fields.push_back({i, column.size, column.name, 0, 0});
             m_lineLength += column.size;
         }
         m_lineLength += 2;
@@ -74,13 +74,24 @@ public:
         m_buffer.resize(start + m_lineLength);
         char *out = m_buffer.data() + start;
         bool blankRecord = true;
+        m_recordLosses.clear();
         for (size_t i = 0; i < m_fields.size(); ++i) {
             const Field &field = m_fields[i];
             qsizetype length = 0;
             const char *utf8 = row.utf8(field.column, &length); // null gives no text
-            const qsizetype written = utf8 ? Cp1252::writeFromUtf8(utf8, length, field.size, out,
-                                                                   &m_result.replacedCharacters)
-                                           : 0;
+            qsizetype replaced = 0;
+            qsizetype consumed = 0;
+            const qsizetype written =
+                utf8 ? Cp1252::writeFromUtf8(utf8, length, field.size, out, &replaced, &consumed)
+                     : 0;
+            if (replaced > 0) {
+                m_result.replacedCharacters += replaced;
+                m_recordLosses.push_back({i, false});
+            }
+            // Blanks past the field are the padding the import strips anyway.
+            if (utf8 && consumed < length &&
+                !std::all_of(utf8 + consumed, utf8 + length, [](char c) { return c == ' '; }))
+                m_recordLosses.push_back({i, true});
             // A line break would split the record and a NUL make the file binary: the import
             // could not read back what was written. (A lone CR in a full record reads back.)
             if (std::memchr(out, '\n', size_t(written)) || std::memchr(out, '\0', size_t(written)))
@@ -104,6 +115,8 @@ public:
             m_buffer.resize(start);
             return false;
         }
+        for (const auto &[field, cut] : m_recordLosses)
+            ++(cut ? m_fields[field].cut : m_fields[field].replaced);
         out[0] = '\r';
         out[1] = '\n';
         ++m_result.linesWritten;
@@ -124,12 +137,30 @@ public:
         m_buffer.resize(0);
     }
 
+    // Adds what this table's fields lost to the losses of the whole export, field by field.
+    void mergeLosses(QList<FieldLoss> &losses) const
+    {
+        for (const Field &field : m_fields) {
+            if (field.cut == 0 && field.replaced == 0)
+                continue;
+            auto it = std::find_if(losses.begin(), losses.end(), [&field](const FieldLoss &l) {
+                return l.field.compare(field.name, Qt::CaseInsensitive) == 0;
+            });
+            if (it == losses.end())
+                it = losses.insert(losses.end(), FieldLoss{field.name, 0, 0});
+            it->cut += field.cut;
+            it->replaced += field.replaced;
+        }
+    }
+
 private:
     struct Field
     {
         int column;
         int size;
         QString name;
+        qint64 cut = 0;
+        qint64 replaced = 0;
     };
 
     [[noreturn]] void refuse(const Statement &row, const Field &field, const QString &why) const
@@ -150,6 +181,7 @@ private:
     qint64 &m_handled;
     ExportResult &m_result;
     QByteArray m_buffer;
+    std::vector<std::pair<size_t, bool>> m_recordLosses; // field, cut (else replaced)
 };
 
 struct WrittenReferences
@@ -377,11 +409,48 @@ ExportResult TdsExport::run(const QString &outputPath)
         failed.notes = m_notes;
         return failed;
     }
-    if (result.replacedCharacters > 0)
+    if (result.ok && result.replacedCharacters > 0)
         m_prompter.info(QStringLiteral("%1 tecken kunde inte skrivas i Windows-1252 och "
                                        "ersattes med \"?\".")
                             .arg(result.replacedCharacters));
     return result;
+}
+
+QStringList TdsExport::describeLosses(const QList<FieldLoss> &losses)
+{
+    QStringList lines;
+    for (const FieldLoss &loss : losses) {
+        QStringList parts;
+        if (loss.cut > 0)
+            parts << QStringLiteral("%1 värden kapas till fältets längd").arg(loss.cut);
+        if (loss.replaced > 0)
+            parts << QStringLiteral("%1 värden får \"?\" för tecken som Windows-1252 inte kan "
+                                    "hålla")
+                         .arg(loss.replaced);
+        lines << loss.field + QStringLiteral(": ") + parts.join(QStringLiteral(", "));
+    }
+    return lines;
+}
+
+bool TdsExport::lossAccepted(const QList<FieldLoss> &losses)
+{
+    switch (m_lossPolicy) {
+    case LossPolicy::Allow:
+        return true;
+    case LossPolicy::Refuse:
+        return false;
+    case LossPolicy::Ask:
+        break;
+    }
+    qint64 values = 0;
+    for (const FieldLoss &loss : losses)
+        values += loss.cut + loss.replaced;
+    const QString text =
+        QStringLiteral("Exporten kan inte skriva %1 värden som de är:\n\n%2\n\nExportera ändå?")
+            .arg(values)
+            .arg(describeLosses(losses).join(QLatin1Char('\n')));
+    return m_prompter.confirmAs(MessageIcon::Warning, QStringLiteral("Exportera"), text,
+                                QStringLiteral("Exportera ändå"));
 }
 
 ExportResult TdsExport::write(const QString &outputPath)
@@ -466,6 +535,7 @@ ExportResult TdsExport::write(const QString &outputPath)
             writeAll(orphans);
         }
         writer.flush();
+        writer.mergeLosses(result.losses);
     }
 
     // Pass 2 and 3: the ordinary equivalence lines, then the "=" lines whose target exists.
@@ -496,11 +566,25 @@ ExportResult TdsExport::write(const QString &outputPath)
             writer.countHandled();
         }
         writer.flush();
+        writer.mergeLosses(result.losses);
     }
 
     // The field description beside it; the FieldList in use is not changed.
-    const QByteArray description = tdxText(fields, &result.replacedCharacters);
+    qsizetype replacedInDescriptions = 0;
+    const QByteArray description = tdxText(fields, &replacedInDescriptions);
     tdx.write(description);
+    if (replacedInDescriptions > 0) {
+        result.replacedCharacters += replacedInDescriptions;
+        result.losses.append(
+            {QStringLiteral("fältbeskrivningarna (.tdx)"), 0, replacedInDescriptions});
+    }
+    // Nothing is cut or replaced without a word: the old files stay unless that is wanted.
+    if (!result.losses.isEmpty() && !lossAccepted(result.losses)) {
+        m_progress.end();
+        result.lossDeclined = true;
+        result.notes = m_notes;
+        return result;
+    }
 
     // Both files are complete and on disk before either replaces an old one; then they are
     // replaced as one pair.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -9,9 +10,22 @@ class Database;
 class Progress;
 class Prompter;
 
+// Values of one field the export could not write as they are.
+struct FieldLoss
+{
+    QString field;
+    qint64 cut = 0;      // values longer than the field, cut to it
+    qint64 replaced = 0; // values with characters Windows-1252 cannot hold, written as '?'
+
+    bool operator==(const FieldLoss &other) const = default;
+};
+
 struct ExportResult
 {
     bool ok = false;
+    // Values would have been cut or replaced and the export was not wanted so: no file changed.
+    bool lossDeclined = false;
+    QList<FieldLoss> losses;
     qint64 linesWritten = 0;
     qsizetype replacedCharacters = 0; // characters Windows-1252 cannot hold, written as '?'
     QStringList notes; // what was tidied up after an earlier run (left-over temporary files)
@@ -33,7 +47,16 @@ extern const std::array<EquivalenceCodePair, 47> EquivalenceCodePairs;
 class TdsExport
 {
 public:
+    // What happens when values would be cut or replaced: ask (the window), refuse (the command
+    // line) or write them anyway (--allow-lossy). Either way the old files stay unless the new
+    // ones are written.
+    enum class LossPolicy { Ask, Refuse, Allow };
+
     TdsExport(Database &db, Prompter &prompter, Progress &progress);
+
+    void setLossPolicy(LossPolicy policy) { m_lossPolicy = policy; }
+    // "BENÄMNING: 2 kapas" and the like, a line per field.
+    static QStringList describeLosses(const QList<FieldLoss> &losses);
 
     // Every failure is reported through the prompter.
     ExportResult run(const QString &outputPath);
@@ -50,4 +73,7 @@ private:
     Prompter &m_prompter;
     Progress &m_progress;
     QStringList m_notes;
+    LossPolicy m_lossPolicy = LossPolicy::Ask;
+
+    bool lossAccepted(const QList<FieldLoss> &losses);
 };

@@ -1,5 +1,8 @@
 #include "session/CatalogueSession.h"
 
+#include "check/CatalogueCheck.h"
+#include "edit/AccessoryPick.h"
+
 #include "browse/GridStore.h"
 #include "core/AppError.h"
 #include "core/Paths.h"
@@ -223,6 +226,8 @@ bool CatalogueSession::exportCatalogue(const QString &tdsPath)
                          .arg(result.linesWritten)
                          .arg(QDir::toNativeSeparators(tdsPath),
                               QFileInfo(Paths::tdxPathFor(tdsPath)).fileName()));
+    if (result.lossDeclined)
+        said.prepend(QStringLiteral("Exporten avbröts: inga filer ändrades."));
     if (!said.isEmpty())
         emit notice(said.join(u' '));
     // The export adds equivalence rows only, which the grid does not show: it stays as it is,
@@ -359,4 +364,11 @@ std::optional<QStringList> CatalogueSession::manufacturers(const QString &blockN
 QList<ArticleSearch::Hit> CatalogueSession::find(const QString &text)
 {
     return m_database ? ArticleSearch::find(m_database->db(), text) : QList<ArticleSearch::Hit>();
+}
+
+Findings CatalogueSession::check()
+{
+    if (!m_database)
+        return {};
+    return CatalogueCheck(m_database->db(), AccessoryPick::accessoryPrefix()).run();
 }

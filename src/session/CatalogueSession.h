@@ -4,6 +4,7 @@
 #include "browse/ArticleSearch.h"
 #include "browse/ArticleSelection.h"
 #include "browse/GroupTree.h"
+#include "check/Finding.h"
 #include "db/FieldList.h"
 #include "db/WorkingDatabase.h"
 
@@ -69,6 +70,8 @@ public:
     QList<GroupTree::Group> groups();
     std::optional<QStringList> manufacturers(const QString &blockName);
     QList<ArticleSearch::Hit> find(const QString &text);
+    // The catalogue check of the stored catalogue (unsaved grid edits are not in it).
+    Findings check();
 
     // The grid: show a tree choice (false when the user stayed with the edited one), write the
     // edits back, or throw them away and read the grid again.

@@ -62,6 +62,18 @@ bool MessageBoxPrompter::confirm(MessageIcon icon, const QString &title, const Q
     return box.exec() == QMessageBox::Yes;
 }
 
+bool MessageBoxPrompter::confirmAs(MessageIcon icon, const QString &title, const QString &text,
+                                   const QString &goAhead)
+{
+    QMessageBox box(toQt(icon), shownTitle(title), text, QMessageBox::Yes | QMessageBox::Cancel,
+                    m_parent);
+    box.button(QMessageBox::Yes)->setText(goAhead);
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("Avbryt"));
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.setEscapeButton(QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Yes;
+}
+
 Answer MessageBoxPrompter::questionWithCancel(MessageIcon icon, const QString &title,
                                               const QString &text)
 {

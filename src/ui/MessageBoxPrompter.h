@@ -15,6 +15,8 @@ public:
     bool question(MessageIcon icon, const QString &title, const QString &text) override;
     Answer questionWithCancel(MessageIcon icon, const QString &title, const QString &text) override;
     bool confirm(MessageIcon icon, const QString &title, const QString &text) override;
+    bool confirmAs(MessageIcon icon, const QString &title, const QString &text,
+                   const QString &goAhead) override;
     std::optional<QString> inputText(const QString &title, const QString &label,
                                      const QString &initial) override;
     QStringList openFile(const FileDialogRequest &request) override;

@@ -1,9 +1,13 @@
+#include "db/Database.h"
 #include "support/CatalogueFixture.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLockFile>
 #include <QProcess>
 #include <QSettings>
@@ -36,6 +40,10 @@ private slots:
     void mergeExitCodes();
     void gitHandsOverTemporaryCopies();
     void gitDriversAsTheReadmeSetsThemUp();
+    void checkExitCodes_data();
+    void checkExitCodes();
+    void checkOfATdsLeavesNothingBehind();
+    void lossyExportNeedsAllowLossy();
 
 private:
     struct Run
@@ -258,6 +266,105 @@ void TestBatchConversion::busySettingsAreLeftAlone()
     QCOMPARE(run({"--export", m_dir->filePath("Katalog.tdb"), m_dir->filePath("ut.tds")}).exitCode,
              0);
     QVERIFY(QFile::exists(conf));
+}
+
+namespace {
+
+// Groups with their head rows, and an equivalence line to `target`.
+QStringList checkedCatalogue(const QString &target)
+{
+    return {line("ABCDI060", "-", "Kontaktorer"), line("ABCDI060", "1", "Kontaktor 1", "Nordel"),
+            line("ABCDI080", "-", "Säkringar"), line("ABCDI080", "1", "Säkring 1", "Åkerby"),
+            line("ABCDI071", "", "=" + target)};
+}
+
+} // namespace
+
+void TestBatchConversion::checkExitCodes_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("output");
+
+    QTest::newRow("clean database") << "ABCDI060"
+                                    << "tdb" << QStringList{} << 0 << "0 fel, 0 varningar, 0 info";
+    QTest::newRow("a warning") << "ABCDI099"
+                               << "tdb" << QStringList{} << 1
+                               << "varning eqv-missing-target ABCDI071, rad 4, fält BENÄMNING: "
+                                  "Ekvivalensraden pekar på gruppen ABCDI099";
+    QTest::newRow("a warning, errors asked for")
+        << "ABCDI099"
+        << "tdb" << QStringList{"--severity", "fel"} << 0 << "0 fel";
+    QTest::newRow("a warning in a tds") << "ABCDI099"
+                                        << "tds" << QStringList{} << 1 << "eqv-missing-target";
+    QTest::newRow("missing file") << "ABCDI060"
+                                  << "missing" << QStringList{} << 2 << "";
+    QTest::newRow("not a database") << "ABCDI060"
+                                    << "text" << QStringList{} << 2 << "";
+    QTest::newRow("unknown format") << "ABCDI060"
+                                    << "tdb" << QStringList{"--format", "xml"} << 2 << "";
+}
+
+void TestBatchConversion::checkExitCodes()
+{
+    QFETCH(QString, target);
+    QFETCH(QString, file);
+    QFETCH(QStringList, options);
+    QFETCH(int, exitCode);
+    QFETCH(QString, output);
+
+    const QString tds = CatalogueFixture::write(m_dir->path(), "Kat", checkedCatalogue(target));
+    QString path = tds;
+    if (file == "tdb")
+        path = CatalogueFixture::importTds(tds);
+    else if (file == "missing")
+        path = m_dir->filePath("saknas.tdb");
+    else if (file == "text")
+        TestFiles::write(path = m_dir->filePath("text.tdb"), "ingen databas");
+    const Run result = run(QStringList{"--check", path} + options);
+    QCOMPARE(result.exitCode, exitCode);
+    QVERIFY2(result.out.contains(output), qPrintable(result.out));
+    if (exitCode == 2)
+        QVERIFY(!result.err.isEmpty());
+}
+
+void TestBatchConversion::checkOfATdsLeavesNothingBehind()
+{
+    const QString tds = CatalogueFixture::write(m_dir->path(), "Kat", checkedCatalogue("ABCDI099"));
+    const QStringList before = QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden);
+    const Run result = run({"--check", tds, "--format", "json"});
+    QCOMPARE(result.exitCode, 1);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden), before);
+    const QJsonObject report = QJsonDocument::fromJson(result.out.toUtf8()).object();
+    QCOMPARE(report.value("counts").toObject().value("varning").toInt(), 1);
+    const QJsonObject finding = report.value("findings").toArray().first().toObject();
+    QCOMPARE(finding.value("rule").toString(), "eqv-missing-target");
+    QCOMPARE(finding.value("group").toString(), "ABCDI071");
+    QCOMPARE(finding.value("row").toInt(), 4);
+    QCOMPARE(finding.value("field").toString(), "BENÄMNING");
+}
+
+void TestBatchConversion::lossyExportNeedsAllowLossy()
+{
+    const QString tdb = CatalogueFixture::importTds(catalogue());
+    {
+        Database db(tdb, Database::OpenMode::ReadWrite);
+        db.exec("UPDATE Articles SET \"BENÄMNING\" = 'En benämning som inte ryms i fältet' "
+                "WHERE TYP = '2'");
+    }
+    const QString out = m_dir->filePath("ut/Ut.tds");
+    const Run refused = run({"--export", tdb, out});
+    QCOMPARE(refused.exitCode, 1);
+    QVERIFY2(refused.err.contains("BENÄMNING: 1 värden kapas till fältets längd"),
+             qPrintable(refused.err));
+    QVERIFY(refused.err.contains("--allow-lossy"));
+    QVERIFY(!QFile::exists(out));
+
+    const Run allowed = run({"--export", tdb, out, "--allow-lossy"});
+    QCOMPARE(allowed.exitCode, 0);
+    QVERIFY(TestFiles::read(out).contains(TestFiles::cp1252("En benämning som in")));
 }
 
 QTEST_GUILESS_MAIN(TestBatchConversion)

@@ -5,6 +5,8 @@
 #include "support/CatalogueFixture.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestFiles.h"
+#include "ui/ArticleGridView.h"
+#include "ui/CheckPanel.h"
 #include "ui/GroupTreeView.h"
 
 #include <QAction>
@@ -40,6 +42,7 @@ private slots:
     void ignoreReadsTheDatabaseAgain();
     void saveAsCopiesAndOpensTheCopy();
     void unsavedEditsAreOfferedBeforeClosing();
+    void checkPanelListsFindingsAndShowsThem();
 
 private:
     QString catalogue(const QString &name, const QStringList &lines, bool withManufacturer = true);
@@ -378,6 +381,38 @@ void TestBrowsing::unsavedEditsAreOfferedBeforeClosing()
     QVERIFY(window.close());
     Database db(tdb, Database::OpenMode::ReadOnly);
     QCOMPARE(db.scalar("SELECT \"BENÄMNING\" FROM Articles").toString(), QString("Sparad"));
+}
+
+void TestBrowsing::checkPanelListsFindingsAndShowsThem()
+{
+    const QString tdb = catalogue("kontroll", {line("ABCDI010", "-", "Kontaktorer"),
+                                               line("ABCDI010", "1", "Kontaktor", "Nordel"),
+                                               line("ABCDI010", "1", "Kontaktor igen", "Nordel"),
+                                               line("ABCDI020", "-", "Reläer"),
+                                               line("ABCDI020", "1", "Relä", "Nordel")});
+    ScriptedPrompter prompter;
+    MainWindow window(prompter);
+    QVERIFY(window.OpenMDB(tdb));
+    QVERIFY(window.action(CommandId::CheckCatalogue)->isEnabled());
+    window.dispatch(CommandId::CheckCatalogue);
+    auto *panel = window.findChild<CheckPanel *>("dockCheck");
+    QVERIFY(panel);
+    QTreeWidget *list = panel->list();
+    QCOMPARE(list->topLevelItemCount(), 1);
+    QCOMPARE(list->topLevelItem(0)->text(0), "type-duplicate (1)");
+    QTreeWidgetItem *finding = list->topLevelItem(0)->child(0);
+    QCOMPARE(finding->text(1), "ABCDI010, rad 2, typ 1, fält TYP");
+
+    // Activating a finding (Enter, or a double-click) shows the group and selects the cell.
+    list->expandAll();
+    list->setCurrentItem(finding);
+    QTest::keyClick(list, Qt::Key_Return);
+    QCOMPARE(window.grid().rows(), 4);
+    QCOMPARE(window.tree()->currentKey(), "!ABCDI010");
+    const QModelIndex current = window.gridView()->currentIndex();
+    QCOMPARE(window.grid().text(current.row() + 1, window.grid().GetColumn("BENÄMNING")),
+             "Kontaktor igen");
+    QCOMPARE(current.column(), window.grid().GetColumn("TYP"));
 }
 
 QTEST_MAIN(TestBrowsing)

@@ -14,6 +14,10 @@ private slots:
     void syntaxMessageText();
     void compareCommands_data();
     void compareCommands();
+    void checkOptions_data();
+    void checkOptions();
+    void allowLossy_data();
+    void allowLossy();
 };
 
 void TestCommandLine::parse_data()
@@ -201,6 +205,74 @@ void TestCommandLine::compareCommands()
     QTEST(cl.format, "format");
     QTEST(cl.outputPath, "output");
     QTEST(cl.tdxPath, "tdx");
+}
+
+void TestCommandLine::checkOptions_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<bool>("json");
+    QTest::addColumn<Severity>("least");
+    QTest::addColumn<bool>("valid");
+
+    QTest::newRow("defaults") << QStringList{"--check", "El.tdb"} << "El.tdb" << false
+                              << Severity::Warning << true;
+    QTest::newRow("json and errors only")
+        << QStringList{"--check", "--format", "json", "El.tds", "--severity=fel"} << "El.tds"
+        << true << Severity::Error << true;
+    QTest::newRow("info") << QStringList{"--check", "El.tdb", "--severity", "info"} << "El.tdb"
+                          << false << Severity::Info << true;
+    QTest::newRow("unknown format") << QStringList{"--check", "El.tdb", "--format", "xml"} << ""
+                                    << false << Severity::Warning << false;
+    QTest::newRow("unknown severity") << QStringList{"--check", "El.tdb", "--severity", "allt"}
+                                      << "" << false << Severity::Warning << false;
+    QTest::newRow("no file") << QStringList{"--check"} << "" << false << Severity::Warning << false;
+    QTest::newRow("two files") << QStringList{"--check", "a.tdb", "b.tdb"} << "" << false
+                               << Severity::Warning << false;
+    QTest::newRow("unknown option")
+        << QStringList{"--check", "a.tdb", "--fix"} << "" << false << Severity::Warning << false;
+}
+
+void TestCommandLine::checkOptions()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, input);
+    QFETCH(bool, json);
+    QFETCH(Severity, least);
+    QFETCH(bool, valid);
+
+    const CommandLine cl = CommandLine::parse(arguments);
+    QCOMPARE(cl.mode, Mode::Check);
+    QCOMPARE(cl.error.isEmpty(), valid);
+    if (!valid)
+        return;
+    QCOMPARE(cl.inputPath, input);
+    QCOMPARE(cl.jsonFormat, json);
+    QCOMPARE(cl.least, least);
+}
+
+void TestCommandLine::allowLossy_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("allowLossy");
+
+    QTest::newRow("--export") << QStringList{"--export", "a", "b"} << false;
+    QTest::newRow("--export --allow-lossy")
+        << QStringList{"--export", "a", "--allow-lossy", "b"} << true;
+    QTest::newRow("classic keys") << QStringList{"/IN:a", "/OUT:b"} << false;
+    QTest::newRow("classic keys --allow-lossy")
+        << QStringList{"/IN:a", "--allow-lossy", "/OUT:b"} << true;
+}
+
+void TestCommandLine::allowLossy()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, allowLossy);
+    const CommandLine cl = CommandLine::parse(arguments);
+    QCOMPARE(cl.mode, Mode::Convert);
+    QCOMPARE(cl.allowLossy, allowLossy);
+    QCOMPARE(cl.inputPath, "a.tdb");
+    QCOMPARE(cl.outputPath, "b.tds");
 }
 
 void TestCommandLine::syntaxMessageText()

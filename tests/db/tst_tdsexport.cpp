@@ -42,6 +42,7 @@ private slots:
     void referencesToMissingGroupsAreLeftOut();
     void typeSortedFileNames_data();
     void typeSortedFileNames();
+    void valuesAreCutPaddedAndNeverLost_data();
     void valuesAreCutPaddedAndNeverLost();
     void failuresLeaveTheOldFiles();
     void outputFolderThatCannotBeMade();
@@ -190,8 +191,26 @@ void TestTdsExport::typeSortedFileNames()
         QCOMPARE(designations, (QStringList{"Tio", "Nio", "Två", "Ensam"}));
 }
 
+void TestTdsExport::valuesAreCutPaddedAndNeverLost_data()
+{
+    QTest::addColumn<TdsExport::LossPolicy>("policy");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<bool>("written");
+    QTest::addColumn<int>("questions");
+
+    QTest::newRow("asked, going ahead") << TdsExport::LossPolicy::Ask << true << true << 1;
+    QTest::newRow("asked, cancelled") << TdsExport::LossPolicy::Ask << false << false << 1;
+    QTest::newRow("refused") << TdsExport::LossPolicy::Refuse << true << false << 0;
+    QTest::newRow("allowed") << TdsExport::LossPolicy::Allow << false << true << 0;
+}
+
 void TestTdsExport::valuesAreCutPaddedAndNeverLost()
 {
+    QFETCH(TdsExport::LossPolicy, policy);
+    QFETCH(bool, answer);
+    QFETCH(bool, written);
+    QFETCH(int, questions);
+
     QTemporaryDir dir;
     Database db = import(dir.path(), "cut", {line("ABCDI010", "1", "Kort")});
     db.exec("UPDATE Articles SET \"BENÄMNING\" = 'En mycket lång benämning som inte ryms', "
@@ -199,16 +218,42 @@ void TestTdsExport::valuesAreCutPaddedAndNeverLost()
     db.prepare("INSERT INTO Articles VALUES (1, 'ABCDI010', '2', ?, 'Snö ☃')")
         .bind(1, QString("Pris 5 €"))
         .run();
+    // Blanks past the field are padding, nothing lost.
+    db.exec("INSERT INTO Articles VALUES (2, 'ABCDI010', '3', 'Kort                       ', "
+            "'Nordel')");
+    TestFiles::write(dir.filePath("ut.tds"), "old tds");
     ScriptedPrompter prompter;
-    const ExportResult result = exportTo(db, dir.filePath("ut.tds"), prompter);
-    QVERIFY(result.ok);
-    QCOMPARE(result.replacedCharacters, 1);
-    QCOMPARE(prompter.shown.size(), 1);
+    prompter.defaultAnswer = answer;
+    NullProgress progress;
+    TdsExport exporter(db, prompter, progress);
+    exporter.setLossPolicy(policy);
+    const ExportResult result = exporter.run(dir.filePath("ut.tds"));
+
+    QCOMPARE(result.ok, written);
+    QCOMPARE(result.lossDeclined, !written);
+    QCOMPARE(result.losses, (QList<FieldLoss>{{"BENÄMNING", 1, 0}, {"FABRIKAT", 0, 1}}));
+    QCOMPARE(std::count_if(prompter.shown.begin(), prompter.shown.end(),
+                           [](const auto &shown) { return shown.isQuestion; }),
+             questions);
+    if (questions > 0) {
+        QCOMPARE(prompter.shown.first().text,
+                 "Exporten kan inte skriva 2 värden som de är:\n\n"
+                 "BENÄMNING: 1 värden kapas till fältets längd\n"
+                 "FABRIKAT: 1 värden får \"?\" för tecken som Windows-1252 inte kan hålla\n\n"
+                 "Exportera ändå?");
+    }
+    if (!written) {
+        QCOMPARE(TestFiles::read(dir.filePath("ut.tds")), QByteArray("old tds"));
+        QVERIFY(!QFile::exists(dir.filePath("ut.tdx")));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList({"cut.tdb", "cut.tds", "cut.tdx", "ut.tds"}));
+        return;
+    }
     QVERIFY(prompter.lastText().startsWith("1 tecken kunde inte skrivas"));
-    const QByteArray written = TestFiles::read(dir.filePath("ut.tds"));
-    QVERIFY(
-        written.startsWith(TestFiles::cp1252(line("ABCDI010", "1", "En mycket lång benämning", "") +
-                                             "\r\n" + line("ABCDI010", "2", "Pris 5 €", "Snö ?"))));
+    QCOMPARE(TestFiles::read(dir.filePath("ut.tds")),
+             TestFiles::cp1252(line("ABCDI010", "1", "En mycket lång benämning", "") + "\r\n" +
+                               line("ABCDI010", "2", "Pris 5 €", "Snö ?") + "\r\n" +
+                               line("ABCDI010", "3", "Kort", "Nordel") + "\r\n"));
 }
 
 void TestTdsExport::failuresLeaveTheOldFiles()

@@ -32,6 +32,7 @@ private slots:
     void failedSaveStopsTheCommand();
     void unreadableGridIsNeverSaved();
     void exportKeepsTheShownChoice();
+    void lossyExportAsksFirst();
     void tidyingAfterACrashIsReported();
 
 private:
@@ -235,6 +236,28 @@ void TestCatalogueSession::exportKeepsTheShownChoice()
     Database db(m_tdb, Database::OpenMode::ReadOnly);
     QCOMPARE(db.scalar("SELECT COUNT(*) FROM Articles").toInt(), 3);
     QCOMPARE(db.scalar("SELECT COUNT(*) FROM Designations").toInt(), 2);
+}
+
+void TestCatalogueSession::lossyExportAsksFirst()
+{
+    {
+        Database db(m_tdb, Database::OpenMode::ReadWrite);
+        db.exec("UPDATE Articles SET FABRIKAT = 'Snö ☃' WHERE TYP = '2'");
+    }
+    ScriptedPrompter prompter;
+    CatalogueSession session(prompter);
+    QVERIFY(session.OpenMDB(m_tdb));
+    QSignalSpy notices(&session, &CatalogueSession::notice);
+    const QString out = m_dir->filePath("ut.tds");
+    prompter.answers << false;
+    QVERIFY(!session.exportCatalogue(out));
+    QVERIFY(prompter.lastText().contains("FABRIKAT: 1 värden får \"?\""));
+    QVERIFY(!QFile::exists(out));
+    QCOMPARE(notices.last().first().toString(), "Exporten avbröts: inga filer ändrades.");
+
+    prompter.answers << true;
+    QVERIFY(session.exportCatalogue(out));
+    QVERIFY(QFile::exists(out));
 }
 
 void TestCatalogueSession::tidyingAfterACrashIsReported()

@@ -1,0 +1,74 @@
+#include "app/CheckController.h"
+
+#include "app/CommandRegistry.h"
+#include "app/GridController.h"
+#include "app/WaitCursor.h"
+#include "browse/ArticleGridModel.h"
+#include "check/Finding.h"
+#include "core/AppError.h"
+#include "db/Schema.h"
+#include "session/CatalogueSession.h"
+#include "ui/ArticleGridView.h"
+#include "ui/CheckPanel.h"
+
+#include <QMainWindow>
+
+CheckController::CheckController(QMainWindow &window, CatalogueSession &session,
+                                 GridController &grid, Prompter &prompter)
+    : QObject(&window), m_window(window), m_session(session), m_grid(grid), m_prompter(prompter)
+{
+}
+
+void CheckController::registerCommands(CommandRegistry &commands)
+{
+    commands.add(CommandId::CheckCatalogue, [this] { checkCatalogue(); });
+}
+
+void CheckController::checkCatalogue()
+{
+    if (!m_session.isOpen())
+        return;
+    Findings findings;
+    try {
+        WaitCursor wait;
+        findings = m_session.check();
+    } catch (const std::exception &e) {
+        reportError(m_prompter, kMainWindow, QStringLiteral("mnuCheck"), e);
+        return;
+    }
+    if (!m_panel) {
+        m_panel = new CheckPanel(&m_window);
+        m_window.addDockWidget(Qt::RightDockWidgetArea, m_panel);
+        connect(m_panel, &CheckPanel::findingActivated, this, &CheckController::showFinding);
+    }
+    m_panel->setFindings(findings);
+    m_panel->show();
+    m_panel->raise();
+}
+
+void CheckController::showFinding(const Finding &finding)
+{
+    // Equivalence lines are not shown in the grid; a group is.
+    if (finding.blockName.isEmpty() || finding.table == QLatin1String(Schema::kEqv))
+        return;
+    const ArticleSelection group = ArticleSelection::group(finding.blockName);
+    if (m_session.selection() != group) {
+        m_grid.commitEditor();
+        if (!m_session.show(group))
+            return;
+    }
+    const ArticleGrid &grid = m_session.grid();
+    const int radColumn = grid.GetColumn(Schema::kRowNumber);
+    if (finding.row < 0 || radColumn < 0)
+        return;
+    const QString rad = QString::number(finding.row);
+    for (int row = 1; row < grid.rows(); ++row) {
+        if (grid.text(row, radColumn).trimmed() != rad)
+            continue;
+        const int column = qMax(2, grid.GetColumn(finding.field));
+        const QModelIndex cell = m_grid.model()->index(row - 1, column);
+        m_grid.view()->setCurrentIndex(cell);
+        m_grid.view()->scrollTo(cell, QAbstractItemView::PositionAtCenter);
+        return;
+    }
+}

@@ -46,8 +46,11 @@ QRect anotherPlacement(const QDialog &dialog, const QPoint &offset)
     const QRect area = dialog.screen()->availableGeometry();
     const QSize size =
         (dialog.size() + QSize(30, 20)).boundedTo(area.size().expandedTo(dialog.size()));
-    return {area.topLeft() + QPoint(qBound(0, offset.x(), area.width() - size.width()),
-                                    qBound(0, offset.y(), area.height() - size.height())),
+    // A dialog wider than the screen starts at its edge.
+    const int freeWidth = qMax(0, area.width() - size.width());
+    const int freeHeight = qMax(0, area.height() - size.height());
+    return {area.topLeft() + QPoint(qBound(0, offset.x(), freeWidth),
+                                    qBound(0, offset.y(), freeHeight)),
             size};
 }
 

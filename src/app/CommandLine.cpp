@@ -123,12 +123,102 @@ CommandLine parseCheck(const QStringList &arguments)
 
 } // namespace
 
+namespace {
+
+CommandLine syntaxError()
+{
+    CommandLine cl;
+    cl.mode = CommandLine::Mode::SyntaxError;
+    return cl;
+}
+
+CommandLine parseExport(const QStringList &arguments)
+{
+    QStringList paths = arguments.mid(1);
+    const bool allowLossy = paths.removeAll(QStringLiteral("--allow-lossy")) > 0;
+    if (paths.size() != 2)
+        return syntaxError();
+    CommandLine cl;
+    cl.mode = CommandLine::Mode::Convert;
+    cl.allowLossy = allowLossy;
+    cl.inputPath = Paths::withExtension(paths.at(0), kTdb);
+    cl.outputPath = Paths::withExtension(paths.at(1), kTds);
+    return cl;
+}
+
+CommandLine parseImport(const QStringList &arguments)
+{
+    CommandLine cl;
+    QStringList paths;
+    for (const QString &a : arguments.mid(1)) {
+        if (a == QLatin1String("--force"))
+            cl.force = true;
+        else
+            paths << a;
+    }
+    if (paths.size() != 1)
+        return syntaxError();
+    cl.mode = CommandLine::Mode::Import;
+    cl.inputPath = paths.first();
+    return cl;
+}
+
+// The classic keys /IN: and /OUT: (or --in / --out), in any order and case; a value is the rest
+// of its argument, and arguments without a key continue the value before them (a path with
+// blanks given without quotes). A single argument without a key is a file to open.
+CommandLine parseClassic(const QStringList &arguments)
+{
+    CommandLine cl;
+    bool sawIn = false;
+    bool sawOut = false;
+    QString *current = nullptr;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        const bool inKey = argument.compare(QLatin1String("--in"), Qt::CaseInsensitive) == 0;
+        const bool outKey = argument.compare(QLatin1String("--out"), Qt::CaseInsensitive) == 0;
+        if (const qsizetype n = keyLength(argument, QStringLiteral("in"))) {
+            cl.inputPath = argument.mid(n);
+            current = &cl.inputPath;
+            sawIn = true;
+        } else if (const qsizetype n = keyLength(argument, QStringLiteral("out"))) {
+            cl.outputPath = argument.mid(n);
+            current = &cl.outputPath;
+            sawOut = true;
+        } else if ((inKey || outKey) && i + 1 < arguments.size()) {
+            current = inKey ? &cl.inputPath : &cl.outputPath;
+            *current = arguments.at(++i);
+            (inKey ? sawIn : sawOut) = true;
+        } else if (argument == QLatin1String("--allow-lossy")) {
+            cl.allowLossy = true;
+            current = nullptr;
+        } else if (argument.startsWith(QLatin1String("--"))) {
+            return syntaxError();
+        } else if (current) {
+            *current += QLatin1Char(' ') + argument;
+        } else if (arguments.size() == 1) {
+            cl.mode = CommandLine::Mode::OpenFile;
+            cl.inputPath = argument;
+            return cl;
+        } else {
+            return syntaxError();
+        }
+    }
+    if (!sawIn || !sawOut)
+        return syntaxError();
+    cl.mode = CommandLine::Mode::Convert;
+    cl.classicKeys = true;
+    cl.inputPath = Paths::withExtension(unquoted(cl.inputPath), kTdb);
+    cl.outputPath = Paths::withExtension(unquoted(cl.outputPath), kTds);
+    return cl;
+}
+
+} // namespace
+
 CommandLine CommandLine::parse(const QStringList &arguments)
 {
     CommandLine cl;
     if (arguments.isEmpty())
         return cl;
-
     const QString first = arguments.first();
     if (first == QLatin1String("--help") || first == QLatin1String("-h")) {
         cl.mode = Mode::Help;
@@ -140,92 +230,13 @@ CommandLine CommandLine::parse(const QStringList &arguments)
     }
     if (first == QLatin1String("--check"))
         return parseCheck(arguments.mid(1));
-    if (first == QLatin1String("--export")) {
-        QStringList paths = arguments.mid(1);
-        const bool allowLossy = paths.removeAll(QStringLiteral("--allow-lossy")) > 0;
-        if (paths.size() != 2) {
-            cl.mode = Mode::SyntaxError;
-            return cl;
-        }
-        cl.mode = Mode::Convert;
-        cl.allowLossy = allowLossy;
-        cl.inputPath = Paths::withExtension(paths.at(0), kTdb);
-        cl.outputPath = Paths::withExtension(paths.at(1), kTds);
-        return cl;
-    }
+    if (first == QLatin1String("--export"))
+        return parseExport(arguments);
     if (first == QLatin1String("--diff") || first == QLatin1String("--merge"))
         return parseCompare(arguments);
-    if (first == QLatin1String("--import")) {
-        const QStringList rest = arguments.mid(1);
-        QStringList paths;
-        for (const QString &a : rest) {
-            if (a == QLatin1String("--force"))
-                cl.force = true;
-            else
-                paths << a;
-        }
-        if (paths.size() != 1) {
-            cl = CommandLine{};
-            cl.mode = Mode::SyntaxError;
-            return cl;
-        }
-        cl.mode = Mode::Import;
-        cl.inputPath = paths.first();
-        return cl;
-    }
-
-    // Keys may come in any order and case; a value is the rest of its argument, and arguments
-    // without a key continue the value before them (a path with blanks given without quotes).
-    bool sawIn = false;
-    bool sawOut = false;
-    bool allowLossy = false;
-    QString *current = nullptr;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments.at(i);
-        if (const qsizetype n = keyLength(argument, QStringLiteral("in"))) {
-            cl.inputPath = argument.mid(n);
-            current = &cl.inputPath;
-            sawIn = true;
-        } else if (const qsizetype n = keyLength(argument, QStringLiteral("out"))) {
-            cl.outputPath = argument.mid(n);
-            current = &cl.outputPath;
-            sawOut = true;
-        } else if ((argument.compare(QLatin1String("--in"), Qt::CaseInsensitive) == 0 ||
-                    argument.compare(QLatin1String("--out"), Qt::CaseInsensitive) == 0) &&
-                   i + 1 < arguments.size()) {
-            const bool in = argument.compare(QLatin1String("--in"), Qt::CaseInsensitive) == 0;
-            current = in ? &cl.inputPath : &cl.outputPath;
-            *current = arguments.at(++i);
-            (in ? sawIn : sawOut) = true;
-        } else if (argument == QLatin1String("--allow-lossy")) {
-            allowLossy = true;
-            current = nullptr;
-        } else if (argument.startsWith(QLatin1String("--"))) {
-            cl = CommandLine{};
-            cl.mode = Mode::SyntaxError;
-            return cl;
-        } else if (current) {
-            *current += QLatin1Char(' ') + argument;
-        } else if (arguments.size() == 1) {
-            cl.mode = Mode::OpenFile;
-            cl.inputPath = argument;
-            return cl;
-        } else {
-            cl.mode = Mode::SyntaxError;
-            return cl;
-        }
-    }
-    if (!sawIn || !sawOut) {
-        cl = CommandLine{};
-        cl.mode = Mode::SyntaxError;
-        return cl;
-    }
-    cl.mode = Mode::Convert;
-    cl.classicKeys = true;
-    cl.allowLossy = allowLossy;
-    cl.inputPath = Paths::withExtension(unquoted(cl.inputPath), kTdb);
-    cl.outputPath = Paths::withExtension(unquoted(cl.outputPath), kTds);
-    return cl;
+    if (first == QLatin1String("--import"))
+        return parseImport(arguments);
+    return parseClassic(arguments);
 }
 
 QString syntaxMessage()

@@ -267,17 +267,9 @@ int targetNamed(const std::vector<Target> &targets, const char *name)
                        .arg(number));
 }
 
-// Refuses a save after which two articles of one group would share a row number: two grid rows,
-// or a grid row and a stored row the grid does not hold (another manufacturer of the group).
-void checkRowNumbers(Database &db, const QString &rowId, const std::vector<Target> &targets,
-                     const ArticleGrid &grid, const SavePlan &plan)
+// The row numbers of the grid's rows by group, sorted; two equal ones in a group are refused.
+struct NumberedRows
 {
-    const int radTarget = targetNamed(targets, "RAD");
-    const int blockTarget = targetNamed(targets, "BL_NAME");
-    if (radTarget < 0 || blockTarget < 0 || targets[size_t(radTarget)].gridColumn < 0 ||
-        targets[size_t(blockTarget)].gridColumn < 0)
-        return;
-
     struct Numbered
     {
         int group;
@@ -288,17 +280,25 @@ void checkRowNumbers(Database &db, const QString &rowId, const std::vector<Targe
             return std::tie(group, number, row) < std::tie(o.group, o.number, o.row);
         }
     };
-    std::vector<Numbered> numbered;
-    numbered.reserve(size_t(grid.rows()));
+    std::vector<Numbered> rows;
     QStringList groups;
     QHash<QString, int> groupIndex;
+    std::vector<std::pair<size_t, size_t>> ranges; // rows of each group
+
+    NumberedRows(const ArticleGrid &grid, const Target &rad, const Target &blockName);
+    bool holds(int group, qint64 number) const;
+};
+
+NumberedRows::NumberedRows(const ArticleGrid &grid, const Target &rad, const Target &blockName)
+{
+    rows.reserve(size_t(grid.rows()));
     QStringView lastName;
     int lastIndex = -1;
     for (int row = 1; row < grid.rows(); ++row) {
-        const StoredValue number = storedValue(grid, row, targets[size_t(radTarget)]);
+        const StoredValue number = storedValue(grid, row, rad);
         if (number.kind != StoredValue::Kind::Integer)
             continue; // no row number to collide
-        const QStringView name = storedValue(grid, row, targets[size_t(blockTarget)]).text;
+        const QStringView name = storedValue(grid, row, blockName).text;
         // Rows of one group mostly follow each other: look the name up only when it changes.
         if (lastIndex < 0 || name != lastName) {
             const QString key = name.toString();
@@ -310,23 +310,42 @@ void checkRowNumbers(Database &db, const QString &rowId, const std::vector<Targe
             lastIndex = it.value();
             lastName = name;
         }
-        numbered.push_back({lastIndex, number.number, row});
+        rows.push_back({lastIndex, number.number, row});
     }
-    std::sort(numbered.begin(), numbered.end());
-    for (size_t i = 1; i < numbered.size(); ++i) {
-        if (numbered[i].group == numbered[i - 1].group &&
-            numbered[i].number == numbered[i - 1].number)
-            refuseRowNumber(groups.at(numbered[i].group), numbered[i].number);
+    std::sort(rows.begin(), rows.end());
+    for (size_t i = 1; i < rows.size(); ++i) {
+        if (rows[i].group == rows[i - 1].group && rows[i].number == rows[i - 1].number)
+            refuseRowNumber(groups.at(rows[i].group), rows[i].number);
     }
-
-    // Stored rows of the same groups that the save leaves as they are.
-    std::vector<std::pair<size_t, size_t>> ranges(size_t(groups.size()));
-    for (size_t begin = 0, end = 0; begin < numbered.size(); begin = end) {
-        const int group = numbered[begin].group;
-        for (end = begin; end < numbered.size() && numbered[end].group == group; ++end) {
+    ranges.resize(size_t(groups.size()));
+    for (size_t begin = 0, end = 0; begin < rows.size(); begin = end) {
+        const int group = rows[begin].group;
+        for (end = begin; end < rows.size() && rows[end].group == group; ++end) {
         }
         ranges[size_t(group)] = {begin, end};
     }
+}
+
+bool NumberedRows::holds(int group, qint64 number) const
+{
+    const auto [begin, end] = ranges[size_t(group)];
+    return std::binary_search(
+        rows.begin() + qsizetype(begin), rows.begin() + qsizetype(end), Numbered{group, number, 0},
+        [](const Numbered &a, const Numbered &b) { return a.number < b.number; });
+}
+
+// Refuses a save after which two articles of one group would share a row number: two grid rows,
+// or a grid row and a stored row the grid does not hold (another manufacturer of the group).
+void checkRowNumbers(Database &db, const QString &rowId, const std::vector<Target> &targets,
+                     const ArticleGrid &grid, const SavePlan &plan)
+{
+    const int radTarget = targetNamed(targets, "RAD");
+    const int blockTarget = targetNamed(targets, "BL_NAME");
+    if (radTarget < 0 || blockTarget < 0 || targets[size_t(radTarget)].gridColumn < 0 ||
+        targets[size_t(blockTarget)].gridColumn < 0)
+        return;
+    const NumberedRows numbered(grid, targets[size_t(radTarget)], targets[size_t(blockTarget)]);
+
     const auto checkStored = [&](const Statement &stored, int group) {
         const qint64 id = stored.int64(0);
         if (plan.keptIds.contains(id) ||
@@ -334,32 +353,28 @@ void checkRowNumbers(Database &db, const QString &rowId, const std::vector<Targe
             stored.type(1) != Statement::Type::Integer)
             return;
         const qint64 number = stored.int64(1);
-        const auto [begin, end] = ranges[size_t(group)];
-        if (std::binary_search(
-                numbered.begin() + qsizetype(begin), numbered.begin() + qsizetype(end),
-                Numbered{group, number, 0},
-                [](const Numbered &a, const Numbered &b) { return a.number < b.number; }))
-            refuseRowNumber(groups.at(group), number);
+        if (numbered.holds(group, number))
+            refuseRowNumber(numbered.groups.at(group), number);
     };
     const QString rad = quoteIdentifier(targets[size_t(radTarget)].info.name);
     const QString block = quoteIdentifier(targets[size_t(blockTarget)].info.name);
-    if (groups.size() > kGroupsForScan) {
+    if (numbered.groups.size() > kGroupsForScan) {
         // Many groups (the root view): one pass over the table beats a lookup per group.
         Statement stored =
             db.prepare(QStringLiteral("SELECT %1, %2, %3 FROM Articles").arg(rowId, rad, block));
         while (stored.step()) {
             if (plan.keptIds.contains(stored.int64(0)) || stored.isNull(2))
                 continue;
-            const auto group = groupIndex.constFind(stored.text(2));
-            if (group != groupIndex.constEnd())
+            const auto group = numbered.groupIndex.constFind(stored.text(2));
+            if (group != numbered.groupIndex.constEnd())
                 checkStored(stored, group.value());
         }
         return;
     }
     Statement stored = db.prepare(
         QStringLiteral("SELECT %1, %2 FROM Articles WHERE %3 = ?").arg(rowId, rad, block));
-    for (qsizetype group = 0; group < groups.size(); ++group) {
-        stored.bind(1, groups.at(group));
+    for (qsizetype group = 0; group < numbered.groups.size(); ++group) {
+        stored.bind(1, numbered.groups.at(group));
         while (stored.step())
             checkStored(stored, int(group));
         stored.reset();

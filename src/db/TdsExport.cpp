@@ -453,11 +453,10 @@ bool TdsExport::lossAccepted(const QList<FieldLoss> &losses)
                                 QStringLiteral("Exportera ändå"));
 }
 
-ExportResult TdsExport::write(const QString &outputPath)
+// Neither output may be the database itself, and what an earlier run left behind is settled
+// before anything new is written.
+void TdsExport::settleTargets(const QString &outputPath, const QString &tdxPath)
 {
-    ExportResult result;
-    m_notes.clear();
-    const QString tdxPath = Paths::siblingOnDisk(Paths::tdxPathFor(outputPath));
     for (const QString &target : {outputPath, tdxPath}) {
         if (sameFile(target, m_db.path()))
             throw AppError(ErrorNumber::PermissionDenied,
@@ -465,7 +464,6 @@ ExportResult TdsExport::write(const QString &outputPath)
                                           "skriva över den. Välj ett annat namn.")
                                .arg(target, m_db.path()));
     }
-    // What an earlier run left behind is settled before anything new is written.
     const QString recovered = SafeFile::recoverPair(outputPath, tdxPath);
     if (!recovered.isEmpty())
         m_prompter.info(recovered);
@@ -473,6 +471,90 @@ ExportResult TdsExport::write(const QString &outputPath)
         for (const QString &stale : SafeFile::removeStaleTemporaries(target))
             m_notes << QStringLiteral("En kvarlämnad temporär fil togs bort: %1").arg(stale);
     }
+}
+
+// Pass 1: the articles, by type number or group by group.
+void TdsExport::writeArticles(SafeFile::Output &tds, const std::vector<ColumnInfo> &columns,
+                              bool byType, qint64 &handled, ExportResult &result)
+{
+    RecordWriter writer(tds, Schema::kArticles, columns, m_progress, handled, result);
+    const auto writeAll = [&writer](Statement &rows) {
+        while (rows.step()) {
+            writer.write(rows, RecordWriter::SecondField::Filled);
+            writer.countHandled();
+        }
+    };
+    if (byType) {
+        Statement rows =
+            m_db.prepare(QStringLiteral("SELECT * FROM Articles ORDER BY CLNG(%1), RAD")
+                             .arg(quoteIdentifier(Schema::requiredColumn(
+                                 m_db, Schema::kArticles, Schema::kType))));
+        writeAll(rows);
+    } else {
+        // Group by group in the order of their descriptions, each group in row order; the
+        // same as joining Articles with Designations, without sorting every article. A group
+        // described twice is still written once.
+        Statement groups = m_db.prepare(QStringLiteral(
+            "SELECT BL_NAME FROM Designations WHERE BL_NAME IS NOT NULL GROUP BY BL_NAME "
+            "ORDER BY MIN(DESCRIPTION COLLATE SV), BL_NAME COLLATE SV"));
+        Statement rows = m_db.prepare(
+            QStringLiteral("SELECT * FROM Articles WHERE BL_NAME = ? ORDER BY RAD"));
+        while (groups.step()) {
+            rows.bind(1, groups.text(0));
+            writeAll(rows);
+            rows.reset();
+        }
+        // Articles of no group (a line without block name) are written last, never dropped.
+        Statement orphans = m_db.prepare(QStringLiteral(
+            "SELECT * FROM Articles AS a WHERE NOT EXISTS "
+            "(SELECT 1 FROM Designations AS d WHERE d.BL_NAME = a.BL_NAME) ORDER BY RAD"));
+        writeAll(orphans);
+    }
+    writer.flush();
+    writer.mergeLosses(result.losses);
+}
+
+// Pass 2 and 3: the ordinary equivalence lines, then the "=" lines whose target exists.
+void TdsExport::writeEquivalences(SafeFile::Output &tds, const std::vector<ColumnInfo> &columns,
+                                  qint64 &handled, ExportResult &result)
+{
+    const QString designation =
+        quoteIdentifier(Schema::requiredColumn(m_db, Schema::kEqv, Schema::kDesignation));
+    RecordWriter writer(tds, Schema::kEqv, columns, m_progress, handled, result);
+    bool first = true;
+    const auto writeOne = [&writer, &first](const Statement &row) {
+        if (writer.write(row, first ? RecordWriter::SecondField::Blank
+                                    : RecordWriter::SecondField::Any))
+            first = false;
+    };
+    Statement ordinary =
+        m_db.prepare(QStringLiteral("SELECT * FROM Eqv WHERE IFNULL(%1, '') NOT LIKE '=%' "
+                                    "ORDER BY RAD, rowid")
+                         .arg(designation));
+    while (ordinary.step()) {
+        writeOne(ordinary);
+        writer.countHandled();
+    }
+    const QSet<qint64> written = writtenReferences(m_db).rowids;
+    Statement references = m_db.prepare(
+        QStringLiteral("SELECT *, rowid FROM Eqv WHERE %1 LIKE '=%' ORDER BY RAD, rowid")
+            .arg(designation));
+    const int rowidColumn = int(columns.size());
+    while (references.step()) {
+        if (written.contains(references.int64(rowidColumn)))
+            writeOne(references);
+        writer.countHandled();
+    }
+    writer.flush();
+    writer.mergeLosses(result.losses);
+}
+
+ExportResult TdsExport::write(const QString &outputPath)
+{
+    ExportResult result;
+    m_notes.clear();
+    const QString tdxPath = Paths::siblingOnDisk(Paths::tdxPathFor(outputPath));
+    settleTargets(outputPath, tdxPath);
 
     const std::vector<ColumnInfo> articleColumns = m_db.columns(QLatin1String(Schema::kArticles));
     const std::vector<ColumnInfo> eqvColumns = m_db.columns(QLatin1String(Schema::kEqv));
@@ -490,84 +572,14 @@ ExportResult TdsExport::write(const QString &outputPath)
     SafeFile::Output tds(outputPath);
     SafeFile::Output tdx(tdxPath);
 
-    const QString designation =
-        quoteIdentifier(Schema::requiredColumn(m_db, Schema::kEqv, Schema::kDesignation));
-
     const qint64 total = m_db.scalar(QStringLiteral("SELECT (SELECT COUNT(*) FROM Articles) + "
                                                     "(SELECT COUNT(*) FROM Eqv)"))
                              .toLongLong();
     m_progress.start(total);
     qint64 handled = 0;
 
-    // Pass 1: the articles.
-    {
-        RecordWriter writer(tds, Schema::kArticles, articleColumns, m_progress, handled, result);
-        const auto writeAll = [&writer](Statement &rows) {
-            while (rows.step()) {
-                writer.write(rows, RecordWriter::SecondField::Filled);
-                writer.countHandled();
-            }
-        };
-        if (isSortedByType(outputPath)) {
-            Statement rows =
-                m_db.prepare(QStringLiteral("SELECT * FROM Articles ORDER BY CLNG(%1), RAD")
-                                 .arg(quoteIdentifier(Schema::requiredColumn(
-                                     m_db, Schema::kArticles, Schema::kType))));
-            writeAll(rows);
-        } else {
-            // Group by group in the order of their descriptions, each group in row order; the
-            // same as joining Articles with Designations, without sorting every article. A group
-            // described twice is still written once.
-            Statement groups = m_db.prepare(QStringLiteral(
-                "SELECT BL_NAME FROM Designations WHERE BL_NAME IS NOT NULL GROUP BY BL_NAME "
-                "ORDER BY MIN(DESCRIPTION COLLATE SV), BL_NAME COLLATE SV"));
-            Statement rows = m_db.prepare(
-                QStringLiteral("SELECT * FROM Articles WHERE BL_NAME = ? ORDER BY RAD"));
-            while (groups.step()) {
-                rows.bind(1, groups.text(0));
-                writeAll(rows);
-                rows.reset();
-            }
-            // Articles of no group (a line without block name) are written last, never dropped.
-            Statement orphans = m_db.prepare(QStringLiteral(
-                "SELECT * FROM Articles AS a WHERE NOT EXISTS "
-                "(SELECT 1 FROM Designations AS d WHERE d.BL_NAME = a.BL_NAME) ORDER BY RAD"));
-            writeAll(orphans);
-        }
-        writer.flush();
-        writer.mergeLosses(result.losses);
-    }
-
-    // Pass 2 and 3: the ordinary equivalence lines, then the "=" lines whose target exists.
-    {
-        RecordWriter writer(tds, Schema::kEqv, eqvColumns, m_progress, handled, result);
-        bool first = true;
-        const auto writeOne = [&writer, &first](const Statement &row) {
-            if (writer.write(row, first ? RecordWriter::SecondField::Blank
-                                        : RecordWriter::SecondField::Any))
-                first = false;
-        };
-        Statement ordinary =
-            m_db.prepare(QStringLiteral("SELECT * FROM Eqv WHERE IFNULL(%1, '') NOT LIKE '=%' "
-                                        "ORDER BY RAD, rowid")
-                             .arg(designation));
-        while (ordinary.step()) {
-            writeOne(ordinary);
-            writer.countHandled();
-        }
-        const QSet<qint64> written = writtenReferences(m_db).rowids;
-        Statement references = m_db.prepare(
-            QStringLiteral("SELECT *, rowid FROM Eqv WHERE %1 LIKE '=%' ORDER BY RAD, rowid")
-                .arg(designation));
-        const int rowidColumn = int(eqvColumns.size());
-        while (references.step()) {
-            if (written.contains(references.int64(rowidColumn)))
-                writeOne(references);
-            writer.countHandled();
-        }
-        writer.flush();
-        writer.mergeLosses(result.losses);
-    }
+    writeArticles(tds, articleColumns, isSortedByType(outputPath), handled, result);
+    writeEquivalences(tds, eqvColumns, handled, result);
 
     // The field description beside it; the FieldList in use is not changed.
     qsizetype replacedInDescriptions = 0;

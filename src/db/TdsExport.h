@@ -5,8 +5,13 @@
 #include <QStringList>
 
 #include <array>
+#include <vector>
 
 class Database;
+struct ColumnInfo;
+namespace SafeFile {
+class Output;
+}
 class Progress;
 class Prompter;
 
@@ -76,4 +81,9 @@ private:
     LossPolicy m_lossPolicy = LossPolicy::Ask;
 
     bool lossAccepted(const QList<FieldLoss> &losses);
+    void settleTargets(const QString &outputPath, const QString &tdxPath);
+    void writeArticles(SafeFile::Output &tds, const std::vector<ColumnInfo> &columns, bool byType,
+                       qint64 &handled, ExportResult &result);
+    void writeEquivalences(SafeFile::Output &tds, const std::vector<ColumnInfo> &columns,
+                           qint64 &handled, ExportResult &result);
 };

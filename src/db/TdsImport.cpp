@@ -76,14 +76,10 @@ ImportResult TdsImport::run(const QString &tdsPath)
     }
 }
 
-ImportResult TdsImport::importFile(const QString &tdsPath)
+// An export that was cut off may have left this pair half replaced, a killed import its
+// temporary database: settled first.
+bool TdsImport::settleLeftovers(const QString &tdsPath, ImportResult &result)
 {
-    ImportResult result;
-    if (!QFileInfo(tdsPath).isFile()) {
-        RowsInFile(tdsPath, m_prompter); // says the file is missing
-        return result;
-    }
-    // An export that was cut off may have left this pair half replaced: settle that first.
     try {
         const QString recovered =
             SafeFile::recoverPair(tdsPath, Paths::siblingOnDisk(Paths::tdxPathFor(tdsPath)));
@@ -91,11 +87,51 @@ ImportResult TdsImport::importFile(const QString &tdsPath)
             m_prompter.info(recovered);
     } catch (const std::exception &e) {
         reportError(m_prompter, kMainWindow, QStringLiteral("mnuOpenTDS"), e);
-        return result;
+        return false;
     }
     for (const QString &stale :
          SafeFile::removeStaleTemporaries(Paths::siblingOnDisk(Paths::tdbPathFor(tdsPath))))
         result.notes << QStringLiteral("En kvarlämnad temporär fil togs bort: %1").arg(stale);
+    return true;
+}
+
+// Second pass: the records, read in pieces as the first. Read, not mapped: a mapped file that
+// someone shortens meanwhile kills the program. False after a read error or a change of the
+// file while it was read, both reported.
+bool TdsImport::loadRecords(QFile &file, Database &db, const FieldList &fields, qint64 sizeBefore,
+                            const QDateTime &modifiedBefore, ImportResult &result)
+{
+    TdsLineLoader loader(db, fields, m_progress, result);
+    qint64 loaded = 0;
+    const auto load = [&loader](QByteArrayView piece) {
+        loader.feed(piece);
+        return true;
+    };
+    if (!readInPieces(file, load, loaded)) {
+        m_progress.end();
+        reportReadError(file.fileName());
+        return false;
+    }
+    loader.finish();
+    const QFileInfo after(file.fileName());
+    if (loaded != sizeBefore || after.size() != sizeBefore ||
+        after.lastModified() != modifiedBefore) {
+        m_progress.end();
+        reportChanged(file.fileName());
+        return false;
+    }
+    return true;
+}
+
+ImportResult TdsImport::importFile(const QString &tdsPath)
+{
+    ImportResult result;
+    if (!QFileInfo(tdsPath).isFile()) {
+        RowsInFile(tdsPath, m_prompter); // says the file is missing
+        return result;
+    }
+    if (!settleLeftovers(tdsPath, result))
+        return result;
     QFile file(tdsPath);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         m_prompter.message(MessageIcon::None, QString(),
@@ -115,6 +151,10 @@ ImportResult TdsImport::importFile(const QString &tdsPath)
     };
     if (!readInPieces(file, scan, scanned)) {
         reportReadError(tdsPath);
+        return result;
+    }
+    if (scanned != sizeBefore && !scanner.isBinary()) {
+        reportChanged(tdsPath);
         return result;
     }
     if (!confirmReadableText(scanner.result(), tdsPath, m_prompter))
@@ -139,30 +179,8 @@ ImportResult TdsImport::importFile(const QString &tdsPath)
     try {
         Database &db = created->db();
         Transaction transaction(db);
-        // Second pass: the records, read in pieces as the first. Read, not mapped: a mapped file
-        // that someone shortens meanwhile kills the program.
-        TdsLineLoader loader(db, fields, m_progress, result);
-        qint64 loaded = 0;
-        const auto load = [&loader](QByteArrayView piece) {
-            loader.feed(piece);
-            return true;
-        };
-        if (!readInPieces(file, load, loaded)) {
-            m_progress.end();
-            reportReadError(tdsPath);
+        if (!loadRecords(file, db, fields, sizeBefore, modifiedBefore, result))
             return failedWith(result.notes);
-        }
-        loader.finish();
-        const QFileInfo after(tdsPath);
-        if (scanned != sizeBefore || loaded != sizeBefore || after.size() != sizeBefore ||
-            after.lastModified() != modifiedBefore) {
-            m_progress.end();
-            m_prompter.warning(QStringLiteral("Filen %1 ändrades medan den lästes. Inget lästes "
-                                              "in; försök igen när filen inte längre skrivs.")
-                                   .arg(tdsPath),
-                               QStringLiteral("Inläsningsfel"));
-            return failedWith(result.notes);
-        }
         // Indexing after the bulk load is several times faster than row by row. The bar stays
         // full meanwhile, but the window keeps repainting.
         Schema::createIndexes(db, fields, [this, lines] { m_progress.update(lines); });
@@ -184,6 +202,14 @@ void TdsImport::reportReadError(const QString &tdsPath)
 {
     m_prompter.warning(QStringLiteral("Filen %1 kunde inte läsas (läsfel på disken eller i "
                                       "nätverket). Inget lästes in.")
+                           .arg(tdsPath),
+                       QStringLiteral("Inläsningsfel"));
+}
+
+void TdsImport::reportChanged(const QString &tdsPath)
+{
+    m_prompter.warning(QStringLiteral("Filen %1 ändrades medan den lästes. Inget lästes in; "
+                                      "försök igen när filen inte längre skrivs.")
                            .arg(tdsPath),
                        QStringLiteral("Inläsningsfel"));
 }

@@ -7,6 +7,8 @@
 #include <QStringList>
 
 class Database;
+class QDateTime;
+class QFile;
 class Progress;
 class Prompter;
 
@@ -42,7 +44,11 @@ public:
 
 private:
     ImportResult importFile(const QString &tdsPath);
+    bool settleLeftovers(const QString &tdsPath, ImportResult &result);
+    bool loadRecords(QFile &file, Database &db, const FieldList &fields, qint64 sizeBefore,
+                     const QDateTime &modifiedBefore, ImportResult &result);
     void reportReadError(const QString &tdsPath);
+    void reportChanged(const QString &tdsPath);
     Prompter &m_prompter;
     Progress &m_progress;
     bool m_replaceWithoutAsking = false;

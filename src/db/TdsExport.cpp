@@ -487,8 +487,8 @@ void TdsExport::writeArticles(SafeFile::Output &tds, const std::vector<ColumnInf
     if (byType) {
         Statement rows =
             m_db.prepare(QStringLiteral("SELECT * FROM Articles ORDER BY CLNG(%1), RAD")
-                             .arg(quoteIdentifier(Schema::requiredColumn(
-                                 m_db, Schema::kArticles, Schema::kType))));
+                             .arg(quoteIdentifier(
+                                 Schema::requiredColumn(m_db, Schema::kArticles, Schema::kType))));
         writeAll(rows);
     } else {
         // Group by group in the order of their descriptions, each group in row order; the
@@ -497,8 +497,8 @@ void TdsExport::writeArticles(SafeFile::Output &tds, const std::vector<ColumnInf
         Statement groups = m_db.prepare(QStringLiteral(
             "SELECT BL_NAME FROM Designations WHERE BL_NAME IS NOT NULL GROUP BY BL_NAME "
             "ORDER BY MIN(DESCRIPTION COLLATE SV), BL_NAME COLLATE SV"));
-        Statement rows = m_db.prepare(
-            QStringLiteral("SELECT * FROM Articles WHERE BL_NAME = ? ORDER BY RAD"));
+        Statement rows =
+            m_db.prepare(QStringLiteral("SELECT * FROM Articles WHERE BL_NAME = ? ORDER BY RAD"));
         while (groups.step()) {
             rows.bind(1, groups.text(0));
             writeAll(rows);
@@ -523,8 +523,8 @@ void TdsExport::writeEquivalences(SafeFile::Output &tds, const std::vector<Colum
     RecordWriter writer(tds, Schema::kEqv, columns, m_progress, handled, result);
     bool first = true;
     const auto writeOne = [&writer, &first](const Statement &row) {
-        if (writer.write(row, first ? RecordWriter::SecondField::Blank
-                                    : RecordWriter::SecondField::Any))
+        if (writer.write(row,
+                         first ? RecordWriter::SecondField::Blank : RecordWriter::SecondField::Any))
             first = false;
     };
     Statement ordinary =

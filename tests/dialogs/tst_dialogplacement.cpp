@@ -49,8 +49,8 @@ QRect anotherPlacement(const QDialog &dialog, const QPoint &offset)
     // A dialog wider than the screen starts at its edge.
     const int freeWidth = qMax(0, area.width() - size.width());
     const int freeHeight = qMax(0, area.height() - size.height());
-    return {area.topLeft() + QPoint(qBound(0, offset.x(), freeWidth),
-                                    qBound(0, offset.y(), freeHeight)),
+    return {area.topLeft() +
+                QPoint(qBound(0, offset.x(), freeWidth), qBound(0, offset.y(), freeHeight)),
             size};
 }
 

@@ -10,9 +10,8 @@ namespace CheckRules {
 void articleNumbers(CheckContext &context)
 {
     const QString number =
-        Schema::columnNamed(context.db, Schema::kArticles, QStringLiteral("ARTNR"));
-    const QString maker =
-        Schema::columnNamed(context.db, Schema::kArticles, QStringLiteral("FABRIKAT"));
+        Schema::columnNamed(context.db, Schema::kArticles, Schema::kArticleNumber);
+    const QString maker = Schema::columnNamed(context.db, Schema::kArticles, Schema::kManufacturer);
     if (number.isEmpty() || maker.isEmpty())
         return;
     // The keys that occur twice are found first through a grouping; only their rows are

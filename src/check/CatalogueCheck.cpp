@@ -19,7 +19,7 @@ Findings CatalogueCheck::run()
         Schema::requiredColumn(m_db, table, Schema::kBlockName);
     Schema::requiredColumn(m_db, Schema::kArticles, Schema::kRowNumber);
     Schema::requiredColumn(m_db, Schema::kEqv, Schema::kRowNumber);
-    Schema::requiredColumn(m_db, Schema::kDesignations, QStringLiteral("DESCRIPTION"));
+    Schema::requiredColumn(m_db, Schema::kDesignations, Schema::kDescription);
 
     CheckContext context{m_db,
                          m_accessoryPrefix,

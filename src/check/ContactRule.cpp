@@ -29,8 +29,7 @@ namespace CheckRules {
 
 void contacts(CheckContext &context)
 {
-    const QString column =
-        Schema::columnNamed(context.db, Schema::kArticles, QStringLiteral("CCONF"));
+    const QString column = Schema::columnNamed(context.db, Schema::kArticles, Schema::kContacts);
     if (column.isEmpty())
         return;
     Statement rows = context.db.prepare(

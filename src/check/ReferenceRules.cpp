@@ -21,7 +21,7 @@ QString prefixPattern(const QString &prefix)
 void accessories(CheckContext &context)
 {
     const QString column =
-        Schema::columnNamed(context.db, Schema::kArticles, QStringLiteral("TBH/APP"));
+        Schema::columnNamed(context.db, Schema::kArticles, Schema::kAccessoryGroup);
     if (column.isEmpty())
         return;
     Statement rows = context.db.prepare(

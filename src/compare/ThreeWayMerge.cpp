@@ -1,4 +1,5 @@
 #include "compare/ThreeWayMerge.h"
+#include "db/Schema.h"
 
 #include "compare/CatalogueComparison.h"
 #include "compare/CatalogueSource.h"
@@ -263,8 +264,8 @@ void MergeBuilder::takeGroup(const GroupDifference &g)
             mine = &o;
     }
     const auto groupConflict = [&](const QString &ours, const QString &theirs) {
-        m_result.conflicts << MergeConflict{
-            g.blockName, {}, {}, QStringLiteral("DESCRIPTION"), g.oldDescription, ours, theirs};
+        m_result.conflicts << MergeConflict{g.blockName,      {},   {},    Schema::kDescription,
+                                            g.oldDescription, ours, theirs};
     };
     using Kind = GroupDifference::Kind;
     if (g.kind == Kind::Added) {

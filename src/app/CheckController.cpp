@@ -6,6 +6,7 @@
 #include "browse/ArticleGridModel.h"
 #include "check/Finding.h"
 #include "core/AppError.h"
+#include "core/Prompter.h"
 #include "db/Schema.h"
 #include "session/CatalogueSession.h"
 #include "ui/ArticleGridView.h"
@@ -13,10 +14,13 @@
 
 #include <QMainWindow>
 
+#include <algorithm>
+
 CheckController::CheckController(QMainWindow &window, CatalogueSession &session,
                                  GridController &grid, Prompter &prompter)
     : QObject(&window), m_window(window), m_session(session), m_grid(grid), m_prompter(prompter)
 {
+    m_session.setBeforeExport([this] { return offerCheckBeforeExport(); });
 }
 
 void CheckController::registerCommands(CommandRegistry &commands)
@@ -36,6 +40,11 @@ void CheckController::checkCatalogue()
         reportError(m_prompter, kMainWindow, QStringLiteral("mnuCheck"), e);
         return;
     }
+    showFindings(findings);
+}
+
+void CheckController::showFindings(const QList<Finding> &findings)
+{
     if (!m_panel) {
         m_panel = new CheckPanel(&m_window);
         m_window.addDockWidget(Qt::RightDockWidgetArea, m_panel);
@@ -44,6 +53,31 @@ void CheckController::checkCatalogue()
     m_panel->setFindings(findings);
     m_panel->show();
     m_panel->raise();
+}
+
+bool CheckController::offerCheckBeforeExport()
+{
+    Findings findings;
+    try {
+        WaitCursor wait;
+        findings = m_session.check();
+    } catch (const std::exception &) {
+        return true; // a check that cannot run stops no export; the export reports what it finds
+    }
+    const auto errors = std::count_if(findings.begin(), findings.end(), [](const Finding &f) {
+        return f.severity == Severity::Error;
+    });
+    if (errors == 0)
+        return true;
+    if (m_prompter.confirmAs(MessageIcon::Warning, QStringLiteral("Kontrollera katalog"),
+                             QStringLiteral("Katalogen har %1 fel som kan ge problem i "
+                                            "ritningarna. Avbryt för att se dem i Kontrollera "
+                                            "katalog, eller exportera ändå.")
+                                 .arg(errors),
+                             QStringLiteral("Exportera ändå")))
+        return true;
+    showFindings(findings);
+    return false;
 }
 
 void CheckController::showFinding(const Finding &finding)

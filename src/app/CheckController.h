@@ -24,6 +24,9 @@ public:
 
 private:
     void checkCatalogue();
+    void showFindings(const QList<Finding> &findings);
+    // Before an export: with errors in the catalogue, the user may look at them first.
+    bool offerCheckBeforeExport();
     void showFinding(const Finding &finding);
 
     QMainWindow &m_window;

@@ -200,6 +200,8 @@ void CatalogueSession::mnuSaveTDS()
     // The export writes what the database holds, so pending edits are settled first.
     if (!isOpen() || !offerToSaveEdits())
         return;
+    if (m_beforeExport && !m_beforeExport())
+        return;
     FileDialogRequest request;
     request.title = QStringLiteral("Återskapa VOLTMARK-databas");
     request.filter = QStringLiteral("VOLTMARK artikeldatabas, *.tds (*.tds)");

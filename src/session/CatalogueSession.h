@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class Progress;
@@ -58,6 +59,12 @@ public:
     void mnuOpenTDS();
     bool importCatalogue(const QString &tdsPath);
     void mnuSaveTDS();
+    // Asked by mnuSaveTDS before the file is chosen; false stops the export (the window offers
+    // the catalogue check there).
+    void setBeforeExport(std::function<bool()> beforeExport)
+    {
+        m_beforeExport = std::move(beforeExport);
+    }
     bool exportCatalogue(const QString &tdsPath);
     // Closes and opens the database again with the same tree choice (a column changed).
     bool reopen();
@@ -114,5 +121,6 @@ private:
     ArticleGrid m_grid;
     ArticleSelection m_selection;
     ArticleSelection m_treeChoice;
+    std::function<bool()> m_beforeExport;
     bool m_edited = false;
 };

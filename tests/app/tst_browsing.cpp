@@ -43,6 +43,8 @@ private slots:
     void saveAsCopiesAndOpensTheCopy();
     void unsavedEditsAreOfferedBeforeClosing();
     void checkPanelListsFindingsAndShowsThem();
+    void exportOffersTheCheckWhenErrorsExist_data();
+    void exportOffersTheCheckWhenErrorsExist();
 
 private:
     QString catalogue(const QString &name, const QStringList &lines, bool withManufacturer = true);
@@ -413,6 +415,40 @@ void TestBrowsing::checkPanelListsFindingsAndShowsThem()
     QCOMPARE(window.grid().text(current.row() + 1, window.grid().GetColumn("BENÄMNING")),
              "Kontaktor igen");
     QCOMPARE(current.column(), window.grid().GetColumn("TYP"));
+}
+
+void TestBrowsing::exportOffersTheCheckWhenErrorsExist_data()
+{
+    QTest::addColumn<bool>("duplicateType"); // an error the check finds
+    QTest::addColumn<bool>("goAhead");       // "Exportera ändå"
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("exported");
+    QTest::newRow("clean catalogue: nothing asked") << false << false << false << true;
+    QTest::newRow("errors, exported anyway") << true << true << true << true;
+    QTest::newRow("errors, looked at first") << true << false << true << false;
+}
+
+void TestBrowsing::exportOffersTheCheckWhenErrorsExist()
+{
+    QFETCH(bool, duplicateType);
+    QFETCH(bool, goAhead);
+    QFETCH(bool, asked);
+    QFETCH(bool, exported);
+    const QString tdb = catalogue(
+        "export",
+        {line("ABCDI010", "-", "Kontaktorer"), line("ABCDI010", "1", "Kontaktor", "Nordel"),
+         line("ABCDI010", duplicateType ? "1" : "2", "Kontaktor två", "Nordel")});
+    ScriptedPrompter prompter;
+    MainWindow window(prompter);
+    QVERIFY(window.OpenMDB(tdb));
+    prompter.answers.enqueue(goAhead);
+    const QString out = QFileInfo(tdb).absolutePath() + "/ut/export.tds";
+    prompter.saveFiles.enqueue(out);
+    window.dispatch(CommandId::SaveTDS);
+    QCOMPARE(prompter.texts().join('\n').contains("fel som kan ge problem"), asked);
+    QCOMPARE(QFile::exists(out), exported);
+    auto *panel = window.findChild<CheckPanel *>("dockCheck");
+    QCOMPARE(panel && !panel->isHidden(), asked && !goAhead);
 }
 
 QTEST_MAIN(TestBrowsing)

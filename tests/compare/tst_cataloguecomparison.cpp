@@ -14,17 +14,6 @@ using CatalogueFixture::line;
 
 namespace {
 
-QStringList base()
-{
-    return {line("ABCDI010", "-", "Kontaktorer"),
-            line("ABCDI010", "1", "Kontaktor 1", "Nordel"),
-            line("ABCDI010", "2", "Kontaktor 2", "O'Brien"),
-            line("ABCDI010", "3", "Kontaktor 3", "Åkerby"),
-            line("ABCDI020", "-", "Reläer"),
-            line("ABCDI020", "1", "Relä 1"),
-            line("ABCDI999", "", "Ekv")};
-}
-
 QStringList replaced(QStringList lines, int index, const QString &with)
 {
     lines[index] = with;
@@ -89,7 +78,7 @@ void TestCatalogueComparison::differences_data()
     QTest::addColumn<QStringList>("key"); // empty: BL_NAME and TYP
     QTest::addColumn<QStringList>("expected");
 
-    const QStringList a = base();
+    const QStringList a = CatalogueFixture::twoGroups();
     QTest::newRow("same") << a << a << QByteArray() << QStringList() << QStringList();
     QTest::newRow("one field changed")
         << a << replaced(a, 1, line("ABCDI010", "1", "Kontaktor 1", "Norrel")) << QByteArray()
@@ -200,8 +189,10 @@ void TestCatalogueComparison::differences()
 void TestCatalogueComparison::renumberingAloneIsNoChange()
 {
     QTemporaryDir dir;
-    const QString pathA = CatalogueFixture::importDatabase(dir.path(), "a", base());
-    const QString pathB = CatalogueFixture::importDatabase(dir.path(), "b", base());
+    const QString pathA =
+        CatalogueFixture::importDatabase(dir.path(), "a", CatalogueFixture::twoGroups());
+    const QString pathB =
+        CatalogueFixture::importDatabase(dir.path(), "b", CatalogueFixture::twoGroups());
     {
         Database db(pathB, Database::OpenMode::ReadWrite);
         db.exec("UPDATE Articles SET RAD = RAD * 10 + 5");
@@ -214,8 +205,10 @@ void TestCatalogueComparison::renumberingAloneIsNoChange()
 void TestCatalogueComparison::inputsAreLeftAsTheyWere()
 {
     QTemporaryDir dir;
-    const QString tdb = CatalogueFixture::importDatabase(dir.path(), "a", base());
-    const QString tds = CatalogueFixture::write(dir.path(), "b", base().mid(1));
+    const QString tdb =
+        CatalogueFixture::importDatabase(dir.path(), "a", CatalogueFixture::twoGroups());
+    const QString tds =
+        CatalogueFixture::write(dir.path(), "b", CatalogueFixture::twoGroups().mid(1));
     const QStringList before = listing(dir.path());
     const QByteArray bytes = TestFiles::read(tdb);
     ScriptedPrompter prompter;
@@ -243,9 +236,9 @@ void TestCatalogueComparison::unusableInputsThrow()
     QFETCH(QStringList, key);
     QFETCH(QString, message);
     QTemporaryDir dir;
-    const QString pathA = CatalogueFixture::write(dir.path(), "a", base());
-    CatalogueFixture::write(dir.path(), "b", base());
-    TestFiles::write(dir.filePath("utan.tds"), TestFiles::crlf(base()));
+    const QString pathA = CatalogueFixture::write(dir.path(), "a", CatalogueFixture::twoGroups());
+    CatalogueFixture::write(dir.path(), "b", CatalogueFixture::twoGroups());
+    TestFiles::write(dir.filePath("utan.tds"), TestFiles::crlf(CatalogueFixture::twoGroups()));
     ScriptedPrompter prompter;
     CatalogueComparison comparison(prompter);
     if (!key.isEmpty())

@@ -12,17 +12,6 @@ using CatalogueFixture::line;
 
 namespace {
 
-QStringList base()
-{
-    return {line("ABCDI010", "-", "Kontaktorer"),
-            line("ABCDI010", "1", "Kontaktor 1", "Nordel"),
-            line("ABCDI010", "2", "Kontaktor 2", "O'Brien"),
-            line("ABCDI010", "3", "Kontaktor 3", "Åkerby"),
-            line("ABCDI020", "-", "Reläer"),
-            line("ABCDI020", "1", "Relä 1"),
-            line("ABCDI999", "", "Ekv")};
-}
-
 QStringList with(QStringList lines, int index, const QString &replacement)
 {
     if (replacement.isEmpty())
@@ -56,7 +45,7 @@ void TestThreeWayMerge::merges_data()
     QTest::addColumn<QStringList>("expected"); // the lines of OUT.tds
     QTest::addColumn<QStringList>("conflicts");
 
-    const QStringList b = base();
+    const QStringList b = CatalogueFixture::twoGroups();
     const QString ours1 = line("ABCDI010", "1", "Kontaktor 1", "Norrel");
     const QString theirs3 = line("ABCDI010", "3", "Kontaktor III", "Åkerby");
     QTest::newRow("clean on different articles")
@@ -106,7 +95,8 @@ void TestThreeWayMerge::merges()
     QFETCH(QStringList, expected);
     QFETCH(QStringList, conflicts);
     QTemporaryDir dir;
-    const QString basePath = CatalogueFixture::write(dir.path(), "bas", base());
+    const QString basePath =
+        CatalogueFixture::write(dir.path(), "bas", CatalogueFixture::twoGroups());
     // Ours as a working database, the others as exchange files: both kinds take part.
     const QString oursPath = CatalogueFixture::importDatabase(dir.path(), "var", ours);
     const QString theirsPath = CatalogueFixture::write(dir.path(), "deras", theirs);
@@ -124,8 +114,10 @@ void TestThreeWayMerge::merges()
 void TestThreeWayMerge::differentFieldDescriptionsAreRefused()
 {
     QTemporaryDir dir;
-    const QString basePath = CatalogueFixture::write(dir.path(), "bas", base());
-    const QString oursPath = CatalogueFixture::write(dir.path(), "var", base());
+    const QString basePath =
+        CatalogueFixture::write(dir.path(), "bas", CatalogueFixture::twoGroups());
+    const QString oursPath =
+        CatalogueFixture::write(dir.path(), "var", CatalogueFixture::twoGroups());
     TestFiles::write(dir.filePath("var.tdx"),
                      TestFiles::crlf({"BL_NAME,Blocknamn,8", "TYP,Typ,3", "BENÄMNING,Benämning,20",
                                       "FABRIKAT,Fabrikat,16"}));

@@ -21,6 +21,17 @@ QString line(const QString &blockName, const QString &type, const QString &desig
     return TestFiles::record({{blockName, 8}, {type, 3}, {designation, 20}, {manufacturer, 12}});
 }
 
+QStringList twoGroups()
+{
+    return {line("ABCDI010", "-", "Kontaktorer"),
+            line("ABCDI010", "1", "Kontaktor 1", "Nordel"),
+            line("ABCDI010", "2", "Kontaktor 2", "O'Brien"),
+            line("ABCDI010", "3", "Kontaktor 3", "Åkerby"),
+            line("ABCDI020", "-", "Reläer"),
+            line("ABCDI020", "1", "Relä 1"),
+            line("ABCDI999", "", "Ekv")};
+}
+
 QString write(const QString &folder, const QString &name, const QStringList &lines)
 {
     const QString tds = folder + QLatin1Char('/') + name + QStringLiteral(".tds");

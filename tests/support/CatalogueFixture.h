@@ -16,6 +16,10 @@ QByteArray tdx();
 QString line(const QString &blockName, const QString &type, const QString &designation,
              const QString &manufacturer = QString());
 
+// Two groups with their head lines (apostrophes and Swedish letters in the values) and an
+// equivalence line: the starting point of the comparison and merge tests.
+QStringList twoGroups();
+
 // Writes name.tds (the lines, CR LF, Windows-1252) and name.tdx into folder; returns the .tds path.
 QString write(const QString &folder, const QString &name, const QStringList &lines);
 

@@ -77,7 +77,6 @@ void CatalogueSource::importPair(const QString &tdsPath, const QString &tdxPath,
     if (parseTdx(readWhole(tdxPath), tdxPath, m_fields, prompter) <= 0)
         throw AppError(ErrorNumber::BadFileFormat,
                        QStringLiteral("Fältbeskrivningen %1 är felaktig.").arg(tdxPath));
-    const QByteArray data = readWhole(tdsPath);
     m_temp = std::make_unique<QTemporaryDir>();
     if (!m_temp->isValid())
         throw AppError(
@@ -90,7 +89,11 @@ void CatalogueSource::importPair(const QString &tdsPath, const QString &tdxPath,
     Transaction transaction(db);
     NullProgress progress;
     ImportResult result;
-    TdsImport::loadLines(db, m_fields, data, progress, result);
+    if (!TdsImport::loadFile(tdsPath, db, m_fields, progress, result))
+        throw AppError(ErrorNumber::FileNotFound,
+                       QStringLiteral("Filen %1 kunde inte läsas (läsfel på disken eller i "
+                                      "nätverket).")
+                           .arg(tdsPath));
     Schema::createIndexes(db, m_fields);
     transaction.commit();
 }

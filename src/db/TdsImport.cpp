@@ -47,6 +47,19 @@ bool readInPieces(QFile &file, const std::function<bool(QByteArrayView)> &use, q
     }
 }
 
+// Every line of the file into the loader; false on a read error.
+bool loadInPieces(QFile &file, TdsLineLoader &loader, qint64 &loaded)
+{
+    const auto load = [&loader](QByteArrayView piece) {
+        loader.feed(piece);
+        return true;
+    };
+    if (!readInPieces(file, load, loaded))
+        return false;
+    loader.finish();
+    return true;
+}
+
 // A failed import keeps the notes of what it tidied up.
 ImportResult failedWith(const QStringList &notes)
 {
@@ -103,16 +116,11 @@ bool TdsImport::loadRecords(QFile &file, Database &db, const FieldList &fields, 
 {
     TdsLineLoader loader(db, fields, m_progress, result);
     qint64 loaded = 0;
-    const auto load = [&loader](QByteArrayView piece) {
-        loader.feed(piece);
-        return true;
-    };
-    if (!readInPieces(file, load, loaded)) {
+    if (!loadInPieces(file, loader, loaded)) {
         m_progress.end();
         reportReadError(file.fileName());
         return false;
     }
-    loader.finish();
     const QFileInfo after(file.fileName());
     if (loaded != sizeBefore || after.size() != sizeBefore ||
         after.lastModified() != modifiedBefore) {
@@ -212,6 +220,17 @@ void TdsImport::reportChanged(const QString &tdsPath)
                                       "försök igen när filen inte längre skrivs.")
                            .arg(tdsPath),
                        QStringLiteral("Inläsningsfel"));
+}
+
+bool TdsImport::loadFile(const QString &tdsPath, Database &db, const FieldList &fields,
+                         Progress &progress, ImportResult &result)
+{
+    QFile file(tdsPath);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return false;
+    TdsLineLoader loader(db, fields, progress, result);
+    qint64 loaded = 0;
+    return loadInPieces(file, loader, loaded);
 }
 
 void TdsImport::loadLines(Database &db, const FieldList &fields, QByteArrayView data,

@@ -41,6 +41,9 @@ public:
     // engine errors.
     static void loadLines(Database &db, const FieldList &fields, QByteArrayView data,
                           Progress &progress, ImportResult &result);
+    // The same from a file read in bounded pieces; false when it cannot be read to its end.
+    static bool loadFile(const QString &tdsPath, Database &db, const FieldList &fields,
+                         Progress &progress, ImportResult &result);
 
 private:
     ImportResult importFile(const QString &tdsPath);

@@ -2,6 +2,7 @@
 
 #include "core/AppError.h"
 #include "core/Paths.h"
+#include "core/PickFile.h"
 #include "core/Progress.h"
 #include "core/Prompter.h"
 #include "core/RecentFiles.h"
@@ -10,7 +11,6 @@
 #include "db/TdsImport.h"
 #include "db/WorkingDatabase.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
 
@@ -23,7 +23,7 @@ void recordOpened(const QString &path)
     // A conversion needs no settings to succeed: it does not wait for a window that writes them.
     if (!Settings::userStoreIsFree())
         return;
-    Settings::save(Settings::OpenPath, Paths::folderOf(path) + QDir::separator());
+    rememberOpenFolder(path);
     RecentFiles::AddRecentFile(path);
 }
 

@@ -18,7 +18,7 @@ QString fullVersion()
 
 bool needsDefaults()
 {
-    const int bars = Settings::readNumber(Settings::BarCount);
+    const int bars = Settings::read(Settings::BarCount);
     // A plain text comparison, so a stored 1.3.3 is not older than 1.3.
     const QString stored = Settings::read(Settings::Version);
     return bars < 1 || stored < currentVersion();

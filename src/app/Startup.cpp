@@ -45,8 +45,7 @@ std::unique_ptr<MainWindow> startInteractive(const CommandLine &commandLine, Pro
         return window;
     }
     const QString last = Settings::read(Settings::LastFileName);
-    if (Settings::read(Settings::AutoOpen) == QLatin1String("1") && !last.isEmpty() &&
-        QFileInfo(last).isFile())
+    if (Settings::read(Settings::AutoOpen) && !last.isEmpty() && QFileInfo(last).isFile())
         window->OpenMDB(last);
     return window;
 }

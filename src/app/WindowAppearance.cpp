@@ -53,7 +53,7 @@ QToolBar *WindowAppearance::createTextBar()
     connect(m_fontBox, &QFontComboBox::currentFontChanged, this,
             [this](const QFont &font) { applyFontName(font.family()); });
     connect(m_fontSizeBox, &QComboBox::currentTextChanged, this, [this](const QString &size) {
-        Settings::save(Settings::FontSize, size);
+        Settings::save(Settings::FontSize, size.toInt());
         applyFontSize(size.toInt());
     });
     return text;
@@ -61,7 +61,7 @@ QToolBar *WindowAppearance::createTextBar()
 
 void WindowAppearance::restoreBarLayout()
 {
-    const QByteArray state = QByteArray::fromBase64(Settings::read(Settings::BarLayout).toLatin1());
+    const QByteArray state = Settings::read(Settings::BarLayout);
     if (!state.isEmpty())
         m_window.restoreState(state);
 }
@@ -69,22 +69,22 @@ void WindowAppearance::restoreBarLayout()
 void WindowAppearance::load()
 {
     setScheme(Theme::schemeFromSetting(Settings::read(Settings::Theme)));
-    setTreeColour(storedColour(Settings::TreeColor));
-    setGridColour(storedColour(Settings::GridColor));
-    const QString fontSize = Settings::read(Settings::FontSize);
+    setTreeColour(Settings::read(Settings::TreeColor));
+    setGridColour(Settings::read(Settings::GridColor));
+    const int fontSize = Settings::read(Settings::FontSize);
     {
         const QSignalBlocker block(m_fontSizeBox);
-        m_fontSizeBox->setCurrentText(fontSize);
+        m_fontSizeBox->setCurrentText(QString::number(fontSize));
     }
-    applyFontSize(fontSize.toInt());
+    applyFontSize(fontSize);
 
     RestoreFormPosition(&m_window, 8000, 12000);
-    setTreeWidth(Twips::toPixels(
-        Settings::readNumber(Settings::TreeWidth, int(Twips::fromPixels(m_window.width()) / 4))));
+    setTreeWidth(Twips::toPixels(Settings::stored(Settings::TreeWidth)
+                                     .value_or(int(Twips::fromPixels(m_window.width()) / 4))));
     m_storedColumnWidths.clear();
     for (int column = 0; column < kStoredColumns; ++column)
-        m_storedColumnWidths << Settings::readNumber(Settings::columnWidth(column), -1);
-    if (Settings::readNumber(Settings::WinState) == 2)
+        m_storedColumnWidths << Settings::stored(Settings::columnWidth(column)).value_or(-1);
+    if (Settings::read(Settings::WinState) == 2)
         m_window.setWindowState(m_window.windowState() | Qt::WindowMaximized);
 }
 
@@ -93,20 +93,18 @@ void WindowAppearance::save()
     if (m_window.isMinimized())
         m_window.showNormal();
     SaveFormPosition(&m_window);
-    Settings::save(Settings::WindowWidth, QString::number(Twips::fromPixels(m_window.width())));
-    Settings::save(Settings::WindowHeight, QString::number(Twips::fromPixels(m_window.height())));
+    Settings::save(Settings::WindowWidth, int(Twips::fromPixels(m_window.width())));
+    Settings::save(Settings::WindowHeight, int(Twips::fromPixels(m_window.height())));
     Settings::save(Settings::FontName, m_fontBox->currentText());
-    Settings::save(Settings::WinState,
-                   m_window.isMaximized() ? QStringLiteral("2") : QStringLiteral("0"));
-    Settings::save(Settings::BarLayout, QString::fromLatin1(m_window.saveState().toBase64()));
-    Settings::save(Settings::BarCount, QString::number(m_window.findChildren<QToolBar *>().size()));
+    Settings::save(Settings::WinState, m_window.isMaximized() ? 2 : 0);
+    Settings::save(Settings::BarLayout, m_window.saveState());
+    Settings::save(Settings::BarCount, int(m_window.findChildren<QToolBar *>().size()));
     Settings::save(Settings::Version, FirstRun::fullVersion());
     const int columns = m_grid.model() ? m_grid.model()->columnCount() : 0;
     for (int column = 0; column < columns; ++column) {
         const int pixels = m_grid.columnWidth(column);
         if (pixels > 0)
-            Settings::save(Settings::columnWidth(column),
-                           QString::number(qRound(Twips::fromPixels(pixels))));
+            Settings::save(Settings::columnWidth(column), int(qRound(Twips::fromPixels(pixels))));
     }
 }
 
@@ -123,7 +121,7 @@ void WindowAppearance::setScheme(int scheme)
     QPalette own = m_window.palette();
     own.setColor(QPalette::Window, colourFromValue(Theme::barColour(scheme)));
     m_window.setPalette(own);
-    Settings::save(Settings::Theme, QString::number(scheme));
+    Settings::save(Settings::Theme, scheme);
     emit schemeChanged(scheme);
 }
 
@@ -191,7 +189,7 @@ void WindowAppearance::sizeColumns(const FieldList &fields, int columns)
     const QFontMetrics metrics(m_grid.font());
     for (int column = 0; column < columns; ++column) {
         const int stored = m_storedColumnWidths.value(column, -1);
-        int pixels = Twips::toPixels(Settings::defaultOf(Settings::columnWidth(column)).toInt());
+        int pixels = Twips::toPixels(Settings::defaultOf(Settings::columnWidth(column)));
         if (stored > 0) {
             pixels = Twips::toPixels(stored);
         } else if (column >= 1 && column - 1 < fields.size()) {

@@ -5,11 +5,17 @@
 #include "core/Settings.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 QString programFolder()
 {
     return QCoreApplication::applicationDirPath();
+}
+
+void rememberOpenFolder(const QString &openedFile)
+{
+    Settings::save(Settings::OpenPath, Paths::folderOf(openedFile) + QDir::separator());
 }
 
 QStringList PickFile(Prompter &prompter, const QString &title, const QString &extension,

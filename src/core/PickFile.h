@@ -13,3 +13,6 @@ QStringList PickFile(Prompter &prompter, const QString &title, const QString &ex
 
 // The program's own folder, the default for "OpenPath".
 QString programFolder();
+
+// Where the open and import choosers start next time: the folder of a file just opened.
+void rememberOpenFolder(const QString &openedFile);

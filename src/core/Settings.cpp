@@ -13,10 +13,9 @@
 
 namespace {
 
-QString key(const Settings::Setting &setting)
+QString path(const Settings::Key &key)
 {
-    return setting.section.isEmpty() ? setting.name
-                                     : setting.section + QLatin1Char('/') + setting.name;
+    return key.section.isEmpty() ? key.name : key.section + QLatin1Char('/') + key.name;
 }
 
 QSettings::Scope storeScope(Settings::Scope scope)
@@ -24,17 +23,22 @@ QSettings::Scope storeScope(Settings::Scope scope)
     return scope == Settings::Scope::Machine ? QSettings::SystemScope : QSettings::UserScope;
 }
 
-// Empty texts are stored for cleared values and count as nothing stored.
-QString stored(const Settings::Setting &setting)
+template <typename T>
+Settings::Setting<T> named(const QString &name, const QString &section, const T &defaultValue)
 {
-    QSettings store(QSettings::NativeFormat, storeScope(setting.scope), QStringLiteral("BRAX"),
-                    QStringLiteral("Ravelund"));
-    // The user's store does not see the machine's values.
-    store.setFallbacksEnabled(false);
-    return store.value(key(setting)).toString();
+    return {.name = name, .section = section, .defaultValue = defaultValue};
 }
 
-std::optional<int> wholeNumber(const QString &text)
+} // namespace
+
+namespace Settings {
+
+std::optional<QString> Codec<QString>::fromText(const QString &text)
+{
+    return text;
+}
+
+std::optional<int> Codec<int>::fromText(const QString &text)
 {
     bool ok = false;
     const double value = text.toDouble(&ok);
@@ -44,40 +48,37 @@ std::optional<int> wholeNumber(const QString &text)
     return int(std::lround(value));
 }
 
-Settings::Setting named(const QString &name, const QString &section, const QString &defaultValue)
+std::optional<std::uint32_t> Codec<std::uint32_t>::fromText(const QString &text)
 {
-    return {.name = name, .section = section, .defaultValue = defaultValue};
+    bool ok = false;
+    const std::uint32_t value = text.toUInt(&ok);
+    return ok ? std::optional(value) : std::nullopt;
 }
 
-} // namespace
-
-namespace Settings {
-
-QString defaultOf(const Setting &setting)
+std::optional<bool> Codec<bool>::fromText(const QString &text)
 {
-    if (setting.fallback)
-        return read(*setting.fallback);
-    if (setting.runtimeDefault)
-        return setting.runtimeDefault();
-    return setting.defaultValue;
+    return text == QLatin1String("1");
 }
 
-QString read(const Setting &setting)
+std::optional<QByteArray> Codec<QByteArray>::fromText(const QString &text)
 {
-    const QString value = stored(setting);
-    return value.isEmpty() ? defaultOf(setting) : value;
+    return QByteArray::fromBase64(text.toLatin1());
 }
 
-int readNumber(const Setting &setting)
+QString storedText(const Key &key)
 {
-    if (const std::optional<int> value = wholeNumber(stored(setting)))
-        return *value;
-    return wholeNumber(defaultOf(setting)).value_or(0);
+    QSettings store(QSettings::NativeFormat, storeScope(key.scope), QStringLiteral("BRAX"),
+                    QStringLiteral("Ravelund"));
+    // The user's store does not see the machine's values.
+    store.setFallbacksEnabled(false);
+    return store.value(path(key)).toString();
 }
 
-int readNumber(const Setting &setting, int defaultValue)
+void saveText(const Key &key, const QString &text)
 {
-    return wholeNumber(stored(setting)).value_or(defaultValue);
+    QSettings store(QSettings::NativeFormat, storeScope(key.scope), QStringLiteral("BRAX"),
+                    QStringLiteral("Ravelund"));
+    store.setValue(path(key), text);
 }
 
 bool userStoreIsFree()
@@ -90,13 +91,6 @@ bool userStoreIsFree()
     return lock.tryLock(0) || lock.error() != QLockFile::LockFailedError;
 }
 
-void save(const Setting &setting, const QString &value)
-{
-    QSettings store(QSettings::NativeFormat, storeScope(setting.scope), QStringLiteral("BRAX"),
-                    QStringLiteral("Ravelund"));
-    store.setValue(key(setting), value);
-}
-
 void copyIniToUser(const QString &iniPath)
 {
     const QSettings ini(iniPath, QSettings::IniFormat);
@@ -106,34 +100,35 @@ void copyIniToUser(const QString &iniPath)
         user.setValue(name, ini.value(name));
 }
 
-Setting placementTop(const QString &section)
+Setting<int> placementTop(const QString &section)
 {
-    return named(QStringLiteral("Top"), section, QStringLiteral("0"));
+    return named(QStringLiteral("Top"), section, 0);
 }
 
-Setting placementLeft(const QString &section)
+Setting<int> placementLeft(const QString &section)
 {
-    return named(QStringLiteral("Left"), section, QStringLiteral("0"));
+    return named(QStringLiteral("Left"), section, 0);
 }
 
-Setting placementHeight(const QString &section)
+Setting<int> placementHeight(const QString &section)
 {
-    return named(WindowHeight.name, section, {});
+    return named(WindowHeight.name, section, 0);
 }
 
-Setting placementWidth(const QString &section)
+Setting<int> placementWidth(const QString &section)
 {
-    return named(WindowWidth.name, section, {});
+    return named(WindowWidth.name, section, 0);
 }
 
-Setting columnWidth(int column)
+Setting<int> columnWidth(int column)
 {
-    return named(QString::number(column) + QStringLiteral("Col"), {}, QStringLiteral("700"));
+    return named(QString::number(column) + QStringLiteral("Col"), {}, 700);
 }
 
-Setting recentFile(int slot)
+Setting<QString> recentFile(int slot)
 {
-    return named(QString::number(slot) + QStringLiteral("RecentFile"), QStringLiteral("Main"), {});
+    return named(QString::number(slot) + QStringLiteral("RecentFile"), QStringLiteral("Main"),
+                 QString());
 }
 
 QStringList iniKeys(const QString &section, const QString &filePath)

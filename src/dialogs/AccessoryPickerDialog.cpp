@@ -84,7 +84,7 @@ bool AccessoryPickerDialog::load()
     m_chosen.clear();
 
     const QString section = placementSection(this);
-    const bool placed = !Settings::read(Settings::placementWidth(section)).isEmpty();
+    const bool placed = !Settings::storedText(Settings::placementWidth(section).key()).isEmpty();
     keepPlacement(this, kDefaultHeightTwips, kDefaultWidthTwips);
     if (!placed)
         resize(Twips::toPixels(kFirstWidthTwips), Twips::toPixels(kFirstHeightTwips));

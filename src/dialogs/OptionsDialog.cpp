@@ -26,11 +26,6 @@ constexpr int kDefaultWidthTwips = 6240;
 constexpr int kSmallestTextHeight = 6;
 constexpr int kLargestTextHeight = 12;
 
-QString flag(bool on)
-{
-    return on ? QStringLiteral("1") : QStringLiteral("0");
-}
-
 // A style sheet, not the palette: several styles paint push buttons without the palette's
 // button colour, and the swatch must show the colour that will be stored.
 void showColour(QPushButton *button, std::uint32_t value)
@@ -166,15 +161,15 @@ void OptionsDialog::buildControls()
 
 void OptionsDialog::loadSettings()
 {
-    m_autoOpen->setChecked(Settings::read(Settings::AutoOpen) == QLatin1String("1"));
-    m_saveWinProp->setChecked(Settings::read(Settings::SaveWinProp) == QLatin1String("1"));
+    m_autoOpen->setChecked(Settings::read(Settings::AutoOpen));
+    m_saveWinProp->setChecked(Settings::read(Settings::SaveWinProp));
     // Not the main window's white: what a user gets by applying without picking a colour.
-    m_treeColour = storedColour(Settings::OptionsTreeColor);
-    m_gridColour = storedColour(Settings::OptionsGridColor);
+    m_treeColour = Settings::read(Settings::OptionsTreeColor);
+    m_gridColour = Settings::read(Settings::OptionsGridColor);
     showColour(m_treeColourButton, m_treeColour);
     showColour(m_gridColourButton, m_gridColour);
     // A size the dialog has no button for (the main window offers 5) leaves all unchecked.
-    if (QAbstractButton *option = m_textHeights->button(Settings::readNumber(Settings::FontSize)))
+    if (QAbstractButton *option = m_textHeights->button(Settings::read(Settings::FontSize)))
         option->setChecked(true);
     m_tbhPrefix->setText(Settings::read(Settings::TbhPrefix));
 }
@@ -189,17 +184,17 @@ void OptionsDialog::chooseColour(QPushButton *button, std::uint32_t &colour)
 
 void OptionsDialog::apply()
 {
-    Settings::save(Settings::AutoOpen, flag(m_autoOpen->isChecked()));
-    Settings::save(Settings::SaveWinProp, flag(m_saveWinProp->isChecked()));
+    Settings::save(Settings::AutoOpen, m_autoOpen->isChecked());
+    Settings::save(Settings::SaveWinProp, m_saveWinProp->isChecked());
 
-    Settings::save(Settings::TreeColor, QString::number(m_treeColour));
+    Settings::save(Settings::TreeColor, m_treeColour);
     emit treeColourChosen(m_treeColour);
-    Settings::save(Settings::GridColor, QString::number(m_gridColour));
+    Settings::save(Settings::GridColor, m_gridColour);
     emit gridColourChosen(m_gridColour);
 
     for (int points = kSmallestTextHeight; points <= kLargestTextHeight; ++points) {
         if (m_textHeights->button(points)->isChecked()) {
-            Settings::save(Settings::FontSize, QString::number(points));
+            Settings::save(Settings::FontSize, points);
             emit fontSizeChosen(points);
             break;
         }

@@ -17,15 +17,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace {
-
-QString folderWithSeparator(const QString &path)
-{
-    return Paths::folderOf(path) + QDir::separator();
-}
-
-} // namespace
-
 CatalogueSession::CatalogueSession(Prompter &prompter, QObject *parent)
     : QObject(parent), m_prompter(prompter)
 {
@@ -112,7 +103,7 @@ bool CatalogueSession::OpenMDB(const QString &path)
     if (path.isEmpty() || !offerToSaveEdits(AfterDiscard::Clear))
         return false;
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    Settings::save(Settings::OpenPath, folderWithSeparator(absolute));
+    rememberOpenFolder(absolute);
     try {
         // Opened completely before anything of the old state is given up.
         WorkingDatabase opened = WorkingDatabase::open(absolute);
@@ -171,7 +162,7 @@ void CatalogueSession::mnuOpenTDS()
                                        QStringLiteral("tds"), Settings::read(Settings::OpenPath));
     if (files.isEmpty())
         return;
-    Settings::save(Settings::OpenPath, folderWithSeparator(files.first()));
+    rememberOpenFolder(files.first());
     importCatalogue(files.first());
 }
 

@@ -74,22 +74,11 @@ std::uint32_t colourValue(const QColor &colour)
            (std::uint32_t(colour.blue()) << 16);
 }
 
-std::uint32_t storedColour(const Settings::Setting &setting)
-{
-    bool ok = false;
-    const std::uint32_t value = Settings::read(setting).toUInt(&ok);
-    return ok ? value : Settings::defaultOf(setting).toUInt();
-}
-
 namespace Theme {
 
-int schemeFromSetting(const QString &stored)
+int schemeFromSetting(int stored)
 {
-    bool ok = false;
-    const int scheme = stored.toInt(&ok);
-    if (!ok || scheme < 0 || scheme > kDefaultScheme)
-        return kDefaultScheme;
-    return scheme;
+    return stored < 0 || stored > kDefaultScheme ? kDefaultScheme : stored;
 }
 
 QString schemeName(int scheme)

@@ -8,15 +8,9 @@
 
 class QWidget;
 
-namespace Settings {
-struct Setting;
-}
-
 // Colours are stored as one 32-bit value: red in the lowest byte, then green, then blue.
 QColor colourFromValue(std::uint32_t value);
 std::uint32_t colourValue(const QColor &colour);
-// A colour setting as stored; its default when the stored text is no such value.
-std::uint32_t storedColour(const Settings::Setting &setting);
 
 // The seven colour schemes: 0-5 have menu entries, 6 is the default. Each is a palette preset;
 // its window colour is the "bar colour" that windows and dialogs take as background.
@@ -25,8 +19,8 @@ namespace Theme {
 inline constexpr int kDefaultScheme = 6;
 inline constexpr int kSchemeCount = 7;
 
-// Stored values above 6 (or not numbers) are used as 6.
-int schemeFromSetting(const QString &stored);
+// Stored values outside 0-6 are used as 6.
+int schemeFromSetting(int stored);
 QString schemeName(int scheme);
 QPalette palette(int scheme);
 std::uint32_t barColour(int scheme);

@@ -129,10 +129,10 @@ void RestoreFormPosition(QWidget *window, int defaultHeightTwips, int defaultWid
     if (dialog)
         removeMinMaxButtons(window);
     constexpr int kUnset = std::numeric_limits<int>::min();
-    const int top = Settings::readNumber(Settings::placementTop(section), kUnset);
-    const int left = Settings::readNumber(Settings::placementLeft(section), kUnset);
-    const int height = Settings::readNumber(Settings::placementHeight(section), kUnset);
-    const int width = Settings::readNumber(Settings::placementWidth(section), kUnset);
+    const int top = Settings::stored(Settings::placementTop(section)).value_or(kUnset);
+    const int left = Settings::stored(Settings::placementLeft(section)).value_or(kUnset);
+    const int height = Settings::stored(Settings::placementHeight(section)).value_or(kUnset);
+    const int width = Settings::stored(Settings::placementWidth(section)).value_or(kUnset);
 
     QSize size(Twips::toPixels(qMax(width, defaultWidthTwips)),
                Twips::toPixels(qMax(height, defaultHeightTwips)));
@@ -162,7 +162,7 @@ void SaveFormPosition(QWidget *window)
 {
     const QString section = placementSection(window);
     const QRect frame = window->frameGeometry();
-    const auto twips = [](int pixels) { return QString::number(Twips::fromPixels(pixels)); };
+    const auto twips = [](int pixels) { return int(std::lround(Twips::fromPixels(pixels))); };
     Settings::save(Settings::placementTop(section), twips(frame.top()));
     Settings::save(Settings::placementLeft(section), twips(frame.left()));
     Settings::save(Settings::placementHeight(section), twips(window->height()));
@@ -171,7 +171,7 @@ void SaveFormPosition(QWidget *window)
 
 bool saveWindowPlacementEnabled()
 {
-    return Settings::read(Settings::SaveWinProp) == QLatin1String("1");
+    return Settings::read(Settings::SaveWinProp);
 }
 
 namespace {

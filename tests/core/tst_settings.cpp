@@ -6,9 +6,25 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-Q_DECLARE_METATYPE(Settings::Setting)
-
 using Settings::Setting;
+
+namespace {
+
+// A declared setting as the table sees it: where it is stored and its default as stored text.
+struct Declared
+{
+    Settings::Key key;
+    QString defaultText;
+};
+
+template <typename T> Declared declared(const Setting<T> &setting)
+{
+    return {setting.key(), Settings::Codec<T>::toText(Settings::defaultOf(setting))};
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Declared)
 
 class TestSettings : public QObject
 {
@@ -23,6 +39,7 @@ private slots:
     void accessoriesPrefixFallsBackToTbhPrefix();
     void readNumber_data();
     void readNumber();
+    void typedValues();
     void sectionsAndScopesAreSeparate();
     void iniValues();
 
@@ -64,67 +81,63 @@ void TestSettings::init()
 void TestSettings::declaredSettings_data()
 {
     // The names users already have stored: a change here loses their settings.
-    QTest::addColumn<Setting>("setting");
+    QTest::addColumn<Declared>("setting");
     QTest::addColumn<QString>("key"); // section/name as stored
     QTest::addColumn<bool>("machine");
     QTest::addColumn<QString>("defaultValue");
 
     const QString programFolder = QCoreApplication::applicationDirPath();
     // clang-format off
-    QTest::newRow("Theme") << Settings::Theme << "Theme" << false << "6";
-    QTest::newRow("WinState") << Settings::WinState << "WinState" << false << "0";
-    QTest::newRow("TreeWidth") << Settings::TreeWidth << "TreeWidth" << false << "";
-    QTest::newRow("Width") << Settings::WindowWidth << "Width" << false << "";
-    QTest::newRow("Height") << Settings::WindowHeight << "Height" << false << "";
-    QTest::newRow("Font") << Settings::FontName << "Font" << false << "";
-    QTest::newRow("LastFileName") << Settings::LastFileName << "LastFileName" << false << "";
-    QTest::newRow("OpenPath") << Settings::OpenPath << "OpenPath" << false << programFolder;
-    QTest::newRow("ImportPath") << Settings::ImportPath << "ImportPath" << false << "";
-    QTest::newRow("AutoOpen") << Settings::AutoOpen << "Options/AutoOpen" << false << "0";
-    QTest::newRow("SaveWinProp") << Settings::SaveWinProp << "Options/SaveWinProp" << false
+    QTest::newRow("Theme") << declared(Settings::Theme) << "Theme" << false << "6";
+    QTest::newRow("WinState") << declared(Settings::WinState) << "WinState" << false << "0";
+    QTest::newRow("TreeWidth") << declared(Settings::TreeWidth) << "TreeWidth" << false << "0";
+    QTest::newRow("Width") << declared(Settings::WindowWidth) << "Width" << false << "0";
+    QTest::newRow("Height") << declared(Settings::WindowHeight) << "Height" << false << "0";
+    QTest::newRow("Font") << declared(Settings::FontName) << "Font" << false << "";
+    QTest::newRow("LastFileName") << declared(Settings::LastFileName) << "LastFileName" << false << "";
+    QTest::newRow("OpenPath") << declared(Settings::OpenPath) << "OpenPath" << false << programFolder;
+    QTest::newRow("ImportPath") << declared(Settings::ImportPath) << "ImportPath" << false << "";
+    QTest::newRow("AutoOpen") << declared(Settings::AutoOpen) << "Options/AutoOpen" << false << "0";
+    QTest::newRow("SaveWinProp") << declared(Settings::SaveWinProp) << "Options/SaveWinProp" << false
                                  << "1";
-    QTest::newRow("TreeColor") << Settings::TreeColor << "Options/TreeColor" << false
+    QTest::newRow("TreeColor") << declared(Settings::TreeColor) << "Options/TreeColor" << false
                                << "16777215";
-    QTest::newRow("GridColor") << Settings::GridColor << "Options/GridColor" << false
+    QTest::newRow("GridColor") << declared(Settings::GridColor) << "Options/GridColor" << false
                                << "16777215";
-    QTest::newRow("TreeColor in the Options dialog") << Settings::OptionsTreeColor
-                                                     << "Options/TreeColor" << false << "15524823";
-    QTest::newRow("GridColor in the Options dialog") << Settings::OptionsGridColor
-                                                     << "Options/GridColor" << false << "14745341";
-    QTest::newRow("FontSize") << Settings::FontSize << "Options/FontSize" << false << "8";
-    QTest::newRow("TbhPrefix") << Settings::TbhPrefix << "Options/TbhPrefix" << false << "TILLB";
-    QTest::newRow("bar layout") << Settings::BarLayout << "Layout/State" << false << "";
-    QTest::newRow("bar count") << Settings::BarCount << "Layout-Summary/Bars" << false << "0";
-    QTest::newRow("Version") << Settings::Version << "Version" << true << "0";
-    QTest::newRow("AccessoriesPrefix") << Settings::AccessoriesPrefix
-                                       << "Options/AccessoriesPrefix" << true << "TILLB";
-    QTest::newRow("main window top") << Settings::placementTop("Main") << "Main/Top" << false
+    QTest::newRow("TreeColor in the Options dialog") << declared(Settings::OptionsTreeColor) << "Options/TreeColor" << false << "15524823";
+    QTest::newRow("GridColor in the Options dialog") << declared(Settings::OptionsGridColor) << "Options/GridColor" << false << "14745341";
+    QTest::newRow("FontSize") << declared(Settings::FontSize) << "Options/FontSize" << false << "8";
+    QTest::newRow("TbhPrefix") << declared(Settings::TbhPrefix) << "Options/TbhPrefix" << false << "TILLB";
+    QTest::newRow("bar layout") << declared(Settings::BarLayout) << "Layout/State" << false << "";
+    QTest::newRow("bar count") << declared(Settings::BarCount) << "Layout-Summary/Bars" << false << "0";
+    QTest::newRow("Version") << declared(Settings::Version) << "Version" << true << "0";
+    QTest::newRow("AccessoriesPrefix") << declared(Settings::AccessoriesPrefix) << "Options/AccessoriesPrefix" << true << "TILLB";
+    QTest::newRow("main window top") << declared(Settings::placementTop("Main")) << "Main/Top" << false
                                      << "0";
-    QTest::newRow("dialog left") << Settings::placementLeft("ChangePrefix")
-                                 << "ChangePrefix/Left" << false << "0";
-    QTest::newRow("dialog height") << Settings::placementHeight("Options") << "Options/Height"
-                                   << false << "";
-    QTest::newRow("dialog width") << Settings::placementWidth("Replace") << "Replace/Width"
-                                  << false << "";
-    QTest::newRow("first column") << Settings::columnWidth(0) << "0Col" << false << "700";
-    QTest::newRow("column 12") << Settings::columnWidth(12) << "12Col" << false << "700";
-    QTest::newRow("recent file 0") << Settings::recentFile(0) << "Main/0RecentFile" << false
+    QTest::newRow("dialog left") << declared(Settings::placementLeft("ChangePrefix")) << "ChangePrefix/Left" << false << "0";
+    QTest::newRow("dialog height") << declared(Settings::placementHeight("Options")) << "Options/Height"
+                                   << false << "0";
+    QTest::newRow("dialog width") << declared(Settings::placementWidth("Replace")) << "Replace/Width"
+                                  << false << "0";
+    QTest::newRow("first column") << declared(Settings::columnWidth(0)) << "0Col" << false << "700";
+    QTest::newRow("column 12") << declared(Settings::columnWidth(12)) << "12Col" << false << "700";
+    QTest::newRow("recent file 0") << declared(Settings::recentFile(0)) << "Main/0RecentFile" << false
                                    << "";
-    QTest::newRow("recent file 3") << Settings::recentFile(3) << "Main/3RecentFile" << false
+    QTest::newRow("recent file 3") << declared(Settings::recentFile(3)) << "Main/3RecentFile" << false
                                    << "";
     // clang-format on
 }
 
 void TestSettings::declaredSettings()
 {
-    QFETCH(Setting, setting);
+    QFETCH(Declared, setting);
     QFETCH(QString, key);
     QFETCH(bool, machine);
 
-    QTEST(Settings::read(setting), "defaultValue");
+    QTEST(setting.defaultText, "defaultValue");
 
-    Settings::save(setting, "x");
-    QCOMPARE(Settings::read(setting), QString("x"));
+    Settings::saveText(setting.key, "x");
+    QCOMPARE(Settings::storedText(setting.key), QString("x"));
     using Values = QMap<QString, QString>;
     QCOMPARE(storedIn(machine ? QSettings::SystemScope : QSettings::UserScope),
              (Values{{key, "x"}}));
@@ -133,15 +146,17 @@ void TestSettings::declaredSettings()
 
 void TestSettings::readsDefaultsForMissingAndEmptyValues()
 {
-    QCOMPARE(Settings::read(Settings::Theme), QString("6"));
-    Settings::save(Settings::Theme, "2");
-    QCOMPARE(Settings::read(Settings::Theme), QString("2"));
-    // An empty stored text reads as the default.
-    Settings::save(Settings::Theme, "");
-    QCOMPARE(Settings::read(Settings::Theme), QString("6"));
-    // The same stored value, read with the Options dialog's default.
-    Settings::save(Settings::TreeColor, "255");
-    QCOMPARE(Settings::read(Settings::OptionsTreeColor), QString("255"));
+    QCOMPARE(Settings::read(Settings::Theme), 6);
+    Settings::save(Settings::Theme, 2);
+    QCOMPARE(Settings::read(Settings::Theme), 2);
+    // Cleared values are stored as empty text.
+    Settings::clear(Settings::Theme);
+    QCOMPARE(Settings::read(Settings::Theme), 6);
+    Settings::saveText(Settings::Theme.key(), "blå");
+    QCOMPARE(Settings::read(Settings::Theme), 6);
+
+    Settings::save(Settings::TreeColor, 255);
+    QCOMPARE(Settings::read(Settings::OptionsTreeColor), 255u);
 }
 
 void TestSettings::accessoriesPrefixFallsBackToTbhPrefix()
@@ -174,27 +189,51 @@ void TestSettings::readNumber_data()
 void TestSettings::readNumber()
 {
     QFETCH(QString, stored);
-    const Setting width = Settings::columnWidth(3);
+    const Setting<int> width = Settings::columnWidth(3);
     if (!stored.isEmpty())
-        Settings::save(width, stored);
-    QTEST(Settings::readNumber(width), "withDeclaredDefault");
-    QTEST(Settings::readNumber(width, -1), "withCallersDefault");
+        Settings::saveText(width.key(), stored);
+    QTEST(Settings::read(width), "withDeclaredDefault");
+    QTEST(Settings::stored(width).value_or(-1), "withCallersDefault");
+}
+
+// Older versions and other programs wrote these texts; each type reads them the same way.
+void TestSettings::typedValues()
+{
+    const auto storedAs = [](const auto &setting, const QString &text) {
+        Settings::saveText(setting.key(), text);
+        return Settings::read(setting);
+    };
+    QCOMPARE(storedAs(Settings::AutoOpen, "1"), true);
+    QCOMPARE(storedAs(Settings::AutoOpen, "0"), false);
+    QCOMPARE(storedAs(Settings::SaveWinProp, "ja"), false);
+    QCOMPARE(storedAs(Settings::SaveWinProp, ""), true);
+    QCOMPARE(storedAs(Settings::GridColor, "-5"), 16777215u);
+    QCOMPARE(storedAs(Settings::GridColor, "4294967295"), 4294967295u);
+
+    const QByteArray state = QByteArray::fromHex("00ff806162");
+    Settings::save(Settings::BarLayout, state);
+    QCOMPARE(Settings::storedText(Settings::BarLayout.key()),
+             QString::fromLatin1(state.toBase64()));
+    QCOMPARE(Settings::read(Settings::BarLayout), state);
+
+    Settings::save(Settings::AutoOpen, true);
+    QCOMPARE(Settings::storedText(Settings::AutoOpen.key()), QString("1"));
 }
 
 void TestSettings::sectionsAndScopesAreSeparate()
 {
-    Settings::save(Settings::placementTop("Main"), "100");
-    Settings::save(Settings::placementTop("Options"), "200");
-    QCOMPARE(Settings::read(Settings::placementTop("Main")), QString("100"));
-    QCOMPARE(Settings::read(Settings::placementTop("Options")), QString("200"));
-    QCOMPARE(Settings::read(Settings::placementTop("Replace")), QString("0"));
+    Settings::save(Settings::placementTop("Main"), 100);
+    Settings::save(Settings::placementTop("Options"), 200);
+    QCOMPARE(Settings::read(Settings::placementTop("Main")), 100);
+    QCOMPARE(Settings::read(Settings::placementTop("Options")), 200);
+    QCOMPARE(Settings::read(Settings::placementTop("Replace")), 0);
     // The main window's size also lives at the top level, apart from its placement.
-    Settings::save(Settings::placementWidth("Main"), "12000");
-    QCOMPARE(Settings::read(Settings::WindowWidth), QString());
+    Settings::save(Settings::placementWidth("Main"), 12000);
+    QCOMPARE(Settings::stored(Settings::WindowWidth), std::nullopt);
 
     Settings::save(Settings::Version, "1.2.3");
     QCOMPARE(Settings::read(Settings::Version), QString("1.2.3"));
-    Setting userVersion = Settings::Version;
+    Setting<QString> userVersion = Settings::Version;
     userVersion.scope = Settings::Scope::User;
     QCOMPARE(Settings::read(userVersion), QString("0"));
 }

@@ -167,6 +167,21 @@ void ContactDefinitionDialog::buildControls()
     for (int type = 12; type < ContactDefinition::kTypeCount; ++type)
         othersLayout->addWidget(typeControl(type), 0, Qt::AlignTop);
 
+    auto *layout = new QGridLayout(this);
+    layout->addWidget(mainContact, 0, 0);
+    layout->addWidget(contacts, 0, 1);
+    layout->addWidget(others, 0, 2);
+    layout->addWidget(timedContactsFrame(), 1, 0, 1, 2);
+    layout->addLayout(slotCommandsLayout(), 1, 2);
+    layout->addWidget(slotsFrame(), 2, 0, 1, 3);
+    layout->addWidget(presetsFrame(), 0, 3, 3, 1);
+    layout->addLayout(messagesLayout(), 3, 0, 1, 4);
+    layout->addLayout(closeButtonsLayout(), 4, 0, 1, 4);
+    layout->setColumnStretch(3, 1);
+}
+
+QGroupBox *ContactDefinitionDialog::timedContactsFrame()
+{
     QGroupBox *timed = frame("fraTimeContacts", QStringLiteral("Tidkontakter"));
     auto *timedLayout = new QGridLayout(timed);
     for (int group = 0; group < 2; ++group) {
@@ -182,6 +197,11 @@ void ContactDefinitionDialog::buildControls()
     // A little air between the two groups.
     timedLayout->setColumnMinimumWidth(3, 12);
 
+    return timed;
+}
+
+QLayout *ContactDefinitionDialog::slotCommandsLayout()
+{
     // The markings for the next contact and the slot commands.
     m_terminals = new QComboBox;
     m_terminals->setObjectName(QStringLiteral("cboTerminals"));
@@ -204,6 +224,11 @@ void ContactDefinitionDialog::buildControls()
     slotButtons->addWidget(m_remove);
     slotCommands->addLayout(slotButtons);
 
+    return slotCommands;
+}
+
+QGroupBox *ContactDefinitionDialog::slotsFrame()
+{
     QGroupBox *slotFrame = frame("fraSlots", QStringLiteral("Kontaktuppsättning"));
     auto *slotsLayout = new QHBoxLayout(slotFrame);
     slotsLayout->setSpacing(2);
@@ -211,6 +236,11 @@ void ContactDefinitionDialog::buildControls()
         slotsLayout->addWidget(slotControl(slot));
     slotsLayout->addStretch();
 
+    return slotFrame;
+}
+
+QGroupBox *ContactDefinitionDialog::presetsFrame()
+{
     QGroupBox *presets = frame("fraPredef", QStringLiteral("Fördefinierade"));
     m_presets = new QListWidget;
     m_presets->setObjectName(QStringLiteral("lstPredef"));
@@ -232,15 +262,26 @@ void ContactDefinitionDialog::buildControls()
     presetButtons->addWidget(m_deletePreset);
     presetsLayout->addLayout(presetButtons);
 
-    // How long the text is against its field, and why OK refuses or what looks wrong.
-    m_length = new QLabel;
-    m_length->setObjectName(QStringLiteral("lblLength"));
+    return presets;
+}
+
+QLayout *ContactDefinitionDialog::messagesLayout()
+{
+    // Why OK refuses, or what looks wrong.
     m_error = messageLabel("lblError", Qt::red);
     m_warning = messageLabel("lblWarning", QColor(kWarningColour));
     auto *messages = new QVBoxLayout;
     messages->addWidget(m_error);
     messages->addWidget(m_warning);
 
+    return messages;
+}
+
+QLayout *ContactDefinitionDialog::closeButtonsLayout()
+{
+    // How long the text is against its field.
+    m_length = new QLabel;
+    m_length->setObjectName(QStringLiteral("lblLength"));
     m_ok = pushButton("cmdOK", QStringLiteral("OK"));
     m_ok->setDefault(true);
     auto *cancel = pushButton("cmdCancel", QStringLiteral("Avbryt"));
@@ -252,17 +293,7 @@ void ContactDefinitionDialog::buildControls()
     closeButtons->addWidget(m_ok);
     closeButtons->addWidget(cancel);
 
-    auto *layout = new QGridLayout(this);
-    layout->addWidget(mainContact, 0, 0);
-    layout->addWidget(contacts, 0, 1);
-    layout->addWidget(others, 0, 2);
-    layout->addWidget(timed, 1, 0, 1, 2);
-    layout->addLayout(slotCommands, 1, 2);
-    layout->addWidget(slotFrame, 2, 0, 1, 3);
-    layout->addWidget(presets, 0, 3, 3, 1);
-    layout->addLayout(messages, 3, 0, 1, 4);
-    layout->addLayout(closeButtons, 4, 0, 1, 4);
-    layout->setColumnStretch(3, 1);
+    return closeButtons;
 }
 
 QWidget *ContactDefinitionDialog::typeControl(int type)

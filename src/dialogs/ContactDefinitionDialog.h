@@ -8,6 +8,8 @@
 
 class Prompter;
 class QComboBox;
+class QGroupBox;
+class QLayout;
 class QLabel;
 class QListWidget;
 class QPushButton;
@@ -37,6 +39,12 @@ protected:
 
 private:
     void buildControls();
+    QGroupBox *timedContactsFrame();
+    QLayout *slotCommandsLayout();
+    QGroupBox *slotsFrame();
+    QGroupBox *presetsFrame();
+    QLayout *messagesLayout();
+    QLayout *closeButtonsLayout();
     QWidget *typeControl(int type);
     QWidget *slotControl(int slot);
     void showState();

@@ -166,27 +166,6 @@ void NewGroupDialog::buildControls()
     m_description->setAccessibleName(descriptionFrame->title());
     (new QVBoxLayout(descriptionFrame))->addWidget(m_description);
 
-    const NewGroup::Kind kind = m_kind;
-    m_number = textBox("txtNumber", [kind](const QString &text) {
-        return NewGroup::acceptableNumber(kind, text);
-    });
-    fitWidth(m_number, 4);
-    auto *numberLabel = new QLabel(QStringLiteral("Antal:"));
-    numberLabel->setObjectName(QStringLiteral("Label2"));
-    numberLabel->setBuddy(m_number);
-    m_slider = new QSlider(Qt::Horizontal);
-    m_slider->setObjectName(QStringLiteral("Slider1"));
-    m_slider->setAccessibleName(QStringLiteral("Antal"));
-    m_slider->setRange(0, NewGroup::kSliderMaximum);
-    m_slider->setPageStep(10);
-    connect(m_slider, &QSlider::valueChanged, this,
-            [this](int value) { m_number->setText(QString::number(value)); });
-    auto *numberRow = new QHBoxLayout;
-    numberRow->addWidget(numberLabel);
-    numberRow->addWidget(m_number);
-    numberRow->addSpacing(6);
-    numberRow->addWidget(m_slider, 1);
-
     m_error = new QLabel;
     m_error->setObjectName(QStringLiteral("lblError"));
     QPalette red = m_error->palette();
@@ -209,6 +188,50 @@ void NewGroupDialog::buildControls()
         m_prefixWarning->hide();
     }
 
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(blockName);
+    layout->addWidget(descriptionFrame);
+    layout->addSpacing(4);
+    layout->addLayout(numberRow());
+    layout->addWidget(m_error);
+    if (m_prefixWarning)
+        layout->addWidget(m_prefixWarning);
+    layout->addStretch();
+    layout->addLayout(buttonsLayout());
+
+    connect(m_code, &QLineEdit::textChanged, this, &NewGroupDialog::validate);
+    connect(m_description, &QLineEdit::textChanged, this, &NewGroupDialog::validate);
+    connect(m_number, &QLineEdit::textChanged, this, &NewGroupDialog::validate);
+}
+
+QLayout *NewGroupDialog::numberRow()
+{
+    const NewGroup::Kind kind = m_kind;
+    m_number = textBox("txtNumber", [kind](const QString &text) {
+        return NewGroup::acceptableNumber(kind, text);
+    });
+    fitWidth(m_number, 4);
+    auto *numberLabel = new QLabel(QStringLiteral("Antal:"));
+    numberLabel->setObjectName(QStringLiteral("Label2"));
+    numberLabel->setBuddy(m_number);
+    m_slider = new QSlider(Qt::Horizontal);
+    m_slider->setObjectName(QStringLiteral("Slider1"));
+    m_slider->setAccessibleName(QStringLiteral("Antal"));
+    m_slider->setRange(0, NewGroup::kSliderMaximum);
+    m_slider->setPageStep(10);
+    connect(m_slider, &QSlider::valueChanged, this,
+            [this](int value) { m_number->setText(QString::number(value)); });
+    auto *numberRow = new QHBoxLayout;
+    numberRow->addWidget(numberLabel);
+    numberRow->addWidget(m_number);
+    numberRow->addSpacing(6);
+    numberRow->addWidget(m_slider, 1);
+
+    return numberRow;
+}
+
+QLayout *NewGroupDialog::buttonsLayout()
+{
     m_save = new QPushButton(QStringLiteral("&Spara"));
     m_save->setObjectName(QStringLiteral("cmdSave"));
     m_save->setDefault(true);
@@ -223,20 +246,7 @@ void NewGroupDialog::buildControls()
     buttons->addWidget(m_save);
     buttons->addWidget(close);
 
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(blockName);
-    layout->addWidget(descriptionFrame);
-    layout->addSpacing(4);
-    layout->addLayout(numberRow);
-    layout->addWidget(m_error);
-    if (m_prefixWarning)
-        layout->addWidget(m_prefixWarning);
-    layout->addStretch();
-    layout->addLayout(buttons);
-
-    connect(m_code, &QLineEdit::textChanged, this, &NewGroupDialog::validate);
-    connect(m_description, &QLineEdit::textChanged, this, &NewGroupDialog::validate);
-    connect(m_number, &QLineEdit::textChanged, this, &NewGroupDialog::validate);
+    return buttons;
 }
 
 bool NewGroupDialog::loadGroups(const QString &procedure)

@@ -11,6 +11,7 @@ class Database;
 class Prompter;
 class QCheckBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 class QSlider;
@@ -38,6 +39,8 @@ protected:
 
 private:
     void buildControls();
+    QLayout *numberRow();
+    QLayout *buttonsLayout();
     QWidget *buildBlockNameFrame();
     // The used codes and the prefix label; false (reported) when they cannot be read.
     bool loadGroups(const QString &procedure);

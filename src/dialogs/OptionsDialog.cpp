@@ -71,6 +71,28 @@ void OptionsDialog::buildControls()
     m_saveWinProp = new QCheckBox(QStringLiteral("Lagra fönsteregenskaper"));
     m_saveWinProp->setObjectName(QStringLiteral("chkSaveWinProp"));
 
+    // The dialog is wider than high: the frames go in two columns under the check boxes.
+    auto *left = new QVBoxLayout;
+    left->addWidget(coloursFrame());
+    left->addWidget(prefixFrame());
+    left->addStretch();
+    // Frames keep their natural height in a larger window; the space goes below them.
+    auto *right = new QVBoxLayout;
+    right->addWidget(textHeightFrame());
+    right->addStretch();
+    auto *columns = new QHBoxLayout;
+    columns->addLayout(left, 1);
+    columns->addLayout(right);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_autoOpen);
+    layout->addWidget(m_saveWinProp);
+    layout->addLayout(columns, 1);
+    layout->addLayout(buttonsLayout());
+}
+
+QGroupBox *OptionsDialog::coloursFrame()
+{
     auto *colours = new QGroupBox(QStringLiteral("Bakgrundsfärger"));
     colours->setObjectName(QStringLiteral("fraColors"));
     m_treeColourButton = colourButton("cmdTreeColor", QStringLiteral("Bakgrundsfärg för trädet"));
@@ -91,6 +113,11 @@ void OptionsDialog::buildControls()
     connect(m_gridColourButton, &QPushButton::clicked, this,
             [this] { chooseColour(m_gridColourButton, m_gridColour); });
 
+    return colours;
+}
+
+QGroupBox *OptionsDialog::textHeightFrame()
+{
     auto *textHeight = new QGroupBox(QStringLiteral("Texthöjd"));
     textHeight->setObjectName(QStringLiteral("fraTextHeight"));
     auto *textHeightLayout = new QVBoxLayout(textHeight);
@@ -103,6 +130,11 @@ void OptionsDialog::buildControls()
         textHeightLayout->addWidget(option);
     }
 
+    return textHeight;
+}
+
+QGroupBox *OptionsDialog::prefixFrame()
+{
     auto *prefix = new QGroupBox(QStringLiteral("Prefix för benämning i tillbehörsgrupper"));
     prefix->setObjectName(QStringLiteral("fraTbhPrefix"));
     m_tbhPrefix = new QLineEdit;
@@ -123,6 +155,11 @@ void OptionsDialog::buildControls()
     connect(m_tbhPrefix, &QLineEdit::inputRejected, m_tbhPrefixWarning, &QWidget::show);
     connect(m_tbhPrefix, &QLineEdit::textEdited, m_tbhPrefixWarning, &QWidget::hide);
 
+    return prefix;
+}
+
+QLayout *OptionsDialog::buttonsLayout()
+{
     auto *applyButton = new QPushButton(QStringLiteral("Ver&kställ"));
     applyButton->setObjectName(QStringLiteral("cmdApply"));
     auto *saveButton = new QPushButton(QStringLiteral("&Spara"));
@@ -139,24 +176,7 @@ void OptionsDialog::buildControls()
     buttons->addWidget(saveButton);
     buttons->addWidget(cancelButton);
 
-    // The dialog is wider than high: the frames go in two columns under the check boxes.
-    auto *left = new QVBoxLayout;
-    left->addWidget(colours);
-    left->addWidget(prefix);
-    left->addStretch();
-    // Frames keep their natural height in a larger window; the space goes below them.
-    auto *right = new QVBoxLayout;
-    right->addWidget(textHeight);
-    right->addStretch();
-    auto *columns = new QHBoxLayout;
-    columns->addLayout(left, 1);
-    columns->addLayout(right);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_autoOpen);
-    layout->addWidget(m_saveWinProp);
-    layout->addLayout(columns, 1);
-    layout->addLayout(buttons);
+    return buttons;
 }
 
 void OptionsDialog::loadSettings()

@@ -7,7 +7,9 @@
 class Prompter;
 class QButtonGroup;
 class QCheckBox;
+class QGroupBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 
@@ -31,6 +33,10 @@ signals:
 
 private:
     void buildControls();
+    QGroupBox *coloursFrame();
+    QGroupBox *textHeightFrame();
+    QGroupBox *prefixFrame();
+    QLayout *buttonsLayout();
     void loadSettings();
     void chooseColour(QPushButton *button, std::uint32_t &colour);
     void apply();

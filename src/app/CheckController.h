@@ -2,6 +2,9 @@
 
 #include <QObject>
 
+#include <optional>
+#include <utility>
+
 class CatalogueSession;
 class CheckPanel;
 class CommandRegistry;
@@ -11,8 +14,8 @@ class QMainWindow;
 struct Finding;
 
 // "Kontrollera katalog": runs the catalogue check through the session, lists the findings in a
-// panel beside the grid, and shows a finding's group and cell when the user picks it (behind
-// the question about unsaved edits).
+// panel beside the grid, shows a finding's group and cell when the user picks it (behind the
+// question about unsaved edits), and applies the fixes the panel offers.
 class CheckController : public QObject
 {
     Q_OBJECT
@@ -22,12 +25,19 @@ public:
 
     void registerCommands(CommandRegistry &commands);
 
+signals:
+    // A field is to be widened: the field-length dialog opens with this length proposed.
+    void fieldWideningRequested(const QString &field, int length);
+
 private:
     void checkCatalogue();
     void showFindings(const QList<Finding> &findings);
     // Before an export: with errors in the catalogue, the user may look at them first.
     bool offerCheckBeforeExport();
-    void showFinding(const Finding &finding);
+    // Shows the finding's group; the grid cell (row, column) it points at, or nothing.
+    std::optional<std::pair<int, int>> showFinding(const Finding &finding);
+    void applyFix(const Finding &finding);
+    void widenField(const QString &field);
 
     QMainWindow &m_window;
     CatalogueSession &m_session;

@@ -18,7 +18,9 @@ DialogController::DialogController(QWidget &window, CatalogueSession &session, G
       m_appearance(appearance), m_prompter(prompter)
 {
     connect(&m_grid, &GridController::fieldEditRequested, this,
-            &DialogController::openFieldEditDialog);
+            [this](const QString &column, const QString &size, const QString &description) {
+                openFieldEditDialog(column, size, description);
+            });
     connect(&m_grid, &GridController::accessoryPickerRequested, this,
             &DialogController::openAccessoryPicker);
     connect(&m_session, &CatalogueSession::closed, this, [this] {
@@ -39,14 +41,26 @@ void DialogController::registerCommands(CommandRegistry &commands)
 }
 
 void DialogController::openFieldEditDialog(const QString &column, const QString &size,
-                                           const QString &description)
+                                           const QString &description, int proposedLength)
 {
     // Reopening the database after the change would throw unsaved grid edits away.
     if (!m_session.isOpen() || !m_session.offerToSaveEdits())
         return;
     FieldEditDialog dialog(*m_session.database(), m_prompter, column, size, description, &m_window);
+    if (proposedLength > 0)
+        dialog.proposeLength(proposedLength);
     if (dialog.exec() == QDialog::Accepted)
         m_session.reopen(); // the grid's limits follow the new length
+}
+
+void DialogController::openFieldWidening(const QString &field, int length)
+{
+    for (const FieldDesc &desc : m_session.fieldList()) {
+        if (desc.Name.compare(field, Qt::CaseInsensitive) == 0) {
+            openFieldEditDialog(desc.Name, QString::number(desc.Length), desc.Description, length);
+            return;
+        }
+    }
 }
 
 void DialogController::openAccessoryPicker()

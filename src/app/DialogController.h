@@ -24,10 +24,12 @@ public:
                      WindowAppearance &appearance, Prompter &prompter);
 
     void registerCommands(CommandRegistry &commands);
+    // The field-length dialog for a field, with a new length proposed.
+    void openFieldWidening(const QString &field, int length);
 
 private:
-    void openFieldEditDialog(const QString &column, const QString &size,
-                             const QString &description);
+    void openFieldEditDialog(const QString &column, const QString &size, const QString &description,
+                             int proposedLength = 0);
     void openAccessoryPicker();
     void openChangePrefixDialog();
     void openNewGroupDialog(bool accessoryGroup);

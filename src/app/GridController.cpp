@@ -512,6 +512,35 @@ void GridController::renumberRows()
     }
 }
 
+void GridController::renumberCollidingRows()
+{
+    runStep(QStringLiteral("Numrera om rader"), "RenumberDistinct", Overview::Refused, [&] {
+        if (!RowNumbering::RenumberDistinct(m_grid))
+            return;
+        const int rad = m_grid.GetColumn(Schema::kRowNumber);
+        m_model->cellsChanged(1, rad, m_grid.rows() - 1, rad);
+        gridEdited();
+    });
+}
+
+void GridController::removeLeadingSpaces(int row, int column)
+{
+    if (row < 1 || row >= m_grid.rows() || column < 1 || column >= m_grid.cols())
+        return;
+    runStep(QStringLiteral("Ta bort inledande mellanslag"), "RemoveLeadingSpaces",
+            Overview::Refused, [&] {
+                const QString text = m_grid.text(row, column);
+                qsizetype spaces = 0;
+                while (spaces < text.size() && text[spaces] == QLatin1Char(' '))
+                    ++spaces;
+                if (spaces == 0)
+                    return;
+                m_grid.setText(row, column, text.mid(spaces));
+                m_model->cellsChanged(row, column, row, column);
+                gridEdited();
+            });
+}
+
 bool GridController::afterRowOperation(const RowOperations::RowsResult &result)
 {
     if (!result.refusal.isEmpty()) {

@@ -74,6 +74,10 @@ public:
     void undo();
     void redo();
     void renumberRows();
+    // Fixes the catalogue check offers, each one undoable step in the shown group: rows that
+    // share a row number get their own, and a cell loses the spaces it starts with.
+    void renumberCollidingRows();
+    void removeLeadingSpaces(int row, int column);
     void InsertArticle();
     void AppendArticle(bool askForCount);
     void DeleteArticle();

@@ -102,6 +102,8 @@ void MainWindow::createViews()
     m_check = new CheckController(*this, m_session, m_gridController, m_prompter);
     m_find = new FindController(*m_findBar, m_session, m_gridController, m_prompter, this);
     m_dialogs = new DialogController(*this, m_session, m_gridController, *m_appearance, m_prompter);
+    connect(m_check, &CheckController::fieldWideningRequested, m_dialogs,
+            &DialogController::openFieldWidening);
     connect(m_appearance, &WindowAppearance::schemeChanged, this, [this](int scheme) {
         for (int n = 0; n <= 5; ++n)
             action(schemeCommand(n))->setChecked(n == scheme);

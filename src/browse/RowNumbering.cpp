@@ -74,16 +74,24 @@ std::vector<qint64> rowNumbers(const ArticleGrid &grid)
     return numbers;
 }
 
-bool RenumberRows(ArticleGrid &grid)
+namespace {
+
+// Every number is read before one is written, so a bad cell leaves the grid as it was.
+bool writeInGridOrder(ArticleGrid &grid, bool distinct)
 {
     const int column = grid.GetColumn(Schema::kRowNumber);
     if (column < 0 || grid.rows() < 2)
         return false;
-
-    // Every number is read before one is written, so a bad cell leaves the grid as it was.
     std::vector<qint64> numbers = rowNumbers(grid);
     std::sort(numbers.begin(), numbers.end());
-
+    for (size_t i = 1; distinct && i < numbers.size(); ++i) {
+        if (numbers[i] > numbers[i - 1])
+            continue;
+        if (numbers[i - 1] == std::numeric_limits<qint64>::max())
+            throw AppError(ErrorNumber::Overflow,
+                           QStringLiteral("Spill: radnumren räcker inte till."));
+        numbers[i] = numbers[i - 1] + 1;
+    }
     bool changed = false;
     for (int row = 1; row < grid.rows(); ++row) {
         const QString text = QString::number(numbers[size_t(row - 1)]);
@@ -93,6 +101,18 @@ bool RenumberRows(ArticleGrid &grid)
         }
     }
     return changed;
+}
+
+} // namespace
+
+bool RenumberRows(ArticleGrid &grid)
+{
+    return writeInGridOrder(grid, false);
+}
+
+bool RenumberDistinct(ArticleGrid &grid)
+{
+    return writeInGridOrder(grid, true);
 }
 
 } // namespace RowNumbering

@@ -27,4 +27,10 @@ std::vector<qint64> rowNumbers(const ArticleGrid &grid);
 // without a "RAD" column or without data rows is left as it is. Returns whether a cell changed.
 bool RenumberRows(ArticleGrid &grid);
 
+// As RenumberRows, but a number that is already taken by an earlier row becomes the next free
+// one after it (10, 20, 20, 30 -> 10, 20, 21, 30; 1, 2, 2, 3 -> 1, 2, 3, 4): the rows of a group
+// that shared a number get numbers of their own, in grid order, and the others keep theirs
+// where they can.
+bool RenumberDistinct(ArticleGrid &grid);
+
 } // namespace RowNumbering

@@ -49,6 +49,12 @@ FieldEditDialog::FieldEditDialog(Database &db, Prompter &prompter, const QString
     ApplyThemeColours(this, 0);
 }
 
+void FieldEditDialog::proposeLength(int length)
+{
+    m_length->setText(QString::number(length));
+    m_length->selectAll();
+}
+
 void FieldEditDialog::buildControls()
 {
     m_name = lineEdit("txtName", QString(), true);

@@ -19,6 +19,9 @@ public:
     FieldEditDialog(Database &db, Prompter &prompter, const QString &column, const QString &size,
                     const QString &description, QWidget *parent = nullptr);
 
+    // Puts a new length in the length box, to be carried out or changed by the user.
+    void proposeLength(int length);
+
 private:
     void buildControls();
     void carryOut();

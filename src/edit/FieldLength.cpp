@@ -243,4 +243,15 @@ Outcome apply(Database &db, Prompter &prompter, const QString &column, const QSt
     return Outcome::Failed;
 }
 
+int longestValue(Database &db, const QString &column)
+{
+    const QString name = quoteIdentifier(column);
+    // LENGTH counts characters of a text, as the field lengths do.
+    return db
+        .scalar(QStringLiteral("SELECT MAX(COALESCE((SELECT MAX(LENGTH(%1)) FROM Articles), 0), "
+                               "COALESCE((SELECT MAX(LENGTH(%1)) FROM Eqv), 0))")
+                    .arg(name))
+        .toInt();
+}
+
 } // namespace FieldLength

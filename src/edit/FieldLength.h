@@ -42,4 +42,7 @@ Outcome apply(Database &db, Prompter &prompter, const QString &column, const QSt
 // (AppError) and both tables are as before.
 void changeColumnSize(Database &db, const QString &column, int newSize, bool cutValues);
 
+// The characters of the longest value of `column` in Articles and Eqv; 0 when all are empty.
+int longestValue(Database &db, const QString &column);
+
 } // namespace FieldLength

@@ -2,6 +2,7 @@
 
 #include "check/CatalogueCheck.h"
 #include "edit/AccessoryPick.h"
+#include "edit/FieldLength.h"
 
 #include "browse/GridStore.h"
 #include "core/AppError.h"
@@ -364,4 +365,9 @@ Findings CatalogueSession::check()
     if (!m_database)
         return {};
     return CatalogueCheck(m_database->db(), AccessoryPick::accessoryPrefix()).run();
+}
+
+int CatalogueSession::longestValue(const QString &field)
+{
+    return m_database ? FieldLength::longestValue(m_database->db(), field) : 0;
 }

@@ -79,6 +79,8 @@ public:
     QList<ArticleSearch::Hit> find(const QString &text);
     // The catalogue check of the stored catalogue (unsaved grid edits are not in it).
     Findings check();
+    // The characters of the longest stored value of a field.
+    int longestValue(const QString &field);
 
     // The grid: show a tree choice (false when the user stayed with the edited one), write the
     // edits back, or throw them away and read the grid again.

@@ -1,10 +1,12 @@
 #include "ui/CheckPanel.h"
 
+#include "check/CheckFix.h"
 #include "check/CheckReport.h"
 
 #include <QHeaderView>
 #include <QLabel>
 #include <QMap>
+#include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -31,16 +33,27 @@ CheckPanel::CheckPanel(QWidget *parent) : QDockWidget(QStringLiteral("Kontroller
     m_list->setHeaderLabels({QStringLiteral("Fynd"), QStringLiteral("Plats")});
     m_list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_list->setAlternatingRowColors(true);
+    m_fix = new QPushButton(QStringLiteral("Åtgärda"), content);
+    m_fix->setObjectName(QStringLiteral("cmdFix"));
+    m_fix->setAccessibleName(QStringLiteral("Åtgärda"));
+    m_fix->setEnabled(false);
     layout->addWidget(m_summary);
     layout->addWidget(m_list);
+    layout->addWidget(m_fix);
     setWidget(content);
     connect(m_list, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem *item) { activate(item); });
+    connect(m_list, &QTreeWidget::currentItemChanged, this, &CheckPanel::offerFix);
+    connect(m_fix, &QPushButton::clicked, this, [this] {
+        if (const int index = currentIndex(); index >= 0)
+            emit fixRequested(m_findings[index]);
+    });
 }
 
 void CheckPanel::setFindings(const Findings &findings)
 {
     m_findings = findings;
+    m_fixed = QList<bool>(findings.size(), false);
     m_list->clear();
     std::array<int, 3> counts{};
     QMap<QString, QList<int>> byRule;
@@ -67,6 +80,39 @@ void CheckPanel::setFindings(const Findings &findings)
                                  .arg(counts[size_t(Severity::Error)])
                                  .arg(counts[size_t(Severity::Warning)])
                                  .arg(counts[size_t(Severity::Info)]));
+}
+
+int CheckPanel::currentIndex() const
+{
+    const QTreeWidgetItem *item = m_list->currentItem();
+    const int index = item ? item->data(0, kFindingRole).toInt() : -1;
+    return index >= 0 && index < m_findings.size() ? index : -1;
+}
+
+void CheckPanel::offerFix()
+{
+    const int index = currentIndex();
+    const CheckFix fix =
+        index >= 0 && !m_fixed[index] ? certainFixFor(m_findings[index]) : CheckFix::None;
+    m_fix->setEnabled(fix != CheckFix::None);
+    const QString caption = fix == CheckFix::None ? QStringLiteral("Åtgärda")
+                                                  : QStringLiteral("Åtgärda: ") + fixCaption(fix);
+    m_fix->setText(caption);
+    m_fix->setAccessibleName(caption);
+}
+
+void CheckPanel::markCurrentFixed()
+{
+    const int index = currentIndex();
+    if (index < 0)
+        return;
+    m_fixed[index] = true;
+    QTreeWidgetItem *item = m_list->currentItem();
+    item->setText(0, m_findings[index].message + QStringLiteral(" (åtgärdat, ej sparat)"));
+    QFont font = item->font(0);
+    font.setItalic(true);
+    item->setFont(0, font);
+    offerFix();
 }
 
 void CheckPanel::activate(QTreeWidgetItem *item)

@@ -46,33 +46,47 @@ private slots:
 
 void TestRowNumbering::numbersFollowGridOrder_data()
 {
+    QTest::addColumn<bool>("distinct"); // numbers a collision apart
     QTest::addColumn<QStringList>("before");
     QTest::addColumn<QStringList>("after");
     QTest::addColumn<bool>("changed");
-    QTest::newRow("sorted back") << QStringList{"30", "10", "20"} << QStringList{"10", "20", "30"}
-                                 << true;
-    QTest::newRow("gaps kept") << QStringList{"100", "5", "9"} << QStringList{"5", "9", "100"}
-                               << true;
-    QTest::newRow("already in order")
-        << QStringList{"1", "2", "7"} << QStringList{"1", "2", "7"} << false;
-    QTest::newRow("equal numbers stay equal")
-        << QStringList{"2", "1", "2"} << QStringList{"1", "2", "2"} << true;
-    QTest::newRow("blanks around are read, plain text written")
-        << QStringList{" 7", "3 "} << QStringList{"3", "7"} << true;
-    QTest::newRow("beyond 16 and 32 bits") << QStringList{"5000000000", "40000", "1"}
+    // clang-format off
+    QTest::newRow("sorted back") << false << QStringList{"30", "10", "20"}
+                                 << QStringList{"10", "20", "30"} << true;
+    QTest::newRow("gaps kept") << false << QStringList{"100", "5", "9"}
+                               << QStringList{"5", "9", "100"} << true;
+    QTest::newRow("already in order") << false << QStringList{"1", "2", "7"}
+                                      << QStringList{"1", "2", "7"} << false;
+    QTest::newRow("equal numbers stay equal") << false << QStringList{"2", "1", "2"}
+                                              << QStringList{"1", "2", "2"} << true;
+    QTest::newRow("blanks around are read, plain text written") << false << QStringList{" 7", "3 "}
+                                                                << QStringList{"3", "7"} << true;
+    QTest::newRow("beyond 16 and 32 bits") << false << QStringList{"5000000000", "40000", "1"}
                                            << QStringList{"1", "40000", "5000000000"} << true;
-    QTest::newRow("one row") << QStringList{"4"} << QStringList{"4"} << false;
+    QTest::newRow("one row") << false << QStringList{"4"} << QStringList{"4"} << false;
+
+    QTest::newRow("distinct: a collision takes the next free number")
+        << true << QStringList{"10", "20", "20", "30"} << QStringList{"10", "20", "21", "30"} << true;
+    QTest::newRow("distinct: a collision pushes the numbers after it")
+        << true << QStringList{"1", "2", "2", "3"} << QStringList{"1", "2", "3", "4"} << true;
+    QTest::newRow("distinct: three alike, in grid order")
+        << true << QStringList{"5", "5", "5"} << QStringList{"5", "6", "7"} << true;
+    QTest::newRow("distinct: nothing shared, nothing changed")
+        << true << QStringList{"1", "3", "7"} << QStringList{"1", "3", "7"} << false;
+    // clang-format on
 }
 
 void TestRowNumbering::numbersFollowGridOrder()
 {
+    QFETCH(bool, distinct);
     QFETCH(QStringList, before);
     QFETCH(QStringList, after);
     QFETCH(bool, changed);
     ArticleGrid grid = gridWithRowNumbers(before);
     const QStringList types = column(grid, 3);
 
-    QCOMPARE(RowNumbering::RenumberRows(grid), changed);
+    QCOMPARE(distinct ? RowNumbering::RenumberDistinct(grid) : RowNumbering::RenumberRows(grid),
+             changed);
     QCOMPARE(column(grid, 1), after);
     QCOMPARE(column(grid, 3), types); // rows do not move; only their numbers change
 }

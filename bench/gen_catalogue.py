@@ -41,8 +41,9 @@ MAKERS = ["Nordel", "Ström & Co", "Åkerby Elektro", "Lindqvist AB", "O'Brien E
 WORDS = ["grå", "röd", "grön", "blå", "svart", "vit", "skärmad", "kompakt", "för skena",
          "med lysdiod", "3-pol", "4-pol", "1NO", "1NC", "2 växlande", "24VDC", "230VAC",
          "utförande Ä", "plåt", "stål", "för dörr", "hög", "låg"]
-CCONFS = ["A1:A2,1-2,3-4,5-6", "13-14", "11-12,21-22", "1-2", "L1,L2,L3,N,PE",
-          "A1:A2,11-12-14", "X1:X2", "", "1-2,3-4,5-6,13-14,21-22"]
+# Contact definitions as the contact dialog writes them.
+CCONFS = ["3S:13 14 ;23 24 ;33 34 ;", "1S:13 14 ;", "1S:33 34 ;", "1N:X1  ;", "1A:11 12 14 ;",
+          "3B:11 12 ;21 22 ;21 22 ;", "1S1B1S:13 14 ;11 12 ;13 14 ;", "", ""]
 UNITS = ["st", "st", "st", "m", "förp", "par"]
 COMMENTS = ["", "", "", "", "Utgående", "Ersätts av ny modell", "Lagervara",
             "Beställningsvara", "Kräver tillbehör", "Åtta veckor lev."]
@@ -76,6 +77,8 @@ def generate(outdir, lines, seed):
             descs.append(d.lower() if rnd.random() < 0.05 else d)
     rnd.shuffle(descs)
     descs = descs[:groups]
+    # Accessory groups are named with the accessory prefix, as the editor makes them.
+    descs[-20:] = ["TILLB " + d[:34] for d in descs[-20:]]
     assert len(set(d.lower() for d in descs)) == groups
     # One large group for the grid bench (5,000 articles at full size, a tenth of the
     # articles in smaller catalogues); the others around 500, adding up exactly.
@@ -99,14 +102,16 @@ def generate(outdir, lines, seed):
 
     rows = []
     for gi in order:
-        blk, desc, typ = blocks[gi], descs[gi], str(1 + gi % 60)
-        rows.append(pad([blk, typ, desc] + [""] * (len(FIELDS) - 3)))
+        # A head line first, then the articles with type numbers of their own: a catalogue in
+        # use, which the catalogue check finds little wrong with.
+        blk, desc = blocks[gi], descs[gi]
+        rows.append(pad([blk, "-", desc] + [""] * (len(FIELDS) - 3)))
         for k in range(sizes[gi] - 1):
             maker = rnd.choice(MAKERS)
             name = f"{desc.split()[0]} {rnd.choice(WORDS)} {rnd.choice(WORDS)}"[:40]
             amp = rnd.choice(["6", "10", "16", "25", "32", "63", "0,5", "1,6"])
             rows.append(pad([
-                blk, typ, name, maker,
+                blk, str(k + 1), name, maker,
                 f"{maker[:2].upper()}-{gi:03d}-{k:05d}", f"{rnd.randrange(10**6, 10**7)}",
                 rnd.choice(["", "", PREFIX + "#K0" + str(rnd.randrange(10))]),
                 rnd.choice(CCONFS), rnd.choice(["24", "230", "400", "690", ""]), amp,

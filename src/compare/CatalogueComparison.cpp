@@ -9,6 +9,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -130,44 +131,105 @@ ArticleDifference articleDifference(ArticleDifference::Kind kind, const QString 
 }
 
 // Pairs the articles of two sides and reads what differs. Temporary tables are named after
-// the prefix: <prefix>_a, <prefix>_b (keys) and <prefix>_pairs.
+// the prefix: <prefix>_da, <prefix>_db (digests of every line), <prefix>_a, <prefix>_b (text keys
+// of the lines that need a closer look) and <prefix>_pairs.
+//
+// A key found once on each side pairs at once. Only the groups holding a key found twice on a
+// side go through the careful pairing (alike lines first, then by place), so two versions of a
+// million lines cost about two passes over each.
 class ArticlePairing
 {
 public:
     ArticlePairing(Database &db, const CatalogueComparison::Side &a,
                    const CatalogueComparison::Side &b, const QString &prefix,
                    CatalogueDifferences &result)
-        : m_db(db), m_a(a), m_b(b), m_keysA(prefix + QStringLiteral("_a")),
+        : m_db(db), m_a(a), m_b(b), m_linesA(prefix + QStringLiteral("_da")),
+          m_linesB(prefix + QStringLiteral("_db")), m_keysA(prefix + QStringLiteral("_a")),
           m_keysB(prefix + QStringLiteral("_b")), m_pairs(prefix + QStringLiteral("_pairs")),
-          m_result(result)
+          m_links(prefix + QStringLiteral("_pairs_links")), m_result(result)
     {
     }
 
     void run()
     {
-        RowKeys::buildArticleKeys(m_db, m_a.schema, m_keysA, m_result.keyFields,
-                                  m_result.comparedFields);
-        RowKeys::buildArticleKeys(m_db, m_b.schema, m_keysB, m_result.keyFields,
-                                  m_result.comparedFields);
-        pair();
-        readUnpaired(m_keysA, QStringLiteral("ra"), m_a.schema, ArticleDifference::Kind::Removed);
-        readUnpaired(m_keysB, QStringLiteral("rb"), m_b.schema, ArticleDifference::Kind::Added);
+        RowKeys::buildArticleDigests(m_db, m_a.schema, m_linesA, m_result.keyFields,
+                                     m_result.comparedFields);
+        RowKeys::buildArticleDigests(m_db, m_b.schema, m_linesB, m_result.keyFields,
+                                     m_result.comparedFields);
+        RowKeys::drop(m_db, m_links);
+        m_db.exec(QStringLiteral("CREATE TEMP TABLE %1 (ra INTEGER PRIMARY KEY, rb INTEGER "
+                                 "UNIQUE)")
+                      .arg(q(m_links)));
+        const bool careful = pairUniqueKeys();
+        if (careful) {
+            RowKeys::buildArticleKeys(m_db, m_a.schema, m_keysA, m_result.keyFields,
+                                      m_result.comparedFields, m_keysA + QStringLiteral("_only"));
+            RowKeys::buildArticleKeys(m_db, m_b.schema, m_keysB, m_result.keyFields,
+                                      m_result.comparedFields, m_keysB + QStringLiteral("_only"));
+            pair();
+        }
+        buildPairs();
+        readUnpaired(m_linesA, QStringLiteral("ra"), m_a.schema, ArticleDifference::Kind::Removed);
+        readUnpaired(m_linesB, QStringLiteral("rb"), m_b.schema, ArticleDifference::Kind::Added);
         readChanged();
         readMoved();
-        readDuplicates();
+        if (careful)
+            readDuplicates();
+        // The pairs and the lines stay: a merge reads them after the comparison.
+        for (const QString &table : {m_keysA, m_keysB, m_keysA + QStringLiteral("_only"),
+                                     m_keysB + QStringLiteral("_only"), m_hardGroups()})
+            RowKeys::drop(m_db, table);
     }
 
 private:
+    QString m_hardGroups() const { return m_pairs + QStringLiteral("_hard"); }
+
+    // Pairs the lines whose key is found once on each side, outside the groups that hold a key
+    // found twice; those groups' other lines are left for the careful pairing, whose places they
+    // give. Answers whether any are left.
+    bool pairUniqueKeys()
+    {
+        const QString hard = m_hardGroups();
+        RowKeys::drop(m_db, hard);
+        const QString twice = hard + QStringLiteral("_keys");
+        RowKeys::drop(m_db, twice);
+        m_db.exec(QStringLiteral("CREATE TEMP TABLE %1 (kd PRIMARY KEY) WITHOUT ROWID; "
+                                 "INSERT OR IGNORE INTO %1 SELECT kd FROM %2 GROUP BY kd "
+                                 "HAVING COUNT(*) > 1; "
+                                 "INSERT OR IGNORE INTO %1 SELECT kd FROM %3 GROUP BY kd "
+                                 "HAVING COUNT(*) > 1; "
+                                 "CREATE TEMP TABLE %4 (grp PRIMARY KEY) WITHOUT ROWID; "
+                                 "INSERT OR IGNORE INTO %4 SELECT grp FROM %2 WHERE kd IN %1; "
+                                 "INSERT OR IGNORE INTO %4 SELECT grp FROM %3 WHERE kd IN %1;")
+                      .arg(q(twice), q(m_linesA), q(m_linesB), q(hard)));
+        // The lines of a hard group are left for the careful pairing, which needs their places.
+        m_db.exec(QStringLiteral("INSERT INTO %1 SELECT x.rid, y.rid FROM %2 AS x JOIN %3 AS y "
+                                 "ON y.kd = x.kd WHERE x.kd NOT IN %4 AND "
+                                 "NOT (x.grp IN %5 AND y.grp IN %5)")
+                      .arg(q(m_links), q(m_linesA), q(m_linesB), q(twice), q(hard)));
+        RowKeys::drop(m_db, twice);
+        bool left = false;
+        for (const auto &[lines, only, side] :
+             {std::tuple{m_linesA, m_keysA + QStringLiteral("_only"), QStringLiteral("ra")},
+              std::tuple{m_linesB, m_keysB + QStringLiteral("_only"), QStringLiteral("rb")}}) {
+            RowKeys::drop(m_db, only);
+            m_db.exec(QStringLiteral("CREATE TEMP TABLE %1 (rid INTEGER PRIMARY KEY); INSERT INTO "
+                                     "%1 SELECT rid FROM %2 AS k WHERE grp IN %3 AND NOT EXISTS "
+                                     "(SELECT 1 FROM %4 AS l WHERE l.%5 = k.rid)")
+                          .arg(q(only), q(lines), q(hard), q(m_links), side));
+            left =
+                left || m_db.scalar(QStringLiteral("SELECT EXISTS (SELECT 1 FROM %1)").arg(q(only)))
+                            .toBool();
+        }
+        return left;
+    }
+
     // Lines alike in every field pair first under their key, so a line removed among several of
     // one key does not shift the pairing of the others. The rest pair where they stand: after
     // the same paired line on both sides; what is left of a key last, in row order.
     void pair()
     {
-        const QString links = m_pairs + QStringLiteral("_links");
-        RowKeys::drop(m_db, links);
-        m_db.exec(QStringLiteral("CREATE TEMP TABLE %1 (ra INTEGER PRIMARY KEY, rb INTEGER "
-                                 "UNIQUE)")
-                      .arg(q(links)));
+        const QString &links = m_links;
         const QString alike = QStringLiteral(
             "(SELECT rid, key, content, ROW_NUMBER() OVER (PARTITION BY key, content "
             "ORDER BY rad, rid) AS n FROM %1)");
@@ -183,7 +245,6 @@ private:
                                  "ON y.key = x.key AND y.n = x.n")
                       .arg(q(links), rest.arg(q(m_keysA), q(links), QStringLiteral("ra")),
                            rest.arg(q(m_keysB), q(links), QStringLiteral("rb"))));
-        buildPairs(links);
     }
 
     // A changed line stands after the same paired line (its anchor, a place in A's group) on
@@ -252,15 +313,15 @@ private:
         }
     }
 
-    void buildPairs(const QString &links)
+    void buildPairs()
     {
         RowKeys::drop(m_db, m_pairs);
         m_db.exec(QStringLiteral("CREATE TEMP TABLE %1 AS SELECT l.ra, l.rb, x.rad AS rada, "
                                  "y.rad AS radb, x.grp AS grpa, y.grp AS grpb, y.typ AS typ, "
-                                 "0 AS changed FROM %2 AS l "
+                                 "x.cd <> y.cd AS changed FROM %2 AS l "
                                  "JOIN %3 AS x ON x.rid = l.ra JOIN %4 AS y ON y.rid = l.rb")
-                      .arg(q(m_pairs), q(links), q(m_keysA), q(m_keysB)));
-        RowKeys::drop(m_db, links);
+                      .arg(q(m_pairs), q(m_links), q(m_linesA), q(m_linesB)));
+        RowKeys::drop(m_db, m_links);
         m_db.exec(QStringLiteral("CREATE INDEX temp.%1 ON %2 (ra)")
                       .arg(q(m_pairs + QStringLiteral("_ra")), q(m_pairs)));
         m_db.exec(QStringLiteral("CREATE INDEX temp.%1 ON %2 (rb)")
@@ -307,7 +368,7 @@ private:
         Statement st = m_db.prepare(
             QStringLiteral("SELECT p.ra, p.rb, p.rada, p.radb, p.grpb, p.typ, %1, %2 FROM %3 AS p "
                            "JOIN %4.Articles AS x ON x.rowid = p.ra JOIN %5.Articles AS y "
-                           "ON y.rowid = p.rb WHERE %6")
+                           "ON y.rowid = p.rb WHERE p.changed AND (%6)")
                 .arg(keySelect(QStringLiteral("y")), columns.join(QStringLiteral(", ")), q(m_pairs),
                      q(m_a.schema), q(m_b.schema), differs.join(QStringLiteral(" OR "))));
         while (st.step()) {
@@ -374,9 +435,12 @@ private:
     Database &m_db;
     const CatalogueComparison::Side &m_a;
     const CatalogueComparison::Side &m_b;
+    QString m_linesA;
+    QString m_linesB;
     QString m_keysA;
     QString m_keysB;
     QString m_pairs;
+    QString m_links;
     CatalogueDifferences &m_result;
 };
 

@@ -5,6 +5,8 @@
 
 #include <sqlite3.h>
 
+#include <optional>
+
 namespace {
 
 // LINE_DIGEST(v1, v2, ...): a 64-bit FNV-1a digest of the values, NULL as empty, each value
@@ -26,19 +28,35 @@ void lineDigest(sqlite3_context *context, int argc, sqlite3_value **argv)
 // The most values one call takes; wider lines fall back to their text.
 constexpr int kMaxDigestArguments = 100;
 
-QString contentExpression(Database &db, const QStringList &fields)
+void registerDigest(Database &db)
 {
-    if (fields.isEmpty() || fields.size() > kMaxDigestArguments)
-        return RowKeys::keyExpression(QStringLiteral("t"), fields);
     const int rc = sqlite3_create_function(db.handle(), "LINE_DIGEST", -1,
                                            SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
                                            nullptr, lineDigest, nullptr, nullptr);
     if (rc != SQLITE_OK)
         db.throwError(rc);
-    QStringList values;
+}
+
+// LINE_DIGEST over the fields of alias t, after the given leading values; nothing for too many.
+std::optional<QString> digestExpression(const QStringList &fields, const QStringList &leading = {})
+{
+    if (fields.size() + leading.size() > kMaxDigestArguments)
+        return std::nullopt;
+    QStringList values = leading;
     for (const QString &field : fields)
         values << QStringLiteral("t.%1").arg(quoteIdentifier(field));
+    if (values.isEmpty())
+        return QStringLiteral("0");
     return QStringLiteral("LINE_DIGEST(%1)").arg(values.join(QStringLiteral(", ")));
+}
+
+QString contentExpression(Database &db, const QStringList &fields)
+{
+    const std::optional<QString> digest = digestExpression(fields);
+    if (fields.isEmpty() || !digest)
+        return RowKeys::keyExpression(QStringLiteral("t"), fields);
+    registerDigest(db);
+    return *digest;
 }
 
 } // namespace
@@ -59,8 +77,36 @@ void drop(Database &db, const QString &name)
     db.exec(QStringLiteral("DROP TABLE IF EXISTS temp.%1").arg(quoteIdentifier(name)));
 }
 
+void buildArticleDigests(Database &db, const QString &schema, const QString &name,
+                         const QStringList &keyFields, const QStringList &contentFields)
+{
+    drop(db, name);
+    registerDigest(db);
+    const QString table = quoteIdentifier(name);
+    // Text keys of very wide lines are digested as one value.
+    const QString headKey =
+        *digestExpression({Schema::kBlockName, Schema::kType}, {QStringLiteral("'h'")});
+    const QString articleKey =
+        digestExpression(keyFields, {QStringLiteral("'a'")})
+            .value_or(QStringLiteral("LINE_DIGEST('a', %1)")
+                          .arg(keyExpression(QStringLiteral("t"), keyFields)));
+    const QString content =
+        digestExpression(contentFields)
+            .value_or(QStringLiteral("LINE_DIGEST(%1)")
+                          .arg(keyExpression(QStringLiteral("t"), contentFields)));
+    db.exec(QStringLiteral("CREATE TEMP TABLE %1 (rid INTEGER PRIMARY KEY, rad, grp, typ, kd, cd)")
+                .arg(table));
+    db.exec(QStringLiteral("INSERT INTO %1 SELECT t.rowid, t.RAD, IFNULL(t.BL_NAME, ''), "
+                           "IFNULL(t.TYP, ''), CASE WHEN IFNULL(t.TYP, '') IN ('-', 'T-', 'F-') "
+                           "THEN %2 ELSE %3 END, %4 FROM %5.Articles AS t")
+                .arg(table, headKey, articleKey, content, quoteIdentifier(schema)));
+    db.exec(QStringLiteral("CREATE INDEX temp.%1 ON %2 (kd)")
+                .arg(quoteIdentifier(name + QStringLiteral("_kd")), table));
+}
+
 void buildArticleKeys(Database &db, const QString &schema, const QString &name,
-                      const QStringList &keyFields, const QStringList &contentFields)
+                      const QStringList &keyFields, const QStringList &contentFields,
+                      const QString &only)
 {
     drop(db, name);
     const QString table = quoteIdentifier(name);
@@ -80,9 +126,10 @@ void buildArticleKeys(Database &db, const QString &schema, const QString &name,
                        "PRECEDING AND UNBOUNDED FOLLOWING) AS cnt FROM "
                        "(SELECT t.rowid AS rid, t.RAD AS rad, IFNULL(t.BL_NAME, '') AS grp, "
                        "IFNULL(t.TYP, '') AS typ, %2 AS key, %3 AS label, %4 AS content "
-                       "FROM %5.Articles AS t)")
+                       "FROM %5.Articles AS t WHERE t.rowid IN (SELECT rid FROM temp.%6))")
             .arg(table, key, label.join(QStringLiteral(" || '; ' || ")),
-                 contentExpression(db, contentFields), quoteIdentifier(schema)));
+                 contentExpression(db, contentFields), quoteIdentifier(schema),
+                 quoteIdentifier(only)));
     db.exec(QStringLiteral("CREATE INDEX temp.%1 ON %2 (key, dup)")
                 .arg(quoteIdentifier(name + QStringLiteral("_key")), table));
     db.exec(QStringLiteral("CREATE INDEX temp.%1 ON %2 (rid)")

@@ -9,12 +9,20 @@ class Database;
 // join inside the engine.
 namespace RowKeys {
 
-// temp.<name>(rid, rad, grp, typ, key, label, content, dup, cnt) over <schema>.Articles: the
-// key of an article is its values of keyFields (label: the same for a reader), of a group's head
-// line its BL_NAME and TYP whatever the key; content holds all of contentFields; dup numbers the
-// lines sharing a key in row order and cnt counts them. Indexed on (key, dup) and rid.
+// temp.<name>(rid INTEGER PRIMARY KEY, rad, grp, typ, kd, cd) over <schema>.Articles: every
+// article with digests of its key (kd) and of all of contentFields (cd), indexed on kd. The key
+// of an article is its values of keyFields, of a group's head line its BL_NAME and TYP whatever
+// the key. One pass without sorting: most lines of two versions pair by these alone.
+void buildArticleDigests(Database &db, const QString &schema, const QString &name,
+                         const QStringList &keyFields, const QStringList &contentFields);
+
+// temp.<name>(rid, rad, grp, typ, key, label, content, dup, cnt) over the articles of
+// <schema>.Articles whose row id is in temp.<only>(rid): the key as above in text (label: the
+// same for a reader); content holds all of contentFields; dup numbers the lines sharing a key in
+// row order and cnt counts them. Indexed on (key, dup) and rid.
 void buildArticleKeys(Database &db, const QString &schema, const QString &name,
-                      const QStringList &keyFields, const QStringList &contentFields);
+                      const QStringList &keyFields, const QStringList &contentFields,
+                      const QString &only);
 
 // temp.<name>(rid, rad, grp, key, dup) over <schema>.Eqv, keyed by every one of `fields`.
 void buildLineKeys(Database &db, const QString &schema, const QString &table, const QString &name,

@@ -187,12 +187,27 @@ void MergeBuilder::takeAdditions(QList<const ArticleDifference *> additions)
     }
 }
 
+namespace {
+
+// How many lines of its side share the key of the line `alias` and come before it.
+QString placeAmongKey(const QString &lines, const QString &alias)
+{
+    return QStringLiteral(
+               "(SELECT COUNT(*) FROM temp.%1 AS c WHERE c.kd = %2.kd AND (c.rad < %2.rad "
+               "OR (c.rad = %2.rad AND c.rid < %2.rid)))")
+        .arg(lines, alias);
+}
+
+} // namespace
+
 // An article both sides added under one key: the same lines merge, different fields conflict.
 bool MergeBuilder::matchesOurAddition(const ArticleDifference &a)
 {
     const QVariant found = m_db.scalar(
-        QStringLiteral("SELECT o.rid FROM temp.mt_b AS t JOIN temp.mo_b AS o ON o.key = t.key "
-                       "AND o.dup = t.dup WHERE t.rid = ?"),
+        QStringLiteral("SELECT o.rid FROM temp.mt_db AS t JOIN temp.mo_db AS o ON o.kd = t.kd "
+                       "WHERE t.rid = ? AND %1 = %2")
+            .arg(placeAmongKey(QStringLiteral("mt_db"), QStringLiteral("t")),
+                 placeAmongKey(QStringLiteral("mo_db"), QStringLiteral("o"))),
         a.newRowId);
     if (!found.isValid() || !m_oursAdded.contains(found.toLongLong()))
         return false;

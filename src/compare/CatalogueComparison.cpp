@@ -341,16 +341,36 @@ private:
     void readUnpaired(const QString &keys, const QString &side, const QString &schema,
                       ArticleDifference::Kind kind)
     {
-        Statement st = m_db.prepare(
-            QStringLiteral("SELECT k.rid, k.rad, k.grp, k.typ, %1 FROM %2 AS k "
-                           "JOIN %3.Articles AS t ON t.rowid = k.rid WHERE NOT EXISTS "
-                           "(SELECT 1 FROM %4 AS p WHERE p.%5 = k.rid)")
-                .arg(keySelect(QStringLiteral("t")), q(keys), q(schema), q(m_pairs), side));
         const bool added = kind == ArticleDifference::Kind::Added;
+        const QString unpaired =
+            QStringLiteral("FROM %1 AS k JOIN %2.Articles AS t ON t.rowid = k.rid WHERE NOT "
+                           "EXISTS (SELECT 1 FROM %3 AS p WHERE p.%4 = k.rid)")
+                .arg(q(keys), q(schema), q(m_pairs), side);
+        // An added line carries its values and the line of A it follows, so it can be taken
+        // into A at its place.
+        QString extra;
+        if (added &&
+            m_db.scalar(QStringLiteral("SELECT EXISTS (SELECT 1 %1)").arg(unpaired)).toBool()) {
+            m_db.exec(QStringLiteral("CREATE INDEX temp.%1 ON %2 (grp, rad, rid)")
+                          .arg(q(keys + QStringLiteral("_place")), q(keys)));
+            extra = QStringLiteral(", (SELECT p.ra FROM %1 AS y JOIN %2 AS p ON p.rb = y.rid "
+                                   "WHERE y.grp = k.grp AND (y.rad < k.rad OR (y.rad = k.rad AND "
+                                   "y.rid < k.rid)) ORDER BY y.rad DESC, y.rid DESC LIMIT 1)")
+                        .arg(q(keys), q(m_pairs));
+            for (const QString &field : m_result.comparedFields)
+                extra += QStringLiteral(", IFNULL(t.%1, '')").arg(q(field));
+        }
+        Statement st = m_db.prepare(QStringLiteral("SELECT k.rid, k.rad, k.grp, k.typ, %1%2 %3")
+                                        .arg(keySelect(QStringLiteral("t")), extra, unpaired));
         while (st.step()) {
             ArticleDifference d = articleDifference(kind, st.text(2), st.text(3), st.text(4));
             (added ? d.newRowId : d.oldRowId) = st.int64(0);
             (added ? d.newRow : d.oldRow) = st.int64(1);
+            if (!extra.isEmpty()) {
+                d.anchorOldRowId = st.isNull(5) ? -1 : st.int64(5);
+                for (int i = 6; i < st.columnCount(); ++i)
+                    d.values << st.text(i);
+            }
             m_result.articles << d;
         }
     }

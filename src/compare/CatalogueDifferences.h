@@ -48,6 +48,10 @@ struct ArticleDifference
     int oldPlace = 0; // 1-based place among the group's paired articles (moved only)
     int newPlace = 0;
     QList<ValueChange> changes; // changed only
+    // Added only: every compared field's value, in comparedFields' order, and the line of A it
+    // follows in its group (the row id; -1: it stands first).
+    QStringList values;
+    qint64 anchorOldRowId = -1;
 };
 
 // A key that several articles share on one side; they are paired in row order.

@@ -105,6 +105,16 @@ GridController::GridController(CatalogueSession &session, Prompter &prompter, QO
     connect(&m_session, &CatalogueSession::gridAboutToReset, &m_history, &GridHistory::clear);
     connect(&m_history, &GridHistory::replayed, this, &GridController::afterReplay);
     connect(&m_session, &CatalogueSession::gridReset, this, &GridController::afterReset);
+    // Rows read in the background join the end of the view; nothing else moves.
+    connect(&m_session, &CatalogueSession::gridRowsAppended, this, [this](int first, int count) {
+        m_model->announce(GridChange::rowsInserted(first, count));
+        fitRowSelector();
+    });
+    connect(&m_session, &CatalogueSession::rowsLoaded, this, [this](qint64 rows, bool done) {
+        emit statusMessage(done ? QStringLiteral("%L1 rader inlästa.").arg(rows)
+                                : QStringLiteral("Läser in rader … %L1 hittills").arg(rows),
+                           done ? 8000 : 0);
+    });
 }
 
 void GridController::fitRowSelector()
@@ -292,6 +302,9 @@ void GridController::runStep(const QString &caption, const char *operation, Over
 {
     if (overview == Overview::Refused && refusedInOverview())
         return;
+    // Operations see the whole view: one still loading is read to its end first.
+    if (!m_session.finishLoading())
+        return;
     const Step step(m_history, caption);
     try {
         work();
@@ -361,7 +374,7 @@ void GridController::onDeletePressed()
 
 void GridController::sortGrid(int column, bool ascending)
 {
-    if (m_grid.rows() < 2)
+    if (m_grid.rows() < 2 || !m_session.finishLoading())
         return;
     if (!SingleGroupView()) {
         // The overview's rows belong to many groups: sorting only changes how they are looked

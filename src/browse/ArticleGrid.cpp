@@ -269,9 +269,12 @@ void ArticleGrid::sortRows(int column, bool ascending,
     auto sorted = order.begin();
     if (keepFirst)
         sorted = std::stable_partition(order.begin(), order.end(), keepFirst);
+    // Each row's cell is found once, not at every comparison.
+    std::vector<PackedCells::Key> keys(m_rows.size());
+    for (size_t r = 1; r < m_rows.size(); ++r)
+        keys[r] = m_rows[r].cells.key(column);
     std::stable_sort(sorted, order.end(), [&](int a, int b) {
-        const int compared =
-            PackedCells::compare(m_rows[size_t(a)].cells, column, m_rows[size_t(b)].cells, column);
+        const int compared = keys[size_t(a)].compare(keys[size_t(b)]);
         return ascending ? compared < 0 : compared > 0;
     });
     reorder(order, false);

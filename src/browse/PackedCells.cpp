@@ -63,7 +63,8 @@ void appendUtf8AsLatin1(QByteArray &out, const char *utf8, qsizetype length)
         if (byte < 0x80) {
             out.append(char(byte));
         } else {
-            out.append(char(((byte & 0x03) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3F)));
+            out.append(
+                char(((byte & 0x03) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3F)));
             ++i;
         }
     }
@@ -143,19 +144,37 @@ QString PackedCells::cell(int index) const
     return isLatin1() ? QString::fromLatin1(s.data, s.length) : QString::fromUtf8(s.data, s.length);
 }
 
+int PackedCells::compareBytes(const char *a, qsizetype lengthA, const char *b, qsizetype lengthB)
+{
+    const qsizetype common = qMin(lengthA, lengthB);
+    if (common > 0) {
+        if (const int c = std::memcmp(a, b, size_t(common)); c != 0)
+            return c;
+    }
+    return lengthA < lengthB ? -1 : lengthA > lengthB ? 1 : 0;
+}
+
 int PackedCells::compare(const PackedCells &a, int indexA, const PackedCells &b, int indexB)
 {
-    const Span sa = a.span(indexA);
-    const Span sb = b.span(indexB);
-    if (a.isLatin1() && b.isLatin1()) {
-        // Latin-1 bytes are the characters' code units, so bytes order as the text does.
-        const int c = std::memcmp(sa.data ? sa.data : "", sb.data ? sb.data : "",
-                                  size_t(qMin(sa.length, sb.length)));
-        if (c != 0)
-            return c;
-        return sa.length < sb.length ? -1 : sa.length > sb.length ? 1 : 0;
-    }
-    return a.cell(indexA).compare(b.cell(indexB));
+    return a.key(indexA).compare(b.key(indexB));
+}
+
+PackedCells::Key PackedCells::key(int index) const
+{
+    const Span s = span(index);
+    return {s.data, s.length, isLatin1()};
+}
+
+int PackedCells::Key::compare(const Key &other) const
+{
+    // Latin-1 bytes are the characters' code units, so bytes order as the text does.
+    if (latin1 && other.latin1)
+        return compareBytes(data, length, other.data, other.length);
+    auto text = [](const Key &k) {
+        return k.latin1 ? QString::fromLatin1(k.data, k.length)
+                        : QString::fromUtf8(k.data, k.length);
+    };
+    return text(*this).compare(text(other));
 }
 
 void PackedCells::toUtf8()

@@ -31,6 +31,17 @@ public:
     // Orders two cells as QStringView::compare does (UTF-16 code units).
     static int compare(const PackedCells &a, int indexA, const PackedCells &b, int indexB);
 
+    // One cell's bytes, to be compared many times (a sort): Latin-1 bytes order as the text.
+    struct Key
+    {
+        const char *data = nullptr;
+        qsizetype length = 0;
+        bool latin1 = true;
+
+        int compare(const Key &other) const;
+    };
+    Key key(int index) const;
+
     // Builds a row from UTF-8 cells one after the other, as the database hands them out.
     class Builder
     {
@@ -46,6 +57,7 @@ public:
     };
 
 private:
+    static int compareBytes(const char *a, qsizetype lengthA, const char *b, qsizetype lengthB);
     struct Span
     {
         const char *data;

@@ -229,6 +229,7 @@ int benchTree(const QStringList &args)
     timer.restart();
     delete window;
     const double quitMs = ms(timer);
+    std::printf("a11y_active=%d ", int(QAccessible::isActive()));
     std::printf("groups=%d build_ms=%.1f a11y_walk_ms=%.1f a11y_nodes=%d expand_ms=%.1f "
                 "scroll_ms=%.1f pick_ms=%.1f tree_stall_ms=%.1f quit_ms=%.1f\n",
                 count, buildMs, walkMs, visited, expandMs, scrollMs, pickMs, treeStallMs, quitMs);

@@ -92,6 +92,7 @@ void ArticleGrid::setText(int row, int col, const QString &text)
 {
     if (!valid(row, col))
         return;
+    beat();
     Row &r = m_rows[size_t(row)];
     // Writing the same text again is no change: renumbering and fills do it a lot.
     QString before = this->text(row, col);
@@ -271,9 +272,12 @@ void ArticleGrid::sortRows(int column, bool ascending,
         sorted = std::stable_partition(order.begin(), order.end(), keepFirst);
     // Each row's cell is found once, not at every comparison.
     std::vector<PackedCells::Key> keys(m_rows.size());
-    for (size_t r = 1; r < m_rows.size(); ++r)
+    for (size_t r = 1; r < m_rows.size(); ++r) {
         keys[r] = m_rows[r].cells.key(column);
+        beat();
+    }
     std::stable_sort(sorted, order.end(), [&](int a, int b) {
+        beat();
         const int compared = keys[size_t(a)].compare(keys[size_t(b)]);
         return ascending ? compared < 0 : compared > 0;
     });
@@ -284,14 +288,18 @@ void ArticleGrid::sortRows(int column, bool ascending,
 
 void ArticleGrid::reorder(const std::vector<int> &order, bool backwards)
 {
-    std::vector<Row> sorted(order.size());
+    // Rows beyond the order (none in practice) keep their place.
+    std::vector<Row> sorted(m_rows.size());
+    sorted[0] = std::move(m_rows[0]);
     for (size_t i = 0; i < order.size(); ++i) {
         if (backwards)
-            sorted[size_t(order[i] - 1)] = std::move(m_rows[i + 1]);
+            sorted[size_t(order[i])] = std::move(m_rows[i + 1]);
         else
-            sorted[i] = std::move(m_rows[size_t(order[i])]);
+            sorted[i + 1] = std::move(m_rows[size_t(order[i])]);
     }
-    std::move(sorted.begin(), sorted.end(), m_rows.begin() + 1);
+    for (size_t i = order.size() + 1; i < m_rows.size(); ++i)
+        sorted[i] = std::move(m_rows[i]);
+    m_rows.swap(sorted);
 }
 
 // ---------------------------------------------------------------------------- undo and redo

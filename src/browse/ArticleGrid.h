@@ -96,6 +96,11 @@ public:
     // which keepFirst answers true (a group's head line) come first, in their order, unsorted.
     void sortRows(int column, bool ascending, const std::function<bool(int row)> &keepFirst = {});
 
+    // Long operations (a sort, writing many cells) call `pulse` now and then, so a window can
+    // repaint and show that work goes on. It must not change the grid.
+    void setPulse(std::function<void()> pulse) { m_pulse = std::move(pulse); }
+    bool hasPulse() const { return bool(m_pulse); }
+
     // The first column from 1 up whose header equals name exactly; -1 when none.
     int GetColumn(const QString &name) const;
     // The first column from 0 up whose header equals name ignoring case; -1 when none.
@@ -177,6 +182,11 @@ private:
     void eraseRows(int at, int count, std::vector<Row> *taken);
     void reorder(const std::vector<int> &order, bool backwards);
     void relocate(int from, int to);
+    void beat() const
+    {
+        if (m_pulse && (++m_beats & 0xFFF) == 0)
+            m_pulse();
+    }
 
     std::vector<Row> m_rows;
     std::vector<qint64> m_removedIds;
@@ -185,4 +195,6 @@ private:
     std::vector<int> m_fieldLengths; // per column, 0 for no limit
     bool m_recording = false;
     Edit m_pending;
+    std::function<void()> m_pulse;
+    mutable std::uint32_t m_beats = 0;
 };

@@ -31,6 +31,7 @@ public:
 
     // Where long work reports; none by default.
     void setProgress(Progress *progress);
+    Progress &progress();
 
     bool isOpen() const { return m_database.has_value(); }
     Database *database() { return m_database ? &m_database->db() : nullptr; }
@@ -124,7 +125,6 @@ private:
     void PopulateGrid(const ArticleSelection &selection);
     void clearGrid();
     void setEditedState(bool edited);
-    Progress &progress();
     void takeLoadedRows();
     void loadingFailed(const std::exception &error);
 

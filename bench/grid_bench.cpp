@@ -121,6 +121,9 @@ int benchView(const QStringList &args)
         return 1;
     const double openMs = ms(timer);
 
+    // KVISTBO_BENCH_AT_ONCE=1 reads the whole view on the calling thread, for comparison.
+    if (qEnvironmentVariableIntValue("KVISTBO_BENCH_AT_ONCE") == 1)
+        session.setFirstScreenRows(-1);
     StallMeter stall;
     QEventLoop loaded;
     QObject::connect(&session, &CatalogueSession::rowsLoaded, &loaded, [&](qint64, bool done) {

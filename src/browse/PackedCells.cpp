@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 // Layout: 4 bytes total size, 1 byte encoding (0 Latin-1, 1 UTF-8), then per cell a length
 // (7 bits a byte, high bit: more follows) and its bytes.
@@ -232,43 +233,43 @@ void PackedCells::Builder::addUtf8(const char *utf8, qsizetype length)
 {
     if (!utf8)
         length = 0;
-    appendLength(m_bytes, length);
-    if (length > 0) {
+    if (!m_latin1) {
+        appendLength(m_bytes, length);
         m_bytes.append(utf8, length);
-        if (m_latin1 && !utf8IsLatin1(utf8, length))
-            m_latin1 = false;
+        return;
     }
+    if (utf8IsLatin1(utf8, length)) {
+        qsizetype leads = 0;
+        for (qsizetype i = 0; i < length; ++i)
+            leads += static_cast<unsigned char>(utf8[i]) >= 0xC0 ? 1 : 0;
+        appendLength(m_bytes, length - leads);
+        if (leads == 0)
+            m_bytes.append(utf8, length);
+        else
+            appendUtf8AsLatin1(m_bytes, utf8, length);
+        return;
+    }
+    // The first cell beyond Latin-1: the cells so far are written again as UTF-8. Invalid
+    // UTF-8 stays as it came; reading it gives what QString::fromUtf8 makes of it.
+    QByteArray latin1 = std::exchange(m_bytes, QByteArray());
+    const char *p = latin1.constData();
+    const char *end = p + latin1.size();
+    qsizetype cellLength = 0;
+    while (p < end) {
+        p = readLength(p, cellLength);
+        const QByteArray cell = QString::fromLatin1(p, cellLength).toUtf8();
+        appendLength(m_bytes, cell.size());
+        m_bytes.append(cell);
+        p += cellLength;
+    }
+    m_latin1 = false;
+    appendLength(m_bytes, length);
+    m_bytes.append(utf8, length);
 }
 
 PackedCells PackedCells::Builder::take()
 {
-    PackedCells packed;
-    if (!m_latin1) {
-        // Invalid UTF-8 stays as it came; reading it gives what QString::fromUtf8 makes of it.
-        packed = make(false, m_bytes.constData(), m_bytes.size());
-    } else {
-        QByteArray latin1;
-        latin1.reserve(m_bytes.size());
-        const char *p = m_bytes.constData();
-        const char *end = p + m_bytes.size();
-        qsizetype length = 0;
-        while (p < end) {
-            p = readLength(p, length);
-            const qsizetype before = latin1.size();
-            appendLength(latin1, 0); // placeholder, fixed below
-            appendUtf8AsLatin1(latin1, p, length);
-            const qsizetype written = latin1.size() - before - 1;
-            if (written < 0x80) {
-                latin1[before] = char(written);
-            } else {
-                QByteArray prefix;
-                appendLength(prefix, written);
-                latin1.replace(before, 1, prefix);
-            }
-            p += length;
-        }
-        packed = make(true, latin1.constData(), latin1.size());
-    }
+    PackedCells packed = make(m_latin1, m_bytes.constData(), m_bytes.size());
     m_bytes.resize(0); // keeps the buffer for the next row
     m_latin1 = true;
     return packed;

@@ -170,11 +170,11 @@ int benchView(const QStringList &args)
     const double fillDownMs = timedInLoop([&] { Fill::fillDown(grid); });
     const double fillDownStallMs = stall.stop();
 
-    std::printf("rows=%d open_ms=%.1f first_screen_ms=%.1f first_screen_rows=%d "
-                "full_fill_ms=%.1f fill_stall_ms=%.1f touch_ms=%.1f chars=%lld "
-                "peak_rss_mib=%.1f",
-                grid.rows() - 1, openMs, firstScreenMs, firstRows, fillMs, fillStallMs, touchMs,
-                static_cast<long long>(chars), peak);
+    std::printf("rows=%d open_fill_ms=%.1f open_ms=%.1f first_screen_ms=%.1f "
+                "first_screen_rows=%d full_fill_ms=%.1f fill_stall_ms=%.1f touch_ms=%.1f "
+                "chars=%lld peak_rss_mib=%.1f",
+                grid.rows() - 1, openMs + fillMs, openMs, firstScreenMs, firstRows, fillMs,
+                fillStallMs, touchMs, static_cast<long long>(chars), peak);
     if (!tds.isEmpty())
         std::printf(" peak_over_tds=%.2f", peak * 1024 * 1024 / double(QFileInfo(tds).size()));
     std::printf(" sort_ms=%.1f sort_stall_ms=%.1f filldown_ms=%.1f filldown_stall_ms=%.1f\n",
@@ -252,6 +252,9 @@ int benchTree(const QStringList &args)
 
 int main(int argc, char *argv[])
 {
+    // No window is shown; without a display the figures are the same.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     try {

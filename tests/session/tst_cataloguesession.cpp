@@ -314,6 +314,8 @@ void TestCatalogueSession::viewLoadedInTheBackgroundMatchesOneRead()
     QTRY_VERIFY(!session.isLoading());
     QCOMPARE(gridLines(session.grid()), whole);
     QVERIFY(!session.isEdited());
+    // The reader leaves the file's journal as it was.
+    QVERIFY(!QFile::exists(m_tdb + "-wal"));
 }
 
 void TestCatalogueSession::viewReplacedWhileLoading()

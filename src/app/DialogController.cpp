@@ -44,7 +44,7 @@ void DialogController::openFieldEditDialog(const QString &column, const QString 
                                            const QString &description, int proposedLength)
 {
     // Reopening the database after the change would throw unsaved grid edits away.
-    if (!m_session.isOpen() || !m_session.offerToSaveEdits())
+    if (!m_session.isOpen() || !m_session.offerToSaveEdits() || !m_session.finishLoading())
         return;
     FieldEditDialog dialog(*m_session.database(), m_prompter, column, size, description, &m_window);
     if (proposedLength > 0)
@@ -88,7 +88,7 @@ void DialogController::openAccessoryPicker()
 void DialogController::openChangePrefixDialog()
 {
     // The prefix dialog writes to the database at once; pending edits are settled first.
-    if (!m_session.isOpen() || !m_session.offerToSaveEdits())
+    if (!m_session.isOpen() || !m_session.offerToSaveEdits() || !m_session.finishLoading())
         return;
     ChangePrefixDialog dialog(*m_session.database(), m_prompter, &m_window);
     connect(&dialog, &ChangePrefixDialog::prefixChanged, this,
@@ -103,7 +103,7 @@ void DialogController::openChangePrefixDialog()
 void DialogController::openNewGroupDialog(bool accessoryGroup)
 {
     // The dialog writes to the database at once; pending edits are settled first.
-    if (!m_session.isOpen() || !m_session.offerToSaveEdits())
+    if (!m_session.isOpen() || !m_session.offerToSaveEdits() || !m_session.finishLoading())
         return;
     NewGroupDialog dialog(*m_session.database(), m_prompter, accessoryGroup, &m_window);
     dialog.exec(); // stays open for several groups

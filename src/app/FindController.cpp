@@ -50,7 +50,10 @@ void FindController::showHit(int index)
             return;
     }
     const ArticleGrid &grid = m_session.grid();
-    const int row = ArticleSearch::gridRowOf(grid, hit);
+    int row = ArticleSearch::gridRowOf(grid, hit);
+    // A hit beyond the rows read so far waits for the rest of the view.
+    if (row < 1 && m_session.isLoading() && m_session.finishLoading())
+        row = ArticleSearch::gridRowOf(grid, hit);
     if (row < 1)
         return;
     int column = ArticleSearch::gridColumnOf(grid, hit);

@@ -5,6 +5,7 @@
 #include "browse/ArticleGridModel.h"
 #include "browse/RowNumbering.h"
 #include "core/AppError.h"
+#include "core/Progress.h"
 #include "dialogs/ContactDefinitionDialog.h"
 #include "dialogs/ReplaceDialog.h"
 #include "edit/AccessoryPick.h"
@@ -20,6 +21,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QMenu>
 #include <QScopedValueRollback>
@@ -105,6 +107,16 @@ GridController::GridController(CatalogueSession &session, Prompter &prompter, QO
     connect(&m_session, &CatalogueSession::gridAboutToReset, &m_history, &GridHistory::clear);
     connect(&m_history, &GridHistory::replayed, this, &GridController::afterReplay);
     connect(&m_session, &CatalogueSession::gridReset, this, &GridController::afterReset);
+    // Rows read in the background join the end of the view; nothing else moves.
+    connect(&m_session, &CatalogueSession::gridRowsAppended, this, [this](int first, int count) {
+        m_model->announce(GridChange::rowsInserted(first, count));
+        fitRowSelector();
+    });
+    connect(&m_session, &CatalogueSession::rowsLoaded, this, [this](qint64 rows, bool done) {
+        emit statusMessage(done ? QStringLiteral("%L1 rader inlästa.").arg(rows)
+                                : QStringLiteral("Läser in rader … %L1 hittills").arg(rows),
+                           done ? 8000 : 0);
+    });
 }
 
 void GridController::fitRowSelector()
@@ -287,11 +299,68 @@ void GridController::reportCuts(const CutCells &cuts)
         emit statusMessage(cuts.statusText(), 15000);
 }
 
+namespace {
+
+// While a long grid operation runs, the status bar's progress bar moves and the window repaints
+// now and then; a short one never shows it.
+class BusyPulse
+{
+public:
+    BusyPulse(ArticleGrid &grid, Progress &progress) : m_grid(grid), m_progress(progress)
+    {
+        if (m_grid.hasPulse())
+            return; // an outer operation already shows it
+        m_owner = true;
+        m_clock.start();
+        m_grid.setPulse([this] { beat(); });
+    }
+    ~BusyPulse()
+    {
+        if (!m_owner)
+            return;
+        m_grid.setPulse({});
+        if (m_started)
+            m_progress.end();
+    }
+    BusyPulse(const BusyPulse &) = delete;
+    BusyPulse &operator=(const BusyPulse &) = delete;
+
+private:
+    static constexpr int kSteps = 20;
+    static constexpr qint64 kBeatMs = 40;
+
+    void beat()
+    {
+        if (m_clock.elapsed() < kBeatMs)
+            return;
+        m_clock.restart();
+        if (!m_started) {
+            m_started = true;
+            m_progress.start(kSteps);
+        }
+        m_step = (m_step + 1) % (kSteps + 1);
+        m_progress.update(m_step);
+    }
+
+    ArticleGrid &m_grid;
+    Progress &m_progress;
+    QElapsedTimer m_clock;
+    bool m_owner = false;
+    bool m_started = false;
+    int m_step = 0;
+};
+
+} // namespace
+
 void GridController::runStep(const QString &caption, const char *operation, Overview overview,
                              const std::function<void()> &work)
 {
     if (overview == Overview::Refused && refusedInOverview())
         return;
+    // Operations see the whole view: one still loading is read to its end first.
+    if (!m_session.finishLoading())
+        return;
+    const BusyPulse busy(m_grid, m_session.progress());
     const Step step(m_history, caption);
     try {
         work();
@@ -361,8 +430,9 @@ void GridController::onDeletePressed()
 
 void GridController::sortGrid(int column, bool ascending)
 {
-    if (m_grid.rows() < 2)
+    if (m_grid.rows() < 2 || !m_session.finishLoading())
         return;
+    const BusyPulse busy(m_grid, m_session.progress());
     if (!SingleGroupView()) {
         // The overview's rows belong to many groups: sorting only changes how they are looked
         // at, so nothing is renumbered, recorded or waits to be saved. Picking the root again

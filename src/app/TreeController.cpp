@@ -23,7 +23,7 @@ TreeController::TreeController(GroupTreeView &tree, CatalogueSession &session, G
     });
     connect(&m_tree, &GroupTreeView::rowPicked, this, &TreeController::pick);
     connect(&m_session, &CatalogueSession::treeChanged, this, &TreeController::build);
-    connect(&m_session, &CatalogueSession::closed, this, [this] { m_tree.clear(); });
+    connect(&m_session, &CatalogueSession::closed, this, [this] { m_tree.clearGroups(); });
     connect(&m_session, &CatalogueSession::gridReset, this, &TreeController::showChoice);
     connect(&m_session, &CatalogueSession::editedChanged, this, &TreeController::setEdited);
     connect(&m_session, &CatalogueSession::opened, this, [this] {

@@ -22,11 +22,25 @@ void ArticleGrid::setupColumns(const FieldList &fields)
     restartPending();
 }
 
+ArticleGrid::Row::Row(const Row &other)
+    : cells(other.cells), id(other.id), colour(other.colour), markWords(other.markWords)
+{
+    if (other.marks) {
+        marks = std::make_unique<std::uint64_t[]>(markWords);
+        std::copy_n(other.marks.get(), markWords, marks.get());
+    }
+}
+
+ArticleGrid::Row &ArticleGrid::Row::operator=(const Row &other)
+{
+    if (this != &other)
+        *this = Row(other);
+    return *this;
+}
+
 ArticleGrid::Row ArticleGrid::emptyRow() const
 {
-    Row row;
-    row.ends.assign(size_t(m_cols), 0);
-    return row;
+    return Row(PackedCells(m_cols), 0);
 }
 
 void ArticleGrid::setRows(int rows)
@@ -67,49 +81,38 @@ bool ArticleGrid::valid(int row, int col) const
     return row >= 0 && row < int(m_rows.size()) && col >= 0 && col < m_cols;
 }
 
-QStringView ArticleGrid::textView(int row, int col) const
+QString ArticleGrid::text(int row, int col) const
 {
     if (!valid(row, col))
         return {};
-    const Row &r = m_rows[size_t(row)];
-    const std::uint32_t begin = col == 0 ? 0 : r.ends[size_t(col - 1)];
-    return QStringView(r.cells).mid(begin, r.ends[size_t(col)] - begin);
-}
-
-QString ArticleGrid::text(int row, int col) const
-{
-    return textView(row, col).toString();
+    return m_rows[size_t(row)].cells.cell(col);
 }
 
 void ArticleGrid::setText(int row, int col, const QString &text)
 {
     if (!valid(row, col))
         return;
+    beat();
     Row &r = m_rows[size_t(row)];
     // Writing the same text again is no change: renumbering and fills do it a lot.
-    const QStringView before = textView(row, col);
+    QString before = this->text(row, col);
     if (before == text)
         return;
     if (m_recording)
-        record(Edit::CellWrite{row, col, before.toString(), text, marked(r, col)});
+        record(Edit::CellWrite{row, col, std::move(before), text, marked(r, col)});
     writeCell(r, col, text);
     setMark(r, col, true);
 }
 
 void ArticleGrid::writeCell(Row &r, int col, const QString &text)
 {
-    const std::uint32_t begin = col == 0 ? 0 : r.ends[size_t(col - 1)];
-    const std::uint32_t end = r.ends[size_t(col)];
-    r.cells.replace(begin, end - begin, text);
-    const qint64 delta = qint64(text.size()) - qint64(end - begin);
-    for (size_t c = size_t(col); c < r.ends.size(); ++c)
-        r.ends[c] = std::uint32_t(qint64(r.ends[c]) + delta);
+    r.cells.setCell(col, text);
 }
 
 bool ArticleGrid::marked(const Row &r, int col)
 {
     const size_t word = size_t(col) / 64;
-    return word < r.marks.size() && (r.marks[word] >> (col % 64) & 1U) != 0;
+    return r.marks && word < r.markWords && (r.marks[word] >> (col % 64) & 1U) != 0;
 }
 
 void ArticleGrid::setMark(Row &r, int col, bool on)
@@ -117,17 +120,25 @@ void ArticleGrid::setMark(Row &r, int col, bool on)
     const size_t word = size_t(col) / 64;
     const std::uint64_t bit = std::uint64_t(1) << (col % 64);
     if (on) {
-        if (r.marks.size() <= word)
-            r.marks.resize(word + 1, 0);
+        if (!r.marks || r.markWords <= word) {
+            auto grown = std::make_unique<std::uint64_t[]>(word + 1);
+            if (r.marks)
+                std::copy_n(r.marks.get(), r.markWords, grown.get());
+            r.marks = std::move(grown);
+            r.markWords = std::uint32_t(word + 1);
+        }
         r.marks[word] |= bit;
         return;
     }
-    if (word >= r.marks.size())
+    if (!r.marks || word >= r.markWords)
         return;
     r.marks[word] &= ~bit;
     // No marks left: the row reads as unchanged again.
-    if (std::all_of(r.marks.begin(), r.marks.end(), [](std::uint64_t w) { return w == 0; }))
-        r.marks.clear();
+    if (std::all_of(r.marks.get(), r.marks.get() + r.markWords,
+                    [](std::uint64_t w) { return w == 0; })) {
+        r.marks.reset();
+        r.markWords = 0;
+    }
 }
 
 std::uint32_t ArticleGrid::rowColour(int row) const
@@ -148,10 +159,9 @@ int ArticleGrid::AddGridRow(const QStringList &values, int row, std::uint32_t co
     return rows();
 }
 
-void ArticleGrid::appendRow(QString cells, std::vector<std::uint32_t> ends, qint64 rowId)
+void ArticleGrid::appendRow(PackedCells cells, qint64 rowId)
 {
-    ends.resize(size_t(m_cols), ends.empty() ? 0 : ends.back());
-    m_rows.push_back(Row{std::move(cells), std::move(ends), rowId, 0, {}});
+    m_rows.emplace_back(std::move(cells), rowId);
 }
 
 qint64 ArticleGrid::rowId(int row) const
@@ -161,7 +171,7 @@ qint64 ArticleGrid::rowId(int row) const
 
 bool ArticleGrid::rowChanged(int row) const
 {
-    return row >= 1 && row < int(m_rows.size()) && !m_rows[size_t(row)].marks.empty();
+    return row >= 1 && row < int(m_rows.size()) && m_rows[size_t(row)].marks != nullptr;
 }
 
 bool ArticleGrid::cellChanged(int row, int col) const
@@ -172,7 +182,7 @@ bool ArticleGrid::cellChanged(int row, int col) const
 int ArticleGrid::GetColumn(const QString &name) const
 {
     for (int c = 1; c < m_cols; ++c) {
-        if (textView(0, c) == name)
+        if (text(0, c) == name)
             return c;
     }
     return -1;
@@ -181,7 +191,7 @@ int ArticleGrid::GetColumn(const QString &name) const
 int ArticleGrid::FindGridColumn(const QString &name) const
 {
     for (int c = 0; c < m_cols; ++c) {
-        if (textView(0, c).compare(name, Qt::CaseInsensitive) == 0)
+        if (text(0, c).compare(name, Qt::CaseInsensitive) == 0)
             return c;
     }
     return -1;
@@ -253,11 +263,6 @@ void ArticleGrid::sortRows(int column, bool ascending,
 {
     if (column < 0 || column >= m_cols || rows() < 3)
         return;
-    auto cell = [this, column](int row) {
-        const Row &r = m_rows[size_t(row)];
-        const std::uint32_t begin = column == 0 ? 0 : r.ends[size_t(column - 1)];
-        return QStringView(r.cells).mid(begin, r.ends[size_t(column)] - begin);
-    };
     // Sorting row numbers rather than rows leaves the order to record for an undo.
     std::vector<int> order(size_t(rows() - 1));
     for (size_t i = 0; i < order.size(); ++i)
@@ -265,8 +270,15 @@ void ArticleGrid::sortRows(int column, bool ascending,
     auto sorted = order.begin();
     if (keepFirst)
         sorted = std::stable_partition(order.begin(), order.end(), keepFirst);
+    // Each row's cell is found once, not at every comparison.
+    std::vector<PackedCells::Key> keys(m_rows.size());
+    for (size_t r = 1; r < m_rows.size(); ++r) {
+        keys[r] = m_rows[r].cells.key(column);
+        beat();
+    }
     std::stable_sort(sorted, order.end(), [&](int a, int b) {
-        const int compared = cell(a).compare(cell(b));
+        beat();
+        const int compared = keys[size_t(a)].compare(keys[size_t(b)]);
         return ascending ? compared < 0 : compared > 0;
     });
     reorder(order, false);
@@ -276,14 +288,18 @@ void ArticleGrid::sortRows(int column, bool ascending,
 
 void ArticleGrid::reorder(const std::vector<int> &order, bool backwards)
 {
-    std::vector<Row> sorted(order.size());
+    // Rows beyond the order (none in practice) keep their place.
+    std::vector<Row> sorted(m_rows.size());
+    sorted[0] = std::move(m_rows[0]);
     for (size_t i = 0; i < order.size(); ++i) {
         if (backwards)
-            sorted[size_t(order[i] - 1)] = std::move(m_rows[i + 1]);
+            sorted[size_t(order[i])] = std::move(m_rows[i + 1]);
         else
-            sorted[i] = std::move(m_rows[size_t(order[i])]);
+            sorted[i + 1] = std::move(m_rows[size_t(order[i])]);
     }
-    std::move(sorted.begin(), sorted.end(), m_rows.begin() + 1);
+    for (size_t i = order.size() + 1; i < m_rows.size(); ++i)
+        sorted[i] = std::move(m_rows[i]);
+    m_rows.swap(sorted);
 }
 
 // ---------------------------------------------------------------------------- undo and redo

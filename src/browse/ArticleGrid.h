@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browse/PackedCells.h"
 #include "db/FieldList.h"
 
 #include <QString>
@@ -7,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <variant>
 #include <vector>
@@ -15,19 +17,26 @@ struct GridChange;
 
 // The article grid's buffer, the edit buffer of the articles shown: row 0 holds the column
 // names, column 0 is the row-selector column, column 1 RAD (hidden), column 2 BL_NAME, then the
-// other fields; every cell is text. A row keeps its cells in one string, so a million cells
-// cost little more than their text. Each data row also remembers the database row it was
-// loaded from and which of its cells changed since, so a save writes only what it must and the
+// other fields; every cell is text. A row keeps its cells packed in one allocation, so a
+// million rows cost little more than their text. Each data row also remembers the database row it
+// was loaded from and which of its cells changed since, so a save writes only what it must and the
 // user sees what it will write.
 class ArticleGrid
 {
     struct Row
     {
-        QString cells;
-        std::vector<std::uint32_t> ends; // end offset of each cell in `cells`
-        qint64 id = 0;                   // rowid in Articles, 0 when made in the grid
+        PackedCells cells;
+        qint64 id = 0; // rowid in Articles, 0 when made in the grid
         std::uint32_t colour = 0;
-        std::vector<std::uint64_t> marks; // a bit per changed cell; empty while none changed
+        std::uint32_t markWords = 0;
+        std::unique_ptr<std::uint64_t[]> marks; // a bit per changed cell; null while none changed
+
+        Row() = default;
+        Row(PackedCells c, qint64 rowId) : cells(std::move(c)), id(rowId) {}
+        Row(const Row &other);
+        Row &operator=(const Row &other);
+        Row(Row &&) noexcept = default;
+        Row &operator=(Row &&) noexcept = default;
     };
 
 public:
@@ -55,7 +64,6 @@ public:
     void clear();
 
     QString text(int row, int col) const;
-    QStringView textView(int row, int col) const;
     void setText(int row, int col, const QString &text);
     // Row colour as the stored 32-bit value (0 = the grid's normal background).
     std::uint32_t rowColour(int row) const;
@@ -63,10 +71,9 @@ public:
     // Writes values[0..] into `row` (values beyond the last column are ignored), makes the grid
     // row + 1 rows long and returns the new row count.
     int AddGridRow(const QStringList &values, int row, std::uint32_t colour = 0);
-    // Appends a row whose cells are given as one text and the end offset of each cell; used by
-    // the bulk filling, which builds rows without a QString per cell. `rowId` is the database
-    // row it comes from (0: none).
-    void appendRow(QString cells, std::vector<std::uint32_t> ends, qint64 rowId = 0);
+    // Appends a row of packed cells, one per column; used by the bulk filling, which builds rows
+    // without a QString per cell. `rowId` is the database row it comes from (0: none).
+    void appendRow(PackedCells cells, qint64 rowId = 0);
 
     // The database row a data row was loaded from; 0 for a row made in the grid.
     qint64 rowId(int row) const;
@@ -88,6 +95,11 @@ public:
     // Sorts the data rows by the text of one column, keeping the order of equal texts. Rows for
     // which keepFirst answers true (a group's head line) come first, in their order, unsorted.
     void sortRows(int column, bool ascending, const std::function<bool(int row)> &keepFirst = {});
+
+    // Long operations (a sort, writing many cells) call `pulse` now and then, so a window can
+    // repaint and show that work goes on. It must not change the grid.
+    void setPulse(std::function<void()> pulse) { m_pulse = std::move(pulse); }
+    bool hasPulse() const { return bool(m_pulse); }
 
     // The first column from 1 up whose header equals name exactly; -1 when none.
     int GetColumn(const QString &name) const;
@@ -170,6 +182,11 @@ private:
     void eraseRows(int at, int count, std::vector<Row> *taken);
     void reorder(const std::vector<int> &order, bool backwards);
     void relocate(int from, int to);
+    void beat() const
+    {
+        if (m_pulse && (++m_beats & 0xFFF) == 0)
+            m_pulse();
+    }
 
     std::vector<Row> m_rows;
     std::vector<qint64> m_removedIds;
@@ -178,4 +195,6 @@ private:
     std::vector<int> m_fieldLengths; // per column, 0 for no limit
     bool m_recording = false;
     Edit m_pending;
+    std::function<void()> m_pulse;
+    mutable std::uint32_t m_beats = 0;
 };

@@ -118,7 +118,7 @@ bool ArticleGridModel::setData(const QModelIndex &index, const QVariant &value, 
     const int row = index.row() + 1;
     const QString text = value.toString();
     // An editor closed without a change is no edit (a blank cell still becomes "0").
-    if (text == m_grid.textView(row, index.column()) && !text.trimmed().isEmpty())
+    if (text == m_grid.text(row, index.column()) && !text.trimmed().isEmpty())
         return true;
     m_grid.setText(row, index.column(), text);
     emit cellEdited(row, index.column());

@@ -120,12 +120,31 @@ void ArticleSelection::forEachRowWithId(Database &db,
     forEach(db, QStringLiteral("%1, *").arg(rowId), row);
 }
 
+void ArticleSelection::readRowsWithId(Database &db,
+                                      const std::function<bool(const Statement &)> &row) const
+{
+    if (m_kind == Kind::None)
+        return;
+    const QString rowId = rowIdName(db.columns(QStringLiteral("Articles")));
+    forEachUntil(db, QStringLiteral("%1, *").arg(rowId), row);
+}
+
 void ArticleSelection::forEach(Database &db, const QString &columns,
                                const std::function<void(const Statement &)> &row) const
 {
-    auto run = [&row](Statement &st) {
-        while (st.step())
-            row(st);
+    forEachUntil(db, columns, [&row](const Statement &st) {
+        row(st);
+        return true;
+    });
+}
+
+void ArticleSelection::forEachUntil(Database &db, const QString &columns,
+                                    const std::function<bool(const Statement &)> &row) const
+{
+    bool stopped = false;
+    auto run = [&row, &stopped](Statement &st) {
+        while (!stopped && st.step())
+            stopped = !row(st);
     };
     switch (m_kind) {
     case Kind::None:
@@ -153,6 +172,8 @@ void ArticleSelection::forEach(Database &db, const QString &columns,
             if (names.size() == 1) {
                 single.bind(1, names.first());
                 run(single);
+                if (stopped)
+                    return;
                 single.reset();
                 continue;
             }
@@ -165,6 +186,8 @@ void ArticleSelection::forEach(Database &db, const QString &columns,
             for (qsizetype i = 0; i < names.size(); ++i)
                 several.bind(int(i + 1), names.at(i));
             run(several);
+            if (stopped)
+                return;
         }
         return;
     }

@@ -39,6 +39,8 @@ public:
     void forEachRow(Database &db, const std::function<void(const Statement &)> &row) const;
     // The same rows with each one's rowid as column 0, the columns of Articles after it.
     void forEachRowWithId(Database &db, const std::function<void(const Statement &)> &row) const;
+    // The same, stopping as soon as `row` answers false.
+    void readRowsWithId(Database &db, const std::function<bool(const Statement &)> &row) const;
     qint64 rowCount(Database &db) const;
     // Deletes exactly the rows forEachRow shows.
     void deleteRows(Database &db) const;
@@ -46,6 +48,8 @@ public:
     bool operator==(const ArticleSelection &other) const = default;
 
 private:
+    void forEachUntil(Database &db, const QString &columns,
+                      const std::function<bool(const Statement &)> &row) const;
     void forEach(Database &db, const QString &columns,
                  const std::function<void(const Statement &)> &row) const;
 

@@ -46,7 +46,7 @@ EditRule editRule(const ArticleGrid &grid, int column, bool singleGroupView,
 
 void afterEdit(ArticleGrid &grid, int row, int column)
 {
-    if (grid.textView(row, column).trimmed().isEmpty())
+    if (grid.text(row, column).trimmed().isEmpty())
         grid.setText(row, column, QStringLiteral("0"));
 }
 
@@ -54,12 +54,12 @@ bool clearCells(ArticleGrid &grid, const ArticleGrid::CellRange &range)
 {
     bool changed = false;
     for (int column = qMax(range.c1, 1); column <= range.c2 && column < grid.cols(); ++column) {
-        const QStringView header = grid.textView(0, column);
+        const QString header = grid.text(0, column);
         // Block name, type and row number keep their values.
         if (Schema::isProtectedColumn(header))
             continue;
         for (int row = qMax(range.r1, 1); row <= range.r2 && row < grid.rows(); ++row) {
-            if (!grid.textView(row, column).isEmpty()) {
+            if (!grid.text(row, column).isEmpty()) {
                 grid.setText(row, column, QString());
                 changed = true;
             }
@@ -72,7 +72,7 @@ bool isHeadLine(const ArticleGrid &grid, int row)
 {
     const int typeColumn = grid.GetColumn(Schema::kType);
     return typeColumn >= 0 && row >= 1 && row < grid.rows() &&
-           Schema::isHeadType(grid.textView(row, typeColumn));
+           Schema::isHeadType(grid.text(row, typeColumn));
 }
 
 int headLineCount(const ArticleGrid &grid)
@@ -89,7 +89,7 @@ void beforeSort(ArticleGrid &grid, int column, bool singleGroupView)
         return;
     // The head line keeps its "-": it is not sorted with the articles.
     for (int row = 1; row < grid.rows(); ++row) {
-        const QStringView text = grid.textView(row, column);
+        const QString text = grid.text(row, column);
         // Numbers too large for a whole number are sorted as text.
         if (Schema::isHeadType(text) ||
             (isNumeric(text) && std::fabs(text.trimmed().toDouble()) < 1e15))
@@ -101,9 +101,9 @@ void beforeSort(ArticleGrid &grid, int column, bool singleGroupView)
         return; // not numeric: a plain text sort of the values as they are
     }
     for (int row = 1; row < grid.rows(); ++row) {
-        if (Schema::isHeadType(grid.textView(row, column)))
+        if (Schema::isHeadType(grid.text(row, column)))
             continue;
-        const qint64 value = qint64(grid.textView(row, column).trimmed().toDouble());
+        const qint64 value = qint64(grid.text(row, column).trimmed().toDouble());
         grid.setText(row, column,
                      value < 0 ? QStringLiteral("-%1").arg(-value, 5, 10, QLatin1Char('0'))
                                : QStringLiteral("%1").arg(value, 6, 10, QLatin1Char('0')));
@@ -115,14 +115,14 @@ void afterSort(ArticleGrid &grid, int column, bool singleGroupView)
     if (!singleGroupView || grid.rows() < 2 || grid.text(0, column) != Schema::kType)
         return;
     for (int row = 1; row < grid.rows(); ++row) {
-        const QStringView text = grid.textView(row, column);
+        const QString text = grid.text(row, column);
         if (!Schema::isHeadType(text) && !isNumeric(text))
             return;
     }
     for (int row = 1; row < grid.rows(); ++row) {
-        if (Schema::isHeadType(grid.textView(row, column)))
+        if (Schema::isHeadType(grid.text(row, column)))
             continue;
-        const double value = grid.textView(row, column).trimmed().toDouble();
+        const double value = grid.text(row, column).trimmed().toDouble();
         // Out of the 16-bit range the text stays as it is; the sort never fails.
         if (value >= -32768 && value <= 32767)
             grid.setText(row, column, QString::number(qint64(value)));
@@ -209,7 +209,7 @@ QList<PopupItem> popupItems(const ArticleGrid &grid, const ArticleGrid::CellRang
     if (n > 1 && range.c1 != 2) {
         items << PopupItem{CommandId::FillUp, QStringLiteral("Fyll uppåt"), oneGroup, true}
               << PopupItem{CommandId::FillDown, QStringLiteral("Fyll nedåt"), oneGroup};
-        const QStringView cell = grid.textView(range.r1, range.c1);
+        const QString cell = grid.text(range.r1, range.c1);
         if (range.c1 == range.c2 && !cell.isEmpty() && cell.back().isDigit()) {
             for (int step = 1; step <= 5; ++step)
                 items << PopupItem{fillDownStepCommand(step),

@@ -31,15 +31,6 @@ constexpr qint64 kScanShare = 8;
 // Beyond this many groups the stored row numbers are read in one pass over the table.
 constexpr qsizetype kGroupsForScan = 16;
 
-bool isAscii(const char *text, qsizetype length)
-{
-    for (qsizetype i = 0; i < length; ++i) {
-        if (static_cast<unsigned char>(text[i]) >= 0x80)
-            return false;
-    }
-    return true;
-}
-
 // A column of Articles and the grid column that holds it (-1: none).
 struct Target
 {
@@ -54,14 +45,14 @@ struct StoredValue
     enum class Kind { Null, Integer, Text };
     Kind kind = Kind::Null;
     qint64 number = 0;
-    QStringView text;
+    QString text;
 };
 
 StoredValue storedValue(const ArticleGrid &grid, int row, const Target &target)
 {
     if (target.gridColumn < 0)
         return {};
-    const QStringView text = grid.textView(row, target.gridColumn);
+    const QString text = grid.text(row, target.gridColumn);
     if (target.info.isInteger) {
         bool isNumber = false;
         const qint64 number = text.toLongLong(&isNumber);
@@ -292,16 +283,16 @@ struct NumberedRows
 NumberedRows::NumberedRows(const ArticleGrid &grid, const Target &rad, const Target &blockName)
 {
     rows.reserve(size_t(grid.rows()));
-    QStringView lastName;
+    QString lastName;
     int lastIndex = -1;
     for (int row = 1; row < grid.rows(); ++row) {
         const StoredValue number = storedValue(grid, row, rad);
         if (number.kind != StoredValue::Kind::Integer)
             continue; // no row number to collide
-        const QStringView name = storedValue(grid, row, blockName).text;
+        const QString name = storedValue(grid, row, blockName).text;
         // Rows of one group mostly follow each other: look the name up only when it changes.
         if (lastIndex < 0 || name != lastName) {
-            const QString key = name.toString();
+            const QString key = name;
             auto it = groupIndex.constFind(key);
             if (it == groupIndex.constEnd()) {
                 it = groupIndex.insert(key, int(groups.size()));
@@ -548,54 +539,88 @@ void removeEmptiedGroup(Database &db, const QString &group)
 
 namespace GridStore {
 
-void PopulateGrid(Database &db, const ArticleSelection &selection, ArticleGrid &grid,
-                  Progress &progress)
+ArticleRowReader::ArticleRowReader(QStringList headers) : m_headers(std::move(headers)) {}
+
+PackedCells ArticleRowReader::read(const Statement &row)
+{
+    if (m_source.empty()) {
+        m_source.assign(size_t(m_headers.size()), -1);
+        for (int i = 1; i < row.columnCount(); ++i) {
+            const int column = int(m_headers.indexOf(row.columnName(i), 1));
+            if (column >= 1)
+                m_source[size_t(column)] = i;
+        }
+    }
+    for (const int i : m_source) {
+        if (i >= 0) {
+            qsizetype length = 0;
+            const char *utf8 = row.utf8(i, &length);
+            m_builder.addUtf8(utf8, length);
+        } else {
+            m_builder.addEmpty();
+        }
+    }
+    return m_builder.take();
+}
+
+QStringList gridHeaders(const ArticleGrid &grid)
+{
+    QStringList headers;
+    for (int c = 0; c < grid.cols(); ++c)
+        headers << grid.text(0, c);
+    return headers;
+}
+
+bool PopulateGrid(Database &db, const ArticleSelection &selection, ArticleGrid &grid,
+                  Progress &progress, qint64 limit)
 {
     grid.clearRows();
     grid.setSelection({});
     if (!selection.isValid())
-        return;
-    const qint64 total = selection.rowCount(db);
+        return true;
+    const qint64 total = limit < 0 ? selection.rowCount(db) : -1;
     if (total == 0)
-        return;
-    progress.start(total);
-    grid.reserve(int(total) + 1);
-
-    // Which query column fills each grid column, matched by the header names; column 0 is the
-    // rowid.
-    std::vector<int> source;
-    qint64 written = 0;
-    selection.forEachRowWithId(db, [&](const Statement &row) {
-        if (source.empty()) {
-            source.assign(size_t(grid.cols()), -1);
-            for (int i = 1; i < row.columnCount(); ++i) {
-                const int column = grid.GetColumn(row.columnName(i));
-                if (column >= 0)
-                    source[size_t(column)] = i;
-            }
-        }
-        QString cells;
-        std::vector<std::uint32_t> ends(size_t(grid.cols()), 0);
-        for (int c = 0; c < grid.cols(); ++c) {
-            if (const int i = source[size_t(c)]; i >= 0) {
-                qsizetype length = 0;
-                const char *utf8 = row.utf8(i, &length);
-                if (utf8 && isAscii(utf8, length))
-                    cells.append(QLatin1StringView(utf8, length));
-                else if (utf8)
-                    cells.append(QString::fromUtf8(utf8, length));
-            }
-            ends[size_t(c)] = std::uint32_t(cells.size());
-        }
-        cells.squeeze();
-        grid.appendRow(std::move(cells), std::move(ends), row.int64(0));
-        if (++written % kProgressStep == 0)
-            progress.update(written);
-    });
-    progress.update(written);
-    progress.end();
+        return true;
+    const bool complete = appendArticles(db, selection, grid, 0, limit, progress, total);
     if (grid.rows() > 1)
         grid.setSelection({1, 1, 1, 1});
+    return complete;
+}
+
+bool appendArticles(Database &db, const ArticleSelection &selection, ArticleGrid &grid, qint64 skip,
+                    qint64 limit, Progress &progress, qint64 total)
+{
+    if (total > 0) {
+        progress.start(total);
+        grid.reserve(int(total) + 1);
+    }
+    ArticleRowReader reader(gridHeaders(grid));
+    qint64 seen = 0;
+    qint64 written = 0;
+    bool complete = true;
+    selection.readRowsWithId(db, [&](const Statement &row) {
+        if (seen++ < skip)
+            return true;
+        if (limit >= 0 && written >= limit) {
+            complete = false;
+            return false;
+        }
+        grid.appendRow(reader.read(row), row.int64(0));
+        if (++written % kProgressStep == 0 && total > 0)
+            progress.update(skip + written);
+        return true;
+    });
+    if (total > 0) {
+        progress.update(skip + written);
+        progress.end();
+    }
+    return complete;
+}
+
+void PopulateGrid(Database &db, const ArticleSelection &selection, ArticleGrid &grid,
+                  Progress &progress)
+{
+    PopulateGrid(db, selection, grid, progress, -1);
 }
 
 void saveGrid(Database &db, const ArticleSelection &selection, const ArticleGrid &grid,

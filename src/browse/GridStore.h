@@ -1,9 +1,16 @@
 #pragma once
 
+#include "browse/PackedCells.h"
+
+#include <QStringList>
+
+#include <vector>
+
 class ArticleGrid;
 class ArticleSelection;
 class Database;
 class Progress;
+class Statement;
 
 // Moving articles between the working database and the grid.
 namespace GridStore {
@@ -13,6 +20,29 @@ namespace GridStore {
 // cell (1, 1) when there are rows.
 void PopulateGrid(Database &db, const ArticleSelection &selection, ArticleGrid &grid,
                   Progress &progress);
+// The same, reading at most `limit` rows (-1: all); true when the selection's last row was read.
+bool PopulateGrid(Database &db, const ArticleSelection &selection, ArticleGrid &grid,
+                  Progress &progress, qint64 limit);
+// Appends the selection's rows from row `skip` on (counted from 0), at most `limit` of them
+// (-1: all); true when the last row was read. Progress runs when `total` (all rows) is known.
+bool appendArticles(Database &db, const ArticleSelection &selection, ArticleGrid &grid, qint64 skip,
+                    qint64 limit, Progress &progress, qint64 total = -1);
+// The grid's header row, to build rows for the grid away from it.
+QStringList gridHeaders(const ArticleGrid &grid);
+
+// Makes grid rows from the rows of ArticleSelection::readRowsWithId, the columns matched by the
+// header names; a column the query lacks stays empty.
+class ArticleRowReader
+{
+public:
+    explicit ArticleRowReader(QStringList headers);
+    PackedCells read(const Statement &row);
+
+private:
+    QStringList m_headers;
+    std::vector<int> m_source; // query column of each grid column, -1 for none
+    PackedCells::Builder m_builder;
+};
 // The same without progress.
 void saveGrid(Database &db, const ArticleSelection &selection, const ArticleGrid &grid);
 

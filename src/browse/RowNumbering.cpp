@@ -60,7 +60,7 @@ std::vector<qint64> rowNumbers(const ArticleGrid &grid)
         return numbers;
     numbers.reserve(size_t(qMax(grid.rows() - 1, 0)));
     for (int row = 1; row < grid.rows(); ++row) {
-        const QStringView text = grid.textView(row, column);
+        const QString text = grid.text(row, column);
         const std::optional<qint64> number = wholeNumber(text, std::numeric_limits<qint64>::min(),
                                                          std::numeric_limits<qint64>::max());
         if (!number)
@@ -95,7 +95,7 @@ bool writeInGridOrder(ArticleGrid &grid, bool distinct)
     bool changed = false;
     for (int row = 1; row < grid.rows(); ++row) {
         const QString text = QString::number(numbers[size_t(row - 1)]);
-        if (grid.textView(row, column) != text) {
+        if (grid.text(row, column) != text) {
             grid.setText(row, column, text);
             changed = true;
         }

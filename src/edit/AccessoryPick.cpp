@@ -87,7 +87,7 @@ Result writeBlockName(ArticleGrid &grid, const ArticleGrid::CellRange &selection
     if (blockName.isEmpty())
         return {};
     const std::optional<ArticleGrid::CellRange> range = grid.dataRange(selection);
-    if (!range || Schema::isProtectedColumn(grid.textView(0, range->c1)))
+    if (!range || Schema::isProtectedColumn(grid.text(0, range->c1)))
         return {};
     const ArticleGrid::CellRange written{range->r1, range->c1, range->r2, range->c1};
     Result result;

@@ -104,7 +104,7 @@ std::vector<bool> writableColumns(const ArticleGrid &grid)
 {
     std::vector<bool> writable(size_t(qMax(grid.cols(), 0)));
     for (int c = 0; c < grid.cols(); ++c)
-        writable[size_t(c)] = !ClipboardBlocks::isProtectedColumn(grid.textView(0, c));
+        writable[size_t(c)] = !ClipboardBlocks::isProtectedColumn(grid.text(0, c));
     return writable;
 }
 
@@ -239,7 +239,7 @@ std::optional<QString> CopyClip(const ArticleGrid &grid)
         return std::nullopt;
     std::vector<int> copied;
     for (int c = range->c1; c <= range->c2; ++c) {
-        if (!isProtectedColumn(grid.textView(0, c)))
+        if (!isProtectedColumn(grid.text(0, c)))
             copied.push_back(c);
     }
     QString block;
@@ -250,7 +250,7 @@ std::optional<QString> CopyClip(const ArticleGrid &grid)
         for (size_t i = 0; i < copied.size(); ++i) {
             if (i > 0)
                 block += kTab;
-            block += grid.textView(r, copied[i]);
+            block += grid.text(r, copied[i]);
         }
     }
     return block;
@@ -314,7 +314,7 @@ std::optional<QString> CopyArticle(const ArticleGrid &grid)
         for (int c = range->c1; c <= range->c2; ++c) {
             if (c > range->c1)
                 block += kTab;
-            block += grid.textView(r, c);
+            block += grid.text(r, c);
         }
     }
     return block;

@@ -11,7 +11,7 @@ bool CutCells::write(ArticleGrid &grid, int row, int column, QStringView text)
         text = text.first(length);
         add(grid, column);
     }
-    if (grid.textView(row, column) == text)
+    if (grid.text(row, column) == text)
         return false;
     grid.setText(row, column, text.toString());
     return true;

@@ -41,7 +41,7 @@ Fill::Result copyRow(ArticleGrid &grid, bool fromFirst)
     const int source = fromFirst ? range->r1 : range->r2;
     CutCells cuts;
     for (int column = range->c1; column <= range->c2; ++column) {
-        if (keepsOnFill(grid.textView(0, column)))
+        if (keepsOnFill(grid.text(0, column)))
             continue;
         const QString text = grid.text(source, column);
         for (int row = range->r1; row <= range->r2; ++row) {
@@ -86,7 +86,7 @@ Result fillDownIncrement(ArticleGrid &grid, int step, Prompter &prompter)
         return {};
     const int column = range->c1;
     // Row numbers are never counted up here: equal numbers would scramble the exported order.
-    if (column == kBlockNameColumn || grid.textView(0, column) == Schema::kRowNumber)
+    if (column == kBlockNameColumn || grid.text(0, column) == Schema::kRowNumber)
         return {};
 
     const QString start = grid.text(range->r1, column);

@@ -91,7 +91,7 @@ public:
         for (qsizetype i = 0; i < m_texts.size(); ++i) {
             const int row = m_first + int(i / m_columns);
             const int col = int(i % m_columns);
-            if (grid.textView(row, col) != m_texts.at(i))
+            if (grid.text(row, col) != m_texts.at(i))
                 grid.setText(row, col, m_texts.at(i));
         }
     }

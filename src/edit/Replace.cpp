@@ -55,14 +55,14 @@ std::optional<Result> replaceText(ArticleGrid &grid, Scope scope, const QString 
     Result result;
     result.find = find;
     for (int column = range.c1; column <= range.c2; ++column) {
-        if (scope == Scope::Selection && keepsOnReplace(grid.textView(0, column)))
+        if (scope == Scope::Selection && keepsOnReplace(grid.text(0, column)))
             continue;
         for (int row = range.r1; row <= range.r2; ++row) {
-            const QStringView cell = grid.textView(row, column);
+            const QString cell = grid.text(row, column);
             if (!cell.contains(find, Qt::CaseSensitive))
                 continue;
             ++result.found;
-            const QString replaced = cell.toString().replace(find, replacement, Qt::CaseSensitive);
+            const QString replaced = QString(cell).replace(find, replacement, Qt::CaseSensitive);
             if (result.cuts.write(grid, row, column, replaced))
                 ++result.changed;
         }

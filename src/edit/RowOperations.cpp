@@ -82,8 +82,7 @@ void checkRowNumbers(const ArticleGrid &grid, qint64 added)
     qint64 highest = 0;
     qint64 missing = added;
     for (int row = 1; row < grid.rows(); ++row) {
-        if (const auto value =
-                RowNumbering::wholeNumber(grid.textView(row, column), kAnyMin, kAnyMax))
+        if (const auto value = RowNumbering::wholeNumber(grid.text(row, column), kAnyMin, kAnyMax))
             highest = std::max(highest, *value);
         else
             ++missing;
@@ -191,7 +190,7 @@ TypeNumbers scanTypeNumbers(const ArticleGrid &grid, Database &db)
         }
     }
     for (int row = 1; row < grid.rows(); ++row)
-        takeType(grid.textView(row, typeColumn), numbers);
+        takeType(grid.text(row, typeColumn), numbers);
     return numbers;
 }
 
@@ -203,8 +202,7 @@ int fillRowNumbers(ArticleGrid &grid)
     qint64 highest = 0;
     std::vector<int> missing;
     for (int row = 1; row < grid.rows(); ++row) {
-        if (const auto value =
-                RowNumbering::wholeNumber(grid.textView(row, column), kAnyMin, kAnyMax))
+        if (const auto value = RowNumbering::wholeNumber(grid.text(row, column), kAnyMin, kAnyMax))
             highest = std::max(highest, *value);
         else
             missing.push_back(row);

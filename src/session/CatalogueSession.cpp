@@ -18,9 +18,23 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <stdexcept>
+
 CatalogueSession::CatalogueSession(Prompter &prompter, QObject *parent)
     : QObject(parent), m_prompter(prompter)
 {
+    connect(&m_loader, &GridLoader::rowsReady, this, &CatalogueSession::takeLoadedRows);
+    connect(&m_loader, &GridLoader::finished, this,
+            [this] { emit rowsLoaded(m_grid.rows() - 1, true); });
+    connect(&m_loader, &GridLoader::failed, this, [this] {
+        try {
+            std::rethrow_exception(m_loader.lastError());
+        } catch (const std::exception &e) {
+            loadingFailed(e);
+        } catch (...) {
+            loadingFailed(std::runtime_error("reading the view failed"));
+        }
+    });
 }
 
 CatalogueSession::~CatalogueSession() = default;
@@ -79,6 +93,8 @@ void CatalogueSession::adopt(WorkingDatabase database, const FieldList &fields)
 void CatalogueSession::closeDatabase()
 {
     const bool wasOpen = m_database.has_value();
+    // No reader may hold the file once it is closed (it may be replaced next).
+    m_loader.stop();
     m_database.reset();
     GridEdited(false);
     m_selection = {};
@@ -264,10 +280,14 @@ void CatalogueSession::PopulateGrid(const ArticleSelection &selection)
 {
     if (!m_database || !selection.isValid())
         return;
+    // A view still loading is given up without waiting for its reader.
+    m_loader.cancel();
     GridEdited(false);
     emit gridAboutToReset();
+    bool complete = true;
     try {
-        GridStore::PopulateGrid(m_database->db(), selection, m_grid, progress());
+        complete = GridStore::PopulateGrid(m_database->db(), selection, m_grid, progress(),
+                                           m_firstScreenRows);
     } catch (const std::exception &e) {
         // A grid that could not be read must never be saved over the stored rows.
         m_grid.setRows(1);
@@ -279,7 +299,58 @@ void CatalogueSession::PopulateGrid(const ArticleSelection &selection)
     }
     m_selection = selection;
     m_treeChoice = selection;
+    if (!complete)
+        m_loader.start(m_database->path(), selection, GridStore::gridHeaders(m_grid),
+                       m_grid.rows() - 1);
     emit gridReset();
+    if (!complete)
+        emit rowsLoaded(m_grid.rows() - 1, false);
+}
+
+void CatalogueSession::takeLoadedRows()
+{
+    GridLoader::Rows rows = m_loader.take();
+    if (rows.cells.empty())
+        return;
+    const int first = m_grid.rows();
+    for (size_t i = 0; i < rows.cells.size(); ++i)
+        m_grid.appendRow(std::move(rows.cells[i]), rows.ids[i]);
+    emit gridRowsAppended(first, m_grid.rows() - first);
+    emit rowsLoaded(m_grid.rows() - 1, false);
+}
+
+void CatalogueSession::loadingFailed(const std::exception &error)
+{
+    // A view read only in part must never be saved as if it were whole: it goes, as when the
+    // first rows cannot be read.
+    m_loader.cancel();
+    GridEdited(false);
+    emit gridAboutToReset();
+    m_grid.setRows(1);
+    m_selection = {};
+    emit gridReset();
+    reportError(m_prompter, kMainWindow, QStringLiteral("PopulateGrid"), error);
+}
+
+bool CatalogueSession::finishLoading()
+{
+    if (!m_loader.isLoading() || !m_database)
+        return true;
+    takeLoadedRows();
+    m_loader.cancel();
+    const int first = m_grid.rows();
+    try {
+        const qint64 total = m_selection.rowCount(m_database->db());
+        GridStore::appendArticles(m_database->db(), m_selection, m_grid, first - 1, -1, progress(),
+                                  total);
+    } catch (const std::exception &e) {
+        progress().end();
+        loadingFailed(e);
+        return false;
+    }
+    emit gridRowsAppended(first, m_grid.rows() - first);
+    emit rowsLoaded(m_grid.rows() - 1, true);
+    return true;
 }
 
 void CatalogueSession::clearGrid()
@@ -293,6 +364,9 @@ void CatalogueSession::clearGrid()
 bool CatalogueSession::mnuSave()
 {
     if (!m_database || !m_selection.isValid())
+        return false;
+    // The save checks row numbers against the whole view.
+    if (!finishLoading())
         return false;
     try {
         GridStore::saveGrid(m_database->db(), m_selection, m_grid, progress());

@@ -3,6 +3,7 @@
 #include "browse/ArticleGrid.h"
 #include "browse/ArticleSearch.h"
 #include "browse/ArticleSelection.h"
+#include "browse/GridLoader.h"
 #include "browse/GroupTree.h"
 #include "check/Finding.h"
 #include "db/FieldList.h"
@@ -30,6 +31,7 @@ public:
 
     // Where long work reports; none by default.
     void setProgress(Progress *progress);
+    Progress &progress();
 
     bool isOpen() const { return m_database.has_value(); }
     Database *database() { return m_database ? &m_database->db() : nullptr; }
@@ -42,6 +44,14 @@ public:
     const ArticleSelection &selection() const { return m_selection; }
     bool SingleGroupView() const { return m_selection.singleGroupView(); }
     bool isEdited() const { return m_edited; }
+    // True while the rest of the shown view is still being read in the background. The first
+    // rows are read at once; cells of loaded rows may be edited meanwhile.
+    bool isLoading() const { return m_loader.isLoading(); }
+    // Reads what is left of a loading view at once, with progress; everything that reorders,
+    // adds or removes rows, or writes to the database, calls it first. False when reading failed.
+    bool finishLoading();
+    // How many rows a view shows before the rest is read in the background (-1: all at once).
+    void setFirstScreenRows(qint64 rows) { m_firstScreenRows = rows; }
 
     // What happens to the grid when the user answers No: the commands that empty or replace
     // the grid anyway skip reading it again.
@@ -103,6 +113,10 @@ signals:
     // Around every refill or clearing of the grid (the model resets).
     void gridAboutToReset();
     void gridReset();
+    // Rows read in the background were appended to the grid (grid rows first.. first+count-1).
+    void gridRowsAppended(int first, int count);
+    // While a view loads: how many of its rows are there so far; `done` once all are.
+    void rowsLoaded(qint64 rows, bool done);
     void editedChanged(bool edited);
     // Something the user may want to know that needs no answer (files tidied after a crash).
     void notice(const QString &text);
@@ -113,7 +127,8 @@ private:
     void PopulateGrid(const ArticleSelection &selection);
     void clearGrid();
     void setEditedState(bool edited);
-    Progress &progress();
+    void takeLoadedRows();
+    void loadingFailed(const std::exception &error);
 
     Prompter &m_prompter;
     Progress *m_progress = nullptr;
@@ -125,4 +140,6 @@ private:
     ArticleSelection m_treeChoice;
     std::function<bool()> m_beforeExport;
     bool m_edited = false;
+    GridLoader m_loader;
+    qint64 m_firstScreenRows = 2000;
 };

@@ -2,6 +2,7 @@
 
 #include "ui/Icons.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -35,6 +36,29 @@ GroupTreeView::GroupTreeView(QWidget *parent) : QTreeWidget(parent)
     connect(this, &QTreeWidget::itemExpanded, this, &GroupTreeView::expandGroup);
 }
 
+GroupTreeView::~GroupTreeView()
+{
+    // Interfaces an accessibility client asked for hold a persistent index each; taken away
+    // row by row with the items, every row would walk all of them. They go first, at once.
+    if (QAccessible::isActive()) {
+        if (QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(this))
+            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
+    }
+    clearGroups();
+}
+
+void GroupTreeView::clearGroups()
+{
+    m_byKey.clear();
+    m_bold = nullptr;
+    clear();
+}
+
+void GroupTreeView::remember(QTreeWidgetItem *item)
+{
+    m_byKey.insert(keyOf(item), item);
+}
+
 QString GroupTreeView::keyOf(const QTreeWidgetItem *item)
 {
     return item ? item->data(0, kKeyRole).toString() : QString();
@@ -44,10 +68,12 @@ void GroupTreeView::build(const QList<GroupTree::Group> &groups, const QString &
 {
     m_building = true;
     setUpdatesEnabled(false);
-    clear();
+    clearGroups();
     QTreeWidgetItem *root =
         makeRow(QStringLiteral("Artiklar"), GroupTree::rootKey(), Icons::folder(false));
     addTopLevelItem(root);
+    remember(root);
+    m_byKey.reserve(groups.size() + 1);
     QTreeWidgetItem *remembered = root;
     QList<QTreeWidgetItem *> rows;
     rows.reserve(groups.size());
@@ -58,6 +84,7 @@ void GroupTreeView::build(const QList<GroupTree::Group> &groups, const QString &
         row->addChild(new QTreeWidgetItem(QStringList{QString()}));
         if (GroupTree::groupKey(group.blockName) == lastKey)
             remembered = row;
+        remember(row);
         rows << row;
     }
     root->addChildren(rows);
@@ -75,11 +102,7 @@ QString GroupTreeView::currentKey() const
 
 QTreeWidgetItem *GroupTreeView::itemWithKey(const QString &key) const
 {
-    for (QTreeWidgetItemIterator it(const_cast<GroupTreeView *>(this)); *it; ++it) {
-        if (keyOf(*it) == key)
-            return *it;
-    }
-    return nullptr;
+    return m_byKey.value(key, nullptr);
 }
 
 void GroupTreeView::setCurrentKey(const QString &key)
@@ -90,11 +113,20 @@ void GroupTreeView::setCurrentKey(const QString &key)
 
 void GroupTreeView::markCurrentBold()
 {
-    for (QTreeWidgetItemIterator it(this); *it; ++it) {
-        QFont font = (*it)->font(0);
-        font.setBold(*it == currentItem());
-        (*it)->setFont(0, font);
-    }
+    // Only the row that was bold and the current one change: a tree of many groups stays quick.
+    auto setBold = [](QTreeWidgetItem *item, bool bold) {
+        QFont font = item->font(0);
+        if (font.bold() == bold)
+            return;
+        font.setBold(bold);
+        item->setFont(0, font);
+    };
+    QTreeWidgetItem *current = currentItem();
+    if (m_bold && m_bold != current)
+        setBold(m_bold, false);
+    m_bold = current;
+    if (current)
+        setBold(current, true);
 }
 
 void GroupTreeView::expandGroup(QTreeWidgetItem *item)
@@ -114,9 +146,11 @@ void GroupTreeView::expandGroup(QTreeWidgetItem *item)
         return;
     }
     QList<QTreeWidgetItem *> rows;
-    for (const QString &manufacturer : *manufacturers)
+    for (const QString &manufacturer : *manufacturers) {
         rows << makeRow(manufacturer, GroupTree::manufacturerKey(manufacturer, blockName),
                         Icons::manufacturer());
+        remember(rows.last());
+    }
     item->addChildren(rows);
     setCurrentItem(item);
 }

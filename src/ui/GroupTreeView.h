@@ -2,6 +2,7 @@
 
 #include "browse/GroupTree.h"
 
+#include <QHash>
 #include <QTreeWidget>
 
 #include <functional>
@@ -17,12 +18,16 @@ public:
     using ManufacturerLoader = std::function<std::optional<QStringList>(const QString &blockName)>;
 
     explicit GroupTreeView(QWidget *parent = nullptr);
+    ~GroupTreeView() override;
 
     void setManufacturerLoader(ManufacturerLoader loader) { m_loader = std::move(loader); }
 
     // Rebuilds the tree with every group collapsed and the root current; the group of lastKey
     // is scrolled into view.
     void build(const QList<GroupTree::Group> &groups, const QString &lastKey);
+
+    // Takes every row away (use it rather than clear(), which would leave the keys behind).
+    void clearGroups();
 
     QString currentKey() const;
     QTreeWidgetItem *itemWithKey(const QString &key) const;
@@ -42,7 +47,10 @@ protected:
 
 private:
     void expandGroup(QTreeWidgetItem *item);
+    void remember(QTreeWidgetItem *item);
 
     ManufacturerLoader m_loader;
+    QHash<QString, QTreeWidgetItem *> m_byKey; // every row, for picking by key at once
+    QTreeWidgetItem *m_bold = nullptr;
     bool m_building = false;
 };

@@ -33,13 +33,13 @@ ArticleGrid loadedGrid()
                            "3|ABCDI010|30|Kontaktor|Eaton", "4|ABCDI010|5|Säkring 7|Finder",
                            "5|ABCDI010|40|Plint|Phoenix"};
     for (int i = 0; i < rows.size(); ++i) {
-        QString text;
-        std::vector<std::uint32_t> ends{0};
-        for (const QString &cell : rows.at(i).split(u'|')) {
-            text += cell;
-            ends.push_back(std::uint32_t(text.size()));
+        PackedCells::Builder builder;
+        const QStringList cells = QStringList{QString()} + rows.at(i).split(u'|');
+        for (int c = 0; c < grid.cols(); ++c) {
+            const QByteArray utf8 = cells.value(c).toUtf8();
+            builder.addUtf8(utf8.constData(), utf8.size());
         }
-        grid.appendRow(text, ends, 11 + i);
+        grid.appendRow(builder.take(), 11 + i);
     }
     grid.setText(3, kMaker, QStringLiteral("Eaton AB"));
     return grid;

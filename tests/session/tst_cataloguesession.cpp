@@ -34,6 +34,10 @@ private slots:
     void exportKeepsTheShownChoice();
     void lossyExportAsksFirst();
     void tidyingAfterACrashIsReported();
+    void viewLoadedInTheBackgroundMatchesOneRead();
+    void viewReplacedWhileLoading();
+    void editWhileLoadingIsSaved_data();
+    void editWhileLoadingIsSaved();
 
 private:
     // The designation of the group's n-th article in row-number order.
@@ -275,6 +279,93 @@ void TestCatalogueSession::tidyingAfterACrashIsReported()
     QCOMPARE(notices.size(), 1);
     QVERIFY(notices.first().first().toString().contains(stale));
     QVERIFY(!QFile::exists(stale));
+}
+
+namespace {
+
+QStringList gridLines(const ArticleGrid &grid)
+{
+    QStringList lines;
+    for (int r = 1; r < grid.rows(); ++r) {
+        QStringList cells;
+        for (int c = 1; c < grid.cols(); ++c)
+            cells << grid.text(r, c);
+        lines << QString::number(grid.rowId(r)) + u'|' + cells.join(u'|');
+    }
+    return lines;
+}
+
+} // namespace
+
+void TestCatalogueSession::viewLoadedInTheBackgroundMatchesOneRead()
+{
+    ScriptedPrompter prompter;
+    CatalogueSession session(prompter);
+    QVERIFY(session.OpenMDB(m_tdb));
+    session.setFirstScreenRows(-1);
+    QVERIFY(session.show(ArticleSelection::root()));
+    QVERIFY(!session.isLoading());
+    const QStringList whole = gridLines(session.grid());
+
+    session.setFirstScreenRows(1);
+    session.ignoreChanges();
+    QVERIFY(session.isLoading());
+    QCOMPARE(session.grid().rows(), 2);
+    QTRY_VERIFY(!session.isLoading());
+    QCOMPARE(gridLines(session.grid()), whole);
+    QVERIFY(!session.isEdited());
+    // The reader leaves the file's journal as it was.
+    QVERIFY(!QFile::exists(m_tdb + "-wal"));
+}
+
+void TestCatalogueSession::viewReplacedWhileLoading()
+{
+    ScriptedPrompter prompter;
+    CatalogueSession session(prompter);
+    QVERIFY(session.OpenMDB(m_tdb));
+    session.setFirstScreenRows(1);
+    QSignalSpy appended(&session, &CatalogueSession::gridRowsAppended);
+    QVERIFY(session.show(ArticleSelection::root()));
+    QVERIFY(session.isLoading());
+
+    // Picked before the root's rows arrive: the group is shown and nothing of the root follows.
+    QVERIFY(session.show(ArticleSelection::group("ABCDI020")));
+    QVERIFY(!session.isLoading());
+    QTest::qWait(100);
+    QCOMPARE(session.grid().rows(), 2);
+    QCOMPARE(session.grid().text(1, 2), QStringLiteral("ABCDI020"));
+    QCOMPARE(appended.count(), 0);
+    QCOMPARE(session.selection(), ArticleSelection::group("ABCDI020"));
+}
+
+void TestCatalogueSession::editWhileLoadingIsSaved_data()
+{
+    QTest::addColumn<bool>("saveBeforeLoaded");
+    QTest::newRow("saved after the rest arrived") << false;
+    QTest::newRow("saved while the rest loads") << true;
+}
+
+void TestCatalogueSession::editWhileLoadingIsSaved()
+{
+    QFETCH(bool, saveBeforeLoaded);
+    ScriptedPrompter prompter;
+    CatalogueSession session(prompter);
+    QVERIFY(session.OpenMDB(m_tdb));
+    session.setFirstScreenRows(1);
+    QVERIFY(session.show(ArticleSelection::group("ABCDI010")));
+    QVERIFY(session.isLoading());
+
+    session.grid().setText(1, kDesignation, QStringLiteral("Kontaktor 3P å"));
+    session.GridEdited(true);
+    if (!saveBeforeLoaded)
+        QTRY_VERIFY(!session.isLoading());
+    QVERIFY(session.mnuSave());
+
+    QCOMPARE(storedDesignation(m_tdb, 1), QStringLiteral("Kontaktor 3P å"));
+    QCOMPARE(storedDesignation(m_tdb, 2), QStringLiteral("Relä"));
+    QTRY_VERIFY(!session.isLoading());
+    QCOMPARE(session.grid().rows(), 3);
+    QVERIFY(prompter.shown.isEmpty()); // no error on the way
 }
 
 QTEST_GUILESS_MAIN(TestCatalogueSession)

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <memory>
 #include <vector>
 
 struct sqlite3;
@@ -131,10 +132,23 @@ public:
                               const QString &description);
 
     sqlite3 *handle() const { return m_handle; }
+
+    // What this connection changed in Articles since the find index was last seen current at
+    // change counter `currentAt` (-1: never): the rowids (or all, when too many) and how many
+    // transactions it committed since.
+    struct ArticleChanges
+    {
+        std::vector<qint64> rowIds;
+        bool all = false;
+        qint64 commits = 0;
+        qint64 currentAt = -1;
+    };
+    ArticleChanges &articleChanges() { return *m_changes; }
     [[noreturn]] void throwError(int rc) const;
 
 private:
     sqlite3 *m_handle = nullptr;
+    std::unique_ptr<ArticleChanges> m_changes = std::make_unique<ArticleChanges>();
     QString m_path;
     QString m_shownPath;
 };
@@ -152,6 +166,20 @@ public:
 private:
     Database &m_db;
     bool m_done = false;
+};
+
+// One consistent view of the database for several reads; takes no write lock. Ends at
+// destruction.
+class ReadTransaction
+{
+public:
+    explicit ReadTransaction(Database &db);
+    ~ReadTransaction();
+    ReadTransaction(const ReadTransaction &) = delete;
+    ReadTransaction &operator=(const ReadTransaction &) = delete;
+
+private:
+    Database &m_db;
 };
 
 // Quotes a table or column name as an SQL identifier ("TBH/APP", "BENÄMNING").

@@ -8,6 +8,7 @@
 #include "core/SafeFile.h"
 #include "core/TextFileCheck.h"
 #include "db/Database.h"
+#include "db/FindIndex.h"
 #include "db/NewDatabaseFile.h"
 #include "db/RowCounts.h"
 #include "db/Schema.h"
@@ -187,11 +188,14 @@ ImportResult TdsImport::importFile(const QString &tdsPath)
     try {
         Database &db = created->db();
         Transaction transaction(db);
+        const qint64 counter = FindIndex::changeCounter(db);
         if (!loadRecords(file, db, fields, sizeBefore, modifiedBefore, result))
             return failedWith(result.notes);
         // Indexing after the bulk load is several times faster than row by row. The bar stays
         // full meanwhile, but the window keeps repainting.
         Schema::createIndexes(db, fields, [this, lines] { m_progress.update(lines); });
+        FindIndex::rebuildInTransaction(db, counter);
+        m_progress.update(lines);
         transaction.commit();
         created->commit();
     } catch (const std::exception &e) {

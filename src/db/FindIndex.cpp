@@ -24,8 +24,7 @@ constexpr qsizetype kCellsPerCall = 100;
 qint64 changeCounter(Database &db)
 {
     sqlite3_file *file = nullptr;
-    if (sqlite3_file_control(db.handle(), "main", SQLITE_FCNTL_FILE_POINTER, &file) !=
-            SQLITE_OK ||
+    if (sqlite3_file_control(db.handle(), "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK ||
         !file || !file->pMethods)
         return -1;
     unsigned char bytes[4] = {};
@@ -45,8 +44,9 @@ qint64 schemaVersion(Database &db)
 // A write-ahead log leaves the counter behind, so the stamp would prove nothing.
 bool usesWal(Database &db)
 {
-    return db.scalar(QStringLiteral("PRAGMA journal_mode")).toString().compare(
-               QLatin1String("wal"), Qt::CaseInsensitive) == 0;
+    return db.scalar(QStringLiteral("PRAGMA journal_mode"))
+               .toString()
+               .compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
 }
 
 bool hasTables(Database &db)

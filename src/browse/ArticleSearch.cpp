@@ -1,6 +1,7 @@
 #include "browse/ArticleSearch.h"
 
 #include "browse/ArticleGrid.h"
+#include "core/Progress.h"
 #include "core/SwedishFold.h"
 #include "db/Database.h"
 #include "db/FindIndex.h"
@@ -107,7 +108,7 @@ QString findSql(Database &db, const QString &cellTest)
     return findSql(db, cellTest, false);
 }
 
-QList<Hit> find(Database &db, const QString &text, int limit)
+QList<Hit> find(Database &db, const QString &text, int limit, Progress *progress)
 {
     QList<Hit> hits;
     // A text of nothing but characters the collation ignores (a soft hyphen) would be found
@@ -117,6 +118,20 @@ QList<Hit> find(Database &db, const QString &text, int limit)
     const std::vector<ColumnInfo> columns = articleColumns(db);
     // The folded index answers the same as folding every cell, far faster; it is used only
     // when it matches the file as this read sees it.
+    std::optional<StatementPulse> pulse;
+    if (progress) {
+        progress->start(0);
+        pulse.emplace(db, [progress] { progress->update(0); });
+    }
+    struct EndsProgress
+    {
+        Progress *progress;
+        ~EndsProgress()
+        {
+            if (progress)
+                progress->end();
+        }
+    } endsProgress{progress};
     const QByteArray needle = FindIndex::fold(text);
     bool indexed = !needle.isEmpty() && FindIndex::prepare(db);
     std::optional<ReadTransaction> read;

@@ -641,6 +641,35 @@ void Database::setColumnDescription(const QString &table, const QString &column,
     insert.bind(1, table).bind(2, column).bind(3, description).run();
 }
 
+// ----------------------------------------------------------------------------- StatementPulse
+
+StatementPulse::StatementPulse(Database &db, std::function<void()> turn, int intervalMs)
+    : m_db(db), m_turn(std::move(turn)), m_intervalMs(intervalMs)
+{
+    m_timer.start();
+    // A few thousand engine steps take well under a millisecond.
+    sqlite3_progress_handler(m_db.handle(), 4000, &StatementPulse::tick, this);
+}
+
+StatementPulse::~StatementPulse()
+{
+    if (m_db.handle())
+        sqlite3_progress_handler(m_db.handle(), 0, nullptr, nullptr);
+}
+
+int StatementPulse::tick(void *self)
+{
+    auto *pulse = static_cast<StatementPulse *>(self);
+    if (pulse->m_timer.elapsed() >= pulse->m_intervalMs) {
+        pulse->m_timer.restart();
+        try {
+            pulse->m_turn();
+        } catch (...) {
+        }
+    }
+    return 0; // never interrupts the statement
+}
+
 // -------------------------------------------------------------------------------- Transaction
 
 ReadTransaction::ReadTransaction(Database &db) : m_db(db)

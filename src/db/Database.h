@@ -3,10 +3,12 @@
 #include "core/AppError.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -180,6 +182,26 @@ public:
 
 private:
     Database &m_db;
+};
+
+// While it lives, a long statement on the connection calls `turn` about every `intervalMs`, so
+// the window repaints and its progress bar moves between the rows of one statement. One at a
+// time per connection.
+class StatementPulse
+{
+public:
+    StatementPulse(Database &db, std::function<void()> turn, int intervalMs = 40);
+    ~StatementPulse();
+    StatementPulse(const StatementPulse &) = delete;
+    StatementPulse &operator=(const StatementPulse &) = delete;
+
+private:
+    static int tick(void *self);
+
+    Database &m_db;
+    std::function<void()> m_turn;
+    QElapsedTimer m_timer;
+    int m_intervalMs;
 };
 
 // Quotes a table or column name as an SQL identifier ("TBH/APP", "BENÄMNING").

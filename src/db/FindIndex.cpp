@@ -19,8 +19,8 @@ constexpr const char *kStateTable = "MSysFindState";
 // SQLite caps a function's arguments; a wider table is folded in several calls.
 constexpr qsizetype kCellsPerCall = 100;
 
-} // namespace
-
+// The file's change counter, which every committed write transaction moves on. Read straight
+// from the file: the caller holds a lock and has written nothing yet in its transaction.
 qint64 changeCounter(Database &db)
 {
     sqlite3_file *file = nullptr;
@@ -33,8 +33,6 @@ qint64 changeCounter(Database &db)
     return (qint64(bytes[0]) << 24) | (qint64(bytes[1]) << 16) | (qint64(bytes[2]) << 8) |
            qint64(bytes[3]);
 }
-
-namespace {
 
 qint64 schemaVersion(Database &db)
 {
@@ -96,7 +94,7 @@ void stamp(Database &db, qint64 counterBefore)
     insert.bind(1, (counterBefore + 1) & 0xffffffff).bind(2, schemaVersion(db)).run();
 }
 
-void rebuild(Database &db, qint64 counterBefore)
+void build(Database &db)
 {
     db.exec(QStringLiteral("DROP TABLE IF EXISTS %1; DROP TABLE IF EXISTS %2; "
                            "CREATE TABLE %1 (id INTEGER PRIMARY KEY, folded TEXT); "
@@ -104,6 +102,20 @@ void rebuild(Database &db, qint64 counterBefore)
                 .arg(QLatin1String(kTextTable), QLatin1String(kStateTable)));
     db.exec(QStringLiteral("INSERT INTO %1 (id, folded) SELECT a.%2, %3 FROM Articles a")
                 .arg(QLatin1String(kTextTable), articleRowId(db), foldedRow(db)));
+}
+
+void rebuild(Database &db, qint64 counterBefore)
+{
+    // A transaction that spills pages before its commit moves the counter twice; kept in
+    // memory, it moves it once, as the stamp expects.
+    db.exec(QStringLiteral("PRAGMA cache_spill = OFF"));
+    try {
+        build(db);
+    } catch (...) {
+        db.exec(QStringLiteral("PRAGMA cache_spill = ON"));
+        throw;
+    }
+    db.exec(QStringLiteral("PRAGMA cache_spill = ON"));
     stamp(db, counterBefore);
 }
 
@@ -140,9 +152,16 @@ void markCurrent(Database::ArticleChanges &changes, qint64 counter)
 
 } // namespace
 
-void rebuildInTransaction(Database &db, qint64 counterAtBegin)
+void buildInTransaction(Database &db)
 {
-    rebuild(db, counterAtBegin);
+    build(db);
+}
+
+void stampPrivateFile(Database &db)
+{
+    Transaction write(db);
+    stamp(db, changeCounter(db));
+    write.commit();
 }
 
 bool isCurrent(Database &db)

@@ -11,13 +11,11 @@ class Database;
 // also bring the index up to date leaves it unused until it is brought up to date.
 namespace FindIndex {
 
-// The file's change counter, which every committed write transaction moves on. Read straight
-// from the file: the caller holds a lock and has written nothing yet in its transaction.
-qint64 changeCounter(Database &db);
-
-// Folds every article anew and stamps the result for the commit of the caller's write
-// transaction, begun when the counter was counterAtBegin.
-void rebuildInTransaction(Database &db, qint64 counterAtBegin);
+// Folds every article anew inside the caller's write transaction, unstamped (not yet used).
+void buildInTransaction(Database &db);
+// Stamps a built index as current, for a file no other connection can reach. Not inside a
+// transaction.
+void stampPrivateFile(Database &db);
 
 // Makes the index current if the connection may write (the rows this connection changed since
 // it was last current, else everything); true when a find may use it. Not inside a transaction.

@@ -666,6 +666,8 @@ ExportResult TdsExport::write(const QString &outputPath)
     Schema::requiredColumn(m_db, Schema::kDesignations, Schema::kBlockName);
     Schema::requiredColumn(m_db, Schema::kDesignations, Schema::kDescription);
 
+    qint64 handled = 0;
+    const StatementPulse pulse(m_db, [this, &handled] { m_progress.update(handled); });
     const QString prefix = libraryPrefix(m_db);
     completeEquivalences(m_db, prefix);
 
@@ -676,7 +678,6 @@ ExportResult TdsExport::write(const QString &outputPath)
                                                     "(SELECT COUNT(*) FROM Eqv)"))
                              .toLongLong();
     m_progress.start(total);
-    qint64 handled = 0;
 
     writeArticles(tds, articleColumns, isSortedByType(outputPath), handled, result);
     writeEquivalences(tds, eqvColumns, handled, result);

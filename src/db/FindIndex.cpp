@@ -173,7 +173,7 @@ bool isCurrent(Database &db)
     return now >= 0 && counter == now && schema == schemaVersion(db);
 }
 
-bool prepare(Database &db)
+bool prepare(Database &db, bool mayBuild)
 {
     Database::ArticleChanges &changes = db.articleChanges();
     try {
@@ -189,6 +189,8 @@ bool prepare(Database &db)
                 return false;
         }
         const Database::ArticleChanges seen = changes;
+        if (!mayBuild && (seen.currentAt < 0 || seen.all))
+            return false;
         Transaction write(db);
         const qint64 before = changeCounter(db);
         if (before < 0)
@@ -196,8 +198,11 @@ bool prepare(Database &db)
         const bool followed = seen.currentAt >= 0 && !seen.all && hasTables(db) &&
                               seen.currentAt + seen.commits == before &&
                               storedStamp(db) == std::pair(seen.currentAt, schemaVersion(db));
-        if (!followed || !refresh(db, seen.rowIds, before))
+        if (!followed || !refresh(db, seen.rowIds, before)) {
+            if (!mayBuild)
+                return false;
             rebuild(db, before);
+        }
         write.commit();
         markCurrent(changes, (before + 1) & 0xffffffff);
         ReadTransaction read(db);

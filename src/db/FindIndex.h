@@ -19,7 +19,8 @@ void stampPrivateFile(Database &db);
 
 // Makes the index current if the connection may write (the rows this connection changed since
 // it was last current, else everything); true when a find may use it. Not inside a transaction.
-bool prepare(Database &db);
+// Without mayBuild it only follows this connection's own changes and builds nothing anew.
+bool prepare(Database &db, bool mayBuild = true);
 
 // Whether the index is current for the open read transaction.
 bool isCurrent(Database &db);

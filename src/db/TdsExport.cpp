@@ -7,6 +7,7 @@
 #include "core/Prompter.h"
 #include "core/SafeFile.h"
 #include "db/Database.h"
+#include "db/FindIndex.h"
 #include "db/Schema.h"
 #include "db/TdxFile.h"
 #include "db/WorkingDatabase.h"
@@ -669,7 +670,10 @@ ExportResult TdsExport::write(const QString &outputPath)
     qint64 handled = 0;
     const StatementPulse pulse(m_db, [this, &handled] { m_progress.update(handled); });
     const QString prefix = libraryPrefix(m_db);
-    completeEquivalences(m_db, prefix);
+    // The equivalences added here leave the articles as they were; the find index stays current.
+    const bool indexed = FindIndex::prepare(m_db, false);
+    if (completeEquivalences(m_db, prefix) > 0 && indexed)
+        FindIndex::prepare(m_db, false);
 
     SafeFile::Output tds(outputPath);
     SafeFile::Output tdx(tdxPath);

@@ -7,6 +7,7 @@
 
 class ArticleGrid;
 class Database;
+class Progress;
 
 // Finds a text in every column of Articles across all groups: a plain substring (% _ and \ are
 // themselves), compared as the Swedish collation does at primary strength, so case and accents
@@ -29,7 +30,8 @@ struct Hit
 
 // At most `limit` hits, by group description (Swedish order), block name and row number.
 // Nothing for an empty text.
-QList<Hit> find(Database &db, const QString &text, int limit = 500);
+// Given progress, the window repaints while it looks (the bar shows no count).
+QList<Hit> find(Database &db, const QString &text, int limit = 500, Progress *progress = nullptr);
 
 // The statement find() runs: the text as ?1, the limit as ?2. Given `cellTest`, a condition on
 // one cell put in for %1, it tests every cell with that instead of SV_FIND: the benchmark hands

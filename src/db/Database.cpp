@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <exception>
 #include <memory>
 #include <string>
@@ -213,6 +214,60 @@ void findSwedish(sqlite3_context *context, int argc, sqlite3_value **argv)
     }
 }
 
+// SV_FOLDROW(text, ...): the fold of every text (as in SV_FIND), joined by a unit separator; a
+// null text adds nothing but its separator. What the find index keeps of an article.
+void foldRow(sqlite3_context *context, int argc, sqlite3_value **argv)
+{
+    try {
+        std::string out;
+        for (int i = 0; i < argc; ++i) {
+            if (i > 0)
+                out += '\x1f';
+            if (sqlite3_value_type(argv[i]) != SQLITE_NULL)
+                appendFolded(argv[i], out);
+        }
+        sqlite3_result_text64(context, out.data(), out.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+    } catch (const std::exception &e) {
+        sqlite3_result_error(context, e.what(), -1);
+    }
+}
+
+// SV_HOLDS(haystack, needle): 1 when the text holds the needle byte for byte; no folding.
+void holds(sqlite3_context *context, int, sqlite3_value **argv)
+{
+    const auto *hay = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
+    const auto *needle = reinterpret_cast<const char *>(sqlite3_value_text(argv[1]));
+    if (!hay || !needle)
+        return;
+    const std::string_view text(hay, size_t(sqlite3_value_bytes(argv[0])));
+    sqlite3_result_int(context, text.find(std::string_view(
+                                    needle, size_t(sqlite3_value_bytes(argv[1])))) != text.npos);
+}
+
+// More changed rows than this are cheaper to fold again all at once.
+constexpr size_t kMaxTracked = 50000;
+
+void articleChanged(void *data, int, const char *database, const char *table, sqlite3_int64 rowId)
+{
+    auto *changes = static_cast<Database::ArticleChanges *>(data);
+    if (changes->all || std::strcmp(database, "main") != 0 ||
+        sqlite3_stricmp(table, "Articles") != 0)
+        return;
+    if (changes->rowIds.size() >= kMaxTracked) {
+        changes->all = true;
+        changes->rowIds.clear();
+        changes->rowIds.shrink_to_fit();
+        return;
+    }
+    changes->rowIds.push_back(rowId);
+}
+
+int committed(void *data)
+{
+    ++static_cast<Database::ArticleChanges *>(data)->commits;
+    return 0;
+}
+
 bool g_triggersAllowed = false;
 
 // A database file is data from elsewhere: nothing stored in it may run on our connection.
@@ -406,8 +461,9 @@ Database::~Database()
 }
 
 Database::Database(Database &&other) noexcept
-    : m_handle(std::exchange(other.m_handle, nullptr)), m_path(std::move(other.m_path)),
-      m_shownPath(std::move(other.m_shownPath))
+    : m_handle(std::exchange(other.m_handle, nullptr)),
+      m_changes(std::exchange(other.m_changes, std::make_unique<ArticleChanges>())),
+      m_path(std::move(other.m_path)), m_shownPath(std::move(other.m_shownPath))
 {
 }
 
@@ -416,6 +472,7 @@ Database &Database::operator=(Database &&other) noexcept
     if (this != &other) {
         close();
         m_handle = std::exchange(other.m_handle, nullptr);
+        std::swap(m_changes, other.m_changes);
         m_path = std::move(other.m_path);
         m_shownPath = std::move(other.m_shownPath);
     }
@@ -457,6 +514,13 @@ void Database::open(const QString &path, OpenMode mode)
                                     nullptr, likeIgnoringCase, nullptr, nullptr);
         sqlite3_create_function(m_handle, "SV_FIND", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
                                 nullptr, findSwedish, nullptr, nullptr);
+        sqlite3_create_function(m_handle, "SV_FOLDROW", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                nullptr, foldRow, nullptr, nullptr);
+        sqlite3_create_function(m_handle, "SV_HOLDS", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                nullptr, holds, nullptr, nullptr);
+        *m_changes = ArticleChanges();
+        sqlite3_update_hook(m_handle, articleChanged, m_changes.get());
+        sqlite3_commit_hook(m_handle, committed, m_changes.get());
         // Reading the schema tells a database from any other file right away.
         exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
     } catch (...) {
@@ -577,7 +641,49 @@ void Database::setColumnDescription(const QString &table, const QString &column,
     insert.bind(1, table).bind(2, column).bind(3, description).run();
 }
 
+// ----------------------------------------------------------------------------- StatementPulse
+
+StatementPulse::StatementPulse(Database &db, std::function<void()> turn, int intervalMs)
+    : m_db(db), m_turn(std::move(turn)), m_intervalMs(intervalMs)
+{
+    m_timer.start();
+    // A few thousand engine steps take well under a millisecond.
+    sqlite3_progress_handler(m_db.handle(), 4000, &StatementPulse::tick, this);
+}
+
+StatementPulse::~StatementPulse()
+{
+    if (m_db.handle())
+        sqlite3_progress_handler(m_db.handle(), 0, nullptr, nullptr);
+}
+
+int StatementPulse::tick(void *self)
+{
+    auto *pulse = static_cast<StatementPulse *>(self);
+    if (pulse->m_timer.elapsed() >= pulse->m_intervalMs) {
+        pulse->m_timer.restart();
+        try {
+            pulse->m_turn();
+        } catch (...) {
+        }
+    }
+    return 0; // never interrupts the statement
+}
+
 // -------------------------------------------------------------------------------- Transaction
+
+ReadTransaction::ReadTransaction(Database &db) : m_db(db)
+{
+    m_db.exec(QStringLiteral("BEGIN"));
+}
+
+ReadTransaction::~ReadTransaction()
+{
+    try {
+        m_db.exec(QStringLiteral("ROLLBACK"));
+    } catch (...) {
+    }
+}
 
 Transaction::Transaction(Database &db) : m_db(db)
 {

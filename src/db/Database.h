@@ -3,10 +3,13 @@
 #include "core/AppError.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
+#include <memory>
 #include <vector>
 
 struct sqlite3;
@@ -131,10 +134,23 @@ public:
                               const QString &description);
 
     sqlite3 *handle() const { return m_handle; }
+
+    // What this connection changed in Articles since the find index was last seen current at
+    // change counter `currentAt` (-1: never): the rowids (or all, when too many) and how many
+    // transactions it committed since.
+    struct ArticleChanges
+    {
+        std::vector<qint64> rowIds;
+        bool all = false;
+        qint64 commits = 0;
+        qint64 currentAt = -1;
+    };
+    ArticleChanges &articleChanges() { return *m_changes; }
     [[noreturn]] void throwError(int rc) const;
 
 private:
     sqlite3 *m_handle = nullptr;
+    std::unique_ptr<ArticleChanges> m_changes = std::make_unique<ArticleChanges>();
     QString m_path;
     QString m_shownPath;
 };
@@ -152,6 +168,40 @@ public:
 private:
     Database &m_db;
     bool m_done = false;
+};
+
+// One consistent view of the database for several reads; takes no write lock. Ends at
+// destruction.
+class ReadTransaction
+{
+public:
+    explicit ReadTransaction(Database &db);
+    ~ReadTransaction();
+    ReadTransaction(const ReadTransaction &) = delete;
+    ReadTransaction &operator=(const ReadTransaction &) = delete;
+
+private:
+    Database &m_db;
+};
+
+// While it lives, a long statement on the connection calls `turn` about every `intervalMs`, so
+// the window repaints and its progress bar moves between the rows of one statement. One at a
+// time per connection.
+class StatementPulse
+{
+public:
+    StatementPulse(Database &db, std::function<void()> turn, int intervalMs = 40);
+    ~StatementPulse();
+    StatementPulse(const StatementPulse &) = delete;
+    StatementPulse &operator=(const StatementPulse &) = delete;
+
+private:
+    static int tick(void *self);
+
+    Database &m_db;
+    std::function<void()> m_turn;
+    QElapsedTimer m_timer;
+    int m_intervalMs;
 };
 
 // Quotes a table or column name as an SQL identifier ("TBH/APP", "BENÄMNING").

@@ -35,10 +35,12 @@ NewDatabaseFile::NewDatabaseFile(const QString &finalPath)
     try {
         m_db.open(m_tempPath, Database::OpenMode::ReadWrite);
         m_db.setShownPath(m_finalPath);
-        // The file is private until commit, so it needs no rollback journal on disk; a failure
-        // removes it whole.
-        m_db.exec(QStringLiteral("PRAGMA journal_mode = MEMORY; PRAGMA synchronous = NORMAL; "
-                                 "PRAGMA temp_store = DEFAULT"));
+        // The file is private until commit and a failure removes it whole, so it needs neither
+        // a rollback journal nor syncs while it is built; commit() syncs it once. The index
+        // builds after the bulk load sort on a second thread (a larger cache measured slower:
+        // it sorts in one piece, on one thread).
+        m_db.exec(QStringLiteral("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; "
+                                 "PRAGMA temp_store = MEMORY; PRAGMA threads = 2"));
     } catch (...) {
         discard();
         throw;

@@ -7,6 +7,7 @@
 #include "core/Prompter.h"
 #include "core/SafeFile.h"
 #include "db/Database.h"
+#include "db/FindIndex.h"
 #include "db/Schema.h"
 #include "db/TdxFile.h"
 #include "db/WorkingDatabase.h"
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSet>
 
 #include <sys/stat.h>
@@ -70,9 +72,19 @@ public:
     // would skip it. Returns whether a line was written.
     bool write(const Statement &row, SecondField second = SecondField::Any)
     {
-        const qsizetype start = m_buffer.size();
-        m_buffer.resize(start + m_lineLength);
-        char *out = m_buffer.data() + start;
+        if (!writeInto(m_buffer, row, second))
+            return false;
+        if (m_buffer.size() >= kFlushSize)
+            flush();
+        return true;
+    }
+
+    // The same record appended to buffer instead of the file.
+    bool writeInto(QByteArray &buffer, const Statement &row, SecondField second = SecondField::Any)
+    {
+        const qsizetype start = buffer.size();
+        buffer.resize(start + m_lineLength);
+        char *out = buffer.data() + start;
         bool blankRecord = true;
         m_recordLosses.clear();
         for (size_t i = 0; i < m_fields.size(); ++i) {
@@ -112,7 +124,7 @@ public:
             out += field.size;
         }
         if (blankRecord) {
-            m_buffer.resize(start);
+            buffer.resize(start);
             return false;
         }
         for (const auto &[field, cut] : m_recordLosses)
@@ -120,8 +132,6 @@ public:
         out[0] = '\r';
         out[1] = '\n';
         ++m_result.linesWritten;
-        if (m_buffer.size() >= kFlushSize)
-            flush();
         return true;
     }
 
@@ -473,6 +483,97 @@ void TdsExport::settleTargets(const QString &outputPath, const QString &tdxPath)
     }
 }
 
+// The article file's groups in the order they are written.
+constexpr const char *kGroupOrderSql =
+    "SELECT BL_NAME FROM Designations WHERE BL_NAME IS NOT NULL GROUP BY BL_NAME "
+    "ORDER BY MIN(DESCRIPTION COLLATE SV), BL_NAME COLLATE SV";
+
+// A catalogue as imported stores each group's articles together and in row order. Then the
+// articles are written as ranges of the table, read in storage order, instead of each one
+// looked up through the index group by group. A first pass over the block names and row numbers
+// finds the ranges; returns false, with nothing written, when some group's rows are not stored
+// in row order. Both passes read the same snapshot.
+bool TdsExport::writeInStoredOrder(SafeFile::Output &tds, const std::vector<ColumnInfo> &columns,
+                                   qint64 &handled, ExportResult &result)
+{
+    const QString rowId = rowIdName(columns);
+    QHash<QByteArray, qsizetype> rankOf;
+    Statement groups = m_db.prepare(QString::fromLatin1(kGroupOrderSql));
+    while (groups.step()) {
+        if (groups.type(0) != Statement::Type::Text)
+            return false;
+        qsizetype length = 0;
+        const char *name = groups.utf8(0, &length);
+        rankOf.insert(QByteArray(name, length), rankOf.size());
+    }
+    const qsizetype orphanRank = rankOf.size(); // articles of no group come last
+
+    struct Range
+    {
+        qint64 first;
+        qint64 last;
+    };
+    struct Part
+    {
+        std::vector<Range> ranges;
+        qint64 lastRad = 0;
+    };
+    std::vector<Part> parts(size_t(orphanRank) + 1);
+    ReadTransaction snapshot(m_db);
+    Statement keys = m_db.prepare(
+        QStringLiteral("SELECT %1, BL_NAME, RAD FROM Articles ORDER BY %1").arg(rowId));
+    QByteArray lastName;
+    qsizetype lastNameRank = orphanRank;
+    qsizetype previousRank = -1;
+    while (keys.step()) {
+        if (keys.type(2) != Statement::Type::Integer)
+            return false;
+        qsizetype rank = orphanRank;
+        const Statement::Type blockType = keys.type(1);
+        if (blockType == Statement::Type::Text) {
+            qsizetype length = 0;
+            const char *name = keys.utf8(1, &length);
+            const QByteArrayView nameBytes(name, length);
+            if (nameBytes != lastName) {
+                lastName = nameBytes.toByteArray();
+                lastNameRank = rankOf.value(lastName, orphanRank);
+            }
+            rank = lastNameRank;
+        } else if (blockType != Statement::Type::Null) {
+            return false;
+        }
+        Part &part = parts[size_t(rank)];
+        const qint64 rad = keys.int64(2);
+        const qint64 id = keys.int64(0);
+        // Strictly increasing: rows of equal row numbers have no order of their own to keep.
+        if (!part.ranges.empty() && rad <= part.lastRad)
+            return false;
+        part.lastRad = rad;
+        if (rank == previousRank)
+            part.ranges.back().last = id;
+        else
+            part.ranges.push_back({id, id});
+        previousRank = rank;
+    }
+
+    RecordWriter writer(tds, Schema::kArticles, columns, m_progress, handled, result);
+    Statement rows = m_db.prepare(
+        QStringLiteral("SELECT * FROM Articles WHERE %1 BETWEEN ? AND ? ORDER BY %1").arg(rowId));
+    for (const Part &part : parts) {
+        for (const Range &range : part.ranges) {
+            rows.bind(1, range.first).bind(2, range.last);
+            while (rows.step()) {
+                writer.write(rows, RecordWriter::SecondField::Filled);
+                writer.countHandled();
+            }
+            rows.reset();
+        }
+    }
+    writer.flush();
+    writer.mergeLosses(result.losses);
+    return true;
+}
+
 // Pass 1: the articles, by type number or group by group.
 void TdsExport::writeArticles(SafeFile::Output &tds, const std::vector<ColumnInfo> &columns,
                               bool byType, qint64 &handled, ExportResult &result)
@@ -490,13 +591,13 @@ void TdsExport::writeArticles(SafeFile::Output &tds, const std::vector<ColumnInf
                              .arg(quoteIdentifier(
                                  Schema::requiredColumn(m_db, Schema::kArticles, Schema::kType))));
         writeAll(rows);
+    } else if (writeInStoredOrder(tds, columns, handled, result)) {
+        return;
     } else {
         // Group by group in the order of their descriptions, each group in row order; the
         // same as joining Articles with Designations, without sorting every article. A group
         // described twice is still written once.
-        Statement groups = m_db.prepare(QStringLiteral(
-            "SELECT BL_NAME FROM Designations WHERE BL_NAME IS NOT NULL GROUP BY BL_NAME "
-            "ORDER BY MIN(DESCRIPTION COLLATE SV), BL_NAME COLLATE SV"));
+        Statement groups = m_db.prepare(QString::fromLatin1(kGroupOrderSql));
         Statement rows =
             m_db.prepare(QStringLiteral("SELECT * FROM Articles WHERE BL_NAME = ? ORDER BY RAD"));
         while (groups.step()) {
@@ -566,8 +667,13 @@ ExportResult TdsExport::write(const QString &outputPath)
     Schema::requiredColumn(m_db, Schema::kDesignations, Schema::kBlockName);
     Schema::requiredColumn(m_db, Schema::kDesignations, Schema::kDescription);
 
+    qint64 handled = 0;
+    const StatementPulse pulse(m_db, [this, &handled] { m_progress.update(handled); });
     const QString prefix = libraryPrefix(m_db);
-    completeEquivalences(m_db, prefix);
+    // The equivalences added here leave the articles as they were; the find index stays current.
+    const bool indexed = FindIndex::prepare(m_db, false);
+    if (completeEquivalences(m_db, prefix) > 0 && indexed)
+        FindIndex::prepare(m_db, false);
 
     SafeFile::Output tds(outputPath);
     SafeFile::Output tdx(tdxPath);
@@ -576,7 +682,6 @@ ExportResult TdsExport::write(const QString &outputPath)
                                                     "(SELECT COUNT(*) FROM Eqv)"))
                              .toLongLong();
     m_progress.start(total);
-    qint64 handled = 0;
 
     writeArticles(tds, articleColumns, isSortedByType(outputPath), handled, result);
     writeEquivalences(tds, eqvColumns, handled, result);

@@ -84,6 +84,8 @@ private:
     void settleTargets(const QString &outputPath, const QString &tdxPath);
     void writeArticles(SafeFile::Output &tds, const std::vector<ColumnInfo> &columns, bool byType,
                        qint64 &handled, ExportResult &result);
+    bool writeInStoredOrder(SafeFile::Output &tds, const std::vector<ColumnInfo> &columns,
+                            qint64 &handled, ExportResult &result);
     void writeEquivalences(SafeFile::Output &tds, const std::vector<ColumnInfo> &columns,
                            qint64 &handled, ExportResult &result);
 };

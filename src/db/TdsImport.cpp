@@ -8,6 +8,7 @@
 #include "core/SafeFile.h"
 #include "core/TextFileCheck.h"
 #include "db/Database.h"
+#include "db/FindIndex.h"
 #include "db/NewDatabaseFile.h"
 #include "db/RowCounts.h"
 #include "db/Schema.h"
@@ -153,12 +154,25 @@ ImportResult TdsImport::importFile(const QString &tdsPath)
     const qint64 sizeBefore = file.size();
     TextFileCheck::Scanner scanner;
     qint64 scanned = 0;
-    const auto scan = [&scanner](QByteArrayView piece) {
+    // The bar runs over the bytes while they are scanned, then over the lines.
+    struct EndsProgress
+    {
+        Progress &progress;
+        ~EndsProgress() { progress.end(); }
+    } endsProgress{m_progress};
+    m_progress.start(sizeBefore);
+    const auto scan = [this, &scanner, &scanned](QByteArrayView piece) {
         scanner.feed(piece);
+        m_progress.update(scanned);
         return !scanner.isBinary();
     };
-    if (!readInPieces(file, scan, scanned)) {
-        reportReadError(tdsPath);
+    try {
+        if (!readInPieces(file, scan, scanned)) {
+            reportReadError(tdsPath);
+            return result;
+        }
+    } catch (const std::exception &e) {
+        reportError(m_prompter, kMainWindow, QStringLiteral("mnuOpenTDS"), e);
         return result;
     }
     if (scanned != sizeBefore && !scanner.isBinary()) {
@@ -191,8 +205,13 @@ ImportResult TdsImport::importFile(const QString &tdsPath)
             return failedWith(result.notes);
         // Indexing after the bulk load is several times faster than row by row. The bar stays
         // full meanwhile, but the window keeps repainting.
+        const StatementPulse pulse(db, [this, lines] { m_progress.update(lines); });
         Schema::createIndexes(db, fields, [this, lines] { m_progress.update(lines); });
+        FindIndex::buildInTransaction(db);
+        m_progress.update(lines);
         transaction.commit();
+        // No one else can reach the file yet, so the stamp may follow the commit.
+        FindIndex::stampPrivateFile(db);
         created->commit();
     } catch (const std::exception &e) {
         m_progress.end();

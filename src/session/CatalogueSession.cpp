@@ -431,7 +431,8 @@ std::optional<QStringList> CatalogueSession::manufacturers(const QString &blockN
 
 QList<ArticleSearch::Hit> CatalogueSession::find(const QString &text)
 {
-    return m_database ? ArticleSearch::find(m_database->db(), text) : QList<ArticleSearch::Hit>();
+    return m_database ? ArticleSearch::find(m_database->db(), text, 500, &progress())
+                      : QList<ArticleSearch::Hit>();
 }
 
 Findings CatalogueSession::check()

@@ -2,8 +2,10 @@
 #include "browse/ArticleSearch.h"
 #include "browse/BrowseCatalogue.h"
 #include "browse/GridStore.h"
+#include "db/FindIndex.h"
 #include "support/IcuSwedish.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -42,6 +44,8 @@ private slots:
     void wideTableNamesTheColumn();
     void hitCarriesTheListedFields();
     void hitLeadsToItsGroupRowAndCell();
+    void findFollowsChanges_data();
+    void findFollowsChanges();
 
 private:
     QTemporaryDir m_dir;
@@ -250,3 +254,64 @@ void TestArticleSearch::hitLeadsToItsGroupRowAndCell()
 
 QTEST_GUILESS_MAIN(TestArticleSearch)
 #include "tst_articlesearch.moc"
+
+// The kept folded text must answer as folding every cell would, whoever changed the file and
+// however; a file without it (an older database) is searched too.
+void TestArticleSearch::findFollowsChanges_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<bool>("otherConnection");
+    QTest::addColumn<QStringList>("expected");
+
+    const QString set = QStringLiteral("UPDATE Articles SET BL_NAME = 'ZZZZI050', RAD = 7 WHERE "
+                                       "rowid = (SELECT min(rowid) FROM Articles); ");
+    const QString mark = QStringLiteral("UPDATE Articles SET %1 = 'Zebraöl' WHERE rowid = (SELECT "
+                                        "min(rowid) FROM Articles)");
+    QTest::newRow("edited and saved") << set + mark << false << QStringList{"ZZZZI050/7/%1"};
+    QTest::newRow("edited by another program")
+        << set + mark << true << QStringList{"ZZZZI050/7/%1"};
+    QTest::newRow("added") << QStringLiteral("INSERT INTO Articles (RAD, BL_NAME, %1) VALUES "
+                                             "(5, 'YYYYI050', 'ett ZEBRAÖL')")
+                           << false << QStringList{"YYYYI050/5/%1"};
+    QTest::newRow("all deleted") << QStringLiteral("DELETE FROM Articles; SELECT '%1'") << false
+                                 << QStringList{};
+    QTest::newRow("index dropped, then edited")
+        << QStringLiteral("DROP TABLE MSysFindText; DROP TABLE MSysFindState; ") + set + mark
+        << true << QStringList{"ZZZZI050/7/%1"};
+    QTest::newRow("column added, then edited")
+        << QStringLiteral("ALTER TABLE Articles ADD COLUMN EXTRA TEXT; ") + set +
+               QStringLiteral("UPDATE Articles SET EXTRA = 'zebraöl' WHERE rowid = (SELECT "
+                              "min(rowid) FROM Articles); SELECT '%1'")
+        << false << QStringList{"ZZZZI050/7/EXTRA"};
+}
+
+void TestArticleSearch::findFollowsChanges()
+{
+    QFETCH(QString, change);
+    QFETCH(bool, otherConnection);
+    QFETCH(QStringList, expected);
+
+    const QString path = m_dir.filePath(QStringLiteral("follows.tdb"));
+    QFile::remove(path);
+    QVERIFY(QFile::copy(m_db.path(), path));
+    Database db(path, Database::OpenMode::ReadWrite);
+    // Searched once first, so the index is in use before the change.
+    QVERIFY(ArticleSearch::find(db, QStringLiteral("zebraöl")).isEmpty());
+    {
+        ReadTransaction r(db);
+        QVERIFY(FindIndex::isCurrent(db));
+    }
+    const QString last = db.columns(QStringLiteral("Articles")).back().name;
+    if (otherConnection) {
+        Database other(path, Database::OpenMode::ReadWrite);
+        other.exec(change.arg(quoteIdentifier(last)));
+    } else {
+        db.exec(change.arg(quoteIdentifier(last)));
+    }
+    QStringList want;
+    for (const QString &hit : expected)
+        want << QString(hit).replace(QLatin1String("%1"), last);
+    QCOMPARE(described(ArticleSearch::find(db, QStringLiteral("zebraöl"))), want);
+    ReadTransaction read(db);
+    QVERIFY(FindIndex::isCurrent(db));
+}

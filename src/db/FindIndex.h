@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class Database;
+
+// The folded text of every article (as SV_FIND folds it, the cells joined by a unit separator),
+// kept in a hidden table beside Articles so that a find reads one text a row instead of folding
+// every cell. A stamp ties it to the file's change counter: any write to the file that did not
+// also bring the index up to date leaves it unused until it is brought up to date.
+namespace FindIndex {
+
+// Folds every article anew inside the caller's write transaction, unstamped (not yet used).
+void buildInTransaction(Database &db);
+// Stamps a built index as current, for a file no other connection can reach. Not inside a
+// transaction.
+void stampPrivateFile(Database &db);
+
+// Makes the index current if the connection may write (the rows this connection changed since
+// it was last current, else everything); true when a find may use it. Not inside a transaction.
+// Without mayBuild it only follows this connection's own changes and builds nothing anew.
+bool prepare(Database &db, bool mayBuild = true);
+
+// Whether the index is current for the open read transaction.
+bool isCurrent(Database &db);
+
+// The condition on article a that its folded text holds ?3 (a needle folded by fold()).
+QString condition(const QString &rowId);
+
+// The needle as the index holds text; empty when the index cannot answer for it.
+QByteArray fold(const QString &text);
+
+} // namespace FindIndex

@@ -51,9 +51,9 @@ SheetTable read(const QByteArray &bytes)
     SheetTable table;
     QStringList record;
     QString value;
-    bool quoted = false;      // inside quotes
-    bool wasQuoted = false;   // the value began with a quote
-    bool recordEmpty = true;  // nothing but a line end so far
+    bool quoted = false;     // inside quotes
+    bool wasQuoted = false;  // the value began with a quote
+    bool recordEmpty = true; // nothing but a line end so far
     int line = 1;
     int recordLine = 1;
     const auto endRecord = [&] {

@@ -15,8 +15,9 @@ bool needsQuotes(const QString &value, QChar separator)
 
 [[noreturn]] void failed(const QSaveFile &file)
 {
-    throw FileError(ErrorNumber::PermissionDenied,
-                    QStringLiteral("Kan ej skriva %1: %2").arg(file.fileName(), file.errorString()));
+    throw FileError(
+        ErrorNumber::PermissionDenied,
+        QStringLiteral("Kan ej skriva %1: %2").arg(file.fileName(), file.errorString()));
 }
 
 } // namespace

@@ -18,9 +18,9 @@ Kind kindOf(const QString &path)
     if (head.startsWith("PK") || head.startsWith("\xD0\xCF\x11\xE0"))
         return Kind::Xlsx;
     if (head.contains('\0'))
-        throw AppError(ErrorNumber::BadFileFormat,
-                       QStringLiteral("Filen %1 är inte ett kalkylblad (.xlsx eller .csv).")
-                           .arg(path));
+        throw AppError(
+            ErrorNumber::BadFileFormat,
+            QStringLiteral("Filen %1 är inte ett kalkylblad (.xlsx eller .csv).").arg(path));
     return Kind::Csv;
 }
 

@@ -115,11 +115,13 @@ Proposals propose(const ArticleGrid &grid, const SheetTable &list, const QString
             Proposal p{ProposalKind::NoArticle, labels.at(qsizetype(i)), 0, line, {}, false};
             for (const Column &c : keys + values) {
                 const QString after = cells.value(c.list).trimmed();
-                if (!after.isEmpty() && !std::any_of(p.fields.begin(), p.fields.end(),
-                                                     [&](const FieldProposal &f) {
-                                                         return f.column == c.grid;
-                                                     }))
-                    p.fields << FieldProposal{c.field, c.grid, QString(), after,
+                if (!after.isEmpty() &&
+                    !std::any_of(p.fields.begin(), p.fields.end(),
+                                 [&](const FieldProposal &f) { return f.column == c.grid; }))
+                    p.fields << FieldProposal{c.field,
+                                              c.grid,
+                                              QString(),
+                                              after,
                                               blockedReason(after, grid.fieldLength(c.grid)),
                                               true};
             }
@@ -138,8 +140,8 @@ Proposals propose(const ArticleGrid &grid, const SheetTable &list, const QString
                 if (after.isEmpty() || after == before)
                     continue;
                 const QString blocked = blockedReason(after, grid.fieldLength(c.grid));
-                p.fields << FieldProposal{c.field, c.grid, before, after, blocked,
-                                          blocked.isEmpty()};
+                p.fields << FieldProposal{c.field, c.grid,  before,
+                                          after,   blocked, blocked.isEmpty()};
                 if (!blocked.isEmpty())
                     p.kind = ProposalKind::TooLong;
             }
@@ -187,8 +189,8 @@ Applied apply(ArticleGrid &grid, const Proposals &proposals, Database &db)
             if (!f.chosen || !f.canTake() || p.gridRow <= 0)
                 continue;
             grid.setText(p.gridRow, f.column, f.after);
-            range = {qMin(range.r1, p.gridRow), qMin(range.c1, f.column),
-                     qMax(range.r2, p.gridRow), qMax(range.c2, f.column)};
+            range = {qMin(range.r1, p.gridRow), qMin(range.c1, f.column), qMax(range.r2, p.gridRow),
+                     qMax(range.c2, f.column)};
             ++applied.cells;
         }
     }

@@ -111,7 +111,8 @@ void writeCatalogue(Database &db, const FieldList &fields, const ArticleSelectio
 {
     const bool whole = selection.kind() == ArticleSelection::Kind::Root;
     const bool perGroup = whole && layout == Layout::SheetPerGroup;
-    const QHash<QString, QString> groups = whole ? groupDescriptions(db) : QHash<QString, QString>();
+    const QHash<QString, QString> groups =
+        whole ? groupDescriptions(db) : QHash<QString, QString>();
     const QList<SheetColumn> columns = columnsOf(fields, whole && !perGroup);
     int blockColumn = -1;
     QList<int> exported;

@@ -1,13 +1,11 @@
 #include "sheet/XlsxReader.h"
 
 #include "core/AppError.h"
+#include "sheet/ZipParts.h"
 
 #include <QDate>
 #include <QFile>
 #include <QXmlStreamReader>
-
-#include <quazip.h>
-#include <quazipfile.h>
 
 #include <cmath>
 #include <map>
@@ -91,7 +89,7 @@ QString withPoint(QString number, QChar point)
 
 } // namespace
 
-XlsxReader::XlsxReader(const QString &path) : m_path(path), m_zip(std::make_unique<QuaZip>(path))
+XlsxReader::XlsxReader(const QString &path) : m_path(path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -105,10 +103,12 @@ XlsxReader::XlsxReader(const QString &path) : m_path(path), m_zip(std::make_uniq
                                       "försök igen.")
                            .arg(path));
     if (!magic.startsWith("PK"))
-        throw AppError(ErrorNumber::BadFileFormat,
-                       QStringLiteral("Filen %1 är inte ett kalkylblad (.xlsx eller .csv).")
-                           .arg(path));
-    if (!m_zip->open(QuaZip::mdUnzip))
+        throw AppError(
+            ErrorNumber::BadFileFormat,
+            QStringLiteral("Filen %1 är inte ett kalkylblad (.xlsx eller .csv).").arg(path));
+    file.seek(0);
+    m_zip = std::make_unique<ZipParts>(file.readAll());
+    if (m_zip->status() != ZipParts::Status::Ok)
         damaged(path);
     readWorkbook();
     readSharedStrings();
@@ -119,23 +119,14 @@ XlsxReader::~XlsxReader() = default;
 
 QByteArray XlsxReader::part(const QString &name) const
 {
-    if (!m_zip->setCurrentFile(name, QuaZip::csInsensitive))
-        return {};
-    QuaZipFile file(m_zip.get());
-    if (!file.open(QIODevice::ReadOnly)) {
-        QuaZipFileInfo64 info;
-        if (m_zip->getCurrentFileInfo(&info) && (info.flags & 1))
-            throw AppError(ErrorNumber::BadFileFormat,
-                           QStringLiteral("Filen %1 är lösenordsskyddad. Spara den utan lösenord "
-                                          "och försök igen.")
-                               .arg(m_path));
-        damaged(m_path, name);
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.getZipError() != UNZ_OK)
-        damaged(m_path, name);
-    file.close();
-    if (file.getZipError() != UNZ_OK) // a wrong checksum shows at closing
+    ZipParts::Status status = ZipParts::Status::Ok;
+    const QByteArray bytes = m_zip->part(name, &status);
+    if (status == ZipParts::Status::Encrypted)
+        throw AppError(ErrorNumber::BadFileFormat,
+                       QStringLiteral("Filen %1 är lösenordsskyddad. Spara den utan lösenord "
+                                      "och försök igen.")
+                           .arg(m_path));
+    if (status != ZipParts::Status::Ok)
         damaged(m_path, name);
     return bytes;
 }
@@ -256,8 +247,8 @@ QString XlsxReader::formatNumber(double value, const QString &formatCode, QChar 
 {
     const QString bare = bareFormat(formatCode);
     const QString lower = bare.toLower();
-    const bool general = lower.isEmpty() || lower.contains(QLatin1String("general")) ||
-                         lower == QLatin1String("@");
+    const bool general =
+        lower.isEmpty() || lower.contains(QLatin1String("general")) || lower == QLatin1String("@");
     const bool hasDate = !general && (lower.contains(u'y') || lower.contains(u'd'));
     const bool hasTime = !general && (lower.contains(u'h') || lower.contains(u's'));
     if (hasDate || hasTime) {
@@ -352,9 +343,9 @@ SheetTable XlsxReader::read(int sheet, QChar decimalPoint) const
             } else if (type != u"inlineStr" && hasValue) {
                 bool ok = false;
                 const double number = raw.toDouble(&ok);
-                value = ok ? formatNumber(number, m_cellFormats.value(style), decimalPoint,
-                                          m_date1904)
-                           : raw;
+                value =
+                    ok ? formatNumber(number, m_cellFormats.value(style), decimalPoint, m_date1904)
+                       : raw;
             }
             if (value.isEmpty() || row <= 0 || column < 0 || column > 16383)
                 continue;
@@ -364,7 +355,8 @@ SheetTable XlsxReader::read(int sheet, QChar decimalPoint) const
             line[column] = value;
             width = qMax(width, column + 1);
         } else if (xml.name() == u"mergeCell") {
-            const QStringList ends = xml.attributes().value(QLatin1String("ref")).toString().split(u':');
+            const QStringList ends =
+                xml.attributes().value(QLatin1String("ref")).toString().split(u':');
             if (ends.size() != 2)
                 continue;
             Merge m{};

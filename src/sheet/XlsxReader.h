@@ -8,7 +8,7 @@
 
 #include <memory>
 
-class QuaZip;
+class ZipParts;
 
 // Reads the sheets of an .xlsx workbook (a zip of XML parts) into rows of text, the way the
 // spreadsheet shows them: shared and inline strings as they stand; numbers through their cell's
@@ -18,8 +18,8 @@ class QuaZip;
 // its value to every cell it covers, so a merged heading names each of its columns. The first
 // row with a value is the heading row; empty rows are skipped.
 //
-// A file that is no zip, a password-protected workbook (stored encrypted in another container)
-// and a damaged one throw AppError with a Swedish text.
+// The zip is read through zlib (ZipParts). A file that is no zip, a password-protected workbook
+// (stored encrypted in another container) and a damaged one throw AppError with a Swedish text.
 class XlsxReader
 {
 public:
@@ -42,7 +42,7 @@ private:
     void readStyles();
 
     QString m_path;
-    std::unique_ptr<QuaZip> m_zip;
+    std::unique_ptr<ZipParts> m_zip;
     QStringList m_sheetNames;
     QStringList m_sheetParts;
     QStringList m_shared;

@@ -91,8 +91,8 @@ void XlsxWriter::beginSheet(const QString &name, const QList<SheetColumn> &colum
     m_columns = int(columns.size());
     for (int c = 0; c < m_columns; ++c) {
         // A character of the field, and room for the heading.
-        const int width = qBound(6, qMax(columns.at(c).width, int(columns.at(c).name.size())) + 2,
-                                 80);
+        const int width =
+            qBound(6, qMax(columns.at(c).width, int(columns.at(c).name.size())) + 2, 80);
         worksheet_set_column(m_sheet, lxw_col_t(c), lxw_col_t(c), width, m_text);
     }
     worksheet_freeze_panes(m_sheet, 1, 0);
@@ -108,9 +108,9 @@ void XlsxWriter::addRow(const QStringList &values)
     if (!m_sheet)
         beginSheet(QString(), {});
     if (m_row >= kXlsxMaxRows)
-        throw AppError(ErrorNumber::Overflow,
-                       QStringLiteral("Ett blad i en .xlsx-fil rymmer högst %1 rader.")
-                           .arg(kXlsxMaxRows));
+        throw AppError(
+            ErrorNumber::Overflow,
+            QStringLiteral("Ett blad i en .xlsx-fil rymmer högst %1 rader.").arg(kXlsxMaxRows));
     for (qsizetype c = 0; c < values.size(); ++c) {
         if (values.at(c).isEmpty())
             continue;

@@ -85,7 +85,8 @@ QByteArray ZipParts::part(const QString &name, Status *status) const
         z_stream stream{};
         if (inflateInit2(&stream, -MAX_WBITS) != Z_OK)
             return fail(Status::Damaged);
-        stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(m_archive.constData() + data));
+        stream.next_in =
+            reinterpret_cast<Bytef *>(const_cast<char *>(m_archive.constData() + data));
         stream.avail_in = e.packed;
         stream.next_out = reinterpret_cast<Bytef *>(out.data());
         stream.avail_out = e.size;

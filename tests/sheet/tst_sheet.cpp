@@ -28,9 +28,9 @@ Rows allRows(const SheetTable &table)
     return rows;
 }
 
-const QStringList kHeader{QStringLiteral("RAD"), QStringLiteral("BL_NAME"), QStringLiteral("TYP"),
-                          QStringLiteral("FABRIKAT"), QStringLiteral("ARTNR"),
-                          QStringLiteral("PRIS")};
+const QStringList kHeader{QStringLiteral("RAD"),   QStringLiteral("BL_NAME"),
+                          QStringLiteral("TYP"),   QStringLiteral("FABRIKAT"),
+                          QStringLiteral("ARTNR"), QStringLiteral("PRIS")};
 
 ArticleGrid smallCatalogue()
 {
@@ -72,14 +72,14 @@ void TestSheet::csvReads_data()
     QTest::newRow("semicolon") << QByteArray("a;b\r\n1;2\r\n") << ab;
     QTest::newRow("comma") << QByteArray("a,b\n1,2\n") << ab;
     QTest::newRow("tab") << QByteArray("a\tb\n1\t2") << ab;
-    QTest::newRow("bom utf-8") << QByteArray("\xEF\xBB\xBF" "å;b\n1;2\n")
+    QTest::newRow("bom utf-8") << QByteArray("\xEF\xBB\xBF"
+                                             "å;b\n1;2\n")
                                << Rows{{"å", "b"}, {"1", "2"}};
-    QTest::newRow("utf-8 without bom") << QByteArray("\xC3\xA4;b\n1;2\n")
-                                       << Rows{{"ä", "b"}, {"1", "2"}};
-    QTest::newRow("windows-1252") << QByteArray("\xE4;b\n\x80;2\n")
-                                  << Rows{{"ä", "b"}, {"€", "2"}};
-    QTest::newRow("quotes and separators")
-        << QByteArray("a;b\n\"x;y\";\"say \"\"hi\"\"\"\n") << Rows{{"a", "b"}, {"x;y", "say \"hi\""}};
+    QTest::newRow("utf-8 without bom")
+        << QByteArray("\xC3\xA4;b\n1;2\n") << Rows{{"ä", "b"}, {"1", "2"}};
+    QTest::newRow("windows-1252") << QByteArray("\xE4;b\n\x80;2\n") << Rows{{"ä", "b"}, {"€", "2"}};
+    QTest::newRow("quotes and separators") << QByteArray("a;b\n\"x;y\";\"say \"\"hi\"\"\"\n")
+                                           << Rows{{"a", "b"}, {"x;y", "say \"hi\""}};
     QTest::newRow("line break in quotes")
         << QByteArray("a;b\r\n\"one\r\ntwo\";2\r\n") << Rows{{"a", "b"}, {"one\r\ntwo", "2"}};
     QTest::newRow("blank lines skipped") << QByteArray("a;b\n\n1;2\n\n") << ab;
@@ -175,13 +175,20 @@ void TestSheet::numberFormats_data()
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("format");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("general fraction") << 0.12 << "General" << "0,12";
-    QTest::newRow("general whole") << 1234567.0 << "General" << "1234567";
-    QTest::newRow("two decimals") << 84.5 << "0.00" << "84,50";
-    QTest::newRow("grouped") << 1234.5 << "#,##0.00 \"kr\"" << "1234,50";
-    QTest::newRow("percent") << 0.25 << "0%" << "25%";
-    QTest::newRow("date") << 45292.0 << "yyyy-mm-dd" << "2024-01-01";
-    QTest::newRow("text format") << 7.0 << "@" << "7";
+    QTest::newRow("general fraction") << 0.12 << "General"
+                                      << "0,12";
+    QTest::newRow("general whole") << 1234567.0 << "General"
+                                   << "1234567";
+    QTest::newRow("two decimals") << 84.5 << "0.00"
+                                  << "84,50";
+    QTest::newRow("grouped") << 1234.5 << "#,##0.00 \"kr\""
+                             << "1234,50";
+    QTest::newRow("percent") << 0.25 << "0%"
+                             << "25%";
+    QTest::newRow("date") << 45292.0 << "yyyy-mm-dd"
+                          << "2024-01-01";
+    QTest::newRow("text format") << 7.0 << "@"
+                                 << "7";
 }
 
 void TestSheet::numberFormats()
@@ -196,24 +203,33 @@ void TestSheet::headingsMap_data()
 {
     QTest::addColumn<QString>("heading");
     QTest::addColumn<QString>("field");
-    QTest::newRow("field name") << "artnr" << "ARTNR";
-    QTest::newRow("abbreviation") << "Art.nr" << "ARTNR";
-    QTest::newRow("swedish") << "Artikelnummer" << "ARTNR";
-    QTest::newRow("english") << "Item No." << "ARTNR";
-    QTest::newRow("manufacturer") << "Tillverkare" << "FABRIKAT";
-    QTest::newRow("description of a field") << "Listpris" << "PRIS";
-    QTest::newRow("accents and spaces") << " Bénämning " << "BENÄMNING";
-    QTest::newRow("protected never") << "Typ" << "";
-    QTest::newRow("unknown") << "Lagersaldo" << "";
+    QTest::newRow("field name") << "artnr"
+                                << "ARTNR";
+    QTest::newRow("abbreviation") << "Art.nr"
+                                  << "ARTNR";
+    QTest::newRow("swedish") << "Artikelnummer"
+                             << "ARTNR";
+    QTest::newRow("english") << "Item No."
+                             << "ARTNR";
+    QTest::newRow("manufacturer") << "Tillverkare"
+                                  << "FABRIKAT";
+    QTest::newRow("description of a field") << "Listpris"
+                                            << "PRIS";
+    QTest::newRow("accents and spaces") << " Bénämning "
+                                        << "BENÄMNING";
+    QTest::newRow("protected never") << "Typ"
+                                     << "";
+    QTest::newRow("unknown") << "Lagersaldo"
+                             << "";
 }
 
 void TestSheet::headingsMap()
 {
     QFETCH(QString, heading);
     QFETCH(QString, field);
-    const FieldList fields{{"RAD", {}, 6, 0},        {"BL_NAME", {}, 10, 0},
-                           {"TYP", "Typ", 4, 0},     {"BENÄMNING", {}, 40, 0},
-                           {"FABRIKAT", {}, 20, 0},  {"ARTNR", {}, 20, 0},
+    const FieldList fields{{"RAD", {}, 6, 0},          {"BL_NAME", {}, 10, 0},
+                           {"TYP", "Typ", 4, 0},       {"BENÄMNING", {}, 40, 0},
+                           {"FABRIKAT", {}, 20, 0},    {"ARTNR", {}, 20, 0},
                            {"PRIS", "Listpris", 10, 0}};
     QCOMPARE(HeadingMapping::fieldFor(heading, fields), field);
 }
@@ -298,8 +314,8 @@ void TestSheet::exportedXlsxReadsBackAsTheGrid()
     }
     const SheetTable table = XlsxReader(path).read();
     QCOMPARE(table.headings, kHeader.mid(1));
-    QCOMPARE(allRows(table).mid(1), Rows({{"K", "1", "ABB", "000123", "0,12"},
-                                          {"K", "2", "", "1-2", ""}}));
+    QCOMPARE(allRows(table).mid(1),
+             Rows({{"K", "1", "ABB", "000123", "0,12"}, {"K", "2", "", "1-2", ""}}));
 }
 
 void TestSheet::exportedCsvReadsBackAsTheGrid_data()
@@ -313,9 +329,9 @@ void TestSheet::exportedCsvReadsBackAsTheGrid_data()
 void TestSheet::exportedCsvReadsBackAsTheGrid()
 {
     QFETCH(int, separator);
-    const ArticleGrid grid = GridFixture::make(
-        kHeader, {QStringLiteral("1|K|1|A;B|\"x\"|rad ett\r\nrad två"),
-                  QStringLiteral("2|K|2|a,b|\tc|")});
+    const ArticleGrid grid =
+        GridFixture::make(kHeader, {QStringLiteral("1|K|1|A;B|\"x\"|rad ett\r\nrad två"),
+                                    QStringLiteral("2|K|2|a,b|\tc|")});
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("vy.csv"));
     NullProgress progress;

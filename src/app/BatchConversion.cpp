@@ -1,5 +1,11 @@
 #include "app/BatchConversion.h"
 
+#include "browse/ArticleSelection.h"
+#include "compare/CatalogueSource.h"
+#include "db/Database.h"
+#include "sheet/SheetExport.h"
+#include "sheet/SheetWriter.h"
+
 #include "core/AppError.h"
 #include "core/Paths.h"
 #include "core/PickFile.h"
@@ -83,6 +89,30 @@ int import(const QString &tdsPath, bool force, Prompter &prompter)
     if (!result.ok)
         return 1;
     recordOpened(result.dbPath);
+    return 0;
+}
+
+int toSheet(const QString &inputPath, const QString &outputPath, const QString &group,
+            Prompter &prompter)
+{
+    try {
+        const CatalogueSource source(QFileInfo(inputPath).absoluteFilePath(), prompter);
+        Database db(source.databasePath(), Database::OpenMode::ReadOnly);
+        const FieldList fields = readFieldList(db);
+        const ArticleSelection selection =
+            group.isEmpty() ? ArticleSelection::root() : ArticleSelection::group(group);
+        if (!group.isEmpty() && selection.rowCount(db) == 0) {
+            prompter.error(QStringLiteral("Gruppen %1 finns inte i %2.").arg(group, inputPath));
+            return 1;
+        }
+        const std::unique_ptr<SheetWriter> writer =
+            makeSheetWriter(QFileInfo(outputPath).absoluteFilePath());
+        NullProgress progress;
+        SheetExport::writeCatalogue(db, fields, selection, *writer, progress);
+    } catch (const std::exception &e) {
+        reportError(prompter, kMainWindow, QStringLiteral("mnuToSheet"), e);
+        return 1;
+    }
     return 0;
 }
 

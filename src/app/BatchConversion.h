@@ -17,4 +17,9 @@ int convert(const QString &inputPath, const QString &outputPath, Prompter &promp
 // Imports a .tds file into the .tdb beside it; an existing .tdb is replaced only when `force`.
 int import(const QString &tdsPath, bool force, Prompter &prompter);
 
+// Writes a working database or a .tds catalogue (imported into a temporary database that goes
+// away) to an .xlsx or .csv spreadsheet: the whole catalogue, or the group `group` when given.
+int toSheet(const QString &inputPath, const QString &outputPath, const QString &group,
+            Prompter &prompter);
+
 } // namespace BatchConversion

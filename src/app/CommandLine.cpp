@@ -146,6 +146,30 @@ CommandLine parseExport(const QStringList &arguments)
     return cl;
 }
 
+CommandLine parseToSheet(const QStringList &arguments)
+{
+    CommandLine cl;
+    QStringList paths;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        QString value;
+        if (optionValue(arguments, i, QStringLiteral("--group"), &value))
+            cl.group = value;
+        else
+            paths << arguments.at(i);
+    }
+    if (paths.size() != 2 ||
+        (arguments.contains(QStringLiteral("--group")) && cl.group.isEmpty())) {
+        cl.mode = CommandLine::Mode::UsageError;
+        cl.error = QStringLiteral("--to-sheet vill ha IN.tdb|IN.tds UT.xlsx|UT.csv [--group "
+                                  "BL_NAME].");
+        return cl;
+    }
+    cl.mode = CommandLine::Mode::ToSheet;
+    cl.inputPath = paths.at(0);
+    cl.outputPath = paths.at(1);
+    return cl;
+}
+
 CommandLine parseImport(const QStringList &arguments)
 {
     CommandLine cl;
@@ -236,6 +260,8 @@ CommandLine CommandLine::parse(const QStringList &arguments)
         return parseCompare(arguments);
     if (first == QLatin1String("--import"))
         return parseImport(arguments);
+    if (first == QLatin1String("--to-sheet"))
+        return parseToSheet(arguments);
     return parseClassic(arguments);
 }
 
@@ -276,5 +302,8 @@ QString usageText()
         "                                   kontrollerar katalogen och skriver fynden från\n"
         "                                   vald allvarlighet (standard varning); slutkod 0\n"
         "                                   utan fynd, 1 med fynd, 2 vid fel\n"
+        "  kvistbo --to-sheet IN.tdb|IN.tds UT.xlsx|UT.csv [--group BL_NAME]\n"
+        "                                   skriver katalogen (eller en grupp) som kalkylblad;\n"
+        "                                   alla värden som text; slutkod 0, 1 vid fel\n"
         "  kvistbo --help | --version\n");
 }

@@ -20,6 +20,7 @@ struct CommandLine
         Diff,        // --diff A B [--key FIELDS] [--format text|tsv|json] [--tdx PATH]
         Merge,       // --merge BASE OURS THEIRS -o OUT.tds [--key FIELDS] [--tdx PATH]
         UsageError,  // a --diff or --merge that cannot run: `error`, exit code 2
+        ToSheet,     // --to-sheet IN.tdb|IN.tds OUT.xlsx|OUT.csv [--group BL_NAME]
     };
 
     Mode mode = Mode::Interactive;
@@ -42,6 +43,8 @@ struct CommandLine
     bool jsonFormat = false;
     Severity least = Severity::Warning;
     QString error;
+    // --to-sheet: the one group written (empty: the whole catalogue).
+    QString group;
 
     static CommandLine parse(const QStringList &arguments); // without the program name
 };

@@ -25,6 +25,7 @@ const std::vector<CommandSpec> &commandTable()
          "Importera artikeldatabas", "Importerar artikeldatabas från VOLTMARK TDS-fil", "import"},
         {C::SaveTDS, kFile, "E&xportera databas", 0, false, E::DatabaseOpen,
          "Exportera artikeldatabas", "Exporterar artikeldatabas till VOLTMARK TDS-fil", "export"},
+        {C::ExportSheet, kFile, "Exportera till &kalkylblad...", 0, false, E::DatabaseOpen},
         {C::RecentFile0, kFile, "", 0, true, E::Always},
         {C::RecentFile1, kFile, "", 0, false, E::Always},
         {C::RecentFile2, kFile, "", 0, false, E::Always},

@@ -6,6 +6,7 @@
 #include "app/FindController.h"
 #include "app/FirstRun.h"
 #include "app/SessionCommands.h"
+#include "app/SheetController.h"
 #include "app/TreeController.h"
 #include "app/WaitCursor.h"
 #include "app/WindowAppearance.h"
@@ -100,6 +101,7 @@ void MainWindow::createViews()
     setCentralWidget(m_splitter);
     m_appearance = new WindowAppearance(*this, *m_tree, *m_gridView, *m_splitter, m_gridController);
     m_check = new CheckController(*this, m_session, m_gridController, m_prompter);
+    m_sheet = new SheetController(m_session, m_gridController, m_prompter, this);
     m_find = new FindController(*m_findBar, m_session, m_gridController, m_prompter, this);
     m_dialogs = new DialogController(*this, m_session, m_gridController, *m_appearance, m_prompter);
     connect(m_check, &CheckController::fieldWideningRequested, m_dialogs,
@@ -232,6 +234,7 @@ void MainWindow::registerHandlers()
     m_dialogs->registerCommands(m_commands);
     m_find->registerCommands(m_commands);
     m_check->registerCommands(m_commands);
+    m_sheet->registerCommands(m_commands);
     registerSessionCommands(m_commands, m_session);
 
     m_commands.setBeforeEach([this] { m_gridController.commitEditor(); });

@@ -18,6 +18,7 @@ class ArticleGridModel;
 class OptionsDialog;
 class ArticleGridView;
 class CheckController;
+class SheetController;
 class FindBar;
 class GroupTreeView;
 class Progress;
@@ -106,6 +107,7 @@ private:
     FindController *m_find = nullptr;
     FindBar *m_findBar = nullptr;
     CheckController *m_check = nullptr;
+    SheetController *m_sheet = nullptr;
     QSplitter *m_splitter = nullptr;
     QProgressBar *m_progressBar = nullptr;
     QLabel *m_messagePane = nullptr;

@@ -104,6 +104,12 @@ int main(int argc, char **argv)
         QTextStream out(stdout);
         return CatalogueCommands::merge(commandLine, out, prompter);
     }
+    case CommandLine::Mode::ToSheet: {
+        QCoreApplication app(argc, argv);
+        BatchPrompter prompter;
+        return BatchConversion::toSheet(commandLine.inputPath, commandLine.outputPath,
+                                        commandLine.group, prompter);
+    }
     case CommandLine::Mode::UsageError:
         QTextStream(stderr) << "kvistbo: " << commandLine.error << "\n" << usageText();
         return 2;

@@ -29,6 +29,7 @@ enum class CommandId : int {
     NewArticleGroup = 303,
     NewAccessoryGroup = 304,
     CheckCatalogue = 305, // beyond the original command set
+    ExportSheet = 310,    // beyond the original command set
     About = 502,
     InsertArticle = 901,
     AppendArticle = 902,

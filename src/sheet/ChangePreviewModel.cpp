@@ -2,7 +2,17 @@
 
 #include <algorithm>
 
-ChangePreviewModel::ChangePreviewModel(QObject *parent) : QAbstractItemModel(parent) {}
+ChangePreviewModel::ChangePreviewModel(QObject *parent) : QAbstractItemModel(parent)
+{
+    for (int kind = 0; kind < kProposalKinds; ++kind)
+        m_kindNames[size_t(kind)] = proposalKindName(ProposalKind(kind));
+}
+
+void ChangePreviewModel::setKindNames(const std::array<QString, kProposalKinds> &names)
+{
+    m_kindNames = names;
+    rebuild();
+}
 
 void ChangePreviewModel::setProposals(Proposals proposals)
 {
@@ -107,8 +117,10 @@ QVariant ChangePreviewModel::data(const QModelIndex &index, int role) const
         case ArticleColumn:
             return p.label.isEmpty() ? QStringLiteral("(utan nyckel)") : p.label;
         case KindColumn:
-            return proposalKindName(p.kind);
+            return kindName(p.kind);
         case NoteColumn:
+            if (!p.note.isEmpty())
+                return p.note;
             return p.line > 0 ? QStringLiteral("Rad %1 i listan").arg(p.line) : QString();
         default:
             return {};
@@ -160,8 +172,11 @@ Qt::ItemFlags ChangePreviewModel::flags(const QModelIndex &index) const
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     if (index.column() != ArticleColumn)
         return flags;
-    if (index.internalId() == 0)
-        return flags | Qt::ItemIsUserCheckable;
+    if (index.internalId() == 0) {
+        // A moved article is shown, not taken.
+        const Proposal &p = m_proposals.at(m_visible[size_t(index.row())]);
+        return p.kind == ProposalKind::Moved ? flags : flags | Qt::ItemIsUserCheckable;
+    }
     const Proposal &p = m_proposals.at(m_visible[size_t(index.internalId() - 1)]);
     return p.fields.at(index.row()).canTake() ? flags | Qt::ItemIsUserCheckable
                                               : flags & ~Qt::ItemIsEnabled;

@@ -20,6 +20,10 @@ public:
     void setProposals(Proposals proposals);
     const Proposals &proposals() const { return m_proposals; }
 
+    // What each kind is called here (a comparison says "Tillagd" where a list says "Ingen
+    // artikel"); proposalKindName() unless set.
+    void setKindNames(const std::array<QString, kProposalKinds> &names);
+    QString kindName(ProposalKind kind) const { return m_kindNames[size_t(kind)]; }
     void setKindShown(ProposalKind kind, bool shown);
     bool isKindShown(ProposalKind kind) const { return m_shown[size_t(kind)]; }
     int count(ProposalKind kind) const;
@@ -48,5 +52,6 @@ private:
 
     Proposals m_proposals;
     std::vector<int> m_visible; // proposal per top-level row
-    std::array<bool, kProposalKinds> m_shown{true, true, true, true, true};
+    std::array<bool, kProposalKinds> m_shown{true, true, true, true, true, true};
+    std::array<QString, kProposalKinds> m_kindNames;
 };

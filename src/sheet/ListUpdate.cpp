@@ -1,6 +1,7 @@
 #include "sheet/ListUpdate.h"
 
 #include "browse/ArticleGrid.h"
+#include "browse/RowNumbering.h"
 #include "core/AppError.h"
 #include "core/Cp1252.h"
 #include "db/Schema.h"
@@ -24,6 +25,8 @@ QString proposalKindName(ProposalKind kind)
         return QStringLiteral("Dubblettnyckel");
     case ProposalKind::TooLong:
         return QStringLiteral("För långt värde");
+    case ProposalKind::Moved:
+        return QStringLiteral("Flyttad");
     }
     return {};
 }
@@ -205,17 +208,41 @@ Applied apply(ArticleGrid &grid, const Proposals &proposals, Database &db)
     applied.removed = int(removals.size());
 
     if (!additions.isEmpty()) {
-        const int at = grid.rows();
         const QString blockName =
             grid.rows() > 1 ? grid.text(grid.rows() - 1, grid.GetColumn(Schema::kBlockName))
                             : QString();
-        RowOperations::insertArticles(grid, db, at, int(additions.size()), blockName);
-        for (qsizetype i = 0; i < additions.size(); ++i) {
-            for (const FieldProposal &f : additions.at(i)->fields) {
-                if (f.chosen && f.canTake())
-                    grid.setText(at + int(i), f.column, f.after);
-            }
+        // A place names a row as it stood before the removals; the last place first, so the
+        // earlier ones stay where they were.
+        std::vector<std::pair<int, const Proposal *>> placed;
+        for (const Proposal *p : additions) {
+            int after =
+                p->afterGridRow < 0 ? grid.rows() - 1 + int(removals.size()) : p->afterGridRow;
+            after -= int(std::count_if(removals.begin(), removals.end(),
+                                       [after](int removed) { return removed <= after; }));
+            placed.emplace_back(after, p);
         }
+        std::stable_sort(placed.begin(), placed.end(),
+                         [](const auto &x, const auto &y) { return x.first > y.first; });
+        bool inside = false;
+        for (qsizetype i = 0; i < qsizetype(placed.size());) {
+            // Articles for one place go in together, in the order they were proposed.
+            qsizetype end = i;
+            while (end < qsizetype(placed.size()) && placed[end].first == placed[i].first)
+                ++end;
+            const int at = placed[i].first + 1;
+            inside = inside || at < grid.rows();
+            RowOperations::insertArticles(grid, db, at, int(end - i), blockName);
+            for (qsizetype k = i; k < end; ++k) {
+                for (const FieldProposal &f : placed[k].second->fields) {
+                    if (f.chosen && f.canTake())
+                        grid.setText(at + int(k - i), f.column, f.after);
+                }
+            }
+            i = end;
+        }
+        // Row numbers follow the grid's order once saved; inserted ones take fresh numbers.
+        if (inside)
+            RowNumbering::RenumberDistinct(grid);
         applied.added = int(additions.size());
     }
     if (applied.added > 0 || applied.removed > 0)

@@ -12,8 +12,9 @@ enum class ProposalKind {
     NoArticle,    // a row of the other side matching no article (ticked: it is added)
     DuplicateKey, // the key occurs more than once; nothing is ticked for the user
     TooLong,      // a value does not fit its field; that field cannot be taken
+    Moved,        // an article stands elsewhere in its group on the other side; shown only
 };
-inline constexpr int kProposalKinds = 5;
+inline constexpr int kProposalKinds = 6;
 
 struct FieldProposal
 {
@@ -34,9 +35,12 @@ struct Proposal
     int line = 0;    // the line of the list it comes from; 0 for none
     QList<FieldProposal> fields;
     bool chosen = false;
+    // An added article goes after this grid row (0: first in the grid); -1: after the last.
+    int afterGridRow = -1;
+    QString note; // shown beside the article (where it comes from)
 };
 
 using Proposals = QList<Proposal>;
 
-// "Ändrad", "Saknas i listan", "Ingen artikel", "Dubblettnyckel", "För långt värde".
+// "Ändrad", "Saknas i listan", "Ingen artikel", "Dubblettnyckel", "För långt värde", "Flyttad".
 QString proposalKindName(ProposalKind kind);

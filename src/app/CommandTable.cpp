@@ -63,6 +63,7 @@ const std::vector<CommandSpec> &commandTable()
         {C::NewArticleGroup, kTools, "Ny &artikelgrupp", 0, false, E::DatabaseOpen},
         {C::NewAccessoryGroup, kTools, "Ny till&behörsgrupp", 0, false, E::DatabaseOpen},
         {C::CheckCatalogue, kTools, "&Kontrollera katalog", 0, true, E::DatabaseOpen},
+        {C::CompareCatalogue, kTools, "&Jämför med katalog...", 0, false, E::DatabaseOpen},
         {C::Options, kTools, "Al&ternativ", 0, true, E::Always},
 
         {.id = C::Help,

@@ -13,6 +13,7 @@
 #include "edit/Replace.h"
 #include "edit/RowOperations.h"
 #include "session/CatalogueSession.h"
+#include "sheet/ListUpdate.h"
 
 #include "ui/CellDelegate.h"
 #include "ui/FrozenColumns.h"
@@ -609,6 +610,22 @@ void GridController::removeLeadingSpaces(int row, int column)
                 m_model->cellsChanged(row, column, row, column);
                 gridEdited();
             });
+}
+
+bool GridController::takeProposals(const Proposals &proposals, const QString &caption)
+{
+    bool changed = false;
+    runStep(caption, "TakeProposals", Overview::Refused, [&] {
+        if (!m_session.database())
+            return;
+        const ListUpdate::Applied applied =
+            ListUpdate::apply(m_grid, proposals, *m_session.database());
+        afterOperation(applied.change);
+        changed = applied.cells > 0 || applied.added > 0 || applied.removed > 0;
+        if (changed)
+            gridEdited();
+    });
+    return changed;
 }
 
 bool GridController::afterRowOperation(const RowOperations::RowsResult &result)

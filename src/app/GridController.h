@@ -8,6 +8,7 @@
 #include "edit/ClipboardBlocks.h"
 #include "edit/Fill.h"
 #include "edit/RowOperations.h"
+#include "sheet/ProposedChange.h"
 #include "ui/ArticleGridView.h"
 
 #include <QObject>
@@ -78,6 +79,9 @@ public:
     // share a row number get their own, and a cell loses the spaces it starts with.
     void renumberCollidingRows();
     void removeLeadingSpaces(int row, int column);
+    // The ticked proposals (of a list or a comparison) written into the shown group as one
+    // undoable step; false when nothing changed or it was refused (the root view).
+    bool takeProposals(const Proposals &proposals, const QString &caption);
     void InsertArticle();
     void AppendArticle(bool askForCount);
     void DeleteArticle();

@@ -2,6 +2,7 @@
 
 #include "app/CheckController.h"
 #include "app/CommandTable.h"
+#include "app/CompareController.h"
 #include "app/DialogController.h"
 #include "app/FindController.h"
 #include "app/FirstRun.h"
@@ -102,6 +103,7 @@ void MainWindow::createViews()
     m_appearance = new WindowAppearance(*this, *m_tree, *m_gridView, *m_splitter, m_gridController);
     m_check = new CheckController(*this, m_session, m_gridController, m_prompter);
     m_sheet = new SheetController(m_session, m_gridController, m_prompter, this);
+    m_compare = new CompareController(*this, m_session, m_gridController, m_prompter);
     m_find = new FindController(*m_findBar, m_session, m_gridController, m_prompter, this);
     m_dialogs = new DialogController(*this, m_session, m_gridController, *m_appearance, m_prompter);
     connect(m_check, &CheckController::fieldWideningRequested, m_dialogs,
@@ -235,6 +237,7 @@ void MainWindow::registerHandlers()
     m_find->registerCommands(m_commands);
     m_check->registerCommands(m_commands);
     m_sheet->registerCommands(m_commands);
+    m_compare->registerCommands(m_commands);
     registerSessionCommands(m_commands, m_session);
 
     m_commands.setBeforeEach([this] { m_gridController.commitEditor(); });

@@ -18,6 +18,7 @@ class ArticleGridModel;
 class OptionsDialog;
 class ArticleGridView;
 class CheckController;
+class CompareController;
 class SheetController;
 class FindBar;
 class GroupTreeView;
@@ -108,6 +109,7 @@ private:
     FindBar *m_findBar = nullptr;
     CheckController *m_check = nullptr;
     SheetController *m_sheet = nullptr;
+    CompareController *m_compare = nullptr;
     QSplitter *m_splitter = nullptr;
     QProgressBar *m_progressBar = nullptr;
     QLabel *m_messagePane = nullptr;

@@ -185,6 +185,15 @@ QByteArray json(const CatalogueDifferences &d)
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
+QString html(const CatalogueDifferences &d, const QString &nameA, const QString &nameB)
+{
+    const QString title = QStringLiteral("Jämförelse av %1 och %2").arg(nameA, nameB);
+    return QStringLiteral("<!DOCTYPE html>\n<html lang=\"sv\">\n<head>\n<meta charset=\"utf-8\">\n"
+                          "<title>%1</title>\n</head>\n<body>\n<h1>%1</h1>\n<pre>%2</pre>\n"
+                          "</body>\n</html>\n")
+        .arg(title.toHtmlEscaped(), text(d, nameA, nameB).toHtmlEscaped());
+}
+
 } // namespace ComparisonReport
 
 namespace {

@@ -15,5 +15,7 @@ QString text(const CatalogueDifferences &d, const QString &nameA, const QString 
 // A header line, then one line per difference (one per field of a changed article).
 QString tsv(const CatalogueDifferences &d);
 QByteArray json(const CatalogueDifferences &d);
+// The text as a web page to keep or send (UTF-8).
+QString html(const CatalogueDifferences &d, const QString &nameA, const QString &nameB);
 
 } // namespace ComparisonReport

@@ -28,8 +28,9 @@ enum class CommandId : int {
     ChangePrefix = 302,
     NewArticleGroup = 303,
     NewAccessoryGroup = 304,
-    CheckCatalogue = 305, // beyond the original command set
-    ExportSheet = 310,    // beyond the original command set
+    CheckCatalogue = 305, // beyond the original command set, as is comparing
+    CompareCatalogue = 306,
+    ExportSheet = 310, // beyond the original command set
     About = 502,
     InsertArticle = 901,
     AppendArticle = 902,

@@ -1,6 +1,7 @@
 #include "session/CatalogueSession.h"
 
 #include "check/CatalogueCheck.h"
+#include "compare/CatalogueComparison.h"
 #include "edit/AccessoryPick.h"
 #include "edit/FieldLength.h"
 
@@ -440,6 +441,13 @@ Findings CatalogueSession::check()
     if (!m_database)
         return {};
     return CatalogueCheck(m_database->db(), AccessoryPick::accessoryPrefix()).run();
+}
+
+CatalogueDifferences CatalogueSession::compareWith(const QString &otherPath)
+{
+    if (!m_database)
+        return {};
+    return CatalogueComparison(m_prompter).compare(m_currentDbPath, otherPath);
 }
 
 int CatalogueSession::longestValue(const QString &field)

@@ -6,6 +6,7 @@
 #include "browse/GridLoader.h"
 #include "browse/GroupTree.h"
 #include "check/Finding.h"
+#include "compare/CatalogueDifferences.h"
 #include "db/FieldList.h"
 #include "db/WorkingDatabase.h"
 
@@ -91,6 +92,8 @@ public:
     Findings check();
     // The characters of the longest stored value of a field.
     int longestValue(const QString &field);
+    // What differs from the stored catalogue to another one (.tdb, or .tds with its .tdx).
+    CatalogueDifferences compareWith(const QString &otherPath);
 
     // The grid: show a tree choice (false when the user stayed with the edited one), write the
     // edits back, or throw them away and read the grid again.

@@ -1,12 +1,15 @@
 #include "app/CheckController.h"
+#include "app/CompareController.h"
 #include "app/MainWindow.h"
 #include "core/Progress.h"
 #include "db/Database.h"
 #include "db/TdsImport.h"
+#include "sheet/ChangePreviewModel.h"
 #include "support/CatalogueFixture.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestFiles.h"
 #include "ui/ArticleGridView.h"
+#include "ui/ChangePreviewView.h"
 #include "ui/CheckPanel.h"
 #include "ui/GroupTreeView.h"
 
@@ -51,6 +54,7 @@ private slots:
     void checkFixesAreUndoableGridSteps_data();
     void checkFixesAreUndoableGridSteps();
     void checkOffersToWidenAField();
+    void comparisonTakesChosenDifferences();
 
 private:
     QString catalogue(const QString &name, const QStringList &lines, bool withManufacturer = true);
@@ -564,6 +568,65 @@ void TestBrowsing::checkOffersToWidenAField()
     QCOMPARE(widening.count(), 1);
     QCOMPARE(widening.first().at(0).toString(), "BENÄMNING");
     QCOMPARE(widening.first().at(1).toInt(), 24);
+}
+
+void TestBrowsing::comparisonTakesChosenDifferences()
+{
+    const QString tdb = catalogue("oppen", {line("ABCDI010", "-", "Kontaktorer"),
+                                            line("ABCDI010", "1", "Kontaktor", "Nordel"),
+                                            line("ABCDI010", "2", "Kontaktor två", "Nordel"),
+                                            line("ABCDI010", "3", "Kontaktor tre", "Nordel"),
+                                            line("ABCDI020", "-", "Reläer"),
+                                            line("ABCDI020", "1", "Relä", "Nordel")});
+    // The other version: a maker changed, an article added after the first, the third gone.
+    const QString other = CatalogueFixture::write(
+        m_dir->path(), "annan",
+        {line("ABCDI010", "-", "Kontaktorer"), line("ABCDI010", "1", "Kontaktor", "Åkerby"),
+         line("ABCDI010", "5", "Ny kontaktor", "Nordel"),
+         line("ABCDI010", "2", "Kontaktor två", "Nordel"), line("ABCDI020", "-", "Reläer"),
+         line("ABCDI020", "1", "Relä", "Nordel")});
+    ScriptedPrompter prompter;
+    MainWindow window(prompter);
+    QVERIFY(window.OpenMDB(tdb));
+    prompter.openFiles.enqueue({other});
+    window.dispatch(CommandId::CompareCatalogue);
+    auto *compare = window.findChild<CompareController *>();
+    QVERIFY(compare && compare->comparisonWindow());
+    ComparisonWindow *view = compare->comparisonWindow();
+    QCOMPARE(view->groupList()->topLevelItemCount(), 1);
+    QTreeWidgetItem *group = view->groupList()->topLevelItem(0);
+    QVERIFY(group->text(0).startsWith("ABCDI010"));
+    QCOMPARE(group->text(1), "≠ Ändrad");
+
+    view->groupList()->setCurrentItem(group);
+    QCOMPARE(window.tree()->currentKey(), "!ABCDI010");
+    ChangePreviewModel *model = view->preview()->model();
+    QCOMPARE(model->count(ProposalKind::Changed), 1);
+    QCOMPARE(model->count(ProposalKind::NoArticle), 1);
+    QCOMPARE(model->count(ProposalKind::NotInList), 1);
+
+    const auto shown = [&](const char *column) {
+        const ArticleGrid &grid = window.grid();
+        QStringList values;
+        for (int row = 1; row < grid.rows(); ++row)
+            values << grid.text(row, grid.GetColumn(column));
+        return values;
+    };
+    const QStringList types = shown("TYP");
+    view->preview()->takeButton()->click();
+    // The added article at its place, the removed one gone, the maker taken; one step.
+    QCOMPARE(shown("TYP"), QStringList({"-", "1", "5", "2"}));
+    QCOMPARE(shown("FABRIKAT"), QStringList({"", "Åkerby", "Nordel", "Nordel"}));
+    QVERIFY(window.session().isEdited());
+    window.dispatch(CommandId::Undo);
+    QCOMPARE(shown("TYP"), types);
+    window.dispatch(CommandId::Redo);
+    QCOMPARE(shown("TYP"), QStringList({"-", "1", "5", "2"}));
+
+    // Saved, the two catalogues hold the same articles in the same order.
+    QVERIFY(window.session().mnuSave());
+    QVERIFY(compare->compareWith(other));
+    QCOMPARE(view->groupList()->topLevelItemCount(), 0);
 }
 
 QTEST_MAIN(TestBrowsing)

@@ -14,6 +14,7 @@
 #include "ui/ComparisonWindow.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <QTreeWidget>
 
 CompareController::CompareController(QWidget &window, CatalogueSession &session,
@@ -87,7 +88,19 @@ bool CompareController::compareWith(const QString &otherPath)
     if (!m_differences.leftOutFields.isEmpty())
         summary += QStringLiteral(" Fält som bara en av katalogerna har jämförs inte: %1.")
                        .arg(m_differences.leftOutFields.join(QStringLiteral(", ")));
-    m_view->setGroups(DifferenceProposals::groups(m_differences), summary);
+    QList<DifferenceProposals::GroupEntry> groups = DifferenceProposals::groups(m_differences);
+    try {
+        QHash<QString, QString> described;
+        for (const GroupTree::Group &g : m_session.groups())
+            described.insert(g.blockName, g.description);
+        for (DifferenceProposals::GroupEntry &g : groups) {
+            if (g.description.isEmpty())
+                g.description = described.value(g.blockName);
+        }
+    } catch (const std::exception &) {
+        // The names alone still tell the groups apart.
+    }
+    m_view->setGroups(groups, summary);
     m_view->show();
     m_view->raise();
     return true;

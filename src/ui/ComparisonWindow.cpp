@@ -93,10 +93,12 @@ void ComparisonWindow::setGroups(const QList<DifferenceProposals::GroupEntry> &g
     m_summary->setText(summary);
     m_groups->clear();
     for (const DifferenceProposals::GroupEntry &g : groups) {
-        const QString name =
-            g.description.isEmpty() ? g.blockName : g.blockName + QStringLiteral("  ") + g.description;
-        auto *item = new QTreeWidgetItem(
-            m_groups, {name, signOf(g.kind) + QLatin1Char(' ') + g.kind, QString::number(g.articles)});
+        const QString name = g.description.isEmpty()
+                                 ? g.blockName
+                                 : g.blockName + QStringLiteral("  ") + g.description;
+        auto *item =
+            new QTreeWidgetItem(m_groups, {name, signOf(g.kind) + QLatin1Char(' ') + g.kind,
+                                           QString::number(g.articles)});
         item->setData(0, kBlockNameRole, g.blockName);
     }
     showProposals({}, groups.isEmpty() ? QStringLiteral("Katalogerna är lika.")

@@ -3,9 +3,11 @@
 #include "compare/CatalogueSource.h"
 #include "compare/RowKeys.h"
 #include "core/AppError.h"
+#include "core/Progress.h"
 #include "db/Database.h"
 #include "db/Schema.h"
 
+#include <QScopeGuard>
 #include <QSet>
 
 #include <algorithm>
@@ -99,8 +101,14 @@ QStringList CatalogueComparison::defaultKeyFields()
 
 CatalogueDifferences CatalogueComparison::compare(const QString &pathA, const QString &pathB)
 {
+    NullProgress none;
+    Progress &progress = m_progress ? *m_progress : none;
+    progress.start(3);
+    const auto done = qScopeGuard([&progress] { progress.end(); });
     const CatalogueSource a(pathA, m_prompter, m_tdxPath);
+    progress.update(1);
     const CatalogueSource b(pathB, m_prompter, m_tdxPath);
+    progress.update(2);
     // Read-only: the attached file is opened with the same flags, so neither can be written.
     Database db(a.databasePath(), Database::OpenMode::ReadOnly);
     db.setShownPath(a.shownPath());
@@ -110,9 +118,13 @@ CatalogueDifferences CatalogueComparison::compare(const QString &pathA, const QS
         Statement attach = db.prepare(QStringLiteral("ATTACH DATABASE ? AS other"));
         attach.bind(1, b.databasePath()).run();
     }
-    CatalogueDifferences result =
-        compareAttached(db, {QStringLiteral("main"), a.fields()},
-                        {QStringLiteral("other"), b.fields()}, m_keyFields, QStringLiteral("cmp"));
+    CatalogueDifferences result;
+    {
+        const StatementPulse pulse(db, [&progress] { progress.update(2); });
+        result = compareAttached(db, {QStringLiteral("main"), a.fields()},
+                                 {QStringLiteral("other"), b.fields()}, m_keyFields,
+                                 QStringLiteral("cmp"));
+    }
     db.exec(QStringLiteral("DETACH DATABASE other"));
     return result;
 }

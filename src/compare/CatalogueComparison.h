@@ -7,6 +7,7 @@
 #include <QStringList>
 
 class Database;
+class Progress;
 class Prompter;
 
 // Compares two catalogues inside the engine: the second is attached to the first's connection
@@ -20,6 +21,8 @@ public:
     void setKeyFields(const QStringList &fields) { m_keyFields = fields; }
     // The .tdx of every .tds given (see describingTdx).
     void setTdxPath(const QString &path) { m_tdxPath = path; }
+    // Where a long comparison reports, so a window keeps repainting; none by default.
+    void setProgress(Progress *progress) { m_progress = progress; }
 
     // A and B are each a .tdb or a .tds with its .tdx; neither is written. Throws AppError.
     CatalogueDifferences compare(const QString &pathA, const QString &pathB);
@@ -42,4 +45,5 @@ private:
     Prompter &m_prompter;
     QStringList m_keyFields = defaultKeyFields();
     QString m_tdxPath;
+    Progress *m_progress = nullptr;
 };

@@ -447,7 +447,9 @@ CatalogueDifferences CatalogueSession::compareWith(const QString &otherPath)
 {
     if (!m_database)
         return {};
-    return CatalogueComparison(m_prompter).compare(m_currentDbPath, otherPath);
+    CatalogueComparison comparison(m_prompter);
+    comparison.setProgress(&progress());
+    return comparison.compare(m_currentDbPath, otherPath);
 }
 
 int CatalogueSession::longestValue(const QString &field)

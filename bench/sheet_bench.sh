@@ -23,24 +23,7 @@ if [[ -z "$work" ]]; then
 else
     mkdir -p "$work"
 fi
-export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
-export XDG_CONFIG_HOME="$work/config"
-
-# Best of $runs wall-clock seconds of a command; its output is thrown away.
-best() {
-    local best_time=""
-    for _ in $(seq "$runs"); do
-        local start end t
-        start=$(date +%s.%N)
-        "$@" >/dev/null 2>&1 || true
-        end=$(date +%s.%N)
-        t=$(echo "$end - $start" | bc -l)
-        if [[ -z "$best_time" ]] || (( $(echo "$t < $best_time" | bc -l) )); then
-            best_time=$t
-        fi
-    done
-    printf '%.3f' "$best_time"
-}
+source "$here/best_of.sh"
 
 python3 "$here/gen_catalogue.py" generate "$work" --lines "$lines" >/dev/null
 "$kvistbo" --import "$work/bench.tds" --force >/dev/null 2>&1

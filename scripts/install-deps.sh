@@ -7,10 +7,10 @@ set -euo pipefail
 # the bitmap program icons at build time; desktop-file-utils checks the installed launcher.
 # qt6-l10n-tools has lrelease, which compiles our Swedish catalogue for Qt's own dialogs. git runs
 # the test of the diff and merge drivers as the README sets them up. libxlsxwriter writes
-# spreadsheets; zlib unpacks the ones read.
+# spreadsheets (found through pkg-config); zlib unpacks the ones read.
 packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libqt6svg6 qt6-translations-l10n
           qt6-l10n-tools
-          libsqlite3-dev libicu-dev libxlsxwriter-dev zlib1g-dev
+          libsqlite3-dev libicu-dev libxlsxwriter-dev zlib1g-dev pkg-config
           desktop-file-utils librsvg2-bin
           fonts-dejavu-core git "$@")
 

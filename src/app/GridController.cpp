@@ -102,6 +102,7 @@ GridController::GridController(CatalogueSession &session, Prompter &prompter, QO
     connect(m_view, &ArticleGridView::editingChanged, this, &GridController::editingChanged);
     // Where the user was, to come back to when the same choice is read again.
     connect(&m_session, &CatalogueSession::gridAboutToReset, this, &GridController::rememberPlace);
+    connect(&m_session, &CatalogueSession::rowsLoaded, this, &GridController::placeOnLoadedRows);
     connect(&m_session, &CatalogueSession::gridAboutToReset, m_model,
             &ArticleGridModel::beginChange);
     // A grid filled again (loaded, saved or thrown away) has no steps to take back.
@@ -142,9 +143,13 @@ void GridController::afterReset()
     m_sortColumn = -1;
     m_view->horizontalHeader()->setSortIndicatorShown(false);
     const std::optional<Place> place = std::exchange(m_place, std::nullopt);
+    m_placeAwaitingRows.reset();
     if (m_grid.rows() > 1 && place && place->choice == m_session.selection() &&
         place->database == m_session.CurrentDbPath()) {
         restorePlace(*place);
+        // Rows still on their way: the place is taken again once they are there.
+        if (m_session.isLoading() && std::max(place->row, place->selection.r2) > m_grid.rows() - 1)
+            m_placeAwaitingRows = place;
         return;
     }
     if (m_grid.rows() > 1) {
@@ -153,6 +158,21 @@ void GridController::afterReset()
         m_grid.setSelection({1, 1, 1, 1});
     }
     emit selectionStatus(QString());
+}
+
+void GridController::placeOnLoadedRows(qint64 rows, bool done)
+{
+    if (!m_placeAwaitingRows)
+        return;
+    const Place place = *m_placeAwaitingRows;
+    if (place.choice != m_session.selection()) {
+        m_placeAwaitingRows.reset();
+        return;
+    }
+    if (!done && rows < std::max(place.row, place.selection.r2))
+        return;
+    m_placeAwaitingRows.reset();
+    restorePlace(place);
 }
 
 void GridController::rememberPlace()

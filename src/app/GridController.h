@@ -142,6 +142,7 @@ private:
         int horizontalScroll = 0, verticalScroll = 0;
     };
     void rememberPlace();
+    void placeOnLoadedRows(qint64 rows, bool done);
     void restorePlace(const Place &place);
     // After an undo or redo: the views, the sort arrow and the edited state follow the grid.
     void afterReplay(const GridChange &change);
@@ -164,6 +165,8 @@ private:
     CellDelegate *m_delegate = nullptr;
     bool m_announcing = false;
     std::optional<Place> m_place;
+    // A place beyond the rows read so far, taken once they arrive.
+    std::optional<Place> m_placeAwaitingRows;
     const CommandRegistry *m_commands = nullptr;
     int m_sortColumn = -1;
     bool m_sortAscending = true;

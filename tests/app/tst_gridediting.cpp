@@ -847,14 +847,18 @@ void TestGridEditing::dialogWritesAnnounceTheChangeMark()
 void TestGridEditing::placeStaysAfterSaveAndIgnore_data()
 {
     QTest::addColumn<int>("command");
-    QTest::newRow("Spara ändringar") << int(CommandId::Save);
-    QTest::newRow("Ignorera ändringar") << int(CommandId::Ignore);
+    QTest::addColumn<int>("firstScreen"); // rows read at once; 0: as the window does
+    QTest::newRow("Spara ändringar") << int(CommandId::Save) << 0;
+    QTest::newRow("Ignorera ändringar") << int(CommandId::Ignore) << 0;
+    QTest::newRow("Spara, the place among rows still loading") << int(CommandId::Save) << 50;
+    QTest::newRow("Ignorera, the place among rows still loading") << int(CommandId::Ignore) << 50;
 }
 
 // The grid read again for the same choice keeps the current cell, selection and scroll position.
 void TestGridEditing::placeStaysAfterSaveAndIgnore()
 {
     QFETCH(int, command);
+    QFETCH(int, firstScreen);
     QStringList lines{line("ABCDI050", "-", "Många")};
     for (int n = 1; n <= 300; ++n)
         lines << line("ABCDI050", QString::number(n), QString("Artikel %1").arg(n), "Nordel");
@@ -872,8 +876,11 @@ void TestGridEditing::placeStaysAfterSaveAndIgnore()
     QVERIFY(scrolled > 0);
     const ArticleGrid::CellRange selected = m_window->grid().selection();
 
+    if (firstScreen > 0)
+        m_window->session().setFirstScreenRows(firstScreen);
     m_window->dispatch(CommandId(command));
     QVERIFY(!m_window->session().isEdited());
+    QTRY_VERIFY(!m_window->session().isLoading());
     QCOMPARE(view->currentIndex(), cell(200, "FABRIKAT"));
     QCOMPARE(m_window->grid().selection(), selected);
     QCOMPARE(viewSelection(), selected);

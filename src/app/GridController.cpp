@@ -91,6 +91,7 @@ GridController::GridController(CatalogueSession &session, Prompter &prompter, QO
         showGridPopup(globalPosition);
     });
     connect(m_view, &ArticleGridView::deletePressed, this, &GridController::onDeletePressed);
+    m_view->setBeforeLastRow([this] { m_session.finishLoading(); });
     // Typing in the overview edits nothing; the status bar says where editing is.
     connect(m_view, &ArticleGridView::editRefused, this, [this] { refusedInOverview(); });
     connect(m_view->horizontalHeader(), &QHeaderView::sectionClicked, this,

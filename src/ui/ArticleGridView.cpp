@@ -114,8 +114,10 @@ QModelIndex ArticleGridView::moveCursor(CursorAction action, Qt::KeyboardModifie
     const QModelIndex current = currentIndex();
     if (!model() || model()->rowCount() == 0 || !current.isValid())
         return QTableView::moveCursor(action, modifiers);
-    const int lastRow = model()->rowCount() - 1;
     const bool ctrl = modifiers & Qt::ControlModifier;
+    if (ctrl && (action == MoveEnd || action == MoveDown) && m_beforeLastRow)
+        m_beforeLastRow();
+    const int lastRow = model()->rowCount() - 1;
     switch (action) {
     case MoveHome:
         return model()->index(ctrl ? 0 : current.row(), firstDataColumn());

@@ -3,6 +3,8 @@
 #include <QPersistentModelIndex>
 #include <QTableView>
 
+#include <functional>
+
 class FrozenColumns;
 
 // The article grid "FgDataGrid". Clicks in the row-selector column select whole rows; a right
@@ -32,6 +34,13 @@ public:
     bool commitTypedText();
     // Closes an open cell editor without writing its text (a dialog writes the cell instead).
     void discardOpenEditor();
+
+    // Called before Ctrl+End or Ctrl+Down goes to the last row, so rows still being read can
+    // arrive first.
+    void setBeforeLastRow(std::function<void()> beforeLastRow)
+    {
+        m_beforeLastRow = std::move(beforeLastRow);
+    }
 
 signals:
     void editingChanged(bool editing);
@@ -65,4 +74,5 @@ private:
     QPersistentModelIndex m_editingIndex;
     bool m_editing = false;
     void setEditing(bool editing);
+    std::function<void()> m_beforeLastRow;
 };

@@ -76,6 +76,7 @@ private slots:
     void dialogWritesAnnounceTheChangeMark();
     void placeStaysAfterSaveAndIgnore_data();
     void placeStaysAfterSaveAndIgnore();
+    void ctrlEndReachesTheLastRowOfAViewStillLoading();
     void spreadsheetKeys_data();
     void spreadsheetKeys();
     void f6GoesRoundThePanes();
@@ -996,6 +997,24 @@ void TestGridEditing::popupKeysOpenThePopup()
         // At the current cell.
         QVERIFY(qAbs(shownAt.y() - cellBottom.y()) < 30);
     }
+}
+
+void TestGridEditing::ctrlEndReachesTheLastRowOfAViewStillLoading()
+{
+    QStringList lines{line("ABCDI050", "-", "Många")};
+    for (int n = 1; n <= 300; ++n)
+        lines << line("ABCDI050", QString::number(n), QString("Artikel %1").arg(n), "Nordel");
+    QVERIFY(m_window->OpenMDB(CatalogueFixture::importDatabase(m_dir->path(), "manga", lines)));
+    m_window->session().setFirstScreenRows(20);
+    openGroup("!ABCDI050");
+    ArticleGridView *view = m_window->gridView();
+    view->setFocus();
+    view->setCurrentIndex(cell(1, "BENÄMNING"));
+    if (!m_window->session().isLoading())
+        QSKIP("the rest of the view arrived before the key");
+    QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(view->currentIndex().row(), 300);
+    QVERIFY(!m_window->session().isLoading());
 }
 
 QTEST_MAIN(TestGridEditing)

@@ -13,6 +13,7 @@
 #include "edit/Replace.h"
 #include "edit/RowOperations.h"
 #include "session/CatalogueSession.h"
+#include "sheet/ListUpdate.h"
 
 #include "ui/CellDelegate.h"
 #include "ui/FrozenColumns.h"
@@ -609,6 +610,22 @@ void GridController::removeLeadingSpaces(int row, int column)
                 m_model->cellsChanged(row, column, row, column);
                 gridEdited();
             });
+}
+
+bool GridController::takeProposals(const Proposals &proposals)
+{
+    bool written = false;
+    runStep(QStringLiteral("Uppdatera från lista"), "UpdateFromList", Overview::Refused, [&] {
+        if (!m_session.database())
+            return;
+        const ListUpdate::Applied applied =
+            ListUpdate::apply(m_grid, proposals, *m_session.database());
+        afterOperation(applied.change);
+        written = applied.cells + applied.added + applied.removed > 0;
+        if (written)
+            gridEdited();
+    });
+    return written;
 }
 
 bool GridController::afterRowOperation(const RowOperations::RowsResult &result)

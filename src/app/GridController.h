@@ -8,6 +8,7 @@
 #include "edit/ClipboardBlocks.h"
 #include "edit/Fill.h"
 #include "edit/RowOperations.h"
+#include "sheet/ProposedChange.h"
 #include "ui/ArticleGridView.h"
 
 #include <QObject>
@@ -78,6 +79,11 @@ public:
     // share a row number get their own, and a cell loses the spaces it starts with.
     void renumberCollidingRows();
     void removeLeadingSpaces(int row, int column);
+    // The ticked changes of a list update, written as one undo step; refused in the overview.
+    // False when nothing was written.
+    bool takeProposals(const Proposals &proposals);
+    // In the root view nothing changes cells: true, with the status-bar hint, when it is shown.
+    bool refusedInOverview();
     void InsertArticle();
     void AppendArticle(bool askForCount);
     void DeleteArticle();
@@ -142,8 +148,6 @@ private:
     // After an undo or redo: the views, the sort arrow and the edited state follow the grid.
     void afterReplay(const GridChange &change);
     bool SingleGroupView() const;
-    // In the root view nothing changes cells: true, with the status-bar hint, when it is shown.
-    bool refusedInOverview();
     // One undo step named caption around work; a failure is reported under the operation's
     // name. Changes of cells are refused in the overview when so marked.
     enum class Overview { Allowed, Refused };

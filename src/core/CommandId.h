@@ -30,6 +30,7 @@ enum class CommandId : int {
     NewAccessoryGroup = 304,
     CheckCatalogue = 305, // beyond the original command set
     ExportSheet = 310,    // beyond the original command set
+    UpdateFromList = 320, // beyond the original command set
     About = 502,
     InsertArticle = 901,
     AppendArticle = 902,

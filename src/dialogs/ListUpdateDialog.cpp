@@ -29,7 +29,7 @@
 namespace {
 
 constexpr int kDefaultHeightTwips = 9000;
-constexpr int kDefaultWidthTwips = 12000;
+constexpr int kDefaultWidthTwips = 15000;
 
 const QString kUnused = QStringLiteral("(används inte)");
 
@@ -84,7 +84,8 @@ void ListUpdateDialog::buildControls(const QStringList &sheets)
     m_mapping->setAccessibleName(QStringLiteral("Kolumner"));
     m_mapping->setHorizontalHeaderLabels(
         {QStringLiteral("Kolumn i listan"), QStringLiteral("Fält")});
-    m_mapping->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_mapping->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    m_mapping->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     m_mapping->verticalHeader()->hide();
     m_mapping->setSelectionMode(QAbstractItemView::NoSelection);
     m_mapping->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -93,7 +94,6 @@ void ListUpdateDialog::buildControls(const QStringList &sheets)
     m_problem->setObjectName(QStringLiteral("lblProblem"));
     m_problem->setWordWrap(true);
     m_problem->setStyleSheet(QStringLiteral("color: #b00020"));
-    m_problem->hide();
 
     auto *choices = new QGridLayout;
     choices->addWidget(sheetLabel, 0, 0);
@@ -155,7 +155,7 @@ QStringList ListUpdateDialog::keyFields() const
 
 QString ListUpdateDialog::problem() const
 {
-    return m_problem->isVisible() ? m_problem->text() : QString();
+    return m_problem->text();
 }
 
 void ListUpdateDialog::readSheet(int sheet)
@@ -231,10 +231,9 @@ void ListUpdateDialog::propose()
     Proposals proposals;
     try {
         proposals = ListUpdate::propose(m_grid, m_table, mapping(), keyFields());
-        m_problem->hide();
+        m_problem->clear();
     } catch (const AppError &e) {
         m_problem->setText(e.description());
-        m_problem->show();
     }
     m_preview->setProposals(std::move(proposals));
 }

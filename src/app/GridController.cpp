@@ -618,8 +618,15 @@ bool GridController::takeProposals(const Proposals &proposals)
     runStep(QStringLiteral("Uppdatera från lista"), "UpdateFromList", Overview::Refused, [&] {
         if (!m_session.database())
             return;
-        const ListUpdate::Applied applied =
-            ListUpdate::apply(m_grid, proposals, *m_session.database());
+        ListUpdate::Applied applied;
+        try {
+            applied = ListUpdate::apply(m_grid, proposals, *m_session.database());
+        } catch (...) {
+            // Values written before the failure stay in the step: they must not be lost
+            // unsaved, so the view counts as edited.
+            gridEdited();
+            throw;
+        }
         afterOperation(applied.change);
         written = applied.cells + applied.added + applied.removed > 0;
         if (written)

@@ -5,6 +5,7 @@
 #include "sheet/ChangePreviewModel.h"
 #include "sheet/CsvReader.h"
 #include "sheet/XlsxReader.h"
+#include "sheet/XlsxWriter.h"
 #include "support/CatalogueFixture.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestFiles.h"
@@ -32,6 +33,7 @@ private slots:
     void cleanup();
     void previewTakeUndoRedo();
     void typedFieldNameMapsTheColumn();
+    void anotherSheetOfAWorkbook();
     void badListsChangeNothing_data();
     void badListsChangeNothing();
     void overviewIsRefused();
@@ -179,6 +181,36 @@ void TestSheetCommands::typedFieldNameMapsTheColumn()
     QVERIFY(!dialog->preview()->takeButton()->isEnabled());
     dialog->reject();
     QVERIFY(!m_window->session().isEdited());
+}
+
+void TestSheetCommands::anotherSheetOfAWorkbook()
+{
+    const QString path = m_dir->filePath(QStringLiteral("lev.xlsx"));
+    {
+        XlsxWriter writer(path);
+        const QList<SheetColumn> columns{{QStringLiteral("Artnr"), 10},
+                                         {QStringLiteral("Pris"), 8}};
+        writer.beginSheet(QStringLiteral("Gammal"), columns);
+        writer.addRow({QStringLiteral("A1"), QStringLiteral("11,00")});
+        writer.beginSheet(QStringLiteral("Ny"), columns);
+        writer.addRow({QStringLiteral("A2"), QStringLiteral("6,00")});
+        writer.addRow({QStringLiteral("A3"), QStringLiteral("3,00")});
+        writer.finish();
+    }
+    QPointer<ListUpdateDialog> dialog = runCommand(path);
+    QVERIFY(dialog);
+    QComboBox *sheets = dialog->sheetChoice();
+    QVERIFY(sheets->isVisibleTo(dialog));
+    QCOMPARE(sheets->count(), 2);
+    const ChangePreviewModel *model = dialog->preview()->model();
+    QCOMPARE(model->count(ProposalKind::Changed), 1);
+    QCOMPARE(model->proposals().first().label, QStringLiteral("A1"));
+
+    sheets->setCurrentIndex(1);
+    emit sheets->activated(1);
+    QCOMPARE(model->count(ProposalKind::Changed), 2);
+    QCOMPARE(model->proposals().first().label, QStringLiteral("A2"));
+    dialog->reject();
 }
 
 void TestSheetCommands::badListsChangeNothing_data()

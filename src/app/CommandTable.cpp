@@ -26,6 +26,7 @@ const std::vector<CommandSpec> &commandTable()
         {C::SaveTDS, kFile, "E&xportera databas", 0, false, E::DatabaseOpen,
          "Exportera artikeldatabas", "Exporterar artikeldatabas till VOLTMARK TDS-fil", "export"},
         {C::ExportSheet, kFile, "Exportera till &kalkylblad...", 0, false, E::DatabaseOpen},
+        {C::UpdateFromList, kFile, "&Uppdatera från lista...", 0, false, E::DatabaseOpen},
         {C::RecentFile0, kFile, "", 0, true, E::Always},
         {C::RecentFile1, kFile, "", 0, false, E::Always},
         {C::RecentFile2, kFile, "", 0, false, E::Always},

@@ -635,18 +635,25 @@ void GridController::removeLeadingSpaces(int row, int column)
 
 bool GridController::takeProposals(const Proposals &proposals, const QString &caption)
 {
-    bool changed = false;
+    bool written = false;
     runStep(caption, "TakeProposals", Overview::Refused, [&] {
         if (!m_session.database())
             return;
-        const ListUpdate::Applied applied =
-            ListUpdate::apply(m_grid, proposals, *m_session.database());
+        ListUpdate::Applied applied;
+        try {
+            applied = ListUpdate::apply(m_grid, proposals, *m_session.database());
+        } catch (...) {
+            // Values written before the failure stay in the step: they must not be lost
+            // unsaved, so the view counts as edited.
+            gridEdited();
+            throw;
+        }
         afterOperation(applied.change);
-        changed = applied.cells > 0 || applied.added > 0 || applied.removed > 0;
-        if (changed)
+        written = applied.cells + applied.added + applied.removed > 0;
+        if (written)
             gridEdited();
     });
-    return changed;
+    return written;
 }
 
 bool GridController::afterRowOperation(const RowOperations::RowsResult &result)

@@ -80,8 +80,10 @@ public:
     void renumberCollidingRows();
     void removeLeadingSpaces(int row, int column);
     // The ticked proposals (of a list or a comparison) written into the shown group as one
-    // undoable step; false when nothing changed or it was refused (the root view).
+    // undoable step; false when nothing was written or it was refused (the root view).
     bool takeProposals(const Proposals &proposals, const QString &caption);
+    // In the root view nothing changes cells: true, with the status-bar hint, when it is shown.
+    bool refusedInOverview();
     void InsertArticle();
     void AppendArticle(bool askForCount);
     void DeleteArticle();
@@ -147,8 +149,6 @@ private:
     // After an undo or redo: the views, the sort arrow and the edited state follow the grid.
     void afterReplay(const GridChange &change);
     bool SingleGroupView() const;
-    // In the root view nothing changes cells: true, with the status-bar hint, when it is shown.
-    bool refusedInOverview();
     // One undo step named caption around work; a failure is reported under the operation's
     // name. Changes of cells are refused in the overview when so marked.
     enum class Overview { Allowed, Refused };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dialogs/SheetExportDialog.h"
+
 #include <QObject>
 
 class CatalogueSession;
@@ -7,8 +9,10 @@ class CommandRegistry;
 class GridController;
 class Prompter;
 
-// "Exportera till kalkylblad...": writes the shown view (or only the selected rows, when more
-// than one is selected) to .xlsx or .csv, with the group's description first in the overview.
+// "Exportera till kalkylblad...": writes the shown view (or only the selected rows) to .xlsx or
+// .csv, with the group's description first in the overview or a sheet per group.
+// "Uppdatera från lista...": reads a supplier's list, shows what it would change in the shown
+// group and writes the ticked changes into the grid as one undo step.
 class SheetController : public QObject
 {
     Q_OBJECT
@@ -20,6 +24,8 @@ public:
 
 private:
     void exportSheet();
+    void writeSheet(const QString &path, const SheetExportDialog::Options &options);
+    void updateFromList();
 
     CatalogueSession &m_session;
     GridController &m_grid;

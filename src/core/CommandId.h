@@ -28,9 +28,10 @@ enum class CommandId : int {
     ChangePrefix = 302,
     NewArticleGroup = 303,
     NewAccessoryGroup = 304,
-    CheckCatalogue = 305, // beyond the original command set, as is comparing
+    CheckCatalogue = 305, // beyond the original command set, as are the ones below
     CompareCatalogue = 306,
-    ExportSheet = 310, // beyond the original command set
+    ExportSheet = 310,
+    UpdateFromList = 320,
     About = 502,
     InsertArticle = 901,
     AppendArticle = 902,

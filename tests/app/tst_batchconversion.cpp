@@ -1,4 +1,6 @@
 #include "db/Database.h"
+#include "sheet/CsvReader.h"
+#include "sheet/XlsxReader.h"
 #include "support/CatalogueFixture.h"
 #include "support/TestFiles.h"
 
@@ -44,6 +46,8 @@ private slots:
     void checkExitCodes();
     void checkOfATdsLeavesNothingBehind();
     void lossyExportNeedsAllowLossy();
+    void toSheetExitCodes_data();
+    void toSheetExitCodes();
 
 private:
     struct Run
@@ -365,6 +369,64 @@ void TestBatchConversion::lossyExportNeedsAllowLossy()
     const Run allowed = run({"--export", tdb, out, "--allow-lossy"});
     QCOMPARE(allowed.exitCode, 0);
     QVERIFY(TestFiles::read(out).contains(TestFiles::cp1252("En benämning som in")));
+}
+
+void TestBatchConversion::toSheetExitCodes_data()
+{
+    QTest::addColumn<QString>("input"); // tds, tdb or missing
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("groups"); // the first column of the data rows written
+    QTest::addColumn<QString>("error");
+
+    QTest::newRow("whole catalogue from a tds")
+        << "tds"
+        << "ut.csv" << QStringList() << 0
+        << QStringList({"Kontaktorer", "Kontaktorer", "Säkringar"}) << "";
+    QTest::newRow("a group of a tdb")
+        << "tdb"
+        << "ut.xlsx" << QStringList{"--group", "ABCDI080"} << 0 << QStringList({"ABCDI080"}) << "";
+    QTest::newRow("a group that is not there")
+        << "tdb"
+        << "ut.csv" << QStringList{"--group", "ABCDI999"} << 1 << QStringList()
+        << "Gruppen ABCDI999 finns inte";
+    QTest::newRow("missing input") << "missing"
+                                   << "ut.csv" << QStringList() << 1 << QStringList() << "";
+    QTest::newRow("--group without a name")
+        << "tdb"
+        << "ut.csv" << QStringList{"--group"} << 2 << QStringList() << "--to-sheet";
+}
+
+void TestBatchConversion::toSheetExitCodes()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, output);
+    QFETCH(QStringList, options);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, groups);
+    QFETCH(QString, error);
+
+    QString path = catalogue();
+    if (input == "tdb")
+        path = CatalogueFixture::importTds(path);
+    else if (input == "missing")
+        path = m_dir->filePath("saknas.tdb");
+    const QString out = m_dir->filePath(output);
+    const Run result = run(QStringList{"--to-sheet", path, out} + options);
+    QCOMPARE(result.exitCode, exitCode);
+    QVERIFY2(result.err.contains(error), qPrintable(result.err));
+    if (exitCode != 0) {
+        QVERIFY(!result.err.isEmpty());
+        QVERIFY(!QFile::exists(out));
+        return;
+    }
+    const SheetTable written =
+        output.endsWith(".xlsx") ? XlsxReader(out).read() : CsvReader::read(TestFiles::read(out));
+    QStringList first;
+    for (const QStringList &row : written.rows)
+        first << row.first();
+    QCOMPARE(first, groups);
 }
 
 QTEST_GUILESS_MAIN(TestBatchConversion)

@@ -18,6 +18,8 @@ private slots:
     void checkOptions();
     void allowLossy_data();
     void allowLossy();
+    void toSheet_data();
+    void toSheet();
 };
 
 void TestCommandLine::parse_data()
@@ -284,6 +286,55 @@ void TestCommandLine::syntaxMessageText()
 #endif
     QCOMPARE(syntaxMessage(),
              "SYNTAX:\n" + program + QStringLiteral(" /IN:filnamn1[.tdb] /OUT:filnamn2[.tds]"));
+}
+
+void TestCommandLine::toSheet_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<Mode>("mode");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("group");
+
+    QTest::newRow("whole catalogue")
+        << QStringList{"--to-sheet", "El.tdb", "/u/El.xlsx"} << Mode::ToSheet << "El.tdb"
+        << "/u/El.xlsx"
+        << "";
+    QTest::newRow("a group, option first")
+        << QStringList{"--to-sheet", "--group", "ABCDI010", "El.tds", "El.csv"} << Mode::ToSheet
+        << "El.tds"
+        << "El.csv"
+        << "ABCDI010";
+    QTest::newRow("--group=X") << QStringList{"--to-sheet", "El.tdb", "El.csv", "--group=ABCDI020"}
+                               << Mode::ToSheet << "El.tdb"
+                               << "El.csv"
+                               << "ABCDI020";
+    QTest::newRow("one path") << QStringList{"--to-sheet", "El.tdb"} << Mode::UsageError << ""
+                              << ""
+                              << "";
+    QTest::newRow("three paths") << QStringList{"--to-sheet", "a.tdb", "b.csv", "c.csv"}
+                                 << Mode::UsageError << ""
+                                 << ""
+                                 << "";
+    QTest::newRow("--group without a value")
+        << QStringList{"--to-sheet", "El.tdb", "El.csv", "--group"} << Mode::UsageError << ""
+        << ""
+        << "";
+}
+
+void TestCommandLine::toSheet()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(Mode, mode);
+    const CommandLine cl = CommandLine::parse(arguments);
+    QCOMPARE(cl.mode, mode);
+    if (mode == Mode::UsageError) {
+        QVERIFY(cl.error.contains("--to-sheet"));
+        return;
+    }
+    QTEST(cl.inputPath, "input");
+    QTEST(cl.outputPath, "output");
+    QTEST(cl.group, "group");
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

@@ -132,6 +132,34 @@ bool TdsImport::loadRecords(QFile &file, Database &db, const FieldList &fields, 
     return true;
 }
 
+bool TdsImport::scanText(QFile &file, const QString &tdsPath, qint64 size,
+                         TextFileCheck::Scanner &scanner)
+{
+    // A NUL stops the pass at once, before gigabytes of a binary file are read. The bar runs
+    // over the bytes while they are scanned, then over the lines.
+    qint64 scanned = 0;
+    m_progress.start(size);
+    const auto scan = [this, &scanner, &scanned](QByteArrayView piece) {
+        scanner.feed(piece);
+        m_progress.update(scanned);
+        return !scanner.isBinary();
+    };
+    try {
+        if (!readInPieces(file, scan, scanned)) {
+            reportReadError(tdsPath);
+            return false;
+        }
+    } catch (const std::exception &e) {
+        reportError(m_prompter, kMainWindow, QStringLiteral("mnuOpenTDS"), e);
+        return false;
+    }
+    if (scanned != size && !scanner.isBinary()) {
+        reportChanged(tdsPath);
+        return false;
+    }
+    return confirmReadableText(scanner.result(), tdsPath, m_prompter);
+}
+
 ImportResult TdsImport::importFile(const QString &tdsPath)
 {
     ImportResult result;
@@ -148,38 +176,15 @@ ImportResult TdsImport::importFile(const QString &tdsPath)
                                         ErrorNumber::PermissionDenied, file.errorString()));
         return result;
     }
-    // First pass: text or not, and the line count for the progress bar. A NUL stops it at once,
-    // before gigabytes of a binary file are read.
     const QDateTime modifiedBefore = QFileInfo(tdsPath).lastModified();
     const qint64 sizeBefore = file.size();
-    TextFileCheck::Scanner scanner;
-    qint64 scanned = 0;
-    // The bar runs over the bytes while they are scanned, then over the lines.
     struct EndsProgress
     {
         Progress &progress;
         ~EndsProgress() { progress.end(); }
     } endsProgress{m_progress};
-    m_progress.start(sizeBefore);
-    const auto scan = [this, &scanner, &scanned](QByteArrayView piece) {
-        scanner.feed(piece);
-        m_progress.update(scanned);
-        return !scanner.isBinary();
-    };
-    try {
-        if (!readInPieces(file, scan, scanned)) {
-            reportReadError(tdsPath);
-            return result;
-        }
-    } catch (const std::exception &e) {
-        reportError(m_prompter, kMainWindow, QStringLiteral("mnuOpenTDS"), e);
-        return result;
-    }
-    if (scanned != sizeBefore && !scanner.isBinary()) {
-        reportChanged(tdsPath);
-        return result;
-    }
-    if (!confirmReadableText(scanner.result(), tdsPath, m_prompter))
+    TextFileCheck::Scanner scanner;
+    if (!scanText(file, tdsPath, sizeBefore, scanner))
         return result;
     FieldList fields;
     if (ReadTdxFile(tdsPath, fields, m_prompter) <= 0) {

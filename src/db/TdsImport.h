@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/TextFileCheck.h"
 #include "db/FieldList.h"
 
 #include <QByteArrayView>
@@ -48,6 +49,10 @@ public:
 private:
     ImportResult importFile(const QString &tdsPath);
     bool settleLeftovers(const QString &tdsPath, ImportResult &result);
+    // The first pass: text or not, and the line count for the progress bar; false (reported)
+    // when the file cannot be read, is no text or changed while read.
+    bool scanText(QFile &file, const QString &tdsPath, qint64 size,
+                  TextFileCheck::Scanner &scanner);
     bool loadRecords(QFile &file, Database &db, const FieldList &fields, qint64 sizeBefore,
                      const QDateTime &modifiedBefore, ImportResult &result);
     void reportReadError(const QString &tdsPath);

@@ -49,16 +49,17 @@ QString blockedReason(const QString &value, int length)
     return {};
 }
 
-} // namespace
-
-Proposals propose(const ArticleGrid &grid, const SheetTable &list, const QStringList &mapping,
-                  const QStringList &keyFields)
+// A list column and the grid column it fills.
+struct Column
 {
-    struct Column
-    {
-        int list, grid;
-        QString field;
-    };
+    int list, grid;
+    QString field;
+};
+
+// The key columns (throws AppError when one has no list or grid column) and the value columns.
+std::pair<QList<Column>, QList<Column>>
+mappedColumns(const ArticleGrid &grid, const QStringList &mapping, const QStringList &keyFields)
+{
     QList<Column> keys, values;
     for (const QString &field : keyFields) {
         const int listColumn = int(mapping.indexOf(field));
@@ -78,6 +79,32 @@ Proposals propose(const ArticleGrid &grid, const SheetTable &list, const QString
         if (gridColumn > 0 && !Schema::isProtectedColumn(mapping.at(c)))
             values << Column{int(c), gridColumn, mapping.at(c)};
     }
+    return {keys, values};
+}
+
+// A list row matching no article: every filled column once, as the values of a new article.
+Proposal newArticle(const ArticleGrid &grid, const QStringList &cells, const QList<Column> &columns,
+                    const QString &label, int line)
+{
+    Proposal p{ProposalKind::NoArticle, label, 0, line, {}, false};
+    for (const Column &c : columns) {
+        const QString after = cells.value(c.list).trimmed();
+        if (!after.isEmpty() &&
+            !std::any_of(p.fields.begin(), p.fields.end(),
+                         [&](const FieldProposal &f) { return f.column == c.grid; }))
+            p.fields << FieldProposal{
+                c.field, c.grid, QString(), after, blockedReason(after, grid.fieldLength(c.grid)),
+                true};
+    }
+    return p;
+}
+
+} // namespace
+
+Proposals propose(const ArticleGrid &grid, const SheetTable &list, const QStringList &mapping,
+                  const QStringList &keyFields)
+{
+    const auto [keys, values] = mappedColumns(grid, mapping, keyFields);
     const auto isKey = [&](const Column &column) {
         return std::any_of(keys.begin(), keys.end(),
                            [&](const Column &k) { return k.grid == column.grid; });
@@ -115,20 +142,7 @@ Proposals propose(const ArticleGrid &grid, const SheetTable &list, const QString
         const int line = i < list.lines.size() ? list.lines[i] : 0;
         const QList<int> rows = articles.value(key);
         if (key.isEmpty() || rows.isEmpty()) {
-            Proposal p{ProposalKind::NoArticle, labels.at(qsizetype(i)), 0, line, {}, false};
-            for (const Column &c : keys + values) {
-                const QString after = cells.value(c.list).trimmed();
-                if (!after.isEmpty() &&
-                    !std::any_of(p.fields.begin(), p.fields.end(),
-                                 [&](const FieldProposal &f) { return f.column == c.grid; }))
-                    p.fields << FieldProposal{c.field,
-                                              c.grid,
-                                              QString(),
-                                              after,
-                                              blockedReason(after, grid.fieldLength(c.grid)),
-                                              true};
-            }
-            proposals << p;
+            proposals << newArticle(grid, cells, keys + values, labels.at(qsizetype(i)), line);
             continue;
         }
         const bool duplicate = rows.size() > 1 || listCount.value(key) > 1;

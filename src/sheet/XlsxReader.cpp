@@ -284,6 +284,43 @@ QString XlsxReader::formatNumber(double value, const QString &formatCode, QChar 
            (percent ? QStringLiteral("%") : QString());
 }
 
+QString XlsxReader::cellValue(QXmlStreamReader &xml, QChar decimalPoint) const
+{
+    const QString type = xml.attributes().value(QLatin1String("t")).toString();
+    const int style = xml.attributes().value(QLatin1String("s")).toInt();
+    QString value;
+    QString raw;
+    bool hasValue = false;
+    while (xml.readNext() != QXmlStreamReader::Invalid) {
+        if (xml.isEndElement() && xml.name() == u"c")
+            break;
+        if (xml.isStartElement() && xml.name() == u"v") {
+            raw = xml.readElementText();
+            hasValue = true;
+        } else if (xml.isStartElement() && xml.name() == u"is") {
+            value = readText(xml);
+        }
+    }
+    if (type == u"s") {
+        const int index = raw.toInt();
+        if (hasValue && (index < 0 || index >= m_shared.size()))
+            damaged(m_path, QStringLiteral("en text saknas"));
+        return hasValue ? m_shared.at(index) : QString();
+    }
+    if (type == u"b")
+        return hasValue ? (raw == u"1" ? QStringLiteral("SANT") : QStringLiteral("FALSKT"))
+                        : QString();
+    if (type == u"str" || type == u"e")
+        return raw;
+    if (type != u"inlineStr" && hasValue) {
+        bool ok = false;
+        const double number = raw.toDouble(&ok);
+        return ok ? formatNumber(number, m_cellFormats.value(style), decimalPoint, m_date1904)
+                  : raw;
+    }
+    return value;
+}
+
 SheetTable XlsxReader::read(int sheet, QChar decimalPoint) const
 {
     if (sheet < 0 || sheet >= m_sheetParts.size())
@@ -311,42 +348,10 @@ SheetTable XlsxReader::read(int sheet, QChar decimalPoint) const
             row = ok ? r : row + 1;
             column = -1;
         } else if (xml.name() == u"c") {
-            const QXmlStreamAttributes attributes = xml.attributes();
             int c = -1, r = -1;
-            parseReference(attributes.value(QLatin1String("r")), &c, &r);
+            parseReference(xml.attributes().value(QLatin1String("r")), &c, &r);
             column = c >= 0 ? c : column + 1;
-            const QStringView type = attributes.value(QLatin1String("t"));
-            const int style = attributes.value(QLatin1String("s")).toInt();
-            QString value;
-            QString raw;
-            bool hasValue = false;
-            while (xml.readNext() != QXmlStreamReader::Invalid) {
-                if (xml.isEndElement() && xml.name() == u"c")
-                    break;
-                if (xml.isStartElement() && xml.name() == u"v") {
-                    raw = xml.readElementText();
-                    hasValue = true;
-                } else if (xml.isStartElement() && xml.name() == u"is") {
-                    value = readText(xml);
-                }
-            }
-            if (type == u"s") {
-                const int index = raw.toInt();
-                if (hasValue && (index < 0 || index >= m_shared.size()))
-                    damaged(m_path, QStringLiteral("en text saknas"));
-                value = hasValue ? m_shared.at(index) : QString();
-            } else if (type == u"b") {
-                value = hasValue ? (raw == u"1" ? QStringLiteral("SANT") : QStringLiteral("FALSKT"))
-                                 : QString();
-            } else if (type == u"str" || type == u"e") {
-                value = raw;
-            } else if (type != u"inlineStr" && hasValue) {
-                bool ok = false;
-                const double number = raw.toDouble(&ok);
-                value =
-                    ok ? formatNumber(number, m_cellFormats.value(style), decimalPoint, m_date1904)
-                       : raw;
-            }
+            const QString value = cellValue(xml, decimalPoint);
             if (value.isEmpty() || row <= 0 || column < 0 || column > 16383)
                 continue;
             QStringList &line = cells[row];

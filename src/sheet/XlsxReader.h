@@ -8,6 +8,8 @@
 
 #include <memory>
 
+class QXmlStreamReader;
+
 class ZipParts;
 
 // Reads the sheets of an .xlsx workbook (a zip of XML parts) into rows of text, the way the
@@ -36,6 +38,8 @@ public:
     static QString builtinFormat(int id);
 
 private:
+    // The shown text of the cell whose start the reader stands on; reads to the cell's end.
+    QString cellValue(QXmlStreamReader &xml, QChar decimalPoint) const;
     QByteArray part(const QString &name) const;
     void readWorkbook();
     void readSharedStrings();

@@ -157,7 +157,12 @@ CommandLine parseToSheet(const QStringList &arguments)
         else
             paths << arguments.at(i);
     }
-    if (paths.size() != 2 ||
+    // The output's ending says what is written; another ending is no guess to make for the user.
+    const auto isSheet = [](const QString &path) {
+        return path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive) ||
+               path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive);
+    };
+    if (paths.size() != 2 || !isSheet(paths.at(1)) ||
         (arguments.contains(QStringLiteral("--group")) && cl.group.isEmpty())) {
         cl.mode = CommandLine::Mode::UsageError;
         cl.error = QStringLiteral("--to-sheet vill ha IN.tdb|IN.tds UT.xlsx|UT.csv [--group "

@@ -316,6 +316,10 @@ void TestCommandLine::toSheet_data()
                                  << Mode::UsageError << ""
                                  << ""
                                  << "";
+    QTest::newRow("an output that is no spreadsheet")
+        << QStringList{"--to-sheet", "El.tdb", "El.txt"} << Mode::UsageError << ""
+        << ""
+        << "";
     QTest::newRow("--group without a value")
         << QStringList{"--to-sheet", "El.tdb", "El.csv", "--group"} << Mode::UsageError << ""
         << ""

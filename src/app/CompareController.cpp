@@ -76,18 +76,7 @@ bool CompareController::compareWith(const QString &otherPath)
         connect(m_view, &ComparisonWindow::takeRequested, this, &CompareController::take);
         connect(m_view, &ComparisonWindow::reportRequested, this, &CompareController::saveReport);
     }
-    int counts[4] = {};
-    for (const ArticleDifference &a : m_differences.articles)
-        ++counts[int(a.kind)];
-    QString summary = QStringLiteral("%1 tillagda, %2 borttagna, %3 ändrade och %4 flyttade "
-                                     "artiklar i den andra katalogen.")
-                          .arg(counts[int(ArticleDifference::Kind::Added)])
-                          .arg(counts[int(ArticleDifference::Kind::Removed)])
-                          .arg(counts[int(ArticleDifference::Kind::Changed)])
-                          .arg(counts[int(ArticleDifference::Kind::Moved)]);
-    if (!m_differences.leftOutFields.isEmpty())
-        summary += QStringLiteral(" Fält som bara en av katalogerna har jämförs inte: %1.")
-                       .arg(m_differences.leftOutFields.join(QStringLiteral(", ")));
+    const QString summary = DifferenceProposals::summary(m_differences);
     QList<DifferenceProposals::GroupEntry> groups = DifferenceProposals::groups(m_differences);
     try {
         QHash<QString, QString> described;

@@ -30,6 +30,23 @@ QList<GroupEntry> groups(const CatalogueDifferences &differences)
     return byName.values();
 }
 
+QString summary(const CatalogueDifferences &differences)
+{
+    int counts[4] = {};
+    for (const ArticleDifference &a : differences.articles)
+        ++counts[int(a.kind)];
+    QString text = QStringLiteral("%1 tillagda, %2 borttagna, %3 ändrade och %4 flyttade "
+                                  "artiklar i den andra katalogen.")
+                       .arg(counts[int(ArticleDifference::Kind::Added)])
+                       .arg(counts[int(ArticleDifference::Kind::Removed)])
+                       .arg(counts[int(ArticleDifference::Kind::Changed)])
+                       .arg(counts[int(ArticleDifference::Kind::Moved)]);
+    if (!differences.leftOutFields.isEmpty())
+        text += QStringLiteral(" Fält som bara en av katalogerna har jämförs inte: %1.")
+                    .arg(differences.leftOutFields.join(QStringLiteral(", ")));
+    return text;
+}
+
 std::array<QString, kProposalKinds> kindNames()
 {
     std::array<QString, kProposalKinds> names;

@@ -23,6 +23,9 @@ struct GroupEntry
 };
 QList<GroupEntry> groups(const CatalogueDifferences &differences);
 
+// The counts of each kind of article difference in a sentence, and the fields left out.
+QString summary(const CatalogueDifferences &differences);
+
 // What the comparison calls each kind of proposal.
 std::array<QString, kProposalKinds> kindNames();
 

@@ -86,7 +86,10 @@ mappedColumns(const ArticleGrid &grid, const QStringList &mapping, const QString
 Proposal newArticle(const ArticleGrid &grid, const QStringList &cells, const QList<Column> &columns,
                     const QString &label, int line)
 {
-    Proposal p{ProposalKind::NoArticle, label, 0, line, {}, false};
+    Proposal p;
+    p.kind = ProposalKind::NoArticle;
+    p.label = label;
+    p.line = line;
     for (const Column &c : columns) {
         const QString after = cells.value(c.list).trimmed();
         if (!after.isEmpty() &&
@@ -104,7 +107,10 @@ Proposal newArticle(const ArticleGrid &grid, const QStringList &cells, const QLi
 Proposals propose(const ArticleGrid &grid, const SheetTable &list, const QStringList &mapping,
                   const QStringList &keyFields)
 {
-    const auto [keys, values] = mappedColumns(grid, mapping, keyFields);
+    // Named members, not a structured binding: older compilers refuse those in lambda captures.
+    const auto mapped = mappedColumns(grid, mapping, keyFields);
+    const auto &keys = mapped.first;
+    const auto &values = mapped.second;
     const auto isKey = [&](const Column &column) {
         return std::any_of(keys.begin(), keys.end(),
                            [&](const Column &k) { return k.grid == column.grid; });
@@ -148,7 +154,11 @@ Proposals propose(const ArticleGrid &grid, const SheetTable &list, const QString
         const bool duplicate = rows.size() > 1 || listCount.value(key) > 1;
         for (const int row : rows) {
             mentioned[row] = true;
-            Proposal p{ProposalKind::Changed, labels.at(qsizetype(i)), row, line, {}, true};
+            Proposal p;
+            p.label = labels.at(qsizetype(i));
+            p.gridRow = row;
+            p.line = line;
+            p.chosen = true;
             for (const Column &c : values) {
                 if (isKey(c))
                     continue;
@@ -179,7 +189,11 @@ Proposals propose(const ArticleGrid &grid, const SheetTable &list, const QString
             shown << grid.text(row, k.grid).trimmed();
         if (shown.join(QString()).isEmpty())
             continue; // a line without a key (a group's head line) is no article of a list
-        proposals << Proposal{ProposalKind::NotInList, shown.join(u' '), row, 0, {}, false};
+        Proposal notInList;
+        notInList.kind = ProposalKind::NotInList;
+        notInList.label = shown.join(u' ');
+        notInList.gridRow = row;
+        proposals << notInList;
     }
     return proposals;
 }

@@ -534,6 +534,11 @@ void Database::allowTriggersForTesting(bool allow)
     g_triggersAllowed = allow;
 }
 
+qint64 Database::lastInsertRowId() const
+{
+    return sqlite3_last_insert_rowid(m_handle);
+}
+
 void Database::close()
 {
     if (m_handle) {

@@ -115,6 +115,8 @@ public:
     // Runs one or more statements without results.
     void exec(const QString &sql);
     Statement prepare(const QString &sql) { return Statement(*this, sql); }
+    // The rowid the last successful INSERT on this connection gave its row.
+    qint64 lastInsertRowId() const;
 
     // First column of the first row; an invalid QVariant for null or no row.
     template <typename... Args> QVariant scalar(const QString &sql, const Args &...args)

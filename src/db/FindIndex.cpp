@@ -94,12 +94,17 @@ void stamp(Database &db, qint64 counterBefore)
     insert.bind(1, (counterBefore + 1) & 0xffffffff).bind(2, schemaVersion(db)).run();
 }
 
-void build(Database &db)
+void createTables(Database &db)
 {
     db.exec(QStringLiteral("DROP TABLE IF EXISTS %1; DROP TABLE IF EXISTS %2; "
                            "CREATE TABLE %1 (id INTEGER PRIMARY KEY, folded TEXT); "
                            "CREATE TABLE %2 (counter INTEGER, schema INTEGER)")
                 .arg(QLatin1String(kTextTable), QLatin1String(kStateTable)));
+}
+
+void build(Database &db)
+{
+    createTables(db);
     db.exec(QStringLiteral("INSERT INTO %1 (id, folded) SELECT a.%2, %3 FROM Articles a")
                 .arg(QLatin1String(kTextTable), articleRowId(db), foldedRow(db)));
 }
@@ -152,9 +157,22 @@ void markCurrent(Database::ArticleChanges &changes, qint64 counter)
 
 } // namespace
 
-void buildInTransaction(Database &db)
+void createEmpty(Database &db)
 {
-    build(db);
+    createTables(db);
+}
+
+Statement prepareInsert(Database &db)
+{
+    return db.prepare(
+        QStringLiteral("INSERT INTO %1 (id, folded) VALUES (?, ?)").arg(QLatin1String(kTextTable)));
+}
+
+void FoldedRow::add(const char *utf8, qsizetype length)
+{
+    if (m_cells++ > 0)
+        m_text += '\x1f';
+    SwedishFold::appendFoldedUtf8(utf8, length, m_text);
 }
 
 void stampPrivateFile(Database &db)

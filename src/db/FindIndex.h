@@ -3,7 +3,10 @@
 #include <QByteArray>
 #include <QString>
 
+#include <string>
+
 class Database;
+class Statement;
 
 // The folded text of every article (as SV_FIND folds it, the cells joined by a unit separator),
 // kept in a hidden table beside Articles so that a find reads one text a row instead of folding
@@ -11,8 +14,30 @@ class Database;
 // also bring the index up to date leaves it unused until it is brought up to date.
 namespace FindIndex {
 
-// Folds every article anew inside the caller's write transaction, unstamped (not yet used).
-void buildInTransaction(Database &db);
+// Creates the index empty inside the caller's write transaction, unstamped (not yet used), for
+// a loader that adds each article's folded text as it inserts the article: cheaper than reading
+// every article back and folding it afterwards.
+void createEmpty(Database &db);
+// Inserts one article's folded text: its rowid as ?1, the text as ?2.
+Statement prepareInsert(Database &db);
+
+// One article's folded text, as the index keeps it, built cell by cell in table order.
+class FoldedRow
+{
+public:
+    void clear()
+    {
+        m_text.clear();
+        m_cells = 0;
+    }
+    void add(const char *utf8, qsizetype length);
+    const std::string &text() const { return m_text; }
+
+private:
+    std::string m_text;
+    qsizetype m_cells = 0;
+};
+
 // Stamps a built index as current, for a file no other connection can reach. Not inside a
 // transaction.
 void stampPrivateFile(Database &db);

@@ -37,10 +37,12 @@ NewDatabaseFile::NewDatabaseFile(const QString &finalPath)
         m_db.setShownPath(m_finalPath);
         // The file is private until commit and a failure removes it whole, so it needs neither
         // a rollback journal nor syncs while it is built; commit() syncs it once. The index
-        // builds after the bulk load sort on a second thread (a larger cache measured slower:
-        // it sorts in one piece, on one thread).
+        // builds after the bulk load scan the whole table once per column: reading it mapped
+        // saves copying every page each time (measured about 20% faster). Sorter threads and
+        // temporary files in memory measured slower (the latter twice as slow at a million
+        // lines), so both stay at their defaults.
         m_db.exec(QStringLiteral("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; "
-                                 "PRAGMA temp_store = MEMORY; PRAGMA threads = 2"));
+                                 "PRAGMA mmap_size = 4294967296"));
     } catch (...) {
         discard();
         throw;

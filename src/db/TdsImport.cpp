@@ -115,7 +115,7 @@ bool TdsImport::settleLeftovers(const QString &tdsPath, ImportResult &result)
 bool TdsImport::loadRecords(QFile &file, Database &db, const FieldList &fields, qint64 sizeBefore,
                             const QDateTime &modifiedBefore, ImportResult &result)
 {
-    TdsLineLoader loader(db, fields, m_progress, result);
+    TdsLineLoader loader(db, fields, m_progress, result, TdsLineLoader::Index::FindText);
     qint64 loaded = 0;
     if (!loadInPieces(file, loader, loaded)) {
         m_progress.end();
@@ -206,13 +206,13 @@ ImportResult TdsImport::importFile(const QString &tdsPath)
     try {
         Database &db = created->db();
         Transaction transaction(db);
+        FindIndex::createEmpty(db);
         if (!loadRecords(file, db, fields, sizeBefore, modifiedBefore, result))
             return failedWith(result.notes);
         // Indexing after the bulk load is several times faster than row by row. The bar stays
         // full meanwhile, but the window keeps repainting.
         const StatementPulse pulse(db, [this, lines] { m_progress.update(lines); });
         Schema::createIndexes(db, fields, [this, lines] { m_progress.update(lines); });
-        FindIndex::buildInTransaction(db);
         m_progress.update(lines);
         transaction.commit();
         // No one else can reach the file yet, so the stamp may follow the commit.

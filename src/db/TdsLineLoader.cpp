@@ -8,6 +8,7 @@
 
 #include <QStringList>
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -64,8 +65,8 @@ qsizetype recordLengthOf(const FieldList &fields)
 } // namespace
 
 TdsLineLoader::TdsLineLoader(Database &db, const FieldList &fields, Progress &progress,
-                             ImportResult &result)
-    : m_fields(fields), m_progress(progress), m_result(result),
+                             ImportResult &result, Index index)
+    : m_db(db), m_fields(fields), m_progress(progress), m_result(result),
       m_insertArticle(db.prepare(insertSql(Schema::kArticles, fields.size()))),
       m_insertEqv(db.prepare(insertSql(Schema::kEqv, fields.size()))),
       m_insertDesignation(db.prepare(
@@ -73,6 +74,8 @@ TdsLineLoader::TdsLineLoader(Database &db, const FieldList &fields, Progress &pr
       m_recordLength(recordLengthOf(fields)), m_offsets(fields.size(), 0),
       m_lengths(fields.size(), 0)
 {
+    if (index == Index::FindText)
+        m_insertFolded.emplace(FindIndex::prepareInsert(db));
     m_result.usedCodes = QStringList{QString()};
 }
 
@@ -157,11 +160,28 @@ void TdsLineLoader::loadLine(const char *line, qsizetype length)
     for (qsizetype k = 1; k < columns; ++k)
         insert.bindUtf8(int(k + 1), m_values.constData() + m_offsets[k], m_lengths[k], false);
     insert.run();
+    if (m_insertFolded && !m_equivalenceSection)
+        addToFindIndex();
     ++m_row;
     if (m_equivalenceSection)
         ++m_result.eqvRows;
     else
         ++m_result.articleRows;
+}
+
+// The cells just inserted, folded as SV_FOLDROW folds them (the row number as its text).
+void TdsLineLoader::addToFindIndex()
+{
+    m_folded.clear();
+    char number[24];
+    const int digits = std::snprintf(number, sizeof number, "%lld", static_cast<long long>(m_row));
+    m_folded.add(number, digits);
+    for (qsizetype k = 1; k < m_fields.size(); ++k)
+        m_folded.add(m_values.constData() + m_offsets[k], m_lengths[k]);
+    const std::string &text = m_folded.text();
+    m_insertFolded->bind(1, m_db.lastInsertRowId())
+        .bindUtf8(2, text.data(), qsizetype(text.size()), false)
+        .run();
 }
 
 // The first line of each block name describes its group.

@@ -2,11 +2,14 @@
 
 #include "db/Database.h"
 #include "db/FieldList.h"
+#include "db/FindIndex.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
 #include <QSet>
+
+#include <optional>
 
 class Progress;
 struct ImportResult;
@@ -19,7 +22,11 @@ struct ImportResult;
 class TdsLineLoader
 {
 public:
-    TdsLineLoader(Database &db, const FieldList &fields, Progress &progress, ImportResult &result);
+    // With FindText, each article's folded text goes into the find index (made empty by the
+    // caller) as the article is inserted.
+    enum class Index { None, FindText };
+    TdsLineLoader(Database &db, const FieldList &fields, Progress &progress, ImportResult &result,
+                  Index index = Index::None);
 
     void feed(QByteArrayView piece);
     // The last line, should the file not end with a line break.
@@ -29,13 +36,17 @@ private:
     void loadComplete(QByteArrayView lines);
     void loadLine(const char *line, qsizetype length);
     void registerGroup(const char *line, qsizetype available);
+    void addToFindIndex();
 
+    Database &m_db;
     const FieldList &m_fields;
     Progress &m_progress;
     ImportResult &m_result;
     Statement m_insertArticle;
     Statement m_insertEqv;
     Statement m_insertDesignation;
+    std::optional<Statement> m_insertFolded;
+    FindIndex::FoldedRow m_folded;
     qsizetype m_recordLength = 0; // the record's own length; RAD is no part of the line
     QSet<QByteArray> m_registered;
     QByteArray m_lastRegistered;

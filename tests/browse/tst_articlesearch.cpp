@@ -46,6 +46,7 @@ private slots:
     void hitLeadsToItsGroupRowAndCell();
     void findFollowsChanges_data();
     void findFollowsChanges();
+    void importFoldsAsTheIndexDoes();
 
 private:
     QTemporaryDir m_dir;
@@ -250,6 +251,22 @@ void TestArticleSearch::hitLeadsToItsGroupRowAndCell()
     GridStore::PopulateGrid(m_db, ArticleSelection::group(QStringLiteral("ABCDI090")), grid,
                             progress);
     QCOMPARE(ArticleSearch::gridRowOf(grid, hits[0]), -1);
+}
+
+// The import folds each article as it loads it; the index must hold what folding the stored
+// cells afterwards gives, or a find would miss what a rebuilt index finds.
+void TestArticleSearch::importFoldsAsTheIndexDoes()
+{
+    QStringList cells;
+    for (const ColumnInfo &c : m_db.columns(QStringLiteral("Articles")))
+        cells << QStringLiteral("a.") + quoteIdentifier(c.name);
+    const QString differing =
+        QStringLiteral("SELECT count(*) FROM Articles a LEFT JOIN MSysFindText f ON f.id = a.rowid "
+                       "WHERE f.folded IS NOT SV_FOLDROW(%1)")
+            .arg(cells.join(QStringLiteral(", ")));
+    QCOMPARE(m_db.scalar(differing).toInt(), 0);
+    QCOMPARE(m_db.scalar(QStringLiteral("SELECT count(*) FROM MSysFindText")).toInt(),
+             m_db.scalar(QStringLiteral("SELECT count(*) FROM Articles")).toInt());
 }
 
 QTEST_GUILESS_MAIN(TestArticleSearch)

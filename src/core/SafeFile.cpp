@@ -204,6 +204,12 @@ void Output::write(const char *data, qsizetype size)
     }
 }
 
+void Output::rewind()
+{
+    if (::ftruncate(m_fd, 0) != 0 || ::lseek(m_fd, 0, SEEK_SET) != 0)
+        fail(m_target, errno);
+}
+
 void Output::finish()
 {
     ::fchmod(m_fd, finalMode(resolvedTarget(m_target)));

@@ -26,6 +26,8 @@ public:
     // Writes all bytes or throws.
     void write(const char *data, qsizetype size);
     void write(const QByteArray &bytes) { write(bytes.constData(), bytes.size()); }
+    // Drops everything written so far, to write the file anew.
+    void rewind();
     // Syncs the bytes to disk and closes the file; throws when the system reports a failure.
     void finish();
     // Moves the finished file over the target (a symbolic link's target, not the link).

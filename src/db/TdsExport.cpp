@@ -42,6 +42,49 @@ namespace {
 
 constexpr qsizetype kFlushSize = 1 << 20;
 
+struct WrittenCell
+{
+    qsizetype written = 0;  // bytes written
+    qsizetype consumed = 0; // bytes of the text used: fewer when cut
+    qsizetype replaced = 0; // characters written as '?'
+    bool blank = true;
+    bool breaksRecord = false; // holds a line feed or a NUL
+};
+
+// One cell into its field (room for size bytes), not yet padded. Most cells are plain ASCII
+// and are copied and looked at in one pass; any other goes through the code page conversion.
+WrittenCell writeCell(const char *utf8, qsizetype length, qsizetype size, char *out)
+{
+    WrittenCell cell;
+    if (!utf8)
+        return cell;
+    const qsizetype limit = std::min(length, size);
+    qsizetype n = 0;
+    bool blank = true;
+    bool breaks = false;
+    for (; n < limit; ++n) {
+        const char c = utf8[n];
+        if (static_cast<unsigned char>(c) >= 0x80)
+            break;
+        out[n] = c;
+        blank = blank && c == ' ';
+        breaks = breaks || c == '\n' || c == '\0';
+    }
+    if (n == limit) {
+        cell.written = cell.consumed = n;
+        cell.blank = blank;
+        cell.breaksRecord = breaks;
+        return cell;
+    }
+    cell.written = Cp1252::writeFromUtf8(utf8, length, size, out, &cell.replaced, &cell.consumed);
+    const char *begin = out;
+    const char *end = out + cell.written;
+    cell.blank = std::all_of(begin, end, [](char c) { return c == ' '; });
+    cell.breaksRecord =
+        std::find_if(begin, end, [](char c) { return c == '\n' || c == '\0'; }) != end;
+    return cell;
+}
+
 // Writes fixed-width records: every column but RAD, cut to its size and padded with blanks.
 class RecordWriter
 {
@@ -91,36 +134,31 @@ public:
             const Field &field = m_fields[i];
             qsizetype length = 0;
             const char *utf8 = row.utf8(field.column, &length); // null gives no text
-            qsizetype replaced = 0;
-            qsizetype consumed = 0;
-            const qsizetype written =
-                utf8 ? Cp1252::writeFromUtf8(utf8, length, field.size, out, &replaced, &consumed)
-                     : 0;
-            if (replaced > 0) {
-                m_result.replacedCharacters += replaced;
+            const WrittenCell cell = writeCell(utf8, length, field.size, out);
+            if (cell.replaced > 0) {
+                m_result.replacedCharacters += cell.replaced;
                 m_recordLosses.push_back({i, false});
             }
             // Blanks past the field are the padding the import strips anyway.
-            if (utf8 && consumed < length &&
-                !std::all_of(utf8 + consumed, utf8 + length, [](char c) { return c == ' '; }))
+            if (cell.consumed < length &&
+                !std::all_of(utf8 + cell.consumed, utf8 + length, [](char c) { return c == ' '; }))
                 m_recordLosses.push_back({i, true});
             // A line break would split the record and a NUL make the file binary: the import
             // could not read back what was written. (A lone CR in a full record reads back.)
-            if (std::memchr(out, '\n', size_t(written)) || std::memchr(out, '\0', size_t(written)))
+            if (cell.breaksRecord)
                 refuse(row, field,
                        QStringLiteral("innehåller en radbrytning eller ett NUL-tecken, som "
                                       "exportfilen inte kan hålla"));
-            const bool blank = std::all_of(out, out + written, [](char c) { return c == ' '; });
-            blankRecord = blankRecord && blank;
-            if (i == 1 && second == SecondField::Filled && blank)
+            blankRecord = blankRecord && cell.blank;
+            if (i == 1 && second == SecondField::Filled && cell.blank)
                 refuse(row, field,
                        QStringLiteral("är tomt, så artikeln skulle läsas tillbaka som en "
                                       "ekvivalensrad"));
-            if (i == 1 && second == SecondField::Blank && !blank)
+            if (i == 1 && second == SecondField::Blank && !cell.blank)
                 refuse(row, field,
                        QStringLiteral("är inte tomt, så den första ekvivalensraden skulle läsas "
                                       "tillbaka som en artikel"));
-            std::memset(out + written, ' ', size_t(field.size - written));
+            std::memset(out + cell.written, ' ', size_t(field.size - cell.written));
             out += field.size;
         }
         if (blankRecord) {
@@ -520,6 +558,13 @@ bool TdsExport::writeInStoredOrder(SafeFile::Output &tds, const std::vector<Colu
     };
     std::vector<Part> parts(size_t(orphanRank) + 1);
     ReadTransaction snapshot(m_db);
+    const ExportResult before = result;
+    const qint64 handledBefore = handled;
+    if (writeInOnePass(tds, columns, rankOf, orphanRank, handled, result))
+        return true;
+    tds.rewind();
+    result = before;
+    handled = handledBefore;
     Statement keys = m_db.prepare(
         QStringLiteral("SELECT %1, BL_NAME, RAD FROM Articles ORDER BY %1").arg(rowId));
     QByteArray lastName;
@@ -568,6 +613,65 @@ bool TdsExport::writeInStoredOrder(SafeFile::Output &tds, const std::vector<Colu
             }
             rows.reset();
         }
+    }
+    writer.flush();
+    writer.mergeLosses(result.losses);
+    return true;
+}
+
+// The usual case of a stored order: the rows are stored in the very order of the file (groups
+// in description order, each group's rows together and in row order), as the import leaves
+// them. Then one pass writes them, the order checked as it goes; returns false at the first row
+// out of that order, with the output partly written.
+bool TdsExport::writeInOnePass(SafeFile::Output &tds, const std::vector<ColumnInfo> &columns,
+                               const QHash<QByteArray, qsizetype> &rankOf, qsizetype orphanRank,
+                               qint64 &handled, ExportResult &result)
+{
+    int blockColumn = -1;
+    int rowNumberColumn = -1;
+    for (int i = 0; i < int(columns.size()); ++i) {
+        const QString &name = columns[size_t(i)].name;
+        if (name.compare(Schema::kBlockName, Qt::CaseInsensitive) == 0)
+            blockColumn = i;
+        else if (name == QLatin1String(kRowNumberField))
+            rowNumberColumn = i;
+    }
+    if (blockColumn < 0 || rowNumberColumn < 0)
+        return false;
+    RecordWriter writer(tds, Schema::kArticles, columns, m_progress, handled, result);
+    Statement rows =
+        m_db.prepare(QStringLiteral("SELECT * FROM Articles ORDER BY %1").arg(rowIdName(columns)));
+    QByteArray lastName;
+    qsizetype rank = -1;
+    qint64 lastRad = 0;
+    bool first = true;
+    while (rows.step()) {
+        if (rows.type(rowNumberColumn) != Statement::Type::Integer)
+            return false;
+        qsizetype rowRank = orphanRank;
+        const Statement::Type blockType = rows.type(blockColumn);
+        if (blockType == Statement::Type::Text) {
+            qsizetype length = 0;
+            const char *name = rows.utf8(blockColumn, &length);
+            const QByteArrayView nameBytes(name, length);
+            if (nameBytes != lastName) {
+                lastName = nameBytes.toByteArray();
+                rowRank = rankOf.value(lastName, orphanRank);
+            } else {
+                rowRank = rank;
+            }
+        } else if (blockType != Statement::Type::Null) {
+            return false;
+        }
+        const qint64 rad = rows.int64(rowNumberColumn);
+        // A group met again after a later one, or a row number not above the one before it.
+        if (!first && (rowRank < rank || (rowRank == rank && rad <= lastRad)))
+            return false;
+        first = false;
+        rank = rowRank;
+        lastRad = rad;
+        writer.write(rows, RecordWriter::SecondField::Filled);
+        writer.countHandled();
     }
     writer.flush();
     writer.mergeLosses(result.losses);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -84,6 +86,9 @@ private:
     void settleTargets(const QString &outputPath, const QString &tdxPath);
     void writeArticles(SafeFile::Output &tds, const std::vector<ColumnInfo> &columns, bool byType,
                        qint64 &handled, ExportResult &result);
+    bool writeInOnePass(SafeFile::Output &tds, const std::vector<ColumnInfo> &columns,
+                        const QHash<QByteArray, qsizetype> &rankOf, qsizetype orphanRank,
+                        qint64 &handled, ExportResult &result);
     bool writeInStoredOrder(SafeFile::Output &tds, const std::vector<ColumnInfo> &columns,
                             qint64 &handled, ExportResult &result);
     void writeEquivalences(SafeFile::Output &tds, const std::vector<ColumnInfo> &columns,

@@ -38,6 +38,8 @@ private slots:
     void roundTripGivesBackTheBytes_data();
     void roundTripGivesBackTheBytes();
     void demoCatalogueRoundTrips();
+    void storageOrderNeverChangesTheFile_data();
+    void storageOrderNeverChangesTheFile();
     void equivalencesAreCompletedOnce();
     void referencesToMissingGroupsAreLeftOut();
     void typeSortedFileNames_data();
@@ -99,6 +101,42 @@ void TestTdsExport::roundTripGivesBackTheBytes()
     QVERIFY(prompter.shown.isEmpty());
     QCOMPARE(TestFiles::read(dir.filePath("ut/in.tds")), TestFiles::read(dir.filePath("in.tds")));
     QCOMPARE(TestFiles::read(dir.filePath("ut/in.tdx")), TestFiles::read(dir.filePath("in.tdx")));
+}
+
+// The file is the same however the rows are stored: in the file's own order (one pass), with
+// groups or parts of them stored elsewhere (the table read in ranges), or with a group's rows
+// stored against their row numbers, found only after the rest was written (group by group).
+void TestTdsExport::storageOrderNeverChangesTheFile_data()
+{
+    QTest::addColumn<QString>("restore");
+    const QString moveToEnd =
+        QStringLiteral("CREATE TEMP TABLE moved AS SELECT * FROM Articles WHERE %1; "
+                       "DELETE FROM Articles WHERE %1; "
+                       "INSERT INTO Articles SELECT * FROM moved ORDER BY RAD %2; "
+                       "DROP TABLE moved;");
+    QTest::newRow("as imported") << QString();
+    QTest::newRow("first group stored last") << moveToEnd.arg("BL_NAME = 'ABCDI030'", "");
+    QTest::newRow("a group stored in two parts")
+        << moveToEnd.arg("BL_NAME = 'ABCDI030' AND RAD = (SELECT MIN(RAD) FROM Articles)", "");
+    QTest::newRow("last rows stored against their row numbers")
+        << moveToEnd.arg("BL_NAME = 'ABCDI010'", "DESC");
+}
+
+void TestTdsExport::storageOrderNeverChangesTheFile()
+{
+    QFETCH(QString, restore);
+    QTemporaryDir dir;
+    Database db = import(dir.path(), "in",
+                         {line("ABCDI030", "1", "apparater"), line("ABCDI030", "2", "Apparat 2"),
+                          line("ABCDI070", "1", "Kontaktorer"), line("ABCDI010", "1", "Ärmar"),
+                          line("ABCDI010", "2", "Ärm två"), line("ABCDI010", "3", "Ärm tre"),
+                          line("ABCD#K01", "1", "Öglor"), line("ABCDI999", "", "Vanlig")});
+    if (!restore.isEmpty())
+        db.exec(restore);
+    ScriptedPrompter prompter;
+    QVERIFY2(exportTo(db, dir.filePath("ut/in.tds"), prompter).ok,
+             qPrintable(prompter.texts().join('\n')));
+    QCOMPARE(TestFiles::read(dir.filePath("ut/in.tds")), TestFiles::read(dir.filePath("in.tds")));
 }
 
 void TestTdsExport::demoCatalogueRoundTrips()

@@ -7,7 +7,17 @@
 #include "db/FindIndex.h"
 #include "db/Schema.h"
 
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSet>
 #include <QStringList>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <tuple>
+#include <vector>
 
 #include <optional>
 
@@ -61,26 +71,82 @@ QString firstCellHolding(const QStringList &cells)
     return QStringLiteral("coalesce(%1, 0)").arg(calls.join(QStringLiteral(", ")));
 }
 
-// The number, from 1, of the first column of one article that holds the text ?1; the article's
-// rowid is ?2.
-QString columnSql(const std::vector<ColumnInfo> &columns)
+// What a hit shows of one article (rowid ?2): the number, from 1, of its first column that
+// holds the text ?1, then its manufacturer, article number and designation.
+QString detailSql(const std::vector<ColumnInfo> &columns)
 {
-    return QStringLiteral("SELECT %1 FROM Articles a WHERE a.%2 = ?2")
-        .arg(firstCellHolding(cellsOf(columns)), rowIdName(columns));
+    return QStringLiteral("SELECT %1, %2, %3, %4 FROM Articles a WHERE a.%5 = ?2")
+        .arg(firstCellHolding(cellsOf(columns)), columnOrNull(columns, Schema::kManufacturer),
+             columnOrNull(columns, Schema::kArticleNumber),
+             columnOrNull(columns, Schema::kDesignation), rowIdName(columns));
+}
+
+// An article that holds the text, before the hits are put in order.
+struct Candidate
+{
+    qint64 rowId = 0;
+    QString blockName;
+    bool noBlockName = false;
+    qint64 rad = 0;
+    qint64 place = -1; // its group's place in the order of the hits' groups
+};
+
+struct GroupPlace
+{
+    qint64 place = 0;
+    QString description;
+};
+
+// The hits' groups in Swedish order of their descriptions (the first one a group has), then of
+// their block names; a group without a description comes first. Equal groups share a place.
+QHash<QString, GroupPlace> placeGroups(Database &db, const QSet<QString> &blockNames)
+{
+    QJsonArray names;
+    for (const QString &name : blockNames)
+        names.append(name);
+    Statement st = db.prepare(QStringLiteral(
+        "SELECT n.value, description, rank() OVER (ORDER BY description COLLATE SV, "
+        "n.value COLLATE SV) FROM (SELECT value, (SELECT e.DESCRIPTION FROM Designations e "
+        "WHERE e.BL_NAME = value LIMIT 1) AS description FROM json_each(?1)) n"));
+    st.bind(1, QString::fromUtf8(QJsonDocument(names).toJson(QJsonDocument::Compact)));
+    QHash<QString, GroupPlace> places;
+    while (st.step())
+        places.insert(st.text(0), GroupPlace{st.int64(2), st.text(1)});
+    return places;
+}
+
+// The first `limit` candidates in the order of the hits: group, then row number.
+void keepFirst(std::vector<Candidate> &candidates, int limit)
+{
+    const auto before = [](const Candidate &a, const Candidate &b) {
+        return std::tie(a.place, a.rad, a.rowId) < std::tie(b.place, b.rad, b.rowId);
+    };
+    const auto kept = std::min(candidates.size(), size_t(limit));
+    std::partial_sort(candidates.begin(), candidates.begin() + qsizetype(kept), candidates.end(),
+                      before);
+    candidates.resize(kept);
 }
 
 } // namespace
 
 namespace {
 
-QString findSql(Database &db, const QString &cellTest, bool indexed)
+// Every hit's rowid, block name and row number, in no order.
+QString candidateSql(const std::vector<ColumnInfo> &columns, const QString &condition)
+{
+    return QStringLiteral("SELECT a.%1, a.BL_NAME, a.RAD FROM Articles a WHERE %2")
+        .arg(rowIdName(columns), condition);
+}
+
+} // namespace
+
+QString findSql(Database &db, const QString &cellTest)
 {
     const std::vector<ColumnInfo> columns = articleColumns(db);
     // One call takes every cell of a row; which column matched is asked afterwards, for the
     // hits kept only.
     const QStringList cells = cellsOf(columns);
-    QString condition = indexed ? FindIndex::condition(rowIdName(columns))
-                                : firstCellHolding(cells) + QStringLiteral(" > 0");
+    QString condition = firstCellHolding(cells) + QStringLiteral(" > 0");
     if (!cellTest.isEmpty()) {
         QStringList tests;
         for (const QString &cell : cells)
@@ -99,13 +165,6 @@ QString findSql(Database &db, const QString &cellTest, bool indexed)
         .arg(rowIdName(columns), description, columnOrNull(columns, Schema::kManufacturer),
              columnOrNull(columns, Schema::kArticleNumber),
              columnOrNull(columns, Schema::kDesignation), condition);
-}
-
-} // namespace
-
-QString findSql(Database &db, const QString &cellTest)
-{
-    return findSql(db, cellTest, false);
 }
 
 QList<Hit> find(Database &db, const QString &text, int limit, Progress *progress)
@@ -134,35 +193,55 @@ QList<Hit> find(Database &db, const QString &text, int limit, Progress *progress
     } endsProgress{progress};
     const QByteArray needle = FindIndex::fold(text);
     bool indexed = !needle.isEmpty() && FindIndex::prepare(db);
+    // The hits and what they show come from one read of the file.
     std::optional<ReadTransaction> read;
-    if (indexed) {
+    if (sqlite3_get_autocommit(db.handle()))
         read.emplace(db);
-        indexed = FindIndex::isCurrent(db);
-    }
-    Statement st = db.prepare(findSql(db, QString(), indexed));
-    st.bind(1, text).bind(2, qint64(limit));
+    indexed = indexed && FindIndex::isCurrent(db);
+    Statement st = db.prepare(indexed ? FindIndex::hitsSql()
+                                      : candidateSql(columns, firstCellHolding(cellsOf(columns)) +
+                                                                  QStringLiteral(" > 0")));
     if (indexed)
         st.bindUtf8(3, needle.constData(), needle.size());
+    else
+        st.bind(1, text);
+    std::vector<Candidate> candidates;
+    QSet<QString> blockNames;
     while (st.step()) {
-        Hit hit;
-        hit.rowId = st.int64(0);
-        hit.blockName = st.text(1);
-        hit.groupDescription = st.text(2);
-        hit.manufacturer = st.text(3);
-        hit.articleNumber = st.text(4);
-        hit.designation = st.text(5);
-        hit.rad = int(st.int64(6));
-        hits << hit;
+        Candidate c;
+        c.rowId = st.int64(0);
+        c.noBlockName = st.isNull(1);
+        c.blockName = st.text(1);
+        c.rad = st.int64(2);
+        if (!c.noBlockName)
+            blockNames.insert(c.blockName);
+        candidates.push_back(std::move(c));
     }
-    Statement which = db.prepare(columnSql(columns));
-    for (Hit &hit : hits) {
-        which.bind(1, text).bind(2, hit.rowId);
-        if (which.step() && !which.isNull(0)) {
-            const qint64 column = which.int64(0) - 1;
+    const QHash<QString, GroupPlace> places = placeGroups(db, blockNames);
+    for (Candidate &c : candidates) {
+        if (!c.noBlockName)
+            c.place = places.value(c.blockName).place;
+    }
+    keepFirst(candidates, limit);
+
+    Statement detail = db.prepare(detailSql(columns));
+    for (const Candidate &c : candidates) {
+        Hit hit;
+        hit.rowId = c.rowId;
+        hit.blockName = c.blockName;
+        hit.groupDescription = c.noBlockName ? QString() : places.value(c.blockName).description;
+        hit.rad = int(c.rad);
+        detail.bind(1, text).bind(2, c.rowId);
+        if (detail.step()) {
+            const qint64 column = detail.isNull(0) ? -1 : detail.int64(0) - 1;
             if (column >= 0 && size_t(column) < columns.size())
                 hit.column = columns[size_t(column)].name;
+            hit.manufacturer = detail.text(1);
+            hit.articleNumber = detail.text(2);
+            hit.designation = detail.text(3);
         }
-        which.reset();
+        detail.reset();
+        hits << hit;
     }
     return hits;
 }

@@ -47,12 +47,17 @@ bool usesWal(Database &db)
                .compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
 }
 
+// Both tables, the text table in its present form (older files kept the folded text only).
 bool hasTables(Database &db)
 {
     return db.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND "
                                     "name IN ('%1', '%2')")
                          .arg(QLatin1String(kTextTable), QLatin1String(kStateTable)))
-               .toLongLong() == 2;
+                   .toLongLong() == 2 &&
+           db.scalar(QStringLiteral("SELECT count(*) FROM pragma_table_info('%1') "
+                                    "WHERE name = 'rad'")
+                         .arg(QLatin1String(kTextTable)))
+                   .toLongLong() == 1;
 }
 
 // The stamped counter and schema version; -1 for none.
@@ -97,7 +102,7 @@ void stamp(Database &db, qint64 counterBefore)
 void createTables(Database &db)
 {
     db.exec(QStringLiteral("DROP TABLE IF EXISTS %1; DROP TABLE IF EXISTS %2; "
-                           "CREATE TABLE %1 (id INTEGER PRIMARY KEY, folded TEXT); "
+                           "CREATE TABLE %1 (id INTEGER PRIMARY KEY, folded TEXT, block, rad); "
                            "CREATE TABLE %2 (counter INTEGER, schema INTEGER)")
                 .arg(QLatin1String(kTextTable), QLatin1String(kStateTable)));
 }
@@ -105,7 +110,8 @@ void createTables(Database &db)
 void build(Database &db)
 {
     createTables(db);
-    db.exec(QStringLiteral("INSERT INTO %1 (id, folded) SELECT a.%2, %3 FROM Articles a")
+    db.exec(QStringLiteral("INSERT INTO %1 (id, folded, block, rad) "
+                           "SELECT a.%2, %3, a.BL_NAME, a.RAD FROM Articles a")
                 .arg(QLatin1String(kTextTable), articleRowId(db), foldedRow(db)));
 }
 
@@ -132,7 +138,8 @@ bool refresh(Database &db, const std::vector<qint64> &rowIds, qint64 counterBefo
     Statement remove =
         db.prepare(QStringLiteral("DELETE FROM %1 WHERE id = ?").arg(QLatin1String(kTextTable)));
     Statement insert =
-        db.prepare(QStringLiteral("INSERT INTO %1 (id, folded) SELECT a.%2, %3 FROM Articles a "
+        db.prepare(QStringLiteral("INSERT INTO %1 (id, folded, block, rad) "
+                                  "SELECT a.%2, %3, a.BL_NAME, a.RAD FROM Articles a "
                                   "WHERE a.%2 = ?")
                        .arg(QLatin1String(kTextTable), rowId, foldedRow(db)));
     for (const qint64 id : rowIds) {
@@ -164,8 +171,8 @@ void createEmpty(Database &db)
 
 Statement prepareInsert(Database &db)
 {
-    return db.prepare(
-        QStringLiteral("INSERT INTO %1 (id, folded) VALUES (?, ?)").arg(QLatin1String(kTextTable)));
+    return db.prepare(QStringLiteral("INSERT INTO %1 (id, folded, block, rad) VALUES (?, ?, ?, ?)")
+                          .arg(QLatin1String(kTextTable)));
 }
 
 void FoldedRow::add(const char *utf8, qsizetype length)
@@ -231,10 +238,10 @@ bool prepare(Database &db, bool mayBuild)
     }
 }
 
-QString condition(const QString &rowId)
+QString hitsSql()
 {
-    return QStringLiteral("a.%1 IN (SELECT id FROM %2 WHERE SV_HOLDS(folded, ?3))")
-        .arg(rowId, QLatin1String(kTextTable));
+    return QStringLiteral("SELECT id, block, rad FROM %1 WHERE SV_HOLDS(folded, ?3)")
+        .arg(QLatin1String(kTextTable));
 }
 
 QByteArray fold(const QString &text)

@@ -18,7 +18,8 @@ namespace FindIndex {
 // a loader that adds each article's folded text as it inserts the article: cheaper than reading
 // every article back and folding it afterwards.
 void createEmpty(Database &db);
-// Inserts one article's folded text: its rowid as ?1, the text as ?2.
+// Inserts one article's folded text: its rowid as ?1, the text as ?2, its block name and row
+// number as ?3 and ?4 (so that a find orders its hits without reading the articles).
 Statement prepareInsert(Database &db);
 
 // One article's folded text, as the index keeps it, built cell by cell in table order.
@@ -50,8 +51,9 @@ bool prepare(Database &db, bool mayBuild = true);
 // Whether the index is current for the open read transaction.
 bool isCurrent(Database &db);
 
-// The condition on article a that its folded text holds ?3 (a needle folded by fold()).
-QString condition(const QString &rowId);
+// Every article whose folded text holds ?3 (a needle folded by fold()): its rowid, block name
+// and row number, in no order.
+QString hitsSql();
 
 // The needle as the index holds text; empty when the index cannot answer for it.
 QByteArray fold(const QString &text);

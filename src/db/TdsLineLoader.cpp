@@ -181,7 +181,10 @@ void TdsLineLoader::addToFindIndex()
     const std::string &text = m_folded.text();
     m_insertFolded->bind(1, m_db.lastInsertRowId())
         .bindUtf8(2, text.data(), qsizetype(text.size()), false)
-        .run();
+        .bind(4, m_row);
+    if (m_fields.size() > 1)
+        m_insertFolded->bindUtf8(3, m_values.constData() + m_offsets[1], m_lengths[1], false);
+    m_insertFolded->run();
 }
 
 // The first line of each block name describes its group.

@@ -262,7 +262,8 @@ void TestArticleSearch::importFoldsAsTheIndexDoes()
         cells << QStringLiteral("a.") + quoteIdentifier(c.name);
     const QString differing =
         QStringLiteral("SELECT count(*) FROM Articles a LEFT JOIN MSysFindText f ON f.id = a.rowid "
-                       "WHERE f.folded IS NOT SV_FOLDROW(%1)")
+                       "WHERE f.folded IS NOT SV_FOLDROW(%1) OR f.block IS NOT a.BL_NAME "
+                       "OR f.rad IS NOT a.RAD")
             .arg(cells.join(QStringLiteral(", ")));
     QCOMPARE(m_db.scalar(differing).toInt(), 0);
     QCOMPARE(m_db.scalar(QStringLiteral("SELECT count(*) FROM MSysFindText")).toInt(),
@@ -295,6 +296,11 @@ void TestArticleSearch::findFollowsChanges_data()
     QTest::newRow("index dropped, then edited")
         << QStringLiteral("DROP TABLE MSysFindText; DROP TABLE MSysFindState; ") + set + mark
         << true << QStringList{"ZZZZI050/7/%1"};
+    QTest::newRow("index of an older version (folded text only), then edited")
+        << QStringLiteral("ALTER TABLE MSysFindText DROP COLUMN rad; "
+                          "ALTER TABLE MSysFindText DROP COLUMN block; ") +
+               set + mark
+        << false << QStringList{"ZZZZI050/7/%1"};
     QTest::newRow("column added, then edited")
         << QStringLiteral("ALTER TABLE Articles ADD COLUMN EXTRA TEXT; ") + set +
                QStringLiteral("UPDATE Articles SET EXTRA = 'zebraöl' WHERE rowid = (SELECT "

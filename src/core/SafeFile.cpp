@@ -1,6 +1,7 @@
 #include "core/SafeFile.h"
 
 #include "core/AppError.h"
+#include "core/Responsive.h"
 
 #include <QDir>
 #include <QFile>
@@ -210,11 +211,18 @@ void Output::rewind()
         fail(m_target, errno);
 }
 
-void Output::finish()
+void Output::finish(const std::function<void()> &pulse)
 {
     ::fchmod(m_fd, finalMode(resolvedTarget(m_target)));
-    if (::fsync(m_fd) != 0)
-        fail(m_target, errno);
+    int syncError = 0;
+    runWhilePulsing(
+        [this, &syncError] {
+            if (::fsync(m_fd) != 0)
+                syncError = errno;
+        },
+        pulse);
+    if (syncError != 0)
+        fail(m_target, syncError);
     const int fd = m_fd;
     m_fd = -1;
     // Some file systems report a failed write only when the file is closed.

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Whole-file writes that either complete or leave the old file as it was. Every write, the sync
 // to disk and the rename are checked; a failure throws AppError with a Swedish text that names
 // the condition (disk full, folder not writable, I/O error) and the file.
@@ -29,7 +31,8 @@ public:
     // Drops everything written so far, to write the file anew.
     void rewind();
     // Syncs the bytes to disk and closes the file; throws when the system reports a failure.
-    void finish();
+    // Given a pulse, it is called while the sync waits for the disk.
+    void finish(const std::function<void()> &pulse = {});
     // Moves the finished file over the target (a symbolic link's target, not the link).
     void commit();
     // Hands the finished file over: the caller moves it into place (see replacePair).

@@ -2,6 +2,7 @@
 
 #include "core/AppError.h"
 #include "core/Paths.h"
+#include "core/Responsive.h"
 #include "core/SafeFile.h"
 
 #include <QFile>
@@ -90,7 +91,7 @@ void NewDatabaseFile::discard()
         QFile::remove(m_tempPath);
 }
 
-void NewDatabaseFile::commit()
+void NewDatabaseFile::commit(const std::function<void()> &pulse)
 {
     // Everything is on disk before the file takes the final name.
     m_db.exec(QStringLiteral("PRAGMA journal_mode = DELETE; PRAGMA synchronous = FULL"));
@@ -98,8 +99,16 @@ void NewDatabaseFile::commit()
     applyFinalPermissions();
     const QByteArray temp = QFile::encodeName(m_tempPath);
     const int fd = ::open(temp.constData(), O_RDWR | O_CLOEXEC);
-    if (fd < 0 || ::fsync(fd) != 0) {
-        const int error = errno;
+    int error = fd < 0 ? errno : 0;
+    if (fd >= 0) {
+        runWhilePulsing(
+            [fd, &error] {
+                if (::fsync(fd) != 0)
+                    error = errno;
+            },
+            pulse);
+    }
+    if (error != 0) {
         if (fd >= 0)
             ::close(fd);
         throw FileError(error, SafeFile::writeFailure(m_finalPath, error));

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 // A working database built under a temporary name beside its final path and moved into place
 // only by commit(), so a failed build leaves any earlier file as it was and nothing half-filled.
 // Like QSaveFile, for a database.
@@ -20,7 +22,8 @@ public:
     const QString &temporaryPath() const { return m_tempPath; }
 
     // Closes the database and replaces the final path by it.
-    void commit();
+    // Given a pulse, it is called while the file is synced to disk.
+    void commit(const std::function<void()> &pulse = {});
 
 private:
     void discard();

@@ -808,9 +808,11 @@ ExportResult TdsExport::write(const QString &outputPath)
     }
 
     // Both files are complete and on disk before either replaces an old one; then they are
-    // replaced as one pair.
-    tds.finish();
-    tdx.finish();
+    // replaced as one pair. The bar stays full while the disk catches up, but the window keeps
+    // repainting.
+    const auto repaint = [this, &handled] { m_progress.update(handled); };
+    tds.finish(repaint);
+    tdx.finish(repaint);
     SafeFile::replacePair(tds, tdx);
     m_progress.update(handled);
     m_progress.end();

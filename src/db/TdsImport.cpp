@@ -217,7 +217,7 @@ ImportResult TdsImport::importFile(const QString &tdsPath)
         transaction.commit();
         // No one else can reach the file yet, so the stamp may follow the commit.
         FindIndex::stampPrivateFile(db);
-        created->commit();
+        created->commit([this, lines] { m_progress.update(lines); });
     } catch (const std::exception &e) {
         m_progress.end();
         reportError(m_prompter, kMainWindow, QStringLiteral("mnuOpenTDS"), e);

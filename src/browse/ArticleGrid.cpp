@@ -288,17 +288,23 @@ void ArticleGrid::sortRows(int column, bool ascending,
 
 void ArticleGrid::reorder(const std::vector<int> &order, bool backwards)
 {
-    // Rows beyond the order (none in practice) keep their place.
-    std::vector<Row> sorted(m_rows.size());
-    sorted[0] = std::move(m_rows[0]);
+    // The row each new row comes from; rows beyond the order (none in practice) keep their place.
+    std::vector<size_t> from(m_rows.size());
+    for (size_t i = 0; i < from.size(); ++i)
+        from[i] = i;
     for (size_t i = 0; i < order.size(); ++i) {
         if (backwards)
-            sorted[size_t(order[i])] = std::move(m_rows[i + 1]);
+            from[size_t(order[i])] = i + 1;
         else
-            sorted[i + 1] = std::move(m_rows[size_t(order[i])]);
+            from[i + 1] = size_t(order[i]);
     }
-    for (size_t i = order.size() + 1; i < m_rows.size(); ++i)
-        sorted[i] = std::move(m_rows[i]);
+    // Built row by row with the window turning: a million empty rows made at once stall it.
+    std::vector<Row> sorted;
+    sorted.reserve(m_rows.size());
+    for (const size_t row : from) {
+        beat();
+        sorted.push_back(std::move(m_rows[row]));
+    }
     m_rows.swap(sorted);
 }
 

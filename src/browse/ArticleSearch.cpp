@@ -16,10 +16,9 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <optional>
 #include <tuple>
 #include <vector>
-
-#include <optional>
 
 namespace ArticleSearch {
 
@@ -126,10 +125,6 @@ void keepFirst(std::vector<Candidate> &candidates, int limit)
                       before);
     candidates.resize(kept);
 }
-
-} // namespace
-
-namespace {
 
 // Every hit's rowid, block name and row number, in no order.
 QString candidateSql(const std::vector<ColumnInfo> &columns, const QString &condition)

@@ -33,9 +33,9 @@ struct Hit
 // Given progress, the window repaints while it looks (the bar shows no count).
 QList<Hit> find(Database &db, const QString &text, int limit = 500, Progress *progress = nullptr);
 
-// The statement find() runs: the text as ?1, the limit as ?2. Given `cellTest`, a condition on
-// one cell put in for %1, it tests every cell with that instead of SV_FIND: the benchmark hands
-// the sqlite3 shell, which lacks SV_FIND, its own LIKE.
+// One statement that gives what find() gives, without the find index: the text as ?1, the limit
+// as ?2. Given `cellTest`, a condition on one cell put in for %1, it tests every cell with that
+// instead of SV_FIND: the benchmark hands the sqlite3 shell, which lacks SV_FIND, its own LIKE.
 QString findSql(Database &db, const QString &cellTest = QString());
 
 // The group to show for a hit.

@@ -214,13 +214,7 @@ void Output::rewind()
 void Output::finish(const std::function<void()> &pulse)
 {
     ::fchmod(m_fd, finalMode(resolvedTarget(m_target)));
-    int syncError = 0;
-    runWhilePulsing(
-        [this, &syncError] {
-            if (::fsync(m_fd) != 0)
-                syncError = errno;
-        },
-        pulse);
+    const int syncError = syncFile(m_fd, pulse);
     if (syncError != 0)
         fail(m_target, syncError);
     const int fd = m_fd;
@@ -451,6 +445,18 @@ QString writeFailure(const QString &path, int error)
     default:
         return QStringLiteral("Kan ej skriva filen %1: %2").arg(path, systemText(error));
     }
+}
+
+int syncFile(int fd, const std::function<void()> &pulse)
+{
+    int error = 0;
+    runWhilePulsing(
+        [fd, &error] {
+            if (::fsync(fd) != 0)
+                error = errno;
+        },
+        pulse);
+    return error;
 }
 
 void syncFolder(const QString &folder)

@@ -79,6 +79,10 @@ QString backupFolderFor(const QString &first);
 // A clear Swedish text for a failed write, rename or sync of `path` with `errno` value `error`.
 QString writeFailure(const QString &path, int error);
 
+// Syncs an open file's bytes to disk on a thread of its own, calling pulse while it waits (so a
+// window keeps repainting); returns 0 or the error number.
+int syncFile(int fd, const std::function<void()> &pulse = {});
+
 // Syncs a folder's entries to disk, so a rename survives a power loss; best effort.
 void syncFolder(const QString &folder);
 

@@ -2,7 +2,6 @@
 
 #include "core/AppError.h"
 #include "core/Paths.h"
-#include "core/Responsive.h"
 #include "core/SafeFile.h"
 
 #include <QFile>
@@ -99,15 +98,7 @@ void NewDatabaseFile::commit(const std::function<void()> &pulse)
     applyFinalPermissions();
     const QByteArray temp = QFile::encodeName(m_tempPath);
     const int fd = ::open(temp.constData(), O_RDWR | O_CLOEXEC);
-    int error = fd < 0 ? errno : 0;
-    if (fd >= 0) {
-        runWhilePulsing(
-            [fd, &error] {
-                if (::fsync(fd) != 0)
-                    error = errno;
-            },
-            pulse);
-    }
+    const int error = fd < 0 ? errno : SafeFile::syncFile(fd, pulse);
     if (error != 0) {
         if (fd >= 0)
             ::close(fd);

@@ -51,31 +51,12 @@ struct WrittenCell
     bool breaksRecord = false; // holds a line feed or a NUL
 };
 
-// One cell into its field (room for size bytes), not yet padded. Most cells are plain ASCII
-// and are copied and looked at in one pass; any other goes through the code page conversion.
+// One cell into its field (room for size bytes), not yet padded.
 WrittenCell writeCell(const char *utf8, qsizetype length, qsizetype size, char *out)
 {
     WrittenCell cell;
     if (!utf8)
         return cell;
-    const qsizetype limit = std::min(length, size);
-    qsizetype n = 0;
-    bool blank = true;
-    bool breaks = false;
-    for (; n < limit; ++n) {
-        const char c = utf8[n];
-        if (static_cast<unsigned char>(c) >= 0x80)
-            break;
-        out[n] = c;
-        blank = blank && c == ' ';
-        breaks = breaks || c == '\n' || c == '\0';
-    }
-    if (n == limit) {
-        cell.written = cell.consumed = n;
-        cell.blank = blank;
-        cell.breaksRecord = breaks;
-        return cell;
-    }
     cell.written = Cp1252::writeFromUtf8(utf8, length, size, out, &cell.replaced, &cell.consumed);
     const char *begin = out;
     const char *end = out + cell.written;
@@ -120,6 +101,15 @@ public:
         if (m_buffer.size() >= kFlushSize)
             flush();
         return true;
+    }
+
+    // Every row the statement gives, as articles.
+    void writeEach(Statement &rows)
+    {
+        while (rows.step()) {
+            write(rows, SecondField::Filled);
+            countHandled();
+        }
     }
 
     // The same record appended to buffer instead of the file.
@@ -526,25 +516,78 @@ constexpr const char *kGroupOrderSql =
     "SELECT BL_NAME FROM Designations WHERE BL_NAME IS NOT NULL GROUP BY BL_NAME "
     "ORDER BY MIN(DESCRIPTION COLLATE SV), BL_NAME COLLATE SV";
 
+// Each group's place in the file: groups in description order, the articles of no registered
+// group last, in a place of their own.
+class TdsExport::GroupRanks
+{
+public:
+    explicit GroupRanks(Database &db)
+    {
+        Statement groups = db.prepare(QString::fromLatin1(kGroupOrderSql));
+        while (groups.step()) {
+            if (groups.type(0) != Statement::Type::Text) {
+                m_ok = false;
+                return;
+            }
+            qsizetype length = 0;
+            const char *name = groups.utf8(0, &length);
+            m_ranks.insert(QByteArray(name, length), m_ranks.size());
+        }
+        m_orphans = m_ranks.size();
+    }
+
+    // False when a registered block name is no text: such a file is written group by group.
+    bool ok() const { return m_ok; }
+    qsizetype count() const { return m_orphans + 1; }
+
+    // The place of a row's group, from its block-name cell; -1 for a cell neither text nor null.
+    qsizetype of(const Statement &row, int column)
+    {
+        const Statement::Type type = row.type(column);
+        if (type == Statement::Type::Null)
+            return m_orphans;
+        if (type != Statement::Type::Text)
+            return -1;
+        qsizetype length = 0;
+        const char *name = row.utf8(column, &length);
+        const QByteArrayView bytes(name, length);
+        // The rows of a group usually follow each other: most rows skip the lookup.
+        if (!m_haveLast || bytes != m_lastName) {
+            m_lastName = bytes.toByteArray();
+            m_lastRank = m_ranks.value(m_lastName, m_orphans);
+            m_haveLast = true;
+        }
+        return m_lastRank;
+    }
+
+private:
+    QHash<QByteArray, qsizetype> m_ranks;
+    qsizetype m_orphans = 0;
+    bool m_ok = true;
+    bool m_haveLast = false;
+    QByteArray m_lastName;
+    qsizetype m_lastRank = 0;
+};
+
 // A catalogue as imported stores each group's articles together and in row order. Then the
 // articles are written as ranges of the table, read in storage order, instead of each one
 // looked up through the index group by group. A first pass over the block names and row numbers
 // finds the ranges; returns false, with nothing written, when some group's rows are not stored
-// in row order. Both passes read the same snapshot.
+// in row order. Every pass reads the same snapshot.
 bool TdsExport::writeInStoredOrder(SafeFile::Output &tds, const std::vector<ColumnInfo> &columns,
                                    qint64 &handled, ExportResult &result)
 {
-    const QString rowId = rowIdName(columns);
-    QHash<QByteArray, qsizetype> rankOf;
-    Statement groups = m_db.prepare(QString::fromLatin1(kGroupOrderSql));
-    while (groups.step()) {
-        if (groups.type(0) != Statement::Type::Text)
-            return false;
-        qsizetype length = 0;
-        const char *name = groups.utf8(0, &length);
-        rankOf.insert(QByteArray(name, length), rankOf.size());
-    }
-    const qsizetype orphanRank = rankOf.size(); // articles of no group come last
+    ReadTransaction snapshot(m_db);
+    GroupRanks ranks(m_db);
+    if (!ranks.ok())
+        return false;
+    const ExportResult before = result;
+    const qint64 handledBefore = handled;
+    if (writeInOnePass(tds, columns, ranks, handled, result))
+        return true;
+    tds.rewind();
+    result = before;
+    handled = handledBefore;
 
     struct Range
     {
@@ -556,37 +599,15 @@ bool TdsExport::writeInStoredOrder(SafeFile::Output &tds, const std::vector<Colu
         std::vector<Range> ranges;
         qint64 lastRad = 0;
     };
-    std::vector<Part> parts(size_t(orphanRank) + 1);
-    ReadTransaction snapshot(m_db);
-    const ExportResult before = result;
-    const qint64 handledBefore = handled;
-    if (writeInOnePass(tds, columns, rankOf, orphanRank, handled, result))
-        return true;
-    tds.rewind();
-    result = before;
-    handled = handledBefore;
+    std::vector<Part> parts(size_t(ranks.count()));
+    const QString rowId = rowIdName(columns);
     Statement keys = m_db.prepare(
         QStringLiteral("SELECT %1, BL_NAME, RAD FROM Articles ORDER BY %1").arg(rowId));
-    QByteArray lastName;
-    qsizetype lastNameRank = orphanRank;
     qsizetype previousRank = -1;
     while (keys.step()) {
-        if (keys.type(2) != Statement::Type::Integer)
+        const qsizetype rank = ranks.of(keys, 1);
+        if (rank < 0 || keys.type(2) != Statement::Type::Integer)
             return false;
-        qsizetype rank = orphanRank;
-        const Statement::Type blockType = keys.type(1);
-        if (blockType == Statement::Type::Text) {
-            qsizetype length = 0;
-            const char *name = keys.utf8(1, &length);
-            const QByteArrayView nameBytes(name, length);
-            if (nameBytes != lastName) {
-                lastName = nameBytes.toByteArray();
-                lastNameRank = rankOf.value(lastName, orphanRank);
-            }
-            rank = lastNameRank;
-        } else if (blockType != Statement::Type::Null) {
-            return false;
-        }
         Part &part = parts[size_t(rank)];
         const qint64 rad = keys.int64(2);
         const qint64 id = keys.int64(0);
@@ -607,10 +628,7 @@ bool TdsExport::writeInStoredOrder(SafeFile::Output &tds, const std::vector<Colu
     for (const Part &part : parts) {
         for (const Range &range : part.ranges) {
             rows.bind(1, range.first).bind(2, range.last);
-            while (rows.step()) {
-                writer.write(rows, RecordWriter::SecondField::Filled);
-                writer.countHandled();
-            }
+            writer.writeEach(rows);
             rows.reset();
         }
     }
@@ -624,8 +642,7 @@ bool TdsExport::writeInStoredOrder(SafeFile::Output &tds, const std::vector<Colu
 // them. Then one pass writes them, the order checked as it goes; returns false at the first row
 // out of that order, with the output partly written.
 bool TdsExport::writeInOnePass(SafeFile::Output &tds, const std::vector<ColumnInfo> &columns,
-                               const QHash<QByteArray, qsizetype> &rankOf, qsizetype orphanRank,
-                               qint64 &handled, ExportResult &result)
+                               GroupRanks &ranks, qint64 &handled, ExportResult &result)
 {
     int blockColumn = -1;
     int rowNumberColumn = -1;
@@ -641,34 +658,17 @@ bool TdsExport::writeInOnePass(SafeFile::Output &tds, const std::vector<ColumnIn
     RecordWriter writer(tds, Schema::kArticles, columns, m_progress, handled, result);
     Statement rows =
         m_db.prepare(QStringLiteral("SELECT * FROM Articles ORDER BY %1").arg(rowIdName(columns)));
-    QByteArray lastName;
-    qsizetype rank = -1;
+    qsizetype lastRank = -1;
     qint64 lastRad = 0;
-    bool first = true;
     while (rows.step()) {
-        if (rows.type(rowNumberColumn) != Statement::Type::Integer)
+        const qsizetype rank = ranks.of(rows, blockColumn);
+        if (rank < 0 || rows.type(rowNumberColumn) != Statement::Type::Integer)
             return false;
-        qsizetype rowRank = orphanRank;
-        const Statement::Type blockType = rows.type(blockColumn);
-        if (blockType == Statement::Type::Text) {
-            qsizetype length = 0;
-            const char *name = rows.utf8(blockColumn, &length);
-            const QByteArrayView nameBytes(name, length);
-            if (nameBytes != lastName) {
-                lastName = nameBytes.toByteArray();
-                rowRank = rankOf.value(lastName, orphanRank);
-            } else {
-                rowRank = rank;
-            }
-        } else if (blockType != Statement::Type::Null) {
-            return false;
-        }
         const qint64 rad = rows.int64(rowNumberColumn);
         // A group met again after a later one, or a row number not above the one before it.
-        if (!first && (rowRank < rank || (rowRank == rank && rad <= lastRad)))
+        if (rank < lastRank || (rank == lastRank && rad <= lastRad))
             return false;
-        first = false;
-        rank = rowRank;
+        lastRank = rank;
         lastRad = rad;
         writer.write(rows, RecordWriter::SecondField::Filled);
         writer.countHandled();
@@ -683,18 +683,12 @@ void TdsExport::writeArticles(SafeFile::Output &tds, const std::vector<ColumnInf
                               bool byType, qint64 &handled, ExportResult &result)
 {
     RecordWriter writer(tds, Schema::kArticles, columns, m_progress, handled, result);
-    const auto writeAll = [&writer](Statement &rows) {
-        while (rows.step()) {
-            writer.write(rows, RecordWriter::SecondField::Filled);
-            writer.countHandled();
-        }
-    };
     if (byType) {
         Statement rows =
             m_db.prepare(QStringLiteral("SELECT * FROM Articles ORDER BY CLNG(%1), RAD")
                              .arg(quoteIdentifier(
                                  Schema::requiredColumn(m_db, Schema::kArticles, Schema::kType))));
-        writeAll(rows);
+        writer.writeEach(rows);
     } else if (writeInStoredOrder(tds, columns, handled, result)) {
         return;
     } else {
@@ -706,14 +700,14 @@ void TdsExport::writeArticles(SafeFile::Output &tds, const std::vector<ColumnInf
             m_db.prepare(QStringLiteral("SELECT * FROM Articles WHERE BL_NAME = ? ORDER BY RAD"));
         while (groups.step()) {
             rows.bind(1, groups.text(0));
-            writeAll(rows);
+            writer.writeEach(rows);
             rows.reset();
         }
         // Articles of no group (a line without block name) are written last, never dropped.
         Statement orphans = m_db.prepare(QStringLiteral(
             "SELECT * FROM Articles AS a WHERE NOT EXISTS "
             "(SELECT 1 FROM Designations AS d WHERE d.BL_NAME = a.BL_NAME) ORDER BY RAD"));
-        writeAll(orphans);
+        writer.writeEach(orphans);
     }
     writer.flush();
     writer.mergeLosses(result.losses);

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QByteArray>
-#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -86,9 +84,9 @@ private:
     void settleTargets(const QString &outputPath, const QString &tdxPath);
     void writeArticles(SafeFile::Output &tds, const std::vector<ColumnInfo> &columns, bool byType,
                        qint64 &handled, ExportResult &result);
+    class GroupRanks;
     bool writeInOnePass(SafeFile::Output &tds, const std::vector<ColumnInfo> &columns,
-                        const QHash<QByteArray, qsizetype> &rankOf, qsizetype orphanRank,
-                        qint64 &handled, ExportResult &result);
+                        GroupRanks &ranks, qint64 &handled, ExportResult &result);
     bool writeInStoredOrder(SafeFile::Output &tds, const std::vector<ColumnInfo> &columns,
                             qint64 &handled, ExportResult &result);
     void writeEquivalences(SafeFile::Output &tds, const std::vector<ColumnInfo> &columns,

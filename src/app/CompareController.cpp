@@ -129,8 +129,9 @@ void CompareController::take(const Proposals &proposals)
     if (!m_grid.takeProposals(proposals, QStringLiteral("Ta in från jämförelse")))
         return;
     // The comparison no longer describes the grid: what was taken is done.
-    m_view->showProposals({}, QStringLiteral("Taget in i rutnätet. Ångra med Ctrl+Z; spara för att "
-                                             "behålla. Jämför igen för en ny lista."));
+    m_view->showProposals(
+        {}, QStringLiteral("Taget in i rutnätet. Ångra med Alt+Backsteg; spara för att "
+                           "behålla. Jämför igen för en ny lista."));
 }
 
 void CompareController::saveReport()

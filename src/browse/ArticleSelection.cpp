@@ -5,6 +5,8 @@
 #include <QSet>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace {
 
 const QString kOrderedGroups =
@@ -120,13 +122,72 @@ void ArticleSelection::forEachRowWithId(Database &db,
     forEach(db, QStringLiteral("%1, *").arg(rowId), row);
 }
 
-void ArticleSelection::readRowsWithId(Database &db,
-                                      const std::function<bool(const Statement &)> &row) const
+void ArticleSelection::readRowsWithId(Database &db, const RowSink &sink) const
 {
     if (m_kind == Kind::None)
         return;
-    const QString rowId = rowIdName(db.columns(QStringLiteral("Articles")));
-    forEachUntil(db, QStringLiteral("%1, *").arg(rowId), row);
+    const std::vector<ColumnInfo> table = db.columns(QStringLiteral("Articles"));
+    const QString columns = QStringLiteral("%1, *").arg(rowIdName(table));
+    const auto isRad = [](const ColumnInfo &c) {
+        return c.name.compare(QLatin1String("RAD"), Qt::CaseInsensitive) == 0;
+    };
+    const auto radAt = std::find_if(table.begin(), table.end(), isRad);
+    if (m_kind != Kind::Root || radAt == table.end()) {
+        forEachUntil(db, columns, [&sink](const Statement &st) {
+            sink.row(st);
+            return sink.settled();
+        });
+        return;
+    }
+    const int rad = int(radAt - table.begin()) + 1;
+    Statement stored = db.prepare(
+        QStringLiteral("SELECT %1 FROM Articles WHERE BL_NAME = ?").arg(columns));
+    Statement byNumber = db.prepare(
+        QStringLiteral("SELECT %1 FROM Articles WHERE BL_NAME = ? ORDER BY RAD").arg(columns));
+    const auto runSorted = [&sink](Statement &st) {
+        while (st.step())
+            sink.row(st);
+        st.reset();
+        return sink.settled();
+    };
+    for (const QStringList &names : groupsByDescription(db)) {
+        if (names.size() > 1) {
+            QStringList marks;
+            for (qsizetype i = 0; i < names.size(); ++i)
+                marks << QStringLiteral("?");
+            Statement several = db.prepare(
+                QStringLiteral("SELECT %1 FROM Articles WHERE BL_NAME IN (%2) ORDER BY RAD")
+                    .arg(columns, marks.join(QLatin1Char(','))));
+            for (qsizetype i = 0; i < names.size(); ++i)
+                several.bind(int(i + 1), names.at(i));
+            if (!runSorted(several))
+                return;
+            continue;
+        }
+        // Only whole numbers that rise strictly are the order a sort gives; anything else (a
+        // repeated number, an empty one) is left to the engine's sort.
+        stored.bind(1, names.first());
+        bool rising = true;
+        qint64 last = 0;
+        for (bool first = true; rising && stored.step(); first = false) {
+            rising = stored.type(rad) == Statement::Type::Integer &&
+                     (first || stored.int64(rad) > last);
+            if (rising) {
+                last = stored.int64(rad);
+                sink.row(stored);
+            }
+        }
+        stored.reset();
+        if (rising) {
+            if (!sink.settled())
+                return;
+            continue;
+        }
+        sink.again();
+        byNumber.bind(1, names.first());
+        if (!runSorted(byNumber))
+            return;
+    }
 }
 
 void ArticleSelection::forEach(Database &db, const QString &columns,

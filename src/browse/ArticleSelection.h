@@ -39,8 +39,19 @@ public:
     void forEachRow(Database &db, const std::function<void(const Statement &)> &row) const;
     // The same rows with each one's rowid as column 0, the columns of Articles after it.
     void forEachRowWithId(Database &db, const std::function<void(const Statement &)> &row) const;
-    // The same, stopping as soon as `row` answers false.
-    void readRowsWithId(Database &db, const std::function<bool(const Statement &)> &row) const;
+    // Where readRowsWithId hands its rows.
+    struct RowSink
+    {
+        // A row with its rowid as column 0 and the columns of Articles after it.
+        std::function<void(const Statement &)> row;
+        // The rows since the last call will not come again; false stops the reading.
+        std::function<bool()> settled;
+        // Forget the rows since the last `settled`: they come once more, in another order.
+        std::function<void()> again;
+    };
+    // The rows of forEachRowWithId. The root view reads a group in storage order first: its row
+    // numbers nearly always rise with it, and then the engine need not sort it.
+    void readRowsWithId(Database &db, const RowSink &sink) const;
     qint64 rowCount(Database &db) const;
     // Deletes exactly the rows forEachRow shows.
     void deleteRows(Database &db) const;

@@ -63,13 +63,13 @@ void GridLoader::start(const QString &path, const ArticleSelection &selection,
                 }
                 block = {};
             };
-            selection.readRowsWithId(db, [&](const Statement &row) {
+            reader.readAll(db, selection, [&](PackedCells &&cells, qint64 id) {
                 if (state->cancelled.load(std::memory_order_relaxed))
                     return false;
                 if (seen++ < skip)
                     return true;
-                block.cells.push_back(reader.read(row));
-                block.ids.push_back(row.int64(0));
+                block.cells.push_back(std::move(cells));
+                block.ids.push_back(id);
                 if (block.cells.size() >= kBlockRows)
                     handOver();
                 return true;

@@ -563,6 +563,27 @@ PackedCells ArticleRowReader::read(const Statement &row)
     return m_builder.take();
 }
 
+void ArticleRowReader::readAll(Database &db, const ArticleSelection &selection,
+                               const std::function<bool(PackedCells &&, qint64)> &row)
+{
+    // Rows wait here until the selection knows they are in their final order.
+    std::vector<std::pair<PackedCells, qint64>> pending;
+    selection.readRowsWithId(
+        db, {[&](const Statement &st) { pending.emplace_back(read(st), st.int64(0)); },
+             [&] {
+                 bool more = true;
+                 for (auto &[cells, id] : pending) {
+                     if (!row(std::move(cells), id)) {
+                         more = false;
+                         break;
+                     }
+                 }
+                 pending.clear();
+                 return more;
+             },
+             [&] { pending.clear(); }});
+}
+
 QStringList gridHeaders(const ArticleGrid &grid)
 {
     QStringList headers;
@@ -598,14 +619,14 @@ bool appendArticles(Database &db, const ArticleSelection &selection, ArticleGrid
     qint64 seen = 0;
     qint64 written = 0;
     bool complete = true;
-    selection.readRowsWithId(db, [&](const Statement &row) {
+    reader.readAll(db, selection, [&](PackedCells &&cells, qint64 id) {
         if (seen++ < skip)
             return true;
         if (limit >= 0 && written >= limit) {
             complete = false;
             return false;
         }
-        grid.appendRow(reader.read(row), row.int64(0));
+        grid.appendRow(std::move(cells), id);
         if (++written % kProgressStep == 0 && total > 0)
             progress.update(skip + written);
         return true;

@@ -4,6 +4,7 @@
 
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 class ArticleGrid;
@@ -30,15 +31,19 @@ bool appendArticles(Database &db, const ArticleSelection &selection, ArticleGrid
 // The grid's header row, to build rows for the grid away from it.
 QStringList gridHeaders(const ArticleGrid &grid);
 
-// Makes grid rows from the rows of ArticleSelection::readRowsWithId, the columns matched by the
-// header names; a column the query lacks stays empty.
+// Reads the rows of a view as grid rows in the grid's order, the columns matched by the header
+// names; a column the query lacks stays empty.
 class ArticleRowReader
 {
 public:
     explicit ArticleRowReader(QStringList headers);
-    PackedCells read(const Statement &row);
+    // Every row with its rowid, until `row` answers false.
+    void readAll(Database &db, const ArticleSelection &selection,
+                 const std::function<bool(PackedCells &&cells, qint64 rowId)> &row);
 
 private:
+    PackedCells read(const Statement &row);
+
     QStringList m_headers;
     std::vector<int> m_source; // query column of each grid column, -1 for none
     PackedCells::Builder m_builder;

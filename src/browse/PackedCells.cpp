@@ -229,10 +229,37 @@ void PackedCells::setCell(int index, QStringView text)
     *this = make(isLatin1(), cells.constData(), cells.size());
 }
 
+bool PackedCells::Builder::addShortLatin1(const char *utf8, qsizetype length)
+{
+    // Converted in one pass into place; the one length byte is written after.
+    const qsizetype at = m_bytes.size();
+    m_bytes.resize(at + 1 + length);
+    char *const start = m_bytes.data() + at + 1;
+    char *out = start;
+    for (qsizetype i = 0; i < length; ++i) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        if (byte < 0x80) {
+            *out++ = char(byte);
+            continue;
+        }
+        if ((byte != 0xC2 && byte != 0xC3) || i + 1 >= length ||
+            (static_cast<unsigned char>(utf8[i + 1]) & 0xC0) != 0x80) {
+            m_bytes.resize(at);
+            return false;
+        }
+        *out++ = char(((byte & 0x03) << 6) | (static_cast<unsigned char>(utf8[++i]) & 0x3F));
+    }
+    m_bytes[at] = char(out - start);
+    m_bytes.resize(at + 1 + (out - start));
+    return true;
+}
+
 void PackedCells::Builder::addUtf8(const char *utf8, qsizetype length)
 {
     if (!utf8)
         length = 0;
+    if (m_latin1 && length < 0x80 && addShortLatin1(utf8, length))
+        return;
     if (!m_latin1) {
         appendLength(m_bytes, length);
         m_bytes.append(utf8, length);

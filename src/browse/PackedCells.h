@@ -52,6 +52,9 @@ public:
         PackedCells take();
 
     private:
+        // A cell under 128 bytes in the Latin-1 row; false (nothing added) when it is not Latin-1.
+        bool addShortLatin1(const char *utf8, qsizetype length);
+
         QByteArray m_bytes; // lengths and UTF-8 text
         bool m_latin1 = true;
     };

@@ -44,6 +44,8 @@ private slots:
     void rowCountMatchesTheRowsShown();
     void deleteRowsRemovesExactlyTheRowsShown_data() { selectionTable(); }
     void deleteRowsRemovesExactlyTheRowsShown();
+    void readingInStorageOrderGivesTheGridOrder_data();
+    void readingInStorageOrderGivesTheGridOrder();
 
 private:
     void selectionTable();
@@ -224,3 +226,64 @@ void TestArticleSelection::deleteRowsRemovesExactlyTheRowsShown()
 
 QTEST_GUILESS_MAIN(TestArticleSelection)
 #include "tst_articleselection.moc"
+
+void TestArticleSelection::readingInStorageOrderGivesTheGridOrder_data()
+{
+    QTest::addColumn<QString>("renumber");
+    QTest::addColumn<ArticleSelection>("selection");
+    QTest::addColumn<int>("groupsTakenBack");
+
+    const QStringList changes = {
+        QString(), // ABCDI010 is already stored against its row numbers
+        QStringLiteral("UPDATE Articles SET RAD = NULL WHERE BL_NAME = 'ABCDI090'"),
+        QStringLiteral("UPDATE Articles SET RAD = 3 WHERE BL_NAME = 'ABCDI010'"),
+        QStringLiteral("UPDATE Articles SET RAD = 'x' || RAD WHERE BL_NAME = 'ABCDI010'"),
+        QStringLiteral("UPDATE Articles SET RAD = 20 - RAD WHERE BL_NAME = 'ABCDI030'"),
+        QStringLiteral("UPDATE Articles SET RAD = RAD + 0.5 WHERE BL_NAME = 'ABCDI080'"),
+    };
+    const QStringList names = {"as imported", "empty row number", "one number for all",
+                               "numbers as text", "falling numbers", "fractions"};
+    // ABCDI010 is always stored against its numbers; ABCDI030 shares its description with
+    // ABCDI040, so the two are sorted together at once.
+    const QList<int> takenBack = {1, 2, 1, 1, 1, 2};
+    for (qsizetype i = 0; i < changes.size(); ++i) {
+        QTest::addRow("root, %s", qPrintable(names.at(i)))
+            << changes.at(i) << ArticleSelection::root() << takenBack.at(i);
+        QTest::addRow("group, %s", qPrintable(names.at(i)))
+            << changes.at(i) << ArticleSelection::group(QStringLiteral("ABCDI010")) << 0;
+    }
+}
+
+// Rows the reader takes back come again sorted; what stays is exactly the order of a sort.
+void TestArticleSelection::readingInStorageOrderGivesTheGridOrder()
+{
+    QFETCH(QString, renumber);
+    QFETCH(ArticleSelection, selection);
+    QFETCH(int, groupsTakenBack);
+    QTemporaryDir dir;
+    Database db = BrowseCatalogue::standard(dir.path());
+    if (!renumber.isEmpty())
+        db.exec(renumber);
+    QStringList sorted;
+    selection.forEachRowWithId(db, [&sorted](const Statement &st) {
+        sorted << QString::number(st.int64(0)) + QLatin1Char('/') + st.text(1);
+    });
+    QStringList kept;
+    QStringList pending;
+    int takenBack = 0;
+    selection.readRowsWithId(
+        db, {[&](const Statement &st) {
+                 pending << QString::number(st.int64(0)) + QLatin1Char('/') + st.text(1);
+             },
+             [&] {
+                 kept << std::exchange(pending, {});
+                 return true;
+             },
+             [&] {
+                 pending.clear();
+                 ++takenBack;
+             }});
+    QVERIFY(pending.isEmpty());
+    QCOMPARE(kept, sorted);
+    QCOMPARE(takenBack, groupsTakenBack);
+}

@@ -29,6 +29,8 @@ private slots:
         QTest::newRow("beyond latin-1") << QStringLiteral("€ – ™ \u2126");
         QTest::newRow("127 characters") << QString(127, u'x');
         QTest::newRow("128 characters") << QString(128, u'x');
+        QTest::newRow("127 bytes of UTF-8") << QString(63, u'å') + u'x';
+        QTest::newRow("128 bytes of UTF-8") << QString(64, u'å');
         QTest::newRow("255 characters") << QString(255, u'å');
         QTest::newRow("16384 characters") << QString(16384, u'y');
     }

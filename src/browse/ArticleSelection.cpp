@@ -140,8 +140,8 @@ void ArticleSelection::readRowsWithId(Database &db, const RowSink &sink) const
         return;
     }
     const int rad = int(radAt - table.begin()) + 1;
-    Statement stored = db.prepare(
-        QStringLiteral("SELECT %1 FROM Articles WHERE BL_NAME = ?").arg(columns));
+    Statement stored =
+        db.prepare(QStringLiteral("SELECT %1 FROM Articles WHERE BL_NAME = ?").arg(columns));
     Statement byNumber = db.prepare(
         QStringLiteral("SELECT %1 FROM Articles WHERE BL_NAME = ? ORDER BY RAD").arg(columns));
     const auto runSorted = [&sink](Statement &st) {
@@ -170,8 +170,8 @@ void ArticleSelection::readRowsWithId(Database &db, const RowSink &sink) const
         bool rising = true;
         qint64 last = 0;
         for (bool first = true; rising && stored.step(); first = false) {
-            rising = stored.type(rad) == Statement::Type::Integer &&
-                     (first || stored.int64(rad) > last);
+            rising =
+                stored.type(rad) == Statement::Type::Integer && (first || stored.int64(rad) > last);
             if (rising) {
                 last = stored.int64(rad);
                 sink.row(stored);

@@ -241,8 +241,8 @@ void TestArticleSelection::readingInStorageOrderGivesTheGridOrder_data()
         QStringLiteral("UPDATE Articles SET RAD = 20 - RAD WHERE BL_NAME = 'ABCDI030'"),
         QStringLiteral("UPDATE Articles SET RAD = RAD + 0.5 WHERE BL_NAME = 'ABCDI080'"),
     };
-    const QStringList names = {"as imported", "empty row number", "one number for all",
-                               "numbers as text", "falling numbers", "fractions"};
+    const QStringList names = {"as imported",     "empty row number", "one number for all",
+                               "numbers as text", "falling numbers",  "fractions"};
     // ABCDI010 is always stored against its numbers; ABCDI030 shares its description with
     // ABCDI040, so the two are sorted together at once.
     const QList<int> takenBack = {1, 2, 1, 1, 1, 2};
@@ -271,18 +271,18 @@ void TestArticleSelection::readingInStorageOrderGivesTheGridOrder()
     QStringList kept;
     QStringList pending;
     int takenBack = 0;
-    selection.readRowsWithId(
-        db, {[&](const Statement &st) {
-                 pending << QString::number(st.int64(0)) + QLatin1Char('/') + st.text(1);
-             },
-             [&] {
-                 kept << std::exchange(pending, {});
-                 return true;
-             },
-             [&] {
-                 pending.clear();
-                 ++takenBack;
-             }});
+    selection.readRowsWithId(db, {[&](const Statement &st) {
+                                      pending << QString::number(st.int64(0)) + QLatin1Char('/') +
+                                                     st.text(1);
+                                  },
+                                  [&] {
+                                      kept << std::exchange(pending, {});
+                                      return true;
+                                  },
+                                  [&] {
+                                      pending.clear();
+                                      ++takenBack;
+                                  }});
     QVERIFY(pending.isEmpty());
     QCOMPARE(kept, sorted);
     QCOMPARE(takenBack, groupsTakenBack);

@@ -443,8 +443,12 @@ QVariant Statement::value(int column) const
 
 const char *Statement::utf8(int column, qsizetype *length) const
 {
-    const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, column));
-    *length = sqlite3_column_bytes(m_stmt, column);
+    // One call finds the cell instead of two: the export and the grid read every cell this
+    // way. The value is "unprotected" only in the sense of the connection's mutex, which a
+    // connection opened without one (one thread each, as here) does not have.
+    sqlite3_value *value = sqlite3_column_value(m_stmt, column);
+    const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(value));
+    *length = sqlite3_value_bytes(value);
     return p;
 }
 

@@ -325,7 +325,7 @@ QString backupFolderFor(const QString &first)
     return temporaryPrefix(resolvedTarget(first)) + QStringLiteral("backup");
 }
 
-void replacePair(Output &first, Output &second)
+void replacePair(Output &first, Output &second, const std::function<void()> &pulse)
 {
     const QString targets[2] = {resolvedTarget(first.target()), resolvedTarget(second.target())};
     const QString backup = backupFolderFor(first.target());
@@ -381,12 +381,17 @@ void replacePair(Output &first, Output &second)
     syncFolder(QFileInfo(targets[0]).absolutePath());
     syncFolder(QFileInfo(targets[1]).absolutePath());
 
-    // Both are in place: the backup is marked done in one step, then dropped.
+    // Both are in place: the backup is marked done in one step, then dropped. Freeing a large
+    // old file takes the file system a while, so the window keeps its turns meanwhile.
     const QString done = doneFolderFor(first.target());
-    if (move(backup, done))
-        removeTree(done);
-    else
-        removeTree(backup);
+    runWhilePulsing(
+        [&] {
+            if (move(backup, done))
+                removeTree(done);
+            else
+                removeTree(backup);
+        },
+        pulse);
 }
 
 QString recoverPair(const QString &first, const QString &second)

@@ -65,8 +65,9 @@ void copy(const QString &from, const QString &to);
 
 // Moves two finished files over their targets as one unit. The old files are kept as hidden
 // backups until both new ones are in place; when the second move fails the first is undone.
-// A crash in between leaves the backup for recoverPair().
-void replacePair(Output &first, Output &second);
+// A crash in between leaves the backup for recoverPair(). Given a pulse, it is called while the
+// old files are dropped.
+void replacePair(Output &first, Output &second, const std::function<void()> &pulse = {});
 
 // Puts back a pair that a crash left half replaced, or drops a backup whose replacement
 // completed. Returns what was done (empty when there was nothing to do); throws when the old

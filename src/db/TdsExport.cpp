@@ -807,7 +807,7 @@ ExportResult TdsExport::write(const QString &outputPath)
     const auto repaint = [this, &handled] { m_progress.update(handled); };
     tds.finish(repaint);
     tdx.finish(repaint);
-    SafeFile::replacePair(tds, tdx);
+    SafeFile::replacePair(tds, tdx, repaint);
     m_progress.update(handled);
     m_progress.end();
     result.ok = true;

@@ -45,7 +45,8 @@ void GridLoader::start(const QString &path, const ArticleSelection &selection,
     cancel();
     auto state = std::make_shared<State>();
     m_state = state;
-    QThread *thread = QThread::create([state, path, selection, headers, skip] {
+    // The loader outlives every thread it starts: its destructor waits for them.
+    QThread *thread = QThread::create([this, state, path, selection, headers, skip] {
         try {
             Database db(path, Database::OpenMode::ReadOnly);
             GridStore::ArticleRowReader reader(headers);
@@ -79,8 +80,13 @@ void GridLoader::start(const QString &path, const ArticleSelection &selection,
             std::lock_guard lock(state->mutex);
             state->error = std::current_exception();
         }
-        std::lock_guard lock(state->mutex);
-        state->done = true;
+        {
+            std::lock_guard lock(state->mutex);
+            state->done = true;
+        }
+        // The end is taken at once, not at the next look: a small view is then as quick as
+        // reading it on the spot.
+        QMetaObject::invokeMethod(this, &GridLoader::poll, Qt::QueuedConnection);
     });
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
     std::erase_if(m_threads, [](const QPointer<QThread> &t) { return t.isNull(); });

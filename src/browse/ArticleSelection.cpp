@@ -45,6 +45,20 @@ QList<QStringList> groupsByDescription(Database &db)
     return runs;
 }
 
+// The rows of groups that share a description, together by row number.
+Statement severalGroups(Database &db, const QString &columns, const QStringList &names)
+{
+    QStringList marks;
+    for (qsizetype i = 0; i < names.size(); ++i)
+        marks << QStringLiteral("?");
+    Statement several =
+        db.prepare(QStringLiteral("SELECT %1 FROM Articles WHERE BL_NAME IN (%2) ORDER BY RAD")
+                       .arg(columns, marks.join(QLatin1Char(','))));
+    for (qsizetype i = 0; i < names.size(); ++i)
+        several.bind(int(i + 1), names.at(i));
+    return several;
+}
+
 } // namespace
 
 ArticleSelection ArticleSelection::root()
@@ -152,14 +166,7 @@ void ArticleSelection::readRowsWithId(Database &db, const RowSink &sink) const
     };
     for (const QStringList &names : groupsByDescription(db)) {
         if (names.size() > 1) {
-            QStringList marks;
-            for (qsizetype i = 0; i < names.size(); ++i)
-                marks << QStringLiteral("?");
-            Statement several = db.prepare(
-                QStringLiteral("SELECT %1 FROM Articles WHERE BL_NAME IN (%2) ORDER BY RAD")
-                    .arg(columns, marks.join(QLatin1Char(','))));
-            for (qsizetype i = 0; i < names.size(); ++i)
-                several.bind(int(i + 1), names.at(i));
+            Statement several = severalGroups(db, columns, names);
             if (!runSorted(several))
                 return;
             continue;
@@ -238,14 +245,7 @@ void ArticleSelection::forEachUntil(Database &db, const QString &columns,
                 single.reset();
                 continue;
             }
-            QStringList marks;
-            for (qsizetype i = 0; i < names.size(); ++i)
-                marks << QStringLiteral("?");
-            Statement several = db.prepare(
-                QStringLiteral("SELECT %1 FROM Articles WHERE BL_NAME IN (%2) ORDER BY RAD")
-                    .arg(columns, marks.join(QLatin1Char(','))));
-            for (qsizetype i = 0; i < names.size(); ++i)
-                several.bind(int(i + 1), names.at(i));
+            Statement several = severalGroups(db, columns, names);
             run(several);
             if (stopped)
                 return;

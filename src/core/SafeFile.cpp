@@ -205,6 +205,37 @@ void Output::write(const char *data, qsizetype size)
     }
 }
 
+void Output::writeAt(qint64 offset, const char *data, qsizetype size)
+{
+    while (size > 0) {
+        const ssize_t n = ::pwrite(m_fd, data, size_t(size), off_t(offset));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            fail(m_target, errno);
+        }
+        if (n == 0)
+            fail(m_target, ENOSPC);
+        data += n;
+        size -= n;
+        offset += n;
+    }
+}
+
+qint64 Output::position() const
+{
+    const off_t at = ::lseek(m_fd, 0, SEEK_CUR);
+    if (at < 0)
+        fail(m_target, errno);
+    return qint64(at);
+}
+
+void Output::seek(qint64 offset)
+{
+    if (::lseek(m_fd, off_t(offset), SEEK_SET) < 0)
+        fail(m_target, errno);
+}
+
 void Output::rewind()
 {
     if (::ftruncate(m_fd, 0) != 0 || ::lseek(m_fd, 0, SEEK_SET) != 0)

@@ -28,6 +28,12 @@ public:
     // Writes all bytes or throws.
     void write(const char *data, qsizetype size);
     void write(const QByteArray &bytes) { write(bytes.constData(), bytes.size()); }
+    // Writes all bytes at a place of the file, leaving the place of write() as it is; safe
+    // beside write() on another thread as long as the two write different parts.
+    void writeAt(qint64 offset, const char *data, qsizetype size);
+    // Where write() goes next, and moving it.
+    qint64 position() const;
+    void seek(qint64 offset);
     // Drops everything written so far, to write the file anew.
     void rewind();
     // Syncs the bytes to disk and closes the file; throws when the system reports a failure.

@@ -2,9 +2,12 @@
 
 #include "core/SwedishFold.h"
 
+#include <QFile>
 #include <QRegularExpression>
 
 #include <sqlite3.h>
+
+#include <sys/stat.h>
 #include <unicode/ucol.h>
 
 #include <algorithm>
@@ -467,7 +470,8 @@ Database::~Database()
 Database::Database(Database &&other) noexcept
     : m_handle(std::exchange(other.m_handle, nullptr)),
       m_changes(std::exchange(other.m_changes, std::make_unique<ArticleChanges>())),
-      m_path(std::move(other.m_path)), m_shownPath(std::move(other.m_shownPath))
+      m_path(std::move(other.m_path)), m_shownPath(std::move(other.m_shownPath)),
+      m_device(std::exchange(other.m_device, 0)), m_inode(std::exchange(other.m_inode, 0))
 {
 }
 
@@ -479,6 +483,8 @@ Database &Database::operator=(Database &&other) noexcept
         std::swap(m_changes, other.m_changes);
         m_path = std::move(other.m_path);
         m_shownPath = std::move(other.m_shownPath);
+        m_device = std::exchange(other.m_device, 0);
+        m_inode = std::exchange(other.m_inode, 0);
     }
     return *this;
 }
@@ -502,6 +508,13 @@ void Database::open(const QString &path, OpenMode mode)
     }
     m_handle = handle;
     m_path = path;
+    struct stat opened = {};
+    if (::stat(QFile::encodeName(path).constData(), &opened) == 0) {
+        m_device = quint64(opened.st_dev);
+        m_inode = quint64(opened.st_ino);
+    } else {
+        m_device = m_inode = 0;
+    }
     m_shownPath.clear();
     sqlite3_extended_result_codes(m_handle, 1);
     sqlite3_busy_timeout(m_handle, 2000);
@@ -651,6 +664,11 @@ void Database::setColumnDescription(const QString &table, const QString &column,
 }
 
 // ----------------------------------------------------------------------------- StatementPulse
+
+bool Database::sameFileAs(const Database &other) const
+{
+    return m_inode != 0 && m_device == other.m_device && m_inode == other.m_inode;
+}
 
 StatementPulse::StatementPulse(Database &db, std::function<void()> turn, int intervalMs)
     : m_db(db), m_turn(std::move(turn)), m_intervalMs(intervalMs)

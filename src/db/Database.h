@@ -108,6 +108,9 @@ public:
     void close();
     bool isOpen() const { return m_handle != nullptr; }
     const QString &path() const { return m_path; }
+    // True when both connections were opened on the very same file, not only the same name:
+    // a file put in place of another under its name is a different one.
+    bool sameFileAs(const Database &other) const;
     // The name messages give the file: a database built under a temporary name is known to the
     // user by the name it will get.
     void setShownPath(const QString &path) { m_shownPath = path; }
@@ -155,6 +158,9 @@ private:
     std::unique_ptr<ArticleChanges> m_changes = std::make_unique<ArticleChanges>();
     QString m_path;
     QString m_shownPath;
+    // The opened file's device and inode, both 0 when unknown.
+    quint64 m_device = 0;
+    quint64 m_inode = 0;
 };
 
 // Rolls back unless commit() was called.

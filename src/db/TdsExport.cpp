@@ -21,8 +21,11 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <new>
+#include <optional>
+#include <thread>
 #include <vector>
 
 const std::array<EquivalenceCodePair, 47> EquivalenceCodePairs = {{
@@ -64,6 +67,20 @@ WrittenCell writeCell(const char *utf8, qsizetype length, qsizetype size, char *
     cell.breaksRecord =
         std::find_if(begin, end, [](char c) { return c == '\n' || c == '\0'; }) != end;
     return cell;
+}
+
+// Adds the losses of one field to those of the whole export.
+void addLoss(QList<FieldLoss> &losses, const QString &field, qint64 cut, qint64 replaced)
+{
+    if (cut == 0 && replaced == 0)
+        return;
+    auto it = std::find_if(losses.begin(), losses.end(), [&field](const FieldLoss &l) {
+        return l.field.compare(field, Qt::CaseInsensitive) == 0;
+    });
+    if (it == losses.end())
+        it = losses.insert(losses.end(), FieldLoss{field, 0, 0});
+    it->cut += cut;
+    it->replaced += replaced;
 }
 
 // Writes fixed-width records: every column but RAD, cut to its size and padded with blanks.
@@ -166,29 +183,35 @@ public:
     void countHandled()
     {
         if (++m_handled % kProgressStep == 0)
-            m_progress.update(m_handled);
+            m_progress.update(m_handled +
+                              (m_beside ? m_beside->load(std::memory_order_relaxed) : 0));
     }
+
+    // Rows another writer handles meanwhile, counted into the progress shown.
+    void countBeside(const std::atomic<qint64> *rows) { m_beside = rows; }
+    // From here on the records go to the file from `offset` on, not to where write() is.
+    void writeFrom(qint64 offset) { m_at = offset; }
+    // Where the next record goes when writing from an offset.
+    qint64 end() const { return m_at + m_buffer.size(); }
+    // Every article record has this length.
+    qsizetype lineLength() const { return m_lineLength; }
 
     void flush()
     {
-        m_file.write(m_buffer);
+        if (m_at >= 0) {
+            m_file.writeAt(m_at, m_buffer.constData(), m_buffer.size());
+            m_at += m_buffer.size();
+        } else {
+            m_file.write(m_buffer);
+        }
         m_buffer.resize(0);
     }
 
     // Adds what this table's fields lost to the losses of the whole export, field by field.
     void mergeLosses(QList<FieldLoss> &losses) const
     {
-        for (const Field &field : m_fields) {
-            if (field.cut == 0 && field.replaced == 0)
-                continue;
-            auto it = std::find_if(losses.begin(), losses.end(), [&field](const FieldLoss &l) {
-                return l.field.compare(field.name, Qt::CaseInsensitive) == 0;
-            });
-            if (it == losses.end())
-                it = losses.insert(losses.end(), FieldLoss{field.name, 0, 0});
-            it->cut += field.cut;
-            it->replaced += field.replaced;
-        }
+        for (const Field &field : m_fields)
+            addLoss(losses, field.name, field.cut, field.replaced);
     }
 
 private:
@@ -219,6 +242,8 @@ private:
     qint64 &m_handled;
     ExportResult &m_result;
     QByteArray m_buffer;
+    qint64 m_at = -1;
+    const std::atomic<qint64> *m_beside = nullptr;
     std::vector<std::pair<size_t, bool>> m_recordLosses; // field, cut (else replaced)
 };
 
@@ -569,6 +594,97 @@ private:
     qsizetype m_lastRank = 0;
 };
 
+// Rows stored one after another, from rowid `first` to `last`; `rows` of them.
+struct TdsExport::RowRange
+{
+    qint64 first;
+    qint64 last;
+    qint64 rows;
+};
+
+namespace {
+
+// Below this many articles a second reader costs more than it saves.
+constexpr qint64 kRowsForTwoReaders = 20000;
+
+// A second connection sees what the caller's sees only for a file in rollback-journal mode whose
+// read lock the caller holds: no writer can commit meanwhile.
+bool canReadBeside(Database &db)
+{
+    const QString path = db.path();
+    if (path.isEmpty() || path == QLatin1String(":memory:") ||
+        path.startsWith(QLatin1String("file:")))
+        return false;
+    return db.scalar(QStringLiteral("PRAGMA journal_mode"))
+               .toString()
+               .compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0;
+}
+
+// A worker's progress: only the count, for the writer on the window's thread to show.
+class CountingProgress final : public Progress
+{
+public:
+    explicit CountingProgress(std::atomic<qint64> &rows) : m_rows(rows) {}
+    void start(qint64) override {}
+    void update(qint64 value) override { m_rows.store(value, std::memory_order_relaxed); }
+    void end() override {}
+
+private:
+    std::atomic<qint64> &m_rows;
+};
+
+} // namespace
+
+// Checks that rows come in the file's order (groups in description order, each group's rows by
+// rising row number) and remembers the first and the last, so two halves can be joined.
+class TdsExport::StoredOrder
+{
+public:
+    StoredOrder(const GroupRanks &ranks, int blockColumn, int rowNumberColumn)
+        : m_ranks(ranks), m_blockColumn(blockColumn), m_rowNumberColumn(rowNumberColumn)
+    {
+    }
+
+    bool accept(const Statement &row)
+    {
+        const qsizetype rank = m_ranks.of(row, m_blockColumn);
+        if (rank < 0 || row.type(m_rowNumberColumn) != Statement::Type::Integer)
+            return false;
+        const Key key{rank, row.int64(m_rowNumberColumn)};
+        // A group met again after a later one, or a row number not above the one before it.
+        if (m_any && !m_last.before(key))
+            return false;
+        if (!m_any)
+            m_first = key;
+        m_last = key;
+        m_any = true;
+        return true;
+    }
+
+    // True when `later`'s rows may follow these.
+    bool joins(const StoredOrder &later) const
+    {
+        return !m_any || !later.m_any || m_last.before(later.m_first);
+    }
+
+private:
+    struct Key
+    {
+        qsizetype rank = -1;
+        qint64 rad = 0;
+        bool before(const Key &next) const
+        {
+            return rank < next.rank || (rank == next.rank && rad < next.rad);
+        }
+    };
+    GroupRanks m_ranks; // a copy each: looking up keeps a little state
+    int m_blockColumn;
+    int m_rowNumberColumn;
+    bool m_any = false;
+    Key m_first;
+    Key m_last;
+};
+
 // A catalogue as imported stores each group's articles together and in row order. Then the
 // articles are written as ranges of the table, read in storage order, instead of each one
 // looked up through the index group by group. A first pass over the block names and row numbers
@@ -583,23 +699,23 @@ bool TdsExport::writeInStoredOrder(SafeFile::Output &tds, const std::vector<Colu
         return false;
     const ExportResult before = result;
     const qint64 handledBefore = handled;
-    if (writeInOnePass(tds, columns, ranks, handled, result))
-        return true;
-    tds.rewind();
-    result = before;
-    handled = handledBefore;
+    const auto restart = [&] {
+        tds.rewind();
+        result = before;
+        handled = handledBefore;
+    };
+    // Two readers when they can; written once more by one when their halves do not join.
+    for (const bool twoReaders : {true, false}) {
+        const Outcome outcome = writeInOnePass(tds, columns, ranks, twoReaders, handled, result);
+        if (outcome == Outcome::Written)
+            return true;
+        restart();
+        if (outcome == Outcome::OutOfOrder)
+            break;
+    }
 
-    struct Range
-    {
-        qint64 first;
-        qint64 last;
-    };
-    struct Part
-    {
-        std::vector<Range> ranges;
-        qint64 lastRad = 0;
-    };
-    std::vector<Part> parts(size_t(ranks.count()));
+    std::vector<std::vector<RowRange>> parts(size_t(ranks.count()));
+    std::vector<qint64> lastRad(parts.size(), 0);
     const QString rowId = rowIdName(columns);
     Statement keys = m_db.prepare(
         QStringLiteral("SELECT %1, BL_NAME, RAD FROM Articles ORDER BY %1").arg(rowId));
@@ -608,41 +724,40 @@ bool TdsExport::writeInStoredOrder(SafeFile::Output &tds, const std::vector<Colu
         const qsizetype rank = ranks.of(keys, 1);
         if (rank < 0 || keys.type(2) != Statement::Type::Integer)
             return false;
-        Part &part = parts[size_t(rank)];
+        std::vector<RowRange> &part = parts[size_t(rank)];
         const qint64 rad = keys.int64(2);
         const qint64 id = keys.int64(0);
         // Strictly increasing: rows of equal row numbers have no order of their own to keep.
-        if (!part.ranges.empty() && rad <= part.lastRad)
+        if (!part.empty() && rad <= lastRad[size_t(rank)])
             return false;
-        part.lastRad = rad;
-        if (rank == previousRank)
-            part.ranges.back().last = id;
-        else
-            part.ranges.push_back({id, id});
+        lastRad[size_t(rank)] = rad;
+        if (rank == previousRank) {
+            part.back().last = id;
+            ++part.back().rows;
+        } else {
+            part.push_back({id, id, 1});
+        }
         previousRank = rank;
     }
-
-    RecordWriter writer(tds, Schema::kArticles, columns, m_progress, handled, result);
-    Statement rows = m_db.prepare(
-        QStringLiteral("SELECT * FROM Articles WHERE %1 BETWEEN ? AND ? ORDER BY %1").arg(rowId));
-    for (const Part &part : parts) {
-        for (const Range &range : part.ranges) {
-            rows.bind(1, range.first).bind(2, range.last);
-            writer.writeEach(rows);
-            rows.reset();
-        }
+    std::vector<RowRange> ranges;
+    for (const std::vector<RowRange> &part : parts)
+        ranges.insert(ranges.end(), part.begin(), part.end());
+    for (const bool twoReaders : {true, false}) {
+        if (writeRanges(tds, columns, ranges, nullptr, twoReaders, handled, result) ==
+            Outcome::Written)
+            return true;
+        restart();
     }
-    writer.flush();
-    writer.mergeLosses(result.losses);
-    return true;
+    return false; // not reached: one reader always writes
 }
 
 // The usual case of a stored order: the rows are stored in the very order of the file (groups
 // in description order, each group's rows together and in row order), as the import leaves
-// them. Then one pass writes them, the order checked as it goes; returns false at the first row
-// out of that order, with the output partly written.
-bool TdsExport::writeInOnePass(SafeFile::Output &tds, const std::vector<ColumnInfo> &columns,
-                               GroupRanks &ranks, qint64 &handled, ExportResult &result)
+// them. Then one pass writes them, the order checked as it goes.
+TdsExport::Outcome TdsExport::writeInOnePass(SafeFile::Output &tds,
+                                             const std::vector<ColumnInfo> &columns,
+                                             const GroupRanks &ranks, bool twoReaders,
+                                             qint64 &handled, ExportResult &result)
 {
     int blockColumn = -1;
     int rowNumberColumn = -1;
@@ -654,28 +769,154 @@ bool TdsExport::writeInOnePass(SafeFile::Output &tds, const std::vector<ColumnIn
             rowNumberColumn = i;
     }
     if (blockColumn < 0 || rowNumberColumn < 0)
-        return false;
-    RecordWriter writer(tds, Schema::kArticles, columns, m_progress, handled, result);
-    Statement rows =
-        m_db.prepare(QStringLiteral("SELECT * FROM Articles ORDER BY %1").arg(rowIdName(columns)));
-    qsizetype lastRank = -1;
-    qint64 lastRad = 0;
-    while (rows.step()) {
-        const qsizetype rank = ranks.of(rows, blockColumn);
-        if (rank < 0 || rows.type(rowNumberColumn) != Statement::Type::Integer)
-            return false;
-        const qint64 rad = rows.int64(rowNumberColumn);
-        // A group met again after a later one, or a row number not above the one before it.
-        if (rank < lastRank || (rank == lastRank && rad <= lastRad))
-            return false;
-        lastRank = rank;
-        lastRad = rad;
-        writer.write(rows, RecordWriter::SecondField::Filled);
-        writer.countHandled();
+        return Outcome::OutOfOrder;
+    const QString rowId = rowIdName(columns);
+    Statement bounds =
+        m_db.prepare(QStringLiteral("SELECT MIN(%1), MAX(%1), COUNT(*) FROM Articles").arg(rowId));
+    bounds.step();
+    const qint64 count = bounds.int64(2);
+    if (count == 0)
+        return Outcome::Written;
+    const qint64 first = bounds.int64(0);
+    const qint64 last = bounds.int64(1);
+    std::vector<RowRange> ranges = {{first, last, count}};
+    if (twoReaders && count >= kRowsForTwoReaders) {
+        // Two halves of the rowids; the rows before the middle tell where the second one goes.
+        const qint64 middle = first + (last - first) / 2;
+        const qint64 firstHalf =
+            m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM Articles WHERE %1 BETWEEN ? AND ?")
+                            .arg(rowId),
+                        first, middle)
+                .toLongLong();
+        ranges = {{first, middle, firstHalf}, {middle + 1, last, count - firstHalf}};
     }
-    writer.flush();
+    const StoredOrder order(ranks, blockColumn, rowNumberColumn);
+    return writeRanges(tds, columns, ranges, &order, twoReaders, handled, result);
+}
+
+// Writes the articles of the ranges in turn. With two readers the later half of the rows is
+// read and written on a second thread, through a connection of its own, into its place in the
+// file: every article record has the same length, so its place is known. Given an order, the
+// rows are checked against it. Uneven, for the caller to write them again with one reader, when
+// a record of nothing but blanks was left out before the second half (its place was then wrong)
+// or another file has taken the catalogue's name.
+TdsExport::Outcome TdsExport::writeRanges(SafeFile::Output &tds,
+                                          const std::vector<ColumnInfo> &columns,
+                                          const std::vector<RowRange> &ranges,
+                                          const StoredOrder *order, bool twoReaders,
+                                          qint64 &handled, ExportResult &result)
+{
+    qint64 total = 0;
+    for (const RowRange &range : ranges)
+        total += range.rows;
+    size_t split = ranges.size();
+    qint64 rowsBefore = 0;
+    if (twoReaders && total >= kRowsForTwoReaders && canReadBeside(m_db)) {
+        split = 0;
+        while (split + 1 < ranges.size() && rowsBefore < total / 2)
+            rowsBefore += ranges[split++].rows;
+        if (split == 0)
+            split = ranges.size();
+    }
+    const QString sql =
+        QStringLiteral("SELECT * FROM Articles WHERE %1 BETWEEN ? AND ? ORDER BY %1")
+            .arg(rowIdName(columns));
+    // Writes ranges [from, to) with writer; false at the first row out of order.
+    const auto writeSome = [&sql, &ranges](Database &db, RecordWriter &writer, size_t from,
+                                           size_t to, std::optional<StoredOrder> &check,
+                                           const std::atomic<bool> &stop) {
+        Statement rows = db.prepare(sql);
+        for (size_t i = from; i < to; ++i) {
+            rows.bind(1, ranges[i].first).bind(2, ranges[i].last);
+            while (rows.step()) {
+                if (stop.load(std::memory_order_relaxed) || (check && !check->accept(rows)))
+                    return false;
+                writer.write(rows, RecordWriter::SecondField::Filled);
+                writer.countHandled();
+            }
+            rows.reset();
+        }
+        writer.flush();
+        return true;
+    };
+
+    RecordWriter writer(tds, Schema::kArticles, columns, m_progress, handled, result);
+    std::optional<StoredOrder> check;
+    if (order)
+        check.emplace(*order);
+    if (split == ranges.size()) {
+        const std::atomic<bool> never{false};
+        if (!writeSome(m_db, writer, 0, ranges.size(), check, never))
+            return Outcome::OutOfOrder;
+        writer.mergeLosses(result.losses);
+        return Outcome::Written;
+    }
+
+    // The later half, beside this thread.
+    struct Beside
+    {
+        std::atomic<bool> stop{false};
+        std::atomic<qint64> handled{0};
+        std::optional<StoredOrder> check;
+        ExportResult result;
+        QList<FieldLoss> losses;
+        bool opened = false;
+        bool inOrder = false;
+        qint64 end = 0;
+        std::exception_ptr error;
+        std::thread thread;
+        ~Beside()
+        {
+            stop = true;
+            if (thread.joinable())
+                thread.join();
+        }
+    } beside;
+    if (order)
+        beside.check.emplace(*order);
+    const qint64 start = tds.position() + rowsBefore * writer.lineLength();
+    const QString path = m_db.path();
+    beside.thread = std::thread([&, start, path] {
+        try {
+            Database db(path, Database::OpenMode::ReadOnly);
+            // Another file put in place of the catalogue meanwhile is not read.
+            if (!db.sameFileAs(m_db))
+                return;
+            beside.opened = true;
+            CountingProgress progress(beside.handled);
+            qint64 rows = 0;
+            RecordWriter other(tds, Schema::kArticles, columns, progress, rows, beside.result);
+            other.writeFrom(start);
+            beside.inOrder = writeSome(db, other, split, ranges.size(), beside.check, beside.stop);
+            beside.handled = rows;
+            beside.end = other.end();
+            other.mergeLosses(beside.losses);
+        } catch (...) {
+            beside.error = std::current_exception();
+        }
+    });
+    writer.countBeside(&beside.handled);
+    const std::atomic<bool> never{false};
+    const bool inOrder = writeSome(m_db, writer, 0, split, check, never);
+    if (!inOrder)
+        beside.stop = true;
+    beside.thread.join();
+    if (inOrder && beside.error)
+        std::rethrow_exception(beside.error);
+    if (!beside.opened)
+        return Outcome::Uneven;
+    if (!inOrder || !beside.inOrder || (check && !check->joins(*beside.check)))
+        return Outcome::OutOfOrder;
+    if (tds.position() != start)
+        return Outcome::Uneven;
+    tds.seek(beside.end);
+    handled += beside.handled.load();
+    result.linesWritten += beside.result.linesWritten;
+    result.replacedCharacters += beside.result.replacedCharacters;
     writer.mergeLosses(result.losses);
-    return true;
+    for (const FieldLoss &loss : beside.losses)
+        addLoss(result.losses, loss.field, loss.cut, loss.replaced);
+    return Outcome::Written;
 }
 
 // Pass 1: the articles, by type number or group by group.

@@ -85,8 +85,15 @@ private:
     void writeArticles(SafeFile::Output &tds, const std::vector<ColumnInfo> &columns, bool byType,
                        qint64 &handled, ExportResult &result);
     class GroupRanks;
-    bool writeInOnePass(SafeFile::Output &tds, const std::vector<ColumnInfo> &columns,
-                        GroupRanks &ranks, qint64 &handled, ExportResult &result);
+    class StoredOrder;
+    struct RowRange;
+    enum class Outcome { Written, OutOfOrder, Uneven };
+    Outcome writeInOnePass(SafeFile::Output &tds, const std::vector<ColumnInfo> &columns,
+                           const GroupRanks &ranks, bool twoReaders, qint64 &handled,
+                           ExportResult &result);
+    Outcome writeRanges(SafeFile::Output &tds, const std::vector<ColumnInfo> &columns,
+                        const std::vector<RowRange> &ranges, const StoredOrder *order,
+                        bool twoReaders, qint64 &handled, ExportResult &result);
     bool writeInStoredOrder(SafeFile::Output &tds, const std::vector<ColumnInfo> &columns,
                             qint64 &handled, ExportResult &result);
     void writeEquivalences(SafeFile::Output &tds, const std::vector<ColumnInfo> &columns,

@@ -12,6 +12,8 @@
 
 #include <sqlite3.h>
 
+#include <cstdio>
+
 using CatalogueFixture::line;
 
 namespace {
@@ -28,6 +30,26 @@ QStringList completeFamilies(const QString &prefix)
     return lines;
 }
 
+// Four groups, stored in the file's order, with `rowsPerGroup` rows in each group's first part,
+// and an equivalence line.
+QStringList fourGroups(int rowsPerGroup)
+{
+    // Block name, type, description; a group's first line gets the extra rows after it.
+    const QList<QStringList> rows = {
+        {"ABCDI030", "1", "apparater"},   {"ABCDI030", "2", "Apparat 2"},
+        {"ABCDI070", "1", "Kontaktorer"}, {"ABCDI010", "1", "Ärmar"},
+        {"ABCDI010", "2", "Ärm två"},     {"ABCDI010", "3", "Ärm tre"},
+        {"ABCD#K01", "1", "Öglor"}};
+    QStringList lines;
+    for (const QStringList &row : rows) {
+        lines << line(row[0], row[1], row[2]);
+        for (int n = 1; row[1] == "1" && n < rowsPerGroup; ++n)
+            lines << line(row[0], QString::number(100 + n), QStringLiteral("Artikel %1").arg(n));
+    }
+    lines << line("ABCDI999", "", "Vanlig");
+    return lines;
+}
+
 } // namespace
 
 class TestTdsExport : public QObject
@@ -40,6 +62,9 @@ private slots:
     void demoCatalogueRoundTrips();
     void storageOrderNeverChangesTheFile_data();
     void storageOrderNeverChangesTheFile();
+    void aRefusalNearTheEndIsReported();
+    void aFileThatTookTheCatalogueNameIsNotRead();
+    void bothHalvesAreCounted();
     void equivalencesAreCompletedOnce();
     void referencesToMissingGroupsAreLeftOut();
     void typeSortedFileNames_data();
@@ -109,34 +134,115 @@ void TestTdsExport::roundTripGivesBackTheBytes()
 void TestTdsExport::storageOrderNeverChangesTheFile_data()
 {
     QTest::addColumn<QString>("restore");
+    QTest::addColumn<int>("rowsPerGroup"); // enough rows make the export read with two readers
     const QString moveToEnd =
         QStringLiteral("CREATE TEMP TABLE moved AS SELECT * FROM Articles WHERE %1; "
                        "DELETE FROM Articles WHERE %1; "
                        "INSERT INTO Articles SELECT * FROM moved ORDER BY RAD %2; "
                        "DROP TABLE moved;");
-    QTest::newRow("as imported") << QString();
-    QTest::newRow("first group stored last") << moveToEnd.arg("BL_NAME = 'ABCDI030'", "");
-    QTest::newRow("a group stored in two parts")
-        << moveToEnd.arg("BL_NAME = 'ABCDI030' AND RAD = (SELECT MIN(RAD) FROM Articles)", "");
-    QTest::newRow("last rows stored against their row numbers")
-        << moveToEnd.arg("BL_NAME = 'ABCDI010'", "DESC");
+    const QList<QPair<QByteArray, QString>> cases = {
+        {"as imported", QString()},
+        {"first group stored last", moveToEnd.arg("BL_NAME = 'ABCDI030'", "")},
+        {"a group stored in two parts",
+         moveToEnd.arg("BL_NAME = 'ABCDI030' AND RAD = (SELECT MIN(RAD) FROM Articles)", "")},
+        {"last rows stored against their row numbers",
+         moveToEnd.arg("BL_NAME = 'ABCDI010'", "DESC")},
+        // With two readers only the second one meets a row out of its place.
+        {"a late group's first row stored last",
+         moveToEnd.arg("BL_NAME = 'ABCD#K01' AND RAD = (SELECT MIN(RAD) FROM Articles "
+                       "WHERE BL_NAME = 'ABCD#K01')",
+                       "")},
+    };
+    for (const auto &[name, sql] : cases) {
+        QTest::addRow("%s", name.constData()) << sql << 1;
+        QTest::addRow("%s, 25,000 rows", name.constData()) << sql << 6250;
+    }
 }
 
 void TestTdsExport::storageOrderNeverChangesTheFile()
 {
     QFETCH(QString, restore);
+    QFETCH(int, rowsPerGroup);
     QTemporaryDir dir;
-    Database db = import(dir.path(), "in",
-                         {line("ABCDI030", "1", "apparater"), line("ABCDI030", "2", "Apparat 2"),
-                          line("ABCDI070", "1", "Kontaktorer"), line("ABCDI010", "1", "Ärmar"),
-                          line("ABCDI010", "2", "Ärm två"), line("ABCDI010", "3", "Ärm tre"),
-                          line("ABCD#K01", "1", "Öglor"), line("ABCDI999", "", "Vanlig")});
+    const QStringList lines = fourGroups(rowsPerGroup);
+    Database db = import(dir.path(), "in", lines);
     if (!restore.isEmpty())
         db.exec(restore);
     ScriptedPrompter prompter;
     QVERIFY2(exportTo(db, dir.filePath("ut/in.tds"), prompter).ok,
              qPrintable(prompter.texts().join('\n')));
     QCOMPARE(TestFiles::read(dir.filePath("ut/in.tds")), TestFiles::read(dir.filePath("in.tds")));
+}
+
+// Large enough to be read by two readers: the second one's refusal is what the user sees, and
+// nothing is written.
+void TestTdsExport::aRefusalNearTheEndIsReported()
+{
+    QTemporaryDir dir;
+    {
+        Database db = import(dir.path(), "in", fourGroups(6250));
+        db.exec("UPDATE Articles SET \"BENÄMNING\" = 'a' || char(10) || 'b' WHERE rowid = "
+                "(SELECT MAX(rowid) FROM Articles)");
+    }
+    Database db(dir.filePath("in.tdb"), Database::OpenMode::ReadWrite);
+    const QString last =
+        db.scalar("SELECT RAD FROM Articles ORDER BY rowid DESC LIMIT 1").toString();
+    TestFiles::write(dir.filePath("ut.tds"), "old tds");
+    ScriptedPrompter prompter;
+    QVERIFY(!exportTo(db, dir.filePath("ut.tds"), prompter).ok);
+    QVERIFY2(prompter.lastText().contains(
+                 QStringLiteral("Tabellen Articles, rad %1, fältet BENÄMNING").arg(last)),
+             qPrintable(prompter.lastText()));
+    QCOMPARE(TestFiles::read(dir.filePath("ut.tds")), QByteArray("old tds"));
+}
+
+// Another catalogue moved in under the open one's name (as an import elsewhere does) is not
+// mixed into the export of the open one.
+void TestTdsExport::aFileThatTookTheCatalogueNameIsNotRead()
+{
+    QTemporaryDir dir;
+    import(dir.path(), "other", fourGroups(7000));
+    Database db = import(dir.path(), "in", fourGroups(6250));
+    ScriptedPrompter prompter;
+    // The first export completes the equivalences, so the second one writes nothing to the
+    // database (which the engine would refuse for a file no longer under its name).
+    QVERIFY(exportTo(db, dir.filePath("ut/first.tds"), prompter).ok);
+    QVERIFY(::rename(QFile::encodeName(dir.filePath("other.tdb")).constData(),
+                     QFile::encodeName(dir.filePath("in.tdb")).constData()) == 0);
+    QVERIFY2(exportTo(db, dir.filePath("ut/second.tds"), prompter).ok,
+             qPrintable(prompter.texts().join('\n')));
+    QCOMPARE(TestFiles::read(dir.filePath("ut/second.tds")),
+             TestFiles::read(dir.filePath("ut/first.tds")));
+}
+
+// What was cut or replaced, the lines written and the progress shown add up over two readers.
+void TestTdsExport::bothHalvesAreCounted()
+{
+    class LastValue final : public Progress
+    {
+    public:
+        void start(qint64 total) override { this->total = total; }
+        void update(qint64 value) override { last = value; }
+        void end() override {}
+        qint64 total = 0;
+        qint64 last = 0;
+    };
+    QTemporaryDir dir;
+    Database db = import(dir.path(), "in", fourGroups(6250));
+    db.exec(
+        "UPDATE Articles SET \"BENÄMNING\" = 'En mycket lång benämning som inte ryms i fältet' "
+        "WHERE rowid IN ((SELECT MIN(rowid) FROM Articles), (SELECT MAX(rowid) FROM Articles))");
+    db.exec(
+        "UPDATE Articles SET FABRIKAT = 'Snö ☃' WHERE rowid = (SELECT MAX(rowid) FROM Articles)");
+    ScriptedPrompter prompter;
+    LastValue progress;
+    TdsExport exporter(db, prompter, progress);
+    exporter.setLossPolicy(TdsExport::LossPolicy::Allow);
+    const ExportResult result = exporter.run(dir.filePath("ut/in.tds"));
+    QVERIFY(result.ok);
+    QCOMPARE(result.losses, (QList<FieldLoss>{{"BENÄMNING", 2, 0}, {"FABRIKAT", 0, 1}}));
+    QCOMPARE(result.linesWritten, TestFiles::read(dir.filePath("ut/in.tds")).count("\r\n"));
+    QCOMPARE(progress.last, progress.total);
 }
 
 void TestTdsExport::demoCatalogueRoundTrips()

@@ -169,6 +169,30 @@ private:
 
 } // namespace
 
+namespace {
+
+// Writes all bytes, at `offset`, or where the file is when it is negative; throws on failure.
+void writeFully(int fd, const QString &target, const char *data, qsizetype size, qint64 offset)
+{
+    while (size > 0) {
+        const ssize_t n = offset < 0 ? ::write(fd, data, size_t(size))
+                                     : ::pwrite(fd, data, size_t(size), off_t(offset));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            fail(target, errno);
+        }
+        if (n == 0)
+            fail(target, ENOSPC);
+        data += n;
+        size -= n;
+        if (offset >= 0)
+            offset += n;
+    }
+}
+
+} // namespace
+
 // ------------------------------------------------------------------------------------- Output
 
 Output::Output(const QString &target) : m_target(target)
@@ -191,35 +215,12 @@ Output::~Output()
 
 void Output::write(const char *data, qsizetype size)
 {
-    while (size > 0) {
-        const ssize_t n = ::write(m_fd, data, size_t(size));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            fail(m_target, errno);
-        }
-        if (n == 0)
-            fail(m_target, ENOSPC);
-        data += n;
-        size -= n;
-    }
+    writeFully(m_fd, m_target, data, size, -1);
 }
 
 void Output::writeAt(qint64 offset, const char *data, qsizetype size)
 {
-    while (size > 0) {
-        const ssize_t n = ::pwrite(m_fd, data, size_t(size), off_t(offset));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            fail(m_target, errno);
-        }
-        if (n == 0)
-            fail(m_target, ENOSPC);
-        data += n;
-        size -= n;
-        offset += n;
-    }
+    writeFully(m_fd, m_target, data, size, offset);
 }
 
 qint64 Output::position() const

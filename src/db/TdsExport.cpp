@@ -22,7 +22,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstring>
+#include <future>
 #include <new>
 #include <optional>
 #include <thread>
@@ -864,6 +866,7 @@ TdsExport::Outcome TdsExport::writeRanges(SafeFile::Output &tds,
         bool inOrder = false;
         qint64 end = 0;
         std::exception_ptr error;
+        std::promise<void> finished;
         std::thread thread;
         ~Beside()
         {
@@ -876,30 +879,36 @@ TdsExport::Outcome TdsExport::writeRanges(SafeFile::Output &tds,
         beside.check.emplace(*order);
     const qint64 start = tds.position() + rowsBefore * writer.lineLength();
     const QString path = m_db.path();
+    const std::future<void> finished = beside.finished.get_future();
     beside.thread = std::thread([&, start, path] {
         try {
             Database db(path, Database::OpenMode::ReadOnly);
             // Another file put in place of the catalogue meanwhile is not read.
-            if (!db.sameFileAs(m_db))
-                return;
-            beside.opened = true;
-            CountingProgress progress(beside.handled);
-            qint64 rows = 0;
-            RecordWriter other(tds, Schema::kArticles, columns, progress, rows, beside.result);
-            other.writeFrom(start);
-            beside.inOrder = writeSome(db, other, split, ranges.size(), beside.check, beside.stop);
-            beside.handled = rows;
-            beside.end = other.end();
-            other.mergeLosses(beside.losses);
+            beside.opened = db.sameFileAs(m_db);
+            if (beside.opened) {
+                CountingProgress progress(beside.handled);
+                qint64 rows = 0;
+                RecordWriter other(tds, Schema::kArticles, columns, progress, rows, beside.result);
+                other.writeFrom(start);
+                beside.inOrder =
+                    writeSome(db, other, split, ranges.size(), beside.check, beside.stop);
+                beside.handled = rows;
+                beside.end = other.end();
+                other.mergeLosses(beside.losses);
+            }
         } catch (...) {
             beside.error = std::current_exception();
         }
+        beside.finished.set_value();
     });
     writer.countBeside(&beside.handled);
     const std::atomic<bool> never{false};
     const bool inOrder = writeSome(m_db, writer, 0, split, check, never);
     if (!inOrder)
         beside.stop = true;
+    // The window keeps its turns while the other half is finished.
+    while (finished.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
+        m_progress.update(handled + beside.handled.load(std::memory_order_relaxed));
     beside.thread.join();
     if (inOrder && beside.error)
         std::rethrow_exception(beside.error);

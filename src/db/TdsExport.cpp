@@ -773,6 +773,17 @@ TdsExport::Outcome TdsExport::writeInOnePass(SafeFile::Output &tds,
     if (blockColumn < 0 || rowNumberColumn < 0)
         return Outcome::OutOfOrder;
     const QString rowId = rowIdName(columns);
+    // The first rows show at once a catalogue not stored in the file's order, before anything
+    // is counted or written.
+    {
+        StoredOrder probe(ranks, blockColumn, rowNumberColumn);
+        Statement head = m_db.prepare(
+            QStringLiteral("SELECT * FROM Articles ORDER BY %1 LIMIT 2000").arg(rowId));
+        while (head.step()) {
+            if (!probe.accept(head))
+                return Outcome::OutOfOrder;
+        }
+    }
     Statement bounds =
         m_db.prepare(QStringLiteral("SELECT MIN(%1), MAX(%1), COUNT(*) FROM Articles").arg(rowId));
     bounds.step();

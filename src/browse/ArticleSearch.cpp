@@ -13,8 +13,6 @@
 #include <QSet>
 #include <QStringList>
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <optional>
 #include <tuple>
@@ -190,7 +188,7 @@ QList<Hit> find(Database &db, const QString &text, int limit, Progress *progress
     bool indexed = !needle.isEmpty() && FindIndex::prepare(db);
     // The hits and what they show come from one read of the file.
     std::optional<ReadTransaction> read;
-    if (sqlite3_get_autocommit(db.handle()))
+    if (!db.inTransaction())
         read.emplace(db);
     indexed = indexed && FindIndex::isCurrent(db);
     Statement st = db.prepare(indexed ? FindIndex::hitsSql()

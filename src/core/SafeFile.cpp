@@ -167,10 +167,6 @@ private:
     int m_fd = -1;
 };
 
-} // namespace
-
-namespace {
-
 // Writes all bytes, at `offset`, or where the file is when it is negative; throws on failure.
 void writeFully(int fd, const QString &target, const char *data, qsizetype size, qint64 offset)
 {

@@ -561,6 +561,23 @@ qint64 Database::lastInsertRowId() const
     return sqlite3_last_insert_rowid(m_handle);
 }
 
+bool Database::inTransaction() const
+{
+    return sqlite3_get_autocommit(m_handle) == 0;
+}
+
+bool Database::usesWriteAheadLog()
+{
+    return scalar(QStringLiteral("PRAGMA journal_mode"))
+               .toString()
+               .compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
+}
+
+bool Database::sameFileAs(const Database &other) const
+{
+    return m_inode != 0 && m_device == other.m_device && m_inode == other.m_inode;
+}
+
 void Database::close()
 {
     if (m_handle) {
@@ -669,11 +686,6 @@ void Database::setColumnDescription(const QString &table, const QString &column,
 }
 
 // ----------------------------------------------------------------------------- StatementPulse
-
-bool Database::sameFileAs(const Database &other) const
-{
-    return m_inode != 0 && m_device == other.m_device && m_inode == other.m_inode;
-}
 
 StatementPulse::StatementPulse(Database &db, std::function<void()> turn, int intervalMs)
     : m_db(db), m_turn(std::move(turn)), m_intervalMs(intervalMs)

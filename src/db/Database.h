@@ -120,6 +120,11 @@ public:
     Statement prepare(const QString &sql) { return Statement(*this, sql); }
     // The rowid the last successful INSERT on this connection gave its row.
     qint64 lastInsertRowId() const;
+    // Whether a transaction is open on this connection.
+    bool inTransaction() const;
+    // Whether the file keeps a write-ahead log: other connections may then commit while this one
+    // reads, and the file's change counter stays behind.
+    bool usesWriteAheadLog();
 
     // First column of the first row; an invalid QVariant for null or no row.
     template <typename... Args> QVariant scalar(const QString &sql, const Args &...args)

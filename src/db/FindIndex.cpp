@@ -39,14 +39,6 @@ qint64 schemaVersion(Database &db)
     return db.scalar(QStringLiteral("PRAGMA schema_version")).toLongLong();
 }
 
-// A write-ahead log leaves the counter behind, so the stamp would prove nothing.
-bool usesWal(Database &db)
-{
-    return db.scalar(QStringLiteral("PRAGMA journal_mode"))
-               .toString()
-               .compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
-}
-
 // Both tables, the text table in its present form (older files kept the folded text only).
 bool hasTables(Database &db)
 {
@@ -191,7 +183,8 @@ void stampPrivateFile(Database &db)
 
 bool isCurrent(Database &db)
 {
-    if (usesWal(db) || !hasTables(db))
+    // A write-ahead log leaves the counter behind, so the stamp would prove nothing.
+    if (db.usesWriteAheadLog() || !hasTables(db))
         return false;
     const auto [counter, schema] = storedStamp(db);
     const qint64 now = changeCounter(db);
@@ -202,7 +195,7 @@ bool prepare(Database &db, bool mayBuild)
 {
     Database::ArticleChanges &changes = db.articleChanges();
     try {
-        if (!sqlite3_get_autocommit(db.handle()))
+        if (db.inTransaction())
             return false;
         {
             ReadTransaction read(db);
@@ -210,7 +203,7 @@ bool prepare(Database &db, bool mayBuild)
                 markCurrent(changes, changeCounter(db));
                 return true;
             }
-            if (usesWal(db) || sqlite3_db_readonly(db.handle(), "main") != 0)
+            if (db.usesWriteAheadLog() || sqlite3_db_readonly(db.handle(), "main") != 0)
                 return false;
         }
         const Database::ArticleChanges seen = changes;

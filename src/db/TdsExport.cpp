@@ -617,9 +617,7 @@ bool canReadBeside(Database &db)
     if (path.isEmpty() || path == QLatin1String(":memory:") ||
         path.startsWith(QLatin1String("file:")))
         return false;
-    return db.scalar(QStringLiteral("PRAGMA journal_mode"))
-               .toString()
-               .compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0;
+    return !db.usesWriteAheadLog();
 }
 
 // A worker's progress: only the count, for the writer on the window's thread to show.
@@ -872,7 +870,6 @@ TdsExport::Outcome TdsExport::writeRanges(SafeFile::Output &tds,
         std::atomic<qint64> handled{0};
         std::optional<StoredOrder> check;
         ExportResult result;
-        QList<FieldLoss> losses;
         bool opened = false;
         bool inOrder = false;
         qint64 end = 0;
@@ -905,7 +902,7 @@ TdsExport::Outcome TdsExport::writeRanges(SafeFile::Output &tds,
                     writeSome(db, other, split, ranges.size(), beside.check, beside.stop);
                 beside.handled = rows;
                 beside.end = other.end();
-                other.mergeLosses(beside.losses);
+                other.mergeLosses(beside.result.losses);
             }
         } catch (...) {
             beside.error = std::current_exception();
@@ -931,10 +928,10 @@ TdsExport::Outcome TdsExport::writeRanges(SafeFile::Output &tds,
         return Outcome::Uneven;
     tds.seek(beside.end);
     handled += beside.handled.load();
+    writer.mergeLosses(result.losses);
     result.linesWritten += beside.result.linesWritten;
     result.replacedCharacters += beside.result.replacedCharacters;
-    writer.mergeLosses(result.losses);
-    for (const FieldLoss &loss : beside.losses)
+    for (const FieldLoss &loss : beside.result.losses)
         addLoss(result.losses, loss.field, loss.cut, loss.replaced);
     return Outcome::Written;
 }

@@ -782,8 +782,12 @@ TdsExport::Outcome TdsExport::writeInOnePass(SafeFile::Output &tds,
                 return Outcome::OutOfOrder;
         }
     }
-    Statement bounds =
-        m_db.prepare(QStringLiteral("SELECT MIN(%1), MAX(%1), COUNT(*) FROM Articles").arg(rowId));
+    // Apart, each of the three reads an index or one end of the table; together they would read
+    // every row.
+    Statement bounds = m_db.prepare(QStringLiteral("SELECT (SELECT MIN(%1) FROM Articles), "
+                                                   "(SELECT MAX(%1) FROM Articles), "
+                                                   "(SELECT COUNT(*) FROM Articles)")
+                                        .arg(rowId));
     bounds.step();
     const qint64 count = bounds.int64(2);
     if (count == 0)
@@ -793,12 +797,18 @@ TdsExport::Outcome TdsExport::writeInOnePass(SafeFile::Output &tds,
     std::vector<RowRange> ranges = {{first, last, count}};
     if (twoReaders && count >= kRowsForTwoReaders) {
         // Two halves of the rowids; the rows before the middle tell where the second one goes.
-        const qint64 middle = first + (last - first) / 2;
+        // Unsigned, the span of any two rowids is exact.
+        const quint64 span = quint64(last) - quint64(first);
+        const qint64 middle = qint64(quint64(first) + span / 2);
+        // An imported catalogue numbers its rows without a gap: then nothing needs counting.
         const qint64 firstHalf =
-            m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM Articles WHERE %1 BETWEEN ? AND ?")
-                            .arg(rowId),
-                        first, middle)
-                .toLongLong();
+            span == quint64(count - 1)
+                ? qint64(span / 2 + 1)
+                : m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM Articles WHERE %1 BETWEEN ? "
+                                             "AND ?")
+                                  .arg(rowId),
+                              first, middle)
+                      .toLongLong();
         ranges = {{first, middle, firstHalf}, {middle + 1, last, count - firstHalf}};
     }
     const StoredOrder order(ranks, blockColumn, rowNumberColumn);

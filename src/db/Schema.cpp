@@ -227,6 +227,16 @@ QString Schema::columnNamed(Database &db, const char *table, const QString &name
     return {};
 }
 
+bool Schema::isIndexed(Database &db, const char *table, const QString &column)
+{
+    Statement found = db.prepare(
+        QStringLiteral("SELECT 1 FROM pragma_index_list(?1) AS l, pragma_index_xinfo(l.name) AS x "
+                       "WHERE l.partial = 0 AND x.seqno = 0 AND x.name = ?2 COLLATE NOCASE "
+                       "AND x.coll = 'BINARY' LIMIT 1"));
+    found.bind(1, QString::fromLatin1(table)).bind(2, column);
+    return found.step();
+}
+
 QString Schema::requiredColumn(Database &db, const char *table, const QString &name)
 {
     const QString column = columnNamed(db, table, name);

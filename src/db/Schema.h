@@ -62,6 +62,9 @@ QString columnNamed(Database &db, const char *table, const QString &name);
 // The same for a column the caller cannot go on without: a missing one throws AppError
 // "Fältet ... saknas i tabellen ...".
 QString requiredColumn(Database &db, const char *table, const QString &name);
+// Whether an index of the whole table starts with the column, in plain byte order: a search for
+// one value of it then reads only that value's entries.
+bool isIndexed(Database &db, const char *table, const QString &column);
 
 } // namespace Schema
 

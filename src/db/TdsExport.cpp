@@ -558,7 +558,8 @@ public:
             }
             qsizetype length = 0;
             const char *name = groups.utf8(0, &length);
-            m_ranks.insert(QByteArray(name, length), m_ranks.size());
+            m_names.append(QByteArray(name, length));
+            m_ranks.insert(m_names.last(), m_ranks.size());
         }
         m_orphans = m_ranks.size();
     }
@@ -566,6 +567,8 @@ public:
     // False when a registered block name is no text: such a file is written group by group.
     bool ok() const { return m_ok; }
     qsizetype count() const { return m_orphans + 1; }
+    // The registered block names in the order they are written.
+    const QList<QByteArray> &names() const { return m_names; }
 
     // The place of a row's group, from its block-name cell; -1 for a cell neither text nor null.
     qsizetype of(const Statement &row, int column)
@@ -588,6 +591,7 @@ public:
     }
 
 private:
+    QList<QByteArray> m_names;
     QHash<QByteArray, qsizetype> m_ranks;
     qsizetype m_orphans = 0;
     bool m_ok = true;
@@ -643,6 +647,24 @@ public:
     StoredOrder(const GroupRanks &ranks, int blockColumn, int rowNumberColumn)
         : m_ranks(ranks), m_blockColumn(blockColumn), m_rowNumberColumn(rowNumberColumn)
     {
+    }
+
+    // The order of a table with these columns; none without a block name and a row number.
+    static std::optional<StoredOrder> of(const GroupRanks &ranks,
+                                         const std::vector<ColumnInfo> &columns)
+    {
+        int blockColumn = -1;
+        int rowNumberColumn = -1;
+        for (int i = 0; i < int(columns.size()); ++i) {
+            const QString &name = columns[size_t(i)].name;
+            if (name.compare(Schema::kBlockName, Qt::CaseInsensitive) == 0)
+                blockColumn = i;
+            else if (name == QLatin1String(kRowNumberField))
+                rowNumberColumn = i;
+        }
+        if (blockColumn < 0 || rowNumberColumn < 0)
+            return std::nullopt;
+        return StoredOrder(ranks, blockColumn, rowNumberColumn);
     }
 
     bool accept(const Statement &row)
@@ -705,13 +727,16 @@ bool TdsExport::writeInStoredOrder(SafeFile::Output &tds, const std::vector<Colu
         handled = handledBefore;
     };
     // Two readers when they can; written once more by one when their halves do not join.
-    for (const bool twoReaders : {true, false}) {
-        const Outcome outcome = writeInOnePass(tds, columns, ranks, twoReaders, handled, result);
-        if (outcome == Outcome::Written)
-            return true;
-        restart();
-        if (outcome == Outcome::OutOfOrder)
-            break;
+    for (const auto write : {&TdsExport::writeInOnePass, &TdsExport::writeGroupSpans}) {
+        for (const bool twoReaders : {true, false}) {
+            const Outcome outcome =
+                (this->*write)(tds, columns, ranks, twoReaders, handled, result);
+            if (outcome == Outcome::Written)
+                return true;
+            restart();
+            if (outcome == Outcome::OutOfOrder)
+                break;
+        }
     }
 
     std::vector<std::vector<RowRange>> parts(size_t(ranks.count()));
@@ -759,22 +784,14 @@ TdsExport::Outcome TdsExport::writeInOnePass(SafeFile::Output &tds,
                                              const GroupRanks &ranks, bool twoReaders,
                                              qint64 &handled, ExportResult &result)
 {
-    int blockColumn = -1;
-    int rowNumberColumn = -1;
-    for (int i = 0; i < int(columns.size()); ++i) {
-        const QString &name = columns[size_t(i)].name;
-        if (name.compare(Schema::kBlockName, Qt::CaseInsensitive) == 0)
-            blockColumn = i;
-        else if (name == QLatin1String(kRowNumberField))
-            rowNumberColumn = i;
-    }
-    if (blockColumn < 0 || rowNumberColumn < 0)
+    const std::optional<StoredOrder> order = StoredOrder::of(ranks, columns);
+    if (!order)
         return Outcome::OutOfOrder;
     const QString rowId = rowIdName(columns);
     // The first rows show at once a catalogue not stored in the file's order, before anything
     // is counted or written.
     {
-        StoredOrder probe(ranks, blockColumn, rowNumberColumn);
+        StoredOrder probe = *order;
         Statement head = m_db.prepare(
             QStringLiteral("SELECT * FROM Articles ORDER BY %1 LIMIT 2000").arg(rowId));
         while (head.step()) {
@@ -811,8 +828,55 @@ TdsExport::Outcome TdsExport::writeInOnePass(SafeFile::Output &tds,
                       .toLongLong();
         ranges = {{first, middle, firstHalf}, {middle + 1, last, count - firstHalf}};
     }
-    const StoredOrder order(ranks, blockColumn, rowNumberColumn);
-    return writeRanges(tds, columns, ranges, &order, twoReaders, handled, result);
+    return writeRanges(tds, columns, ranges, &*order, twoReaders, handled, result);
+}
+
+// A catalogue imported from a file of another order stores each group's rows together, but
+// the groups in another order. Each group's first and last rowid, found through the block-name
+// index, then give its range without reading the table. Whether every range holds only its
+// group's rows in row order is checked while they are written, and that no row was left out by
+// the count written.
+TdsExport::Outcome TdsExport::writeGroupSpans(SafeFile::Output &tds,
+                                              const std::vector<ColumnInfo> &columns,
+                                              const GroupRanks &ranks, bool twoReaders,
+                                              qint64 &handled, ExportResult &result)
+{
+    const std::optional<StoredOrder> order = StoredOrder::of(ranks, columns);
+    // Without the index each group's ends would be looked for through the whole table.
+    if (!order || !Schema::isIndexed(m_db, Schema::kArticles, Schema::kBlockName))
+        return Outcome::OutOfOrder;
+    const QString rowId = rowIdName(columns);
+    const qint64 count = m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM Articles")).toLongLong();
+    Statement ends =
+        m_db.prepare(QStringLiteral("SELECT (SELECT MIN(%1) FROM Articles WHERE BL_NAME = ?1), "
+                                    "(SELECT MAX(%1) FROM Articles WHERE BL_NAME = ?1)")
+                         .arg(rowId));
+    std::vector<RowRange> ranges;
+    qint64 spanned = 0;
+    for (const QByteArray &name : ranks.names()) {
+        ends.bind(1, QString::fromUtf8(name));
+        ends.step();
+        if (ends.type(0) == Statement::Type::Integer) {
+            const qint64 first = ends.int64(0);
+            const qint64 last = ends.int64(1);
+            // Unsigned, the span of any two rowids is exact.
+            const quint64 span = quint64(last) - quint64(first) + 1;
+            if (span > quint64(count - spanned))
+                return Outcome::OutOfOrder;
+            ranges.push_back({first, last, qint64(span)});
+            spanned += qint64(span);
+        }
+        ends.reset();
+    }
+    if (spanned != count)
+        return Outcome::OutOfOrder;
+    const qint64 handledBefore = handled;
+    const Outcome outcome = writeRanges(tds, columns, ranges, &*order, twoReaders, handled, result);
+    // Rows of no registered group, stored inside a range, were refused as out of order; stored
+    // outside every range, they were not written.
+    if (outcome == Outcome::Written && handled - handledBefore != count)
+        return Outcome::OutOfOrder;
+    return outcome;
 }
 
 // Writes the articles of the ranges in turn. With two readers the later half of the rows is

@@ -91,6 +91,9 @@ private:
     Outcome writeInOnePass(SafeFile::Output &tds, const std::vector<ColumnInfo> &columns,
                            const GroupRanks &ranks, bool twoReaders, qint64 &handled,
                            ExportResult &result);
+    Outcome writeGroupSpans(SafeFile::Output &tds, const std::vector<ColumnInfo> &columns,
+                            const GroupRanks &ranks, bool twoReaders, qint64 &handled,
+                            ExportResult &result);
     Outcome writeRanges(SafeFile::Output &tds, const std::vector<ColumnInfo> &columns,
                         const std::vector<RowRange> &ranges, const StoredOrder *order,
                         bool twoReaders, qint64 &handled, ExportResult &result);

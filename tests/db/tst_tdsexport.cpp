@@ -140,12 +140,30 @@ void TestTdsExport::storageOrderNeverChangesTheFile_data()
                        "DELETE FROM Articles WHERE %1; "
                        "INSERT INTO Articles SELECT * FROM moved ORDER BY RAD %2; "
                        "DROP TABLE moved;");
+    // The rows numbered again in their stored order, without gaps.
+    const QString renumber =
+        QStringLiteral("CREATE TEMP TABLE packed AS SELECT * FROM Articles ORDER BY rowid; "
+                       "DELETE FROM Articles; "
+                       "INSERT INTO Articles SELECT * FROM packed ORDER BY rowid; "
+                       "DROP TABLE packed;");
     const QList<QPair<QByteArray, QString>> cases = {
         {"as imported", QString()},
         // In order, with a gap in the table's numbering: the halves are counted.
         {"rows numbered with a gap", "UPDATE Articles SET rowid = rowid + 1000000 "
                                      "WHERE rowid > (SELECT MAX(rowid) / 3 FROM Articles)"},
         {"first group stored last", moveToEnd.arg("BL_NAME = 'ABCDI030'", "")},
+        {"first group stored last, no block-name index",
+         "DROP INDEX Articles_BL_NAME; " + moveToEnd.arg("BL_NAME = 'ABCDI030'", "")},
+        // The last group described nowhere: its rows are written after every described group.
+        {"rows of no group between groups stored out of order",
+         "DELETE FROM Designations WHERE BL_NAME = 'ABCD#K01'; " +
+             moveToEnd.arg("BL_NAME = 'ABCDI030'", "")},
+        {"rows of no group inside a group's rows",
+         "DELETE FROM Designations WHERE BL_NAME = 'ABCD#K01'; " +
+             moveToEnd.arg("BL_NAME = 'ABCDI010' AND RAD > "
+                           "(SELECT MIN(RAD) FROM Articles WHERE BL_NAME = 'ABCDI010')",
+                           "") +
+             renumber},
         {"a group stored in two parts",
          moveToEnd.arg("BL_NAME = 'ABCDI030' AND RAD = (SELECT MIN(RAD) FROM Articles)", "")},
         {"last rows stored against their row numbers",

@@ -212,11 +212,28 @@ Output::~Output()
 void Output::write(const char *data, qsizetype size)
 {
     writeFully(m_fd, m_target, data, size, -1);
+    startWriteback(size);
 }
 
 void Output::writeAt(qint64 offset, const char *data, qsizetype size)
 {
     writeFully(m_fd, m_target, data, size, offset);
+    startWriteback(size);
+}
+
+// Every few megabytes the disk is given what was written so far, so the sync at the end has
+// little left to wait for. Only a hint: a failure is for that sync to report.
+void Output::startWriteback(qsizetype written)
+{
+#ifdef Q_OS_LINUX
+    constexpr qint64 kWritebackBytes = 8 * 1024 * 1024;
+    if (m_unsent.fetch_add(written, std::memory_order_relaxed) + written < kWritebackBytes)
+        return;
+    m_unsent.store(0, std::memory_order_relaxed);
+    ::sync_file_range(m_fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+#else
+    Q_UNUSED(written);
+#endif
 }
 
 qint64 Output::position() const

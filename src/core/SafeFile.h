@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <functional>
 
 // Whole-file writes that either complete or leave the old file as it was. Every write, the sync
@@ -45,10 +46,13 @@ public:
     void release() { m_released = true; }
 
 private:
+    void startWriteback(qsizetype written);
+
     QString m_target;
     QString m_tempPath;
     int m_fd = -1;
     bool m_released = false;
+    std::atomic<qint64> m_unsent{0};
 };
 
 // The file a write to `path` should replace: the target of a symbolic link, else the path.

@@ -222,18 +222,14 @@ void Output::writeAt(qint64 offset, const char *data, qsizetype size)
 }
 
 // Every few megabytes the disk is given what was written so far, so the sync at the end has
-// little left to wait for. Only a hint: a failure is for that sync to report.
+// little left to wait for.
 void Output::startWriteback(qsizetype written)
 {
-#ifdef Q_OS_LINUX
     constexpr qint64 kWritebackBytes = 8 * 1024 * 1024;
     if (m_unsent.fetch_add(written, std::memory_order_relaxed) + written < kWritebackBytes)
         return;
     m_unsent.store(0, std::memory_order_relaxed);
-    ::sync_file_range(m_fd, 0, 0, SYNC_FILE_RANGE_WRITE);
-#else
-    Q_UNUSED(written);
-#endif
+    SafeFile::startWriteback(m_fd);
 }
 
 qint64 Output::position() const
@@ -507,6 +503,15 @@ int syncFile(int fd, const std::function<void()> &pulse)
         },
         pulse);
     return error;
+}
+
+void startWriteback(int fd)
+{
+#ifdef Q_OS_LINUX
+    ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+#else
+    Q_UNUSED(fd);
+#endif
 }
 
 void syncFolder(const QString &folder)

@@ -93,6 +93,9 @@ QString writeFailure(const QString &path, int error);
 // Syncs an open file's bytes to disk on a thread of its own, calling pulse while it waits (so a
 // window keeps repainting); returns 0 or the error number.
 int syncFile(int fd, const std::function<void()> &pulse = {});
+// Starts writing the file's changed pages to disk without waiting, so a later sync has less to
+// wait for. Only a hint: a failure is for that sync to report.
+void startWriteback(int fd);
 
 // Syncs a folder's entries to disk, so a rename survives a power loss; best effort.
 void syncFolder(const QString &folder);

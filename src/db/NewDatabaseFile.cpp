@@ -30,7 +30,7 @@ NewDatabaseFile::NewDatabaseFile(const QString &finalPath)
                             : QStringLiteral("Mappen %1 är inte skrivbar: %2")
                                   .arg(folder, QString::fromLocal8Bit(std::strerror(error))));
     }
-    ::close(fd);
+    m_fd = fd;
     m_tempPath = QFile::decodeName(name);
     try {
         m_db.open(m_tempPath, Database::OpenMode::ReadWrite);
@@ -83,9 +83,17 @@ void NewDatabaseFile::applyFinalPermissions()
 #endif
 }
 
+void NewDatabaseFile::startWriteback()
+{
+    SafeFile::startWriteback(m_fd);
+}
+
 void NewDatabaseFile::discard()
 {
     m_db.close();
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
     if (!m_tempPath.isEmpty())
         QFile::remove(m_tempPath);
 }
@@ -97,14 +105,11 @@ void NewDatabaseFile::commit(const std::function<void()> &pulse)
     m_db.close();
     applyFinalPermissions();
     const QByteArray temp = QFile::encodeName(m_tempPath);
-    const int fd = ::open(temp.constData(), O_RDWR | O_CLOEXEC);
-    const int error = fd < 0 ? errno : SafeFile::syncFile(fd, pulse);
-    if (error != 0) {
-        if (fd >= 0)
-            ::close(fd);
+    const int error = SafeFile::syncFile(m_fd, pulse);
+    ::close(m_fd);
+    m_fd = -1;
+    if (error != 0)
         throw FileError(error, SafeFile::writeFailure(m_finalPath, error));
-    }
-    ::close(fd);
     // A symbolic link keeps pointing at the database it named, which is what is replaced.
     if (::rename(temp.constData(), QFile::encodeName(m_writePath).constData()) != 0) {
         const int error = errno;

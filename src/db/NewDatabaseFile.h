@@ -21,6 +21,9 @@ public:
     const QString &finalPath() const { return m_finalPath; }
     const QString &temporaryPath() const { return m_tempPath; }
 
+    // Starts writing what was built so far to disk, so the commit's sync waits less.
+    void startWriteback();
+
     // Closes the database and replaces the final path by it.
     // Given a pulse, it is called while the file is synced to disk.
     void commit(const std::function<void()> &pulse = {});
@@ -32,6 +35,9 @@ private:
     QString m_finalPath;
     QString m_writePath; // the final path with a symbolic link followed
     QString m_tempPath;
+    // Open beside the engine's own until the database is closed: closing a second descriptor of
+    // the file would drop the engine's locks.
+    int m_fd = -1;
     Database m_db;
     bool m_committed = false;
 };

@@ -210,9 +210,14 @@ ImportResult TdsImport::importFile(const QString &tdsPath)
         if (!loadRecords(file, db, fields, sizeBefore, modifiedBefore, result))
             return failedWith(result.notes);
         // Indexing after the bulk load is several times faster than row by row. The bar stays
-        // full meanwhile, but the window keeps repainting.
+        // full meanwhile, but the window keeps repainting. What each step wrote goes to disk
+        // while the next one works.
         const StatementPulse pulse(db, [this, lines] { m_progress.update(lines); });
-        Schema::createIndexes(db, fields, [this, lines] { m_progress.update(lines); });
+        created->startWriteback();
+        Schema::createIndexes(db, fields, [this, lines, &created] {
+            created->startWriteback();
+            m_progress.update(lines);
+        });
         m_progress.update(lines);
         transaction.commit();
         // No one else can reach the file yet, so the stamp may follow the commit.

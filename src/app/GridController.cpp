@@ -116,9 +116,14 @@ GridController::GridController(CatalogueSession &session, Prompter &prompter, QO
         fitRowSelector();
     });
     connect(&m_session, &CatalogueSession::rowsLoaded, this, [this](qint64 rows, bool done) {
-        emit statusMessage(done ? QStringLiteral("%L1 rader inlästa.").arg(rows)
-                                : QStringLiteral("Läser in rader … %L1 hittills").arg(rows),
-                           done ? 8000 : 0);
+        m_loadingText = done ? QStringLiteral("%L1 rader inlästa.").arg(rows)
+                             : QStringLiteral("Läser in rader … %L1 hittills").arg(rows);
+        emit statusMessage(m_loadingText, done ? 8000 : 0);
+    });
+    // The count of a view is wrong for the next one.
+    connect(&m_session, &CatalogueSession::gridAboutToReset, this, [this] {
+        if (!m_loadingText.isEmpty())
+            emit statusWithdrawn(std::exchange(m_loadingText, QString()));
     });
 }
 

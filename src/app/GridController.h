@@ -107,6 +107,8 @@ public:
 
 signals:
     void statusMessage(const QString &text, int milliseconds);
+    // A message shown earlier no longer holds: it goes, unless another one has replaced it.
+    void statusWithdrawn(const QString &text);
     void selectionStatus(const QString &text);
     // A popup item was chosen.
     void commandRequested(CommandId id);
@@ -160,6 +162,7 @@ private:
     Prompter &m_prompter;
     ArticleGrid &m_grid;
     GridHistory m_history;
+    QString m_loadingText; // the last word on rows read in the background
     ArticleGridModel *m_model = nullptr;
     QPointer<ArticleGridView> m_view;
     CellDelegate *m_delegate = nullptr;

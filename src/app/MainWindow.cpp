@@ -283,6 +283,10 @@ void MainWindow::connectSession()
             [this](const QString &text, int milliseconds) {
                 statusBar()->showMessage(text, milliseconds);
             });
+    connect(&m_gridController, &GridController::statusWithdrawn, this, [this](const QString &text) {
+        if (statusBar()->currentMessage() == text)
+            statusBar()->clearMessage();
+    });
     connect(&m_gridController, &GridController::selectionStatus, m_messagePane, &QLabel::setText);
     connect(&m_gridController, &GridController::commandRequested, this, &MainWindow::dispatch);
     connect(&m_gridController, &GridController::editingChanged, this, &MainWindow::updateCommands);

@@ -77,6 +77,7 @@ private slots:
     void placeStaysAfterSaveAndIgnore_data();
     void placeStaysAfterSaveAndIgnore();
     void ctrlEndReachesTheLastRowOfAViewStillLoading();
+    void theCountOfRowsReadLeavesWithItsView();
     void spreadsheetKeys_data();
     void spreadsheetKeys();
     void f6GoesRoundThePanes();
@@ -1015,6 +1016,22 @@ void TestGridEditing::ctrlEndReachesTheLastRowOfAViewStillLoading()
     QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
     QCOMPARE(view->currentIndex().row(), 300);
     QVERIFY(!m_window->session().isLoading());
+}
+
+void TestGridEditing::theCountOfRowsReadLeavesWithItsView()
+{
+    QStringList lines{line("ABCDI050", "-", "Många")};
+    for (int n = 1; n <= 300; ++n)
+        lines << line("ABCDI050", QString::number(n), QString("Artikel %1").arg(n), "Nordel");
+    lines << line("ABCDI060", "-", "Få");
+    QVERIFY(m_window->OpenMDB(CatalogueFixture::importDatabase(m_dir->path(), "manga", lines)));
+    m_window->session().setFirstScreenRows(20);
+    openGroup("!ABCDI050");
+    QTRY_VERIFY(!m_window->session().isLoading());
+    QCOMPARE(m_window->statusBar()->currentMessage(), QString("301 rader inlästa."));
+
+    openGroup("!ABCDI060");
+    QCOMPARE(m_window->statusBar()->currentMessage(), QString());
 }
 
 QTEST_MAIN(TestGridEditing)

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <stdexcept>
 
 namespace {
@@ -121,15 +122,21 @@ bool canEncode(QStringView text)
 void appendAsUtf8(const char *begin, const char *end, QByteArray &out)
 {
     const Tables &t = tables();
+    // Room for the longest form (three bytes a character), written without a check per byte.
+    const qsizetype start = out.size();
+    out.resize(start + 3 * (end - begin));
+    char *o = out.data() + start;
     for (const char *p = begin; p < end; ++p) {
         const auto b = std::uint8_t(*p);
         if (b < 0x80) {
-            out.append(char(b));
+            *o++ = char(b);
         } else {
             const auto &u = t.utf8[b];
-            out.append(u.data() + 1, u[0]);
+            std::memcpy(o, u.data() + 1, size_t(u[0]));
+            o += u[0];
         }
     }
+    out.resize(o - out.constData());
 }
 
 qsizetype writeFromUtf8(const char *utf8, qsizetype length, qsizetype maxChars, char *out,

@@ -6,10 +6,13 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QList>
-#include <QSet>
+#include <QString>
 
+#include <future>
+#include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class Progress;
 struct ImportResult;
@@ -27,16 +30,47 @@ public:
     enum class Index { None, FindText };
     TdsLineLoader(Database &db, const FieldList &fields, Progress &progress, ImportResult &result,
                   Index index = Index::None);
+    ~TdsLineLoader();
+    TdsLineLoader(const TdsLineLoader &) = delete;
+    TdsLineLoader &operator=(const TdsLineLoader &) = delete;
 
+    // The piece is read on a thread of its own while the rows of the one before it are inserted
+    // here; it is copied, so the caller may reuse its buffer at once.
     void feed(QByteArrayView piece);
     // The last line, should the file not end with a line break.
     void finish();
 
 private:
-    void loadComplete(QByteArrayView lines);
-    void loadLine(const char *line, qsizetype length);
-    void registerGroup(const char *line, qsizetype available);
-    void addToFindIndex();
+    class Parser;
+    // The rows of a piece of the file, read and converted, for the engine to insert.
+    struct Parsed
+    {
+        struct Row
+        {
+            qint64 line;      // the line it came from
+            qint64 number;    // its RAD
+            bool equivalence; // an Eqv row, else an article
+            size_t cells;     // where its cells start in `cells`
+            qsizetype folded; // where its folded text starts in `text`, -1 for none
+            qsizetype foldedLength;
+        };
+        // A group met for the first time, to be described in Designations.
+        struct Group
+        {
+            qsizetype name;
+            qsizetype nameLength;
+            qsizetype description;
+            qsizetype descriptionLength;
+            QString code;
+        };
+        QByteArray text;                                    // every cell and folded text, in UTF-8
+        std::vector<std::pair<qsizetype, qsizetype>> cells; // start and length in `text`
+        std::vector<Row> rows;
+        std::vector<Group> groups;
+        qint64 lines = 0; // lines read up to the end of the piece
+    };
+    Parsed takeAhead();
+    void insert(const Parsed &parsed);
 
     Database &m_db;
     const FieldList &m_fields;
@@ -46,16 +80,8 @@ private:
     Statement m_insertEqv;
     Statement m_insertDesignation;
     std::optional<Statement> m_insertFolded;
-    FindIndex::FoldedRow m_folded;
-    qsizetype m_recordLength = 0; // the record's own length; RAD is no part of the line
-    QSet<QByteArray> m_registered;
-    QByteArray m_lastRegistered;
-    bool m_equivalenceSection = false;
-    qint64 m_row = 0;
-    qint64 m_lineCount = 0;
-    QByteArray m_carry; // the start of a line the next piece completes
-    // Each row's values are built into one buffer and bound without copying.
-    QByteArray m_values;
-    QList<qsizetype> m_offsets;
-    QList<qsizetype> m_lengths;
+    qint64 m_shownLines = 0; // the line count last shown as progress
+    std::unique_ptr<Parser> m_parser;
+    QByteArray m_piece; // what the parser reads meanwhile
+    std::future<Parsed> m_ahead;
 };

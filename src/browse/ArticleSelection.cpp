@@ -136,9 +136,11 @@ void ArticleSelection::forEachRowWithId(Database &db,
     forEach(db, QStringLiteral("%1, *").arg(rowId), row);
 }
 
-void ArticleSelection::readRowsWithId(Database &db, const RowSink &sink) const
+void ArticleSelection::readRowsWithId(Database &db, const RowSink &sink, Share share) const
 {
     if (m_kind == Kind::None)
+        return;
+    if (m_kind != Kind::Root && share.index > 0)
         return;
     const std::vector<ColumnInfo> table = db.columns(QStringLiteral("Articles"));
     const QString columns = QStringLiteral("%1, *").arg(rowIdName(table));
@@ -147,6 +149,8 @@ void ArticleSelection::readRowsWithId(Database &db, const RowSink &sink) const
     };
     const auto radAt = std::find_if(table.begin(), table.end(), isRad);
     if (m_kind != Kind::Root || radAt == table.end()) {
+        if (share.index > 0)
+            return;
         forEachUntil(db, columns, [&sink](const Statement &st) {
             sink.row(st);
             return sink.settled();
@@ -164,7 +168,10 @@ void ArticleSelection::readRowsWithId(Database &db, const RowSink &sink) const
         st.reset();
         return sink.settled();
     };
-    for (const QStringList &names : groupsByDescription(db)) {
+    const QList<QStringList> runs = groupsByDescription(db);
+    const qsizetype from = runs.size() * share.index / share.of;
+    const qsizetype to = runs.size() * (share.index + 1) / share.of;
+    for (const QStringList &names : runs.sliced(from, to - from)) {
         if (names.size() > 1) {
             Statement several = severalGroups(db, columns, names);
             if (!runSorted(several))

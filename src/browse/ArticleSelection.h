@@ -49,9 +49,16 @@ public:
         // Forget the rows since the last `settled`: they come once more, in another order.
         std::function<void()> again;
     };
+    // A part of the view for readers side by side: of the root's groups, those from
+    // index / of of the way to (index + 1) / of; every other view is the first part alone.
+    struct Share
+    {
+        int index;
+        int of;
+    };
     // The rows of forEachRowWithId. The root view reads a group in storage order first: its row
     // numbers nearly always rise with it, and then the engine need not sort it.
-    void readRowsWithId(Database &db, const RowSink &sink) const;
+    void readRowsWithId(Database &db, const RowSink &sink, Share share = {0, 1}) const;
     qint64 rowCount(Database &db) const;
     // Deletes exactly the rows forEachRow shows.
     void deleteRows(Database &db) const;

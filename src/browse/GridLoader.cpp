@@ -5,14 +5,20 @@
 
 #include <QThread>
 
+#include <algorithm>
 #include <atomic>
+#include <deque>
 #include <exception>
+#include <iterator>
 #include <mutex>
+#include <utility>
 
 namespace {
 
 // Rows gathered before the reading thread takes the lock to hand them over.
 constexpr size_t kBlockRows = 2048;
+// Rows handed to the view at a time: enough to arrive fast, few enough not to hold up the window.
+constexpr size_t kTakeRows = 32768;
 // How often the user-interface thread looks for rows: often enough to feel live, rarely
 // enough to cost nothing.
 constexpr int kPollMs = 30;
@@ -23,9 +29,49 @@ struct GridLoader::State
 {
     std::atomic<bool> cancelled{false};
     std::mutex mutex;
-    Rows pending;
+    // Blocks as read, so no handing over moves more than a block.
+    std::deque<Rows> pending;
+    // The later share's blocks wait here until the earlier share is complete.
+    std::deque<Rows> later;
+    bool earlierDone = false;
+    // Rows of the later share still to leave out: the first screen reached into it.
+    qint64 laterSkip = 0;
+    int running = 0;
+    // At most this many rows in all, once known: the view makes room for them at once instead
+    // of growing step by step, each step holding the old rows and the new ones.
+    qint64 expected = -1;
     bool done = false;
     std::exception_ptr error;
+
+    void dropSkipped(Rows &rows)
+    {
+        const auto n = std::ptrdiff_t(std::min<qint64>(laterSkip, qint64(rows.cells.size())));
+        rows.cells.erase(rows.cells.begin(), rows.cells.begin() + n);
+        rows.ids.erase(rows.ids.begin(), rows.ids.begin() + n);
+        laterSkip -= n;
+    }
+
+    // Under the lock.
+    void deliver(Rows &&rows, bool fromLater)
+    {
+        if (fromLater && !earlierDone) {
+            later.push_back(std::move(rows));
+            return;
+        }
+        if (fromLater)
+            dropSkipped(rows);
+        if (!rows.cells.empty())
+            pending.push_back(std::move(rows));
+    }
+
+    // Under the lock: the earlier share is all there, `unskipped` of the rows to skip not met.
+    void finishEarlier(qint64 unskipped)
+    {
+        earlierDone = true;
+        laterSkip = unskipped;
+        for (Rows &rows : std::exchange(later, {}))
+            deliver(std::move(rows), true);
+    }
 };
 
 GridLoader::GridLoader(QObject *parent) : QObject(parent)
@@ -45,44 +91,70 @@ void GridLoader::start(const QString &path, const ArticleSelection &selection,
     cancel();
     auto state = std::make_shared<State>();
     m_state = state;
+    // The root's groups are read in two shares side by side, each through its own connection;
+    // the later share's rows are handed over once the earlier one's are.
+    const int shares = selection.kind() == ArticleSelection::Kind::Root ? 2 : 1;
+    state->running = shares;
+    for (int index = 0; index < shares; ++index)
+        startReader(path, selection, headers, {index, shares}, index == 0 ? skip : 0);
+    m_timer.start();
+}
+
+void GridLoader::startReader(const QString &path, const ArticleSelection &selection,
+                             const QStringList &headers, ArticleSelection::Share share, qint64 skip)
+{
+    const std::shared_ptr<State> state = m_state;
     // The loader outlives every thread it starts: its destructor waits for them.
-    QThread *thread = QThread::create([this, state, path, selection, headers, skip] {
+    QThread *thread = QThread::create([this, state, path, selection, headers, share, skip] {
+        const bool later = share.index > 0;
         try {
             Database db(path, Database::OpenMode::ReadOnly);
+            // Two readers with the engine's usual page cache each would hold twice its memory.
+            db.exec(QStringLiteral("PRAGMA cache_size = -256"));
+            if (selection.kind() == ArticleSelection::Kind::Root && later) {
+                // Counting the table is quick: the engine counts the pages of its smallest index.
+                const qint64 expected =
+                    db.scalar(QStringLiteral("SELECT COUNT(*) FROM Articles")).toLongLong();
+                std::lock_guard lock(state->mutex);
+                state->expected = expected;
+            }
             GridStore::ArticleRowReader reader(headers);
             qint64 seen = 0;
             Rows block;
             auto handOver = [&] {
                 std::lock_guard lock(state->mutex);
-                if (state->pending.cells.empty()) {
-                    state->pending = std::move(block);
-                } else {
-                    std::move(block.cells.begin(), block.cells.end(),
-                              std::back_inserter(state->pending.cells));
-                    state->pending.ids.insert(state->pending.ids.end(), block.ids.begin(),
-                                              block.ids.end());
-                }
+                state->deliver(std::move(block), later);
                 block = {};
             };
-            reader.readAll(db, selection, [&](PackedCells &&cells, qint64 id) {
-                if (state->cancelled.load(std::memory_order_relaxed))
-                    return false;
-                if (seen++ < skip)
+            reader.readAll(
+                db, selection,
+                [&](PackedCells &&cells, qint64 id) {
+                    if (state->cancelled.load(std::memory_order_relaxed))
+                        return false;
+                    if (seen++ < skip)
+                        return true;
+                    block.cells.push_back(std::move(cells));
+                    block.ids.push_back(id);
+                    if (block.cells.size() >= kBlockRows)
+                        handOver();
                     return true;
-                block.cells.push_back(std::move(cells));
-                block.ids.push_back(id);
-                if (block.cells.size() >= kBlockRows)
-                    handOver();
-                return true;
-            });
+                },
+                share);
             handOver();
+            if (!later) {
+                std::lock_guard lock(state->mutex);
+                state->finishEarlier(std::max<qint64>(0, skip - seen));
+            }
         } catch (...) {
             std::lock_guard lock(state->mutex);
-            state->error = std::current_exception();
+            if (!state->error)
+                state->error = std::current_exception();
+            // The other share's rows would leave a gap: it stops too.
+            state->cancelled = true;
         }
         {
             std::lock_guard lock(state->mutex);
-            state->done = true;
+            state->done = --state->running == 0;
         }
         // The end is taken at once, not at the next look: a small view is then as quick as
         // reading it on the spot.
@@ -92,7 +164,6 @@ void GridLoader::start(const QString &path, const ArticleSelection &selection,
     std::erase_if(m_threads, [](const QPointer<QThread> &t) { return t.isNull(); });
     m_threads.emplace_back(thread);
     thread->start(QThread::LowPriority);
-    m_timer.start();
 }
 
 void GridLoader::cancel()
@@ -113,12 +184,28 @@ void GridLoader::stop()
     m_threads.clear();
 }
 
+qint64 GridLoader::expectedRows() const
+{
+    if (!m_state)
+        return -1;
+    std::lock_guard lock(m_state->mutex);
+    return m_state->expected;
+}
+
 GridLoader::Rows GridLoader::take()
 {
     if (!m_state)
         return {};
     std::lock_guard lock(m_state->mutex);
-    return std::exchange(m_state->pending, {});
+    Rows taken;
+    while (!m_state->pending.empty() && taken.cells.size() < kTakeRows) {
+        Rows &block = m_state->pending.front();
+        std::move(block.cells.begin(), block.cells.end(), std::back_inserter(taken.cells));
+        taken.ids.insert(taken.ids.end(), block.ids.begin(), block.ids.end());
+        m_state->pending.pop_front();
+    }
+    m_taken = !taken.cells.empty();
+    return taken;
 }
 
 void GridLoader::poll()
@@ -131,13 +218,26 @@ void GridLoader::poll()
     {
         std::lock_guard lock(m_state->mutex);
         done = m_state->done;
-        rows = !m_state->pending.cells.empty();
+        rows = !m_state->pending.empty();
         error = m_state->error;
     }
+    m_taken = false;
     if (rows)
         emit rowsReady();
-    if (!done || !m_state)
-        return; // a slot may have cancelled the load
+    if (!m_state)
+        return; // a slot cancelled the load
+    // The window gets its turn between two handfuls of a large pile of rows.
+    bool more = false;
+    {
+        std::lock_guard lock(m_state->mutex);
+        more = !m_state->pending.empty();
+    }
+    if (more && m_taken) {
+        QMetaObject::invokeMethod(this, &GridLoader::poll, Qt::QueuedConnection);
+        return;
+    }
+    if (!done || more)
+        return;
     m_state.reset();
     m_timer.stop();
     m_lastError = error;

@@ -41,8 +41,10 @@ public:
     // replaced).
     void stop();
     bool isLoading() const { return m_state != nullptr; }
-    // Rows read and not yet taken.
+    // Rows read and not yet taken, a handful at a time; a slot of rowsReady takes them.
     Rows take();
+    // How many rows the view will have at most, -1 while unknown.
+    qint64 expectedRows() const;
     std::exception_ptr lastError() const { return m_lastError; }
 
 signals:
@@ -55,10 +57,13 @@ signals:
 
 private:
     struct State;
+    void startReader(const QString &path, const ArticleSelection &selection,
+                     const QStringList &headers, ArticleSelection::Share share, qint64 skip);
     void poll();
 
     std::shared_ptr<State> m_state;
     std::vector<QPointer<QThread>> m_threads;
     QTimer m_timer;
     std::exception_ptr m_lastError;
+    bool m_taken = false; // rows were taken since the last look
 };

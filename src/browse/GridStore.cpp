@@ -564,24 +564,27 @@ PackedCells ArticleRowReader::read(const Statement &row)
 }
 
 void ArticleRowReader::readAll(Database &db, const ArticleSelection &selection,
-                               const std::function<bool(PackedCells &&, qint64)> &row)
+                               const std::function<bool(PackedCells &&, qint64)> &row,
+                               ArticleSelection::Share share)
 {
     // Rows wait here until the selection knows they are in their final order.
     std::vector<std::pair<PackedCells, qint64>> pending;
     selection.readRowsWithId(
-        db, {[&](const Statement &st) { pending.emplace_back(read(st), st.int64(0)); },
-             [&] {
-                 bool more = true;
-                 for (auto &[cells, id] : pending) {
-                     if (!row(std::move(cells), id)) {
-                         more = false;
-                         break;
-                     }
+        db,
+        {[&](const Statement &st) { pending.emplace_back(read(st), st.int64(0)); },
+         [&] {
+             bool more = true;
+             for (auto &[cells, id] : pending) {
+                 if (!row(std::move(cells), id)) {
+                     more = false;
+                     break;
                  }
-                 pending.clear();
-                 return more;
-             },
-             [&] { pending.clear(); }});
+             }
+             pending.clear();
+             return more;
+         },
+         [&] { pending.clear(); }},
+        share);
 }
 
 QStringList gridHeaders(const ArticleGrid &grid)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browse/ArticleSelection.h"
 #include "browse/PackedCells.h"
 
 #include <QStringList>
@@ -8,7 +9,6 @@
 #include <vector>
 
 class ArticleGrid;
-class ArticleSelection;
 class Database;
 class Progress;
 class Statement;
@@ -37,9 +37,10 @@ class ArticleRowReader
 {
 public:
     explicit ArticleRowReader(QStringList headers);
-    // Every row with its rowid, until `row` answers false.
+    // Every row of the share with its rowid, until `row` answers false.
     void readAll(Database &db, const ArticleSelection &selection,
-                 const std::function<bool(PackedCells &&cells, qint64 rowId)> &row);
+                 const std::function<bool(PackedCells &&cells, qint64 rowId)> &row,
+                 ArticleSelection::Share share = {0, 1});
 
 private:
     PackedCells read(const Statement &row);

@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <limits>
 #include <stdexcept>
 
 CatalogueSession::CatalogueSession(Prompter &prompter, QObject *parent)
@@ -313,6 +314,9 @@ void CatalogueSession::takeLoadedRows()
     GridLoader::Rows rows = m_loader.take();
     if (rows.cells.empty())
         return;
+    const qint64 expected = m_loader.expectedRows();
+    if (expected > 0 && expected < std::numeric_limits<int>::max())
+        m_grid.reserve(int(expected) + 1);
     const int first = m_grid.rows();
     for (size_t i = 0; i < rows.cells.size(); ++i)
         m_grid.appendRow(std::move(rows.cells[i]), rows.ids[i]);

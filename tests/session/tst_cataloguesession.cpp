@@ -35,6 +35,8 @@ private slots:
     void lossyExportAsksFirst();
     void tidyingAfterACrashIsReported();
     void viewLoadedInTheBackgroundMatchesOneRead();
+    void rootReadInTwoSharesMatchesOneRead_data();
+    void rootReadInTwoSharesMatchesOneRead();
     void viewReplacedWhileLoading();
     void editWhileLoadingIsSaved_data();
     void editWhileLoadingIsSaved();
@@ -316,6 +318,43 @@ void TestCatalogueSession::viewLoadedInTheBackgroundMatchesOneRead()
     QVERIFY(!session.isEdited());
     // The reader leaves the file's journal as it was.
     QVERIFY(!QFile::exists(m_tdb + "-wal"));
+}
+
+// The root's groups are read in two shares side by side; however far the first screen reaches,
+// the rows arrive once each and in the order of one read.
+void TestCatalogueSession::rootReadInTwoSharesMatchesOneRead_data()
+{
+    QTest::addColumn<int>("firstScreen");
+    // Five groups of 1, 3, 2, 4 and 1 rows: the first share holds the first two, 4 rows.
+    for (const int rows : {1, 3, 4, 5, 6, 10})
+        QTest::addRow("first screen of %d", rows) << rows;
+}
+
+void TestCatalogueSession::rootReadInTwoSharesMatchesOneRead()
+{
+    QFETCH(int, firstScreen);
+    QStringList lines;
+    const QList<QPair<QString, int>> groups = {
+        {"ABCDI010", 1}, {"ABCDI020", 3}, {"ABCDI030", 2}, {"ABCDI040", 4}, {"ABCDI050", 1}};
+    for (const auto &[name, rows] : groups) {
+        for (int n = 1; n <= rows; ++n)
+            lines << line(name, QString::number(n), QStringLiteral("%1 rad %2").arg(name).arg(n));
+    }
+    const QString tdb =
+        CatalogueFixture::importTds(CatalogueFixture::write(m_dir->path(), "delad", lines));
+    ScriptedPrompter prompter;
+    CatalogueSession session(prompter);
+    QVERIFY(session.OpenMDB(tdb));
+    session.setFirstScreenRows(-1);
+    QVERIFY(session.show(ArticleSelection::root()));
+    const QStringList whole = gridLines(session.grid());
+    QCOMPARE(whole.size(), 11);
+
+    session.setFirstScreenRows(firstScreen);
+    session.ignoreChanges();
+    QVERIFY(session.isLoading());
+    QTRY_VERIFY(!session.isLoading());
+    QCOMPARE(gridLines(session.grid()), whole);
 }
 
 void TestCatalogueSession::viewReplacedWhileLoading()

@@ -262,6 +262,16 @@ void ArticleSelection::forEachUntil(Database &db, const QString &columns,
     }
 }
 
+bool ArticleSelection::hasAtMost(Database &db, qint64 rows) const
+{
+    if (m_kind != Kind::Group)
+        return rowCount(db) <= rows;
+    return db.scalar(QStringLiteral("SELECT COUNT(*) FROM "
+                                    "(SELECT 1 FROM Articles WHERE BL_NAME = ? LIMIT ?)"),
+                     m_blockName, rows + 1)
+               .toLongLong() <= rows;
+}
+
 qint64 ArticleSelection::rowCount(Database &db) const
 {
     switch (m_kind) {

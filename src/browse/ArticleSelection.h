@@ -60,6 +60,8 @@ public:
     // numbers nearly always rise with it, and then the engine need not sort it.
     void readRowsWithId(Database &db, const RowSink &sink, Share share = {0, 1}) const;
     qint64 rowCount(Database &db) const;
+    // Whether the view has no more than `rows` rows; a group is counted no further than that.
+    bool hasAtMost(Database &db, qint64 rows) const;
     // Deletes exactly the rows forEachRow shows.
     void deleteRows(Database &db) const;
 

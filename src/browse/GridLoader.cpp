@@ -119,31 +119,28 @@ void GridLoader::startReader(const QString &path, const ArticleSelection &select
                 state->expected = expected;
             }
             GridStore::ArticleRowReader reader(headers);
-            qint64 seen = 0;
             Rows block;
             auto handOver = [&] {
                 std::lock_guard lock(state->mutex);
                 state->deliver(std::move(block), later);
                 block = {};
             };
-            reader.readAll(
+            const qint64 passed = reader.readAll(
                 db, selection,
                 [&](PackedCells &&cells, qint64 id) {
                     if (state->cancelled.load(std::memory_order_relaxed))
                         return false;
-                    if (seen++ < skip)
-                        return true;
                     block.cells.push_back(std::move(cells));
                     block.ids.push_back(id);
                     if (block.cells.size() >= kBlockRows)
                         handOver();
                     return true;
                 },
-                share);
+                share, skip);
             handOver();
             if (!later) {
                 std::lock_guard lock(state->mutex);
-                state->finishEarlier(std::max<qint64>(0, skip - seen));
+                state->finishEarlier(std::max<qint64>(0, skip - passed));
             }
         } catch (...) {
             std::lock_guard lock(state->mutex);

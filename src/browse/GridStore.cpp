@@ -563,28 +563,38 @@ PackedCells ArticleRowReader::read(const Statement &row)
     return m_builder.take();
 }
 
-void ArticleRowReader::readAll(Database &db, const ArticleSelection &selection,
-                               const std::function<bool(PackedCells &&, qint64)> &row,
-                               ArticleSelection::Share share)
+qint64 ArticleRowReader::readAll(Database &db, const ArticleSelection &selection,
+                                 const std::function<bool(PackedCells &&, qint64)> &row,
+                                 ArticleSelection::Share share, qint64 skip)
 {
     // Rows wait here until the selection knows they are in their final order.
     std::vector<std::pair<PackedCells, qint64>> pending;
-    selection.readRowsWithId(
-        db,
-        {[&](const Statement &st) { pending.emplace_back(read(st), st.int64(0)); },
-         [&] {
-             bool more = true;
-             for (auto &[cells, id] : pending) {
-                 if (!row(std::move(cells), id)) {
-                     more = false;
-                     break;
-                 }
-             }
-             pending.clear();
-             return more;
-         },
-         [&] { pending.clear(); }},
-        share);
+    qint64 settled = 0;   // rows in their final order, handed over or skipped
+    qint64 unsettled = 0; // rows since then, pending or skipped
+    selection.readRowsWithId(db,
+                             {[&](const Statement &st) {
+                                  if (settled + unsettled++ >= skip)
+                                      pending.emplace_back(read(st), st.int64(0));
+                              },
+                              [&] {
+                                  settled += unsettled;
+                                  unsettled = 0;
+                                  bool more = true;
+                                  for (auto &[cells, id] : pending) {
+                                      if (!row(std::move(cells), id)) {
+                                          more = false;
+                                          break;
+                                      }
+                                  }
+                                  pending.clear();
+                                  return more;
+                              },
+                              [&] {
+                                  pending.clear();
+                                  unsettled = 0;
+                              }},
+                             share);
+    return settled;
 }
 
 QStringList gridHeaders(const ArticleGrid &grid)
@@ -619,12 +629,9 @@ bool appendArticles(Database &db, const ArticleSelection &selection, ArticleGrid
         grid.reserve(int(total) + 1);
     }
     ArticleRowReader reader(gridHeaders(grid));
-    qint64 seen = 0;
     qint64 written = 0;
     bool complete = true;
-    reader.readAll(db, selection, [&](PackedCells &&cells, qint64 id) {
-        if (seen++ < skip)
-            return true;
+    const auto append = [&](PackedCells &&cells, qint64 id) {
         if (limit >= 0 && written >= limit) {
             complete = false;
             return false;
@@ -633,7 +640,8 @@ bool appendArticles(Database &db, const ArticleSelection &selection, ArticleGrid
         if (++written % kProgressStep == 0 && total > 0)
             progress.update(skip + written);
         return true;
-    });
+    };
+    reader.readAll(db, selection, append, {0, 1}, skip);
     if (total > 0) {
         progress.update(skip + written);
         progress.end();

@@ -37,10 +37,11 @@ class ArticleRowReader
 {
 public:
     explicit ArticleRowReader(QStringList headers);
-    // Every row of the share with its rowid, until `row` answers false.
-    void readAll(Database &db, const ArticleSelection &selection,
-                 const std::function<bool(PackedCells &&cells, qint64 rowId)> &row,
-                 ArticleSelection::Share share = {0, 1});
+    // Every row of the share with its rowid after the first `skip`, until `row` answers false.
+    // Skipped rows are passed over unread. Returns how many rows were passed or handed over.
+    qint64 readAll(Database &db, const ArticleSelection &selection,
+                   const std::function<bool(PackedCells &&cells, qint64 rowId)> &row,
+                   ArticleSelection::Share share = {0, 1}, qint64 skip = 0);
 
 private:
     PackedCells read(const Statement &row);

@@ -288,8 +288,13 @@ void CatalogueSession::PopulateGrid(const ArticleSelection &selection)
     emit gridAboutToReset();
     bool complete = true;
     try {
-        complete = GridStore::PopulateGrid(m_database->db(), selection, m_grid, progress(),
-                                           m_firstScreenRows);
+        qint64 firstScreen = m_firstScreenRows;
+        if (firstScreen >= 0 && m_wholeGroupRows > firstScreen &&
+            selection.kind() == ArticleSelection::Kind::Group &&
+            selection.hasAtMost(m_database->db(), m_wholeGroupRows))
+            firstScreen = -1;
+        complete =
+            GridStore::PopulateGrid(m_database->db(), selection, m_grid, progress(), firstScreen);
     } catch (const std::exception &e) {
         // A grid that could not be read must never be saved over the stored rows.
         m_grid.setRows(1);

@@ -51,8 +51,13 @@ public:
     // Reads what is left of a loading view at once, with progress; everything that reorders,
     // adds or removes rows, or writes to the database, calls it first. False when reading failed.
     bool finishLoading();
-    // How many rows a view shows before the rest is read in the background (-1: all at once).
-    void setFirstScreenRows(qint64 rows) { m_firstScreenRows = rows; }
+    // How many rows a view shows before the rest is read in the background (-1: all at once),
+    // for every view, however small (tests make views load with it).
+    void setFirstScreenRows(qint64 rows)
+    {
+        m_firstScreenRows = rows;
+        m_wholeGroupRows = 0;
+    }
 
     // What happens to the grid when the user answers No: the commands that empty or replace
     // the grid anyway skip reading it again.
@@ -145,4 +150,7 @@ private:
     bool m_edited = false;
     GridLoader m_loader;
     qint64 m_firstScreenRows = 2000;
+    // A group of up to this many rows is read at once: one read is quicker than a first screen
+    // and the rest, and still within a blink.
+    qint64 m_wholeGroupRows = 10000;
 };

@@ -14,6 +14,8 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <chrono>
+#include <future>
 #include <optional>
 #include <tuple>
 #include <vector>
@@ -82,10 +84,55 @@ QString detailSql(const std::vector<ColumnInfo> &columns)
 struct Candidate
 {
     qint64 rowId = 0;
-    QString blockName;
-    bool noBlockName = false;
+    qsizetype name = -1; // its block name among the hits' block names, -1 for none
     qint64 rad = 0;
     qint64 place = -1; // its group's place in the order of the hits' groups
+};
+
+// The hits' block names, each kept once. The hits of a group mostly follow each other, so most
+// hits only compare their name's bytes with the one before.
+class BlockNames
+{
+public:
+    qsizetype of(const Statement &row, int column)
+    {
+        if (row.isNull(column))
+            return -1;
+        qsizetype length = 0;
+        const char *utf8 = row.utf8(column, &length);
+        const QByteArrayView bytes(utf8, length);
+        if (m_last >= 0 && bytes == m_lastBytes)
+            return m_last;
+        m_lastBytes = bytes.toByteArray();
+        const auto found = m_index.constFind(m_lastBytes);
+        if (found != m_index.constEnd()) {
+            m_last = *found;
+        } else {
+            m_last = m_names.size();
+            m_names << QString::fromUtf8(m_lastBytes);
+            m_index.insert(m_lastBytes, m_last);
+        }
+        return m_last;
+    }
+    const QStringList &names() const { return m_names; }
+
+    // The index of a name, added when new.
+    qsizetype add(const QString &name)
+    {
+        const QByteArray bytes = name.toUtf8();
+        const auto found = m_index.constFind(bytes);
+        if (found != m_index.constEnd())
+            return *found;
+        m_names << name;
+        m_index.insert(bytes, m_names.size() - 1);
+        return m_names.size() - 1;
+    }
+
+private:
+    QStringList m_names;
+    QHash<QByteArray, qsizetype> m_index;
+    QByteArray m_lastBytes;
+    qsizetype m_last = -1;
 };
 
 struct GroupPlace
@@ -96,7 +143,7 @@ struct GroupPlace
 
 // The hits' groups in Swedish order of their descriptions (the first one a group has), then of
 // their block names; a group without a description comes first. Equal groups share a place.
-QHash<QString, GroupPlace> placeGroups(Database &db, const QSet<QString> &blockNames)
+QHash<QString, GroupPlace> placeGroups(Database &db, const QStringList &blockNames)
 {
     QJsonArray names;
     for (const QString &name : blockNames)
@@ -122,6 +169,88 @@ void keepFirst(std::vector<Candidate> &candidates, int limit)
     std::partial_sort(candidates.begin(), candidates.begin() + qsizetype(kept), candidates.end(),
                       before);
     candidates.resize(kept);
+}
+
+// Below this many rows in the find index a second reader costs more than it saves.
+constexpr qint64 kRowsForTwoReaders = 20000;
+
+// The hits the find index holds from id `first` to `last`.
+struct IndexHits
+{
+    std::vector<Candidate> candidates;
+    BlockNames blockNames;
+
+    void read(Database &db, const QByteArray &needle, qint64 first, qint64 last)
+    {
+        Statement st = db.prepare(FindIndex::hitsInRangeSql());
+        st.bind(1, first).bind(2, last).bindUtf8(3, needle.constData(), needle.size());
+        while (st.step())
+            candidates.push_back({st.int64(0), blockNames.of(st, 1), st.int64(2)});
+    }
+
+    // The other's hits after these.
+    void take(IndexHits &&other)
+    {
+        std::vector<qsizetype> renamed;
+        for (const QString &name : other.blockNames.names())
+            renamed.push_back(blockNames.add(name));
+        for (Candidate c : other.candidates) {
+            if (c.name >= 0)
+                c.name = renamed[size_t(c.name)];
+            candidates.push_back(c);
+        }
+    }
+};
+
+// The find index's hits; in a large index the later half is read beside, on a second thread
+// through a connection of its own, when that connection sees what this one sees.
+IndexHits readIndexHits(Database &db, const QByteArray &needle, Progress *progress)
+{
+    IndexHits hits;
+    Statement range = db.prepare(FindIndex::idRangeSql());
+    if (!range.step() || range.isNull(0))
+        return hits;
+    const qint64 first = range.int64(0);
+    const qint64 last = range.int64(1);
+    // Unsigned, the span of any two ids is exact.
+    const quint64 span = quint64(last) - quint64(first);
+    if (span < quint64(kRowsForTwoReaders) || !db.canReadBeside()) {
+        hits.read(db, needle, first, last);
+        return hits;
+    }
+    const qint64 middle = qint64(quint64(first) + span / 2);
+    struct Beside
+    {
+        IndexHits hits;
+        bool opened = false;
+    };
+    const QString path = db.path();
+    std::future<Beside> beside = std::async(std::launch::async, [&db, path, &needle, middle, last] {
+        Beside result;
+        Database other(path, Database::OpenMode::ReadOnly);
+        // Another file put in place of the catalogue meanwhile is not read.
+        result.opened = other.sameFileAs(db);
+        if (result.opened)
+            result.hits.read(other, needle, middle + 1, last);
+        return result;
+    });
+    try {
+        hits.read(db, needle, first, middle);
+    } catch (...) {
+        beside.wait();
+        throw;
+    }
+    // The window keeps its turns while the other half is finished.
+    while (beside.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
+        if (progress)
+            progress->update(0);
+    }
+    Beside later = beside.get();
+    if (later.opened)
+        hits.take(std::move(later.hits));
+    else
+        hits.read(db, needle, middle + 1, last);
+    return hits;
 }
 
 // Every hit's rowid, block name and row number, in no order.
@@ -191,29 +320,25 @@ QList<Hit> find(Database &db, const QString &text, int limit, Progress *progress
     if (!db.inTransaction())
         read.emplace(db);
     indexed = indexed && FindIndex::isCurrent(db);
-    Statement st = db.prepare(indexed ? FindIndex::hitsSql()
-                                      : candidateSql(columns, firstCellHolding(cellsOf(columns)) +
-                                                                  QStringLiteral(" > 0")));
-    if (indexed)
-        st.bindUtf8(3, needle.constData(), needle.size());
-    else
+    IndexHits found;
+    if (indexed) {
+        found = readIndexHits(db, needle, progress);
+    } else {
+        Statement st = db.prepare(
+            candidateSql(columns, firstCellHolding(cellsOf(columns)) + QStringLiteral(" > 0")));
         st.bind(1, text);
-    std::vector<Candidate> candidates;
-    QSet<QString> blockNames;
-    while (st.step()) {
-        Candidate c;
-        c.rowId = st.int64(0);
-        c.noBlockName = st.isNull(1);
-        c.blockName = st.text(1);
-        c.rad = st.int64(2);
-        if (!c.noBlockName)
-            blockNames.insert(c.blockName);
-        candidates.push_back(std::move(c));
+        while (st.step())
+            found.candidates.push_back({st.int64(0), found.blockNames.of(st, 1), st.int64(2)});
     }
-    const QHash<QString, GroupPlace> places = placeGroups(db, blockNames);
+    std::vector<Candidate> &candidates = found.candidates;
+    const BlockNames &blockNames = found.blockNames;
+    const QHash<QString, GroupPlace> places = placeGroups(db, blockNames.names());
+    std::vector<qint64> placeOfName;
+    for (const QString &name : blockNames.names())
+        placeOfName.push_back(places.value(name).place);
     for (Candidate &c : candidates) {
-        if (!c.noBlockName)
-            c.place = places.value(c.blockName).place;
+        if (c.name >= 0)
+            c.place = placeOfName[size_t(c.name)];
     }
     keepFirst(candidates, limit);
 
@@ -221,8 +346,10 @@ QList<Hit> find(Database &db, const QString &text, int limit, Progress *progress
     for (const Candidate &c : candidates) {
         Hit hit;
         hit.rowId = c.rowId;
-        hit.blockName = c.blockName;
-        hit.groupDescription = c.noBlockName ? QString() : places.value(c.blockName).description;
+        if (c.name >= 0) {
+            hit.blockName = blockNames.names().at(c.name);
+            hit.groupDescription = places.value(hit.blockName).description;
+        }
         hit.rad = int(c.rad);
         detail.bind(1, text).bind(2, c.rowId);
         if (detail.step()) {

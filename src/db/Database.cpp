@@ -573,6 +573,14 @@ bool Database::usesWriteAheadLog()
                .compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
 }
 
+bool Database::canReadBeside()
+{
+    if (m_path.isEmpty() || m_path == QLatin1String(":memory:") ||
+        m_path.startsWith(QLatin1String("file:")))
+        return false;
+    return !usesWriteAheadLog();
+}
+
 bool Database::sameFileAs(const Database &other) const
 {
     return m_inode != 0 && m_device == other.m_device && m_inode == other.m_inode;

@@ -237,6 +237,18 @@ QString hitsSql()
         .arg(QLatin1String(kTextTable));
 }
 
+QString hitsInRangeSql()
+{
+    return hitsSql() + QStringLiteral(" AND id BETWEEN ?1 AND ?2");
+}
+
+QString idRangeSql()
+{
+    // Apart, each reads one end of the table; together they would read all of it.
+    return QStringLiteral("SELECT (SELECT MIN(id) FROM %1), (SELECT MAX(id) FROM %1)")
+        .arg(QLatin1String(kTextTable));
+}
+
 QByteArray fold(const QString &text)
 {
     const QByteArray utf8 = text.toUtf8();

@@ -54,6 +54,10 @@ bool isCurrent(Database &db);
 // Every article whose folded text holds ?3 (a needle folded by fold()): its rowid, block name
 // and row number, in no order.
 QString hitsSql();
+// The same for the rows of the index from id ?1 to id ?2.
+QString hitsInRangeSql();
+// The first and the last id of the index, for hits read in parts.
+QString idRangeSql();
 
 // The needle as the index holds text; empty when the index cannot answer for it.
 QByteArray fold(const QString &text);

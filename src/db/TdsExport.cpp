@@ -613,17 +613,6 @@ namespace {
 // Below this many articles a second reader costs more than it saves.
 constexpr qint64 kRowsForTwoReaders = 20000;
 
-// A second connection sees what the caller's sees only for a file in rollback-journal mode whose
-// read lock the caller holds: no writer can commit meanwhile.
-bool canReadBeside(Database &db)
-{
-    const QString path = db.path();
-    if (path.isEmpty() || path == QLatin1String(":memory:") ||
-        path.startsWith(QLatin1String("file:")))
-        return false;
-    return !db.usesWriteAheadLog();
-}
-
 // A worker's progress: only the count, for the writer on the window's thread to show.
 class CountingProgress final : public Progress
 {
@@ -896,7 +885,7 @@ TdsExport::Outcome TdsExport::writeRanges(SafeFile::Output &tds,
         total += range.rows;
     size_t split = ranges.size();
     qint64 rowsBefore = 0;
-    if (twoReaders && total >= kRowsForTwoReaders && canReadBeside(m_db)) {
+    if (twoReaders && total >= kRowsForTwoReaders && m_db.canReadBeside()) {
         split = 0;
         while (split + 1 < ranges.size() && rowsBefore < total / 2)
             rowsBefore += ranges[split++].rows;

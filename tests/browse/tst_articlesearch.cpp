@@ -47,6 +47,7 @@ private slots:
     void findFollowsChanges_data();
     void findFollowsChanges();
     void importFoldsAsTheIndexDoes();
+    void largeCatalogueFindsInBothHalves();
 
 private:
     QTemporaryDir m_dir;
@@ -268,6 +269,27 @@ void TestArticleSearch::importFoldsAsTheIndexDoes()
     QCOMPARE(m_db.scalar(differing).toInt(), 0);
     QCOMPARE(m_db.scalar(QStringLiteral("SELECT count(*) FROM MSysFindText")).toInt(),
              m_db.scalar(QStringLiteral("SELECT count(*) FROM Articles")).toInt());
+}
+
+// A catalogue large enough to be searched by two readers finds what one reader would: hits of
+// both halves, groups met only in the later half, in the order of the hits.
+void TestArticleSearch::largeCatalogueFindsInBothHalves()
+{
+    QTemporaryDir dir;
+    QStringList lines;
+    QStringList expected;
+    for (int group = 100; group < 125; ++group) {
+        const QString block = QStringLiteral("ABCDI%1").arg(group);
+        lines << line(block, "-", QStringLiteral("Grupp %1").arg(group));
+        for (int n = 1; n < 1000; ++n) {
+            const bool hit = n % 400 == 0;
+            if (hit)
+                expected << QStringLiteral("%1/%2/BENÄMNING").arg(block).arg(lines.size());
+            lines << line(block, QString::number(n), hit ? "Nålbrev" : "Artikel");
+        }
+    }
+    Database db = BrowseCatalogue::import(dir.path(), lines);
+    QCOMPARE(described(ArticleSearch::find(db, "NÅLBREV", 500)), expected);
 }
 
 QTEST_GUILESS_MAIN(TestArticleSearch)

@@ -578,6 +578,9 @@ bool Database::canReadBeside()
     if (m_path.isEmpty() || m_path == QLatin1String(":memory:") ||
         m_path.startsWith(QLatin1String("file:")))
         return false;
+    // Holding the read lock, and nothing written of its own that another connection would miss.
+    if (!m_handle || sqlite3_txn_state(m_handle, "main") != SQLITE_TXN_READ)
+        return false;
     return !usesWriteAheadLog();
 }
 

@@ -125,9 +125,10 @@ public:
     // Whether the file keeps a write-ahead log: other connections may then commit while this one
     // reads, and the file's change counter stays behind.
     bool usesWriteAheadLog();
-    // Whether a second connection to the file, opened meanwhile, sees what this one sees inside
-    // its read transaction: only for a file in rollback-journal mode, whose read lock keeps
-    // every writer from committing. Check sameFileAs() on the second connection too.
+    // Whether a second connection to the file, opened meanwhile, sees what this one sees: only
+    // inside a read transaction that has read and written nothing, in a file in rollback-journal
+    // mode, whose read lock keeps every writer from committing. Check sameFileAs() on the second
+    // connection too.
     bool canReadBeside();
 
     // First column of the first row; an invalid QVariant for null or no row.

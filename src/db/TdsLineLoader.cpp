@@ -9,6 +9,7 @@
 #include <QSet>
 #include <QStringList>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 
@@ -243,6 +244,9 @@ TdsLineLoader::Parsed TdsLineLoader::takeAhead()
 {
     if (!m_ahead.valid())
         return {};
+    // The window keeps its turns while the parser finishes.
+    while (m_ahead.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
+        m_progress.update(m_shownLines);
     return m_ahead.get();
 }
 

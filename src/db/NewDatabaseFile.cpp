@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <utility>
 
@@ -85,11 +86,16 @@ void NewDatabaseFile::applyFinalPermissions()
 
 void NewDatabaseFile::startWriteback()
 {
-    SafeFile::startWriteback(m_fd);
+    if (m_fd < 0 || (m_writeback.valid() &&
+                     m_writeback.wait_for(std::chrono::seconds(0)) != std::future_status::ready))
+        return;
+    m_writeback = std::async(std::launch::async, [fd = m_fd] { SafeFile::startWriteback(fd); });
 }
 
 void NewDatabaseFile::discard()
 {
+    if (m_writeback.valid())
+        m_writeback.wait();
     m_db.close();
     if (m_fd >= 0)
         ::close(m_fd);
@@ -102,6 +108,11 @@ void NewDatabaseFile::commit(const std::function<void()> &pulse)
 {
     // Everything is on disk before the file takes the final name.
     m_db.exec(QStringLiteral("PRAGMA journal_mode = DELETE; PRAGMA synchronous = FULL"));
+    while (m_writeback.valid() &&
+           m_writeback.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
+        if (pulse)
+            pulse();
+    }
     m_db.close();
     applyFinalPermissions();
     const QByteArray temp = QFile::encodeName(m_tempPath);

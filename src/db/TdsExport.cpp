@@ -5,6 +5,7 @@
 #include "core/Paths.h"
 #include "core/Progress.h"
 #include "core/Prompter.h"
+#include "core/Responsive.h"
 #include "core/SafeFile.h"
 #include "db/Database.h"
 #include "db/FindIndex.h"
@@ -1087,12 +1088,18 @@ ExportResult TdsExport::write(const QString &outputPath)
     Schema::requiredColumn(m_db, Schema::kDesignations, Schema::kDescription);
 
     qint64 handled = 0;
-    const StatementPulse pulse(m_db, [this, &handled] { m_progress.update(handled); });
     const QString prefix = libraryPrefix(m_db);
     // The equivalences added here leave the articles as they were; the find index stays current.
-    const bool indexed = FindIndex::prepare(m_db, false);
-    if (completeEquivalences(m_db, prefix) > 0 && indexed)
-        FindIndex::prepare(m_db, false);
+    // Their commit may wait for the disk a while (right after an import, say), so it runs on a
+    // thread of its own while the window keeps its turns; nothing else uses the connection.
+    runWhilePulsing(
+        [this, &prefix] {
+            const bool indexed = FindIndex::prepare(m_db, false);
+            if (completeEquivalences(m_db, prefix) > 0 && indexed)
+                FindIndex::prepare(m_db, false);
+        },
+        [this] { m_progress.update(0); });
+    const StatementPulse pulse(m_db, [this, &handled] { m_progress.update(handled); });
 
     SafeFile::Output tds(outputPath);
     SafeFile::Output tdx(tdxPath);

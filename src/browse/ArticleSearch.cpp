@@ -2,6 +2,7 @@
 
 #include "browse/ArticleGrid.h"
 #include "core/Progress.h"
+#include "core/Responsive.h"
 #include "core/SwedishFold.h"
 #include "db/Database.h"
 #include "db/FindIndex.h"
@@ -14,7 +15,6 @@
 #include <QStringList>
 
 #include <algorithm>
-#include <chrono>
 #include <future>
 #include <optional>
 #include <tuple>
@@ -224,14 +224,12 @@ IndexHits readIndexHits(Database &db, const QByteArray &needle, Progress *progre
         IndexHits hits;
         bool opened = false;
     };
-    const QString path = db.path();
-    std::future<Beside> beside = std::async(std::launch::async, [&db, path, &needle, middle, last] {
+    std::future<Beside> beside = std::async(std::launch::async, [&db, &needle, middle, last] {
         Beside result;
-        Database other(path, Database::OpenMode::ReadOnly);
-        // Another file put in place of the catalogue meanwhile is not read.
-        result.opened = other.sameFileAs(db);
-        if (result.opened)
-            result.hits.read(other, needle, middle + 1, last);
+        std::optional<Database> other = Database::openBeside(db);
+        result.opened = other.has_value();
+        if (other)
+            result.hits.read(*other, needle, middle + 1, last);
         return result;
     });
     try {
@@ -241,10 +239,8 @@ IndexHits readIndexHits(Database &db, const QByteArray &needle, Progress *progre
         throw;
     }
     // The window keeps its turns while the other half is finished.
-    while (beside.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
-        if (progress)
-            progress->update(0);
-    }
+    waitWhilePulsing(beside, progress ? std::function<void()>([progress] { progress->update(0); })
+                                      : std::function<void()>());
     Beside later = beside.get();
     if (later.opened)
         hits.take(std::move(later.hits));

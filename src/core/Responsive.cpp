@@ -1,8 +1,5 @@
 #include "core/Responsive.h"
 
-#include <chrono>
-#include <future>
-
 void runWhilePulsing(const std::function<void()> &work, const std::function<void()> &pulse)
 {
     if (!pulse) {
@@ -10,7 +7,6 @@ void runWhilePulsing(const std::function<void()> &work, const std::function<void
         return;
     }
     std::future<void> done = std::async(std::launch::async, work);
-    while (done.wait_for(std::chrono::milliseconds(30)) != std::future_status::ready)
-        pulse();
+    waitWhilePulsing(done, pulse);
     done.get();
 }

@@ -584,6 +584,14 @@ bool Database::canReadBeside()
     return !usesWriteAheadLog();
 }
 
+std::optional<Database> Database::openBeside(const Database &main)
+{
+    Database beside(main.path(), OpenMode::ReadOnly);
+    if (!beside.sameFileAs(main))
+        return std::nullopt;
+    return beside;
+}
+
 bool Database::sameFileAs(const Database &other) const
 {
     return m_inode != 0 && m_device == other.m_device && m_inode == other.m_inode;

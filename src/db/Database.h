@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 struct sqlite3;
@@ -130,6 +131,9 @@ public:
     // mode, whose read lock keeps every writer from committing. Check sameFileAs() on the second
     // connection too.
     bool canReadBeside();
+    // A read-only connection to the very file `main` has open, for a second reader; none when
+    // another file has taken its name meanwhile. May be called on any thread.
+    static std::optional<Database> openBeside(const Database &main);
 
     // First column of the first row; an invalid QVariant for null or no row.
     template <typename... Args> QVariant scalar(const QString &sql, const Args &...args)

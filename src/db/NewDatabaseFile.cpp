@@ -2,6 +2,7 @@
 
 #include "core/AppError.h"
 #include "core/Paths.h"
+#include "core/Responsive.h"
 #include "core/SafeFile.h"
 
 #include <QFile>
@@ -110,11 +111,8 @@ void NewDatabaseFile::commit(const std::function<void()> &pulse)
 {
     // Everything is on disk before the file takes the final name.
     m_db.exec(QStringLiteral("PRAGMA journal_mode = DELETE; PRAGMA synchronous = FULL"));
-    while (m_writeback.valid() &&
-           m_writeback.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
-        if (pulse)
-            pulse();
-    }
+    if (m_writeback.valid())
+        waitWhilePulsing(m_writeback, pulse);
     m_db.close();
     applyFinalPermissions();
     const QByteArray temp = QFile::encodeName(m_tempPath);

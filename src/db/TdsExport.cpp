@@ -23,7 +23,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <cstring>
 #include <future>
 #include <new>
@@ -950,20 +949,18 @@ TdsExport::Outcome TdsExport::writeRanges(SafeFile::Output &tds,
     if (order)
         beside.check.emplace(*order);
     const qint64 start = tds.position() + rowsBefore * writer.lineLength();
-    const QString path = m_db.path();
     const std::future<void> finished = beside.finished.get_future();
-    beside.thread = std::thread([&, start, path] {
+    beside.thread = std::thread([&, start] {
         try {
-            Database db(path, Database::OpenMode::ReadOnly);
-            // Another file put in place of the catalogue meanwhile is not read.
-            beside.opened = db.sameFileAs(m_db);
-            if (beside.opened) {
+            std::optional<Database> db = Database::openBeside(m_db);
+            beside.opened = db.has_value();
+            if (db) {
                 CountingProgress progress(beside.handled);
                 qint64 rows = 0;
                 RecordWriter other(tds, Schema::kArticles, columns, progress, rows, beside.result);
                 other.writeFrom(start);
                 beside.inOrder =
-                    writeSome(db, other, split, ranges.size(), beside.check, beside.stop);
+                    writeSome(*db, other, split, ranges.size(), beside.check, beside.stop);
                 beside.handled = rows;
                 beside.end = other.end();
                 other.mergeLosses(beside.result.losses);
@@ -979,8 +976,9 @@ TdsExport::Outcome TdsExport::writeRanges(SafeFile::Output &tds,
     if (!inOrder)
         beside.stop = true;
     // The window keeps its turns while the other half is finished.
-    while (finished.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
+    waitWhilePulsing(finished, [&] {
         m_progress.update(handled + beside.handled.load(std::memory_order_relaxed));
+    });
     beside.thread.join();
     if (inOrder && beside.error)
         std::rethrow_exception(beside.error);

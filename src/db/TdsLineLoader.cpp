@@ -3,13 +3,13 @@
 #include "core/AppError.h"
 #include "core/Cp1252.h"
 #include "core/Progress.h"
+#include "core/Responsive.h"
 #include "db/Schema.h"
 #include "db/TdsImport.h"
 
 #include <QSet>
 #include <QStringList>
 
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 
@@ -245,8 +245,7 @@ TdsLineLoader::Parsed TdsLineLoader::takeAhead()
     if (!m_ahead.valid())
         return {};
     // The window keeps its turns while the parser finishes.
-    while (m_ahead.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
-        m_progress.update(m_shownLines);
+    waitWhilePulsing(m_ahead, [this] { m_progress.update(m_shownLines); });
     return m_ahead.get();
 }
 
